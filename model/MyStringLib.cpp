@@ -10,7 +10,9 @@
 #include <cstdint>   // std::uint32_t
 #include <vector>    // std::vector
 
-static bool IsBlankOrControl(char c) noexcept { return static_cast<unsigned char>(c) <= 0x20; }
+static bool IsBlankOrControl(char c) noexcept {
+  return static_cast<unsigned char>(c) <= 0x20;
+}
 
 std::string_view TrimView(std::string_view s) noexcept {
   std::size_t begin = 0;
@@ -20,13 +22,17 @@ std::string_view TrimView(std::string_view s) noexcept {
   return s.substr(begin, end - begin);
 }
 
-std::string Trim(std::string_view s) { return std::string(TrimView(s)); }
+std::string Trim(std::string_view s) {
+  return std::string(TrimView(s));
+}
 
 int CharLength(std::string_view s, std::size_t at) noexcept {
   return (IsLeadByte(s[at]) && at + 1 < s.size()) ? 2 : 1;
 }
 
-bool IsDoubleByte(std::string_view s) noexcept { return s.size() >= 2 && IsLeadByte(s[0]); }
+bool IsDoubleByte(std::string_view s) noexcept {
+  return s.size() >= 2 && IsLeadByte(s[0]);
+}
 
 // Byte offsets at which the characters of S start, in order.
 static std::vector<std::size_t> CharStarts(std::string_view s) {
@@ -125,7 +131,9 @@ std::string EscapeControls(std::string_view s) {
   return out;
 }
 
-static bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
+static bool IsDigit(char c) noexcept {
+  return c >= '0' && c <= '9';
+}
 
 // Offset of the first single-byte digit of S, or S's size; double-byte characters are
 // stepped over whole so that their trail bytes are never taken for digits.

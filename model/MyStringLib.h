@@ -18,7 +18,9 @@ std::string_view TrimView(std::string_view s) noexcept;
 constexpr bool IsLeadByte(unsigned char b) noexcept {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
-constexpr bool IsLeadByte(char b) noexcept { return IsLeadByte(static_cast<unsigned char>(b)); }
+constexpr bool IsLeadByte(char b) noexcept {
+  return IsLeadByte(static_cast<unsigned char>(b));
+}
 
 /// Returns the byte length (1 or 2) of the character that starts at byte offset `at` of S;
 /// a lead byte at the very end counts as one byte.
@@ -60,8 +62,7 @@ std::string EscapeControls(std::string_view s);
 
 /// Splits S around its first number: prefix, number (optional sign, digits, commas and one
 /// decimal point) and suffix. A double-byte character is never part of a number.
-void SplitNumber(std::string_view s, std::string& prefix, std::string& number,
-                 std::string& suffix);
+void SplitNumber(std::string_view s, std::string& prefix, std::string& number, std::string& suffix);
 
 /// Tells whether S is one number and nothing else; true for the empty text.
 bool IsNumber(std::string_view s);

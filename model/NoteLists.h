@@ -27,19 +27,19 @@ enum class RowKind : std::uint8_t {
 
 /// One row of a note list, in CP932, with what the engine needs read in advance.
 struct NoteRow {
-  std::string key;     // column 0
-  std::string text;    // column 1
-  RowKind kind;        // from the key
-  int keyNumber;       // the key read as FloorOfNumber does (0 for an empty key)
-  int count;           // the text read as a decimal count (0 when it is not one)
+  std::string key;   // column 0
+  std::string text;  // column 1
+  RowKind kind;      // from the key
+  int keyNumber;     // the key read as FloorOfNumber does (0 for an empty key)
+  int count;         // the text read as a decimal count (0 when it is not one)
   bool IsDirective() const { return kind != RowKind::Plain; }
 };
 
 /// A whole note list: rows 0..H.
 struct NoteList {
-  const char* name;            // for diagnostics and tests ("entities", "header" ...)
-  std::vector<NoteRow> rows;   // H + 1 rows
-  int H;                       // last row number
+  const char* name;           // for diagnostics and tests ("entities", "header" ...)
+  std::vector<NoteRow> rows;  // H + 1 rows
+  int H;                      // last row number
 };
 
 /// The code note list (53 rows): group code -> generic meaning.

@@ -1,0 +1,69 @@
+// BenchCommon.cpp - timing, memory and reporting helpers shared by the benchmark programs.
+#include "bench/BenchCommon.h"
+
+#include <sys/stat.h>     // stat
+#include <sys/utsname.h>  // uname
+#include <unistd.h>       // sysconf
+
+#include <algorithm>  // std::sort
+#include <chrono>     // std::chrono::steady_clock
+#include <cstdio>     // std::printf
+#include <cstdlib>    // std::system
+#include <fstream>    // std::ifstream
+
+double TimeOnce(const std::function<void()>& fn) {
+  const auto start = std::chrono::steady_clock::now();
+  fn();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double MedianTime(int runs, const std::function<void()>& fn) {
+  std::vector<double> times;
+  for (int r = 0; r < runs; ++r) times.push_back(TimeOnce(fn));
+  return Median(times);
+}
+
+long long PeakResidentBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+  return -1;
+}
+
+long long FileSize(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+std::string MachineLine() {
+  struct utsname name;
+  ::uname(&name);
+  return std::to_string(::sysconf(_SC_NPROCESSORS_ONLN)) + " cores, " + name.sysname + " " +
+         name.release;
+}
+
+int RunCommand(const std::string& command) {
+  return std::system(command.c_str());
+}
+
+void PrintHeader() {
+  std::printf("%-34s %5s %9s %13s %7s  %s\n", "case", "runs", "median_s", "ref_median_s", "ratio",
+              "bound");
+}
+
+void PrintRow(const std::string& name, int runs, double median, double reference,
+              const std::string& bound) {
+  std::printf("%-34s %5d %9.3f %13.3f %7.2f  %s\n", name.c_str(), runs, median, reference,
+              median / reference, bound.c_str());
+}
+
+void PrintRatio(const std::string& name, double ratio, const std::string& bound) {
+  std::printf("%-34s %5s %9s %13s %7.2f  %s\n", name.c_str(), "-", "-", "-", ratio, bound.c_str());
+}

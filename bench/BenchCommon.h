@@ -1,0 +1,37 @@
+// BenchCommon.h - timing, memory and reporting helpers shared by the benchmark programs.
+#pragma once
+
+#include <functional>  // std::function
+#include <string>      // std::string
+#include <vector>      // std::vector
+
+/// Seconds of wall-clock time that fn takes.
+double TimeOnce(const std::function<void()>& fn);
+
+/// Median of the values.
+double Median(std::vector<double> values);
+
+/// Runs fn `runs` times and returns the median time in seconds.
+double MedianTime(int runs, const std::function<void()>& fn);
+
+/// Peak resident memory of this process so far, in bytes (VmHWM).
+long long PeakResidentBytes();
+
+/// Size of a file in bytes (-1 when it cannot be read).
+long long FileSize(const std::string& path);
+
+/// One line that names the machine: cores and operating system.
+std::string MachineLine();
+
+/// Runs a shell command, returns its exit status.
+int RunCommand(const std::string& command);
+
+/// Prints the table header of the report.
+void PrintHeader();
+
+/// Prints one report row: the case, runs, medians, their ratio and its bound.
+void PrintRow(const std::string& name, int runs, double median, double reference,
+              const std::string& bound);
+
+/// Prints one report row for a plain ratio that has no times.
+void PrintRatio(const std::string& name, double ratio, const std::string& bound);

@@ -1,0 +1,16 @@
+#!/bin/sh
+# run_bench.sh - makes the generated drawings (if missing) and runs the benchmarks.
+#
+# Usage: bench/run_bench.sh [BUILD_DIR]   (default: build)
+# The drawings go to $QUILLET_BENCH_DIR (default /tmp/quillet-bench), never into the
+# repository. gen_big_dxf.py comes from the shared tools folder beside the project.
+set -eu
+cd "$(dirname "$0")/.."
+build=${1:-build}
+data=${QUILLET_BENCH_DIR:-/tmp/quillet-bench}
+gen=../shared/tools/gen_big_dxf.py
+mkdir -p "$data"
+for mb in 2 20 200; do
+  [ -f "$data/big$mb.dxf" ] || python3 "$gen" --mb "$mb" "$data/big$mb.dxf"
+done
+"$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"

@@ -1,0 +1,161 @@
+// MyDXFClass.h - the line buffer: a DXF file held as its group-code / value pairs.
+//
+// TDXFBuffer keeps a DXF text file exactly as its lines stand: pair i is the file's
+// lines 2i+1 (group code) and 2i+2 (value). Around the pairs it keeps an index of the
+// sections, symbol tables and EOF pair, a few header variables and a display mark per
+// pair; remarks are worked out per record on request by the remark engine. Value bytes
+// stay in one block as read; pairs index into it, and edited values are kept apart.
+#pragma once
+
+#include <cstdint>        // std::uint8_t, std::uint32_t
+#include <deque>          // std::deque
+#include <functional>     // std::function
+#include <memory>         // std::unique_ptr
+#include <stdexcept>      // std::runtime_error
+#include <string>         // std::string
+#include <string_view>    // std::string_view
+#include <unordered_map>  // std::unordered_map
+#include <vector>         // std::vector
+
+#include "model/NoteLists.h"
+
+/// The display mark of a pair; the grid colours rows by it.
+enum DXFState : std::uint8_t { dsNon, dsSection, dsSubsection, dsObject, dsFind };
+
+/// A conversion failure reported to the user; the message is CP932.
+class EConvertError : public std::runtime_error {
+ public:
+  explicit EConvertError(const std::string& message) : std::runtime_error(message) {}
+};
+
+/// Returns the Windows colour value (R + 256*G + 65536*B) of ACI index 0..256; 0 otherwise.
+int AciToColor(int index);
+
+class TDXFBuffer {
+ public:
+  std::string FileName;  // path of the file last loaded or set for saving (native, UTF-8)
+  int HeaderStart = 0, HeaderEnd = 0;
+  int ClassesStart = 0, ClassesEnd = 0;
+  int TablesStart = 0, TablesEnd = 0;
+  int BlocksStart = 0, BlocksEnd = 0;
+  int EntitiesStart = 0, EntitiesEnd = 0;
+  int ObjectsStart = 0, ObjectsEnd = 0;
+  int EofIndex = 0;
+  std::string AcadVer;  // trimmed $ACADVER, e.g. "AC1015"
+  int AcadVerNo = 0;    // 1015 for "AC1015", 0 when unknown
+  int HandSeed = 0;
+  int HandSeedIndex = 0;
+  std::string CLayer;
+  int CLayerIndex = 0;
+  double LtScale = 0;
+  int LtScaleIndex = 0;
+  double CeltScale = 0;
+  int CeltScaleIndex = 0;
+  std::string CeltType;
+  int CeltTypeIndex = 0;
+  int VportTableIndex = 0, LtypeTableIndex = 0, LayerTableIndex = 0, StyleTableIndex = 0,
+      ViewTableIndex = 0, UcsTableIndex = 0, AppidTableIndex = 0, DimstyleTableIndex = 0,
+      BlockRecordTableIndex = 0;
+  int PairCount = 0;
+  bool NoteEnabled = true;
+  int Counter = 0;  // the "+count" counter; never reset by a load
+  int BlockCount = 0;
+  int LayerCount = 0;
+  int LtypeCount = 0;
+  int ErrorCode = 0;         // result of the last load: 0, -1, -2, -3 or -5
+  std::string ErrorMessage;  // CP932 text of the last load error
+
+  /// Receives every text the model itself must show in a message box (CP932): a failed
+  /// save, the remark engine's diagnostics.
+  std::function<void(const std::string&)> OnMessage;
+
+  TDXFBuffer();
+  ~TDXFBuffer();
+  TDXFBuffer(TDXFBuffer&&) noexcept;
+  TDXFBuffer& operator=(TDXFBuffer&&) noexcept;
+  TDXFBuffer(const TDXFBuffer&) = delete;
+  TDXFBuffer& operator=(const TDXFBuffer&) = delete;
+
+  /// Reads fileName and indexes it. Returns 0, or -1 (missing), -2 (unreadable), -3 (a
+  /// broken code line, named in ErrorMessage) or -5 (out of memory).
+  int LoadFromFile(const std::string& fileName);
+  /// Reads the file named by FileName into the pairs; returns 0 or a negative error code.
+  int ReadPairs();
+  /// Sizes the arrays to n + 100 cleared pairs. Returns 0, or -5 when memory runs out.
+  int AllocPairs(int n);
+  /// Rebuilds every index, header value, count and mark; clears the pairs after EofIndex.
+  int BuildIndex();
+  /// Writes pairs 0..EofIndex to FileName through a new sibling file renamed over it, so
+  /// the old file survives any failure. Returns 0, or -2 after reporting the failure.
+  int SaveToFile();
+  void SetFileName(const std::string& name) { FileName = name; }
+
+  int GetCode(int i) const noexcept;
+  void SetCode(int i, int code) noexcept;
+  /// Returns a copy of the value of pair i, exactly as read (untrimmed).
+  std::string GetValue(int i) const;
+  /// Returns the value of pair i as a view, valid until the pair is next changed or the
+  /// buffer is loaded again.
+  std::string_view ValueView(int i) const noexcept;
+  /// Replaces the value of pair i, stored unchanged.
+  void SetValue(int i, std::string_view text);
+  std::string GetNote(int i) const;
+  std::string_view NoteView(int i) const noexcept;
+  /// Replaces the remark of pair i; an empty text asks for it to be worked out again.
+  void SetNote(int i, std::string_view text);
+  DXFState GetMark(int i) const noexcept;
+  void SetNoteEnabled(bool enabled) { NoteEnabled = enabled; }
+  /// Returns the record start of the first pair from `start` up to ObjectsEnd whose code-5
+  /// value is `handle` (read as hexadecimal), or -1.
+  int FindHandle(int handle, int start) const;
+  /// Tells whether i names a pair of the arrays (0 .. PairCount + 99).
+  bool IsValidIndex(int i) const noexcept { return i >= 0 && i < m_size; }
+
+  // ---- remark engine ----
+  /// Works out the remarks of the record that holds pair i, then pair i's generic remark
+  /// when it still has none. Does nothing when NoteEnabled is false. Returns 0.
+  int MakeNote(int i);
+  /// Carries out the directive at row scnt of the list on the pair at the cursor.
+  int SetChildTable(int& cursor, int scnt, const NoteList& list, int H);
+  /// Moves r to its next sibling row and returns it.
+  int SkipRow(int& r, const NoteList& list, int H);
+  int ApplyCode(int& cursor, int q, const NoteList& list, int H);
+  int ApplyCodeTemp(int& cursor, int q, const NoteList& list, int H);
+  int ApplyMode(int& cursor, int q, const NoteList& list, int H);
+  int ApplyRefKey(int& cursor, int q, const NoteList& list, int H);
+  int ApplyBit(int& cursor, int q, const NoteList& list, int H);
+  int ApplyCount(int& cursor, int q, const NoteList& list, int H);
+  int ApplyTime(int& cursor, int q, const NoteList& list, int H);
+  int Apply24BitColor(int& cursor, int q, const NoteList& list, int H);
+
+  // ---- colours ----
+  /// Names an ACI number by its absolute value ("Red" ...); other numbers in decimal.
+  std::string ColorName(int number) const;
+  /// ColorName of the number inside text; throws EConvertError when it holds no integer.
+  std::string ColorNameOfText(const std::string& text) const;
+  /// Splits v into v div 65536, (v mod 65536) div 256 and v mod 256 (truncating).
+  void SplitRGB(int v, int& R, int& G, int& B) const;
+  /// Returns the Windows colour value to paint for an ACI number and a true colour.
+  int DisplayColor(int aci, int trueColor) const;
+
+ private:
+  enum class WalkResult : std::uint8_t;
+  struct Storage;
+
+  void ResetIndex();
+  void ClearPair(int i);
+  void ClearPairsAfterEof();
+  bool ReadHeaderValue(const std::string& variable, int i);
+  void ShowMessage(const std::string& text) const;
+  std::string FormatChildTableError(int cursor, int scnt, const NoteList& list) const;
+  void AppendNote(int i, std::string_view text);
+  bool IsRecordWorkedOut(int s) const noexcept;
+  void MarkRecordWorkedOut(int s) noexcept;
+  int ApplyCodeBody(int& cursor, int q, const NoteList& list, int H, bool stopOnUnmatched);
+  bool IsLastBodyRow(int row, int q, const NoteList& list) const noexcept;
+  void GenericNote(int i);
+  const NoteList* ListForPair(int i) const noexcept;
+
+  std::unique_ptr<Storage> m_store;
+  int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
+};

@@ -1,0 +1,97 @@
+// MyDXFClass_p.h - the private storage of TDXFBuffer, shared by the unit's .cpp files.
+//
+// Per pair the buffer keeps 9 bytes: the group code (2), the offset (4) and length (2)
+// of the value line in the file's bytes and a mark byte. Values are never copied at load time; an
+// edited value lives in a side table and its mark byte says so. Remarks are kept as ids of interned
+// texts in pages that are allocated only when a remark on them is first set, so a load
+// costs nothing for remarks and a fully annotated file stores each distinct text once.
+#pragma once
+
+#include <cassert>        // assert
+#include <cstdint>        // INT16_MIN, INT16_MAX
+#include <cstdint>        // std::uint8_t, std::uint32_t, std::uint64_t
+#include <deque>          // std::deque
+#include <memory>         // std::unique_ptr
+#include <string>         // std::string
+#include <string_view>    // std::string_view
+#include <unordered_map>  // std::unordered_map
+#include <vector>         // std::vector
+
+#include "model/MyDXFClass.h"
+
+// Group codes the buffer and its scans depend on.
+constexpr int kRecordStartCode = 0;
+constexpr int kNameCode = 2;
+constexpr int kHandleCode = 5;
+constexpr int kLinetypeCode = 6;
+constexpr int kLayerCode = 8;
+constexpr int kVariableCode = 9;
+constexpr int kAcadVerCode = 1;
+constexpr int kScaleCode = 40;
+
+// Bits of a pair's mark byte: the DXFState in the low three, then two flags.
+constexpr std::uint8_t kStateMask = 0x07;
+constexpr std::uint8_t kWorkedOutBit = 0x40;  // on a record's first pair: remarks worked out
+constexpr std::uint8_t kEditedBit = 0x80;     // the value lives in the edited-values table
+
+// Remarks by pair: ids into a table of distinct texts, id 0 being the empty remark.
+class NoteStore {
+ public:
+  void Reset();
+  std::string_view Get(int i) const noexcept;
+  void Set(int i, std::string_view text);
+
+ private:
+  static constexpr int kPageBits = 12;  // 4096 pairs a page: 16 KiB of ids
+  static constexpr int kPageSize = 1 << kPageBits;
+  std::uint32_t Intern(std::string_view text);
+
+  std::vector<std::unique_ptr<std::uint32_t[]>> m_pages;
+  std::deque<std::string> m_texts;  // id - 1 -> text; a deque keeps the views below valid
+  std::unordered_map<std::string_view, std::uint32_t> m_ids;
+};
+
+struct TDXFBuffer::Storage {
+  // The file's bytes up to the first NUL, followed by one '\n' so that a scan for the
+  // end of a value line always stops inside the block.
+  std::unique_ptr<char[]> text;
+  std::size_t textSize = 0;  // bytes before the sentinel
+
+  // Group codes in 16 bits; the rare code outside that range lives in wideCodes and its
+  // slot holds kWideCode. DXF codes run from -5 to 1071.
+  static constexpr std::int16_t kWideCode = INT16_MIN;
+  std::vector<std::int16_t> codes;
+  std::unordered_map<int, int> wideCodes;
+
+  // Offset of pair i's value line: blockBase[i >> kBlockBits] + valueRel[i]. Splitting the
+  // offset keeps 4 bytes a pair for files of any size.
+  static constexpr int kBlockBits = 12;
+  static constexpr std::uint32_t kNoValue = 0xFFFFFFFFu;  // an empty (cleared) value
+  std::vector<std::uint64_t> blockBase;
+  std::vector<std::uint32_t> valueRel;
+  // Length of the value line; kLongValue means "65535 or more: scan for its end".
+  static constexpr std::uint16_t kLongValue = 0xFFFF;
+  std::vector<std::uint16_t> valueLen;
+
+  std::vector<std::uint8_t> marks;
+  std::unordered_map<int, std::string> edited;
+  NoteStore notes;
+
+  int Code(int i) const noexcept {
+    const int c = codes[static_cast<std::size_t>(i)];
+    return c != kWideCode ? c : wideCodes.find(i)->second;
+  }
+
+  void PutCode(int i, int code) {
+    std::int16_t& slot = codes[static_cast<std::size_t>(i)];
+    if (slot == kWideCode) wideCodes.erase(i);
+    if (code > INT16_MIN && code <= INT16_MAX) {
+      slot = static_cast<std::int16_t>(code);
+    } else {
+      slot = kWideCode;
+      wideCodes[i] = code;
+    }
+  }
+
+  std::string_view Value(int i) const noexcept;
+};

@@ -1,0 +1,71 @@
+// TestFiles.cpp - temporary files and corpus paths for the tests.
+#include "tests/TestFiles.h"
+
+#include <algorithm>   // std::sort
+#include <filesystem>  // std::filesystem
+#include <fstream>     // std::ifstream, std::ofstream
+#include <iterator>    // std::istreambuf_iterator
+#include <random>      // std::random_device
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  std::random_device seed;
+  for (;;) {
+    fs::path candidate = fs::temp_directory_path() / ("quillet-test-" + std::to_string(seed()));
+    if (fs::create_directory(candidate)) {
+      m_path = candidate.string();
+      return;
+    }
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(m_path, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, std::string_view bytes) const {
+  const std::string path = (fs::path(m_path) / name).string();
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string DxfText(const std::vector<std::string>& lines, std::string_view lineEnd) {
+  std::string text;
+  for (const std::string& line : lines) {
+    text += line;
+    text += lineEnd;
+  }
+  return text;
+}
+
+std::string CorpusDir() {
+  const fs::path dir = QUILLET_CORPUS_DIR;
+  std::error_code error;
+  return fs::is_directory(dir, error) ? fs::canonical(dir, error).string() : std::string();
+}
+
+std::vector<std::string> CorpusTextFiles() {
+  std::vector<std::string> files;
+  const std::string dir = CorpusDir();
+  if (dir.empty()) return files;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() == ".dxf" && name.rfind("binary-", 0) != 0)
+      files.push_back(entry.path().string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+std::string SourcePath(const std::string& relative) {
+  return (fs::path(QUILLET_SOURCE_DIR) / relative).string();
+}

@@ -1,0 +1,233 @@
+// quillet-dump.cpp - prints the pairs of a DXF file, one line per pair.
+//
+// Each line is the pair's line number (its group-code line), the group code, the value
+// and the remark, separated by tabs, in UTF-8. Output streams through one large buffer,
+// so a file of hundreds of megabytes starts printing at once and is never held twice.
+#include <algorithm>    // std::min
+#include <cstdio>       // std::fwrite, std::fputs, stdout, stderr
+#include <cstdlib>      // std::strtol
+#include <string>       // std::string
+#include <string_view>  // std::string_view
+#include <vector>       // std::vector
+
+#include "model/MyDXFClass.h"
+#include "model/Sjis.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+constexpr int kExitLoadError = 3;
+
+constexpr char kUsage[] =
+    "usage: quillet-dump [options] FILE\n"
+    "\n"
+    "Prints one line per pair of the DXF file FILE up to its EOF pair:\n"
+    "line number, group code, value and remark, separated by tabs, in UTF-8.\n"
+    "\n"
+    "options:\n"
+    "  --from LINE   start at the pair that holds file line LINE\n"
+    "  --to LINE     stop after the pair that holds file line LINE\n"
+    "  --raw         write values and remarks as the buffer's CP932 bytes, unconverted\n"
+    "  --summary     print the buffer's index fields, header values and counts instead\n"
+    "  --help        show this text\n"
+    "\n"
+    "exit status: 0 done, 2 bad usage, 3 the file could not be loaded\n";
+
+struct Options {
+  std::string file;
+  long long fromLine = 1;
+  long long toLine = -1;  // -1: to the EOF pair
+  bool raw = false;
+  bool summary = false;
+  bool help = false;
+};
+
+// Output through a large buffer; fwrite only when it is full.
+class Output {
+ public:
+  Output() { m_buffer.reserve(kCapacity); }
+  ~Output() { Flush(); }
+  void Put(std::string_view text) {
+    if (m_buffer.size() + text.size() > kCapacity) Flush();
+    m_buffer.append(text);
+  }
+  void Put(char c) {
+    if (m_buffer.size() + 1 > kCapacity) Flush();
+    m_buffer.push_back(c);
+  }
+  void PutNumber(long long n) {
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* at = end;
+    unsigned long long magnitude = n < 0 ? 0ull - static_cast<unsigned long long>(n) : n;
+    do {
+      *--at = static_cast<char>('0' + magnitude % 10);
+      magnitude /= 10;
+    } while (magnitude != 0);
+    if (n < 0) *--at = '-';
+    Put(std::string_view(at, static_cast<std::size_t>(end - at)));
+  }
+  void Flush() {
+    if (!m_buffer.empty()) std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+    m_buffer.clear();
+  }
+
+ private:
+  static constexpr std::size_t kCapacity = 1 << 20;
+  std::string m_buffer;
+};
+
+bool ParseLine(const char* text, long long& line) {
+  char* end = nullptr;
+  line = std::strtoll(text, &end, 10);
+  return end != text && *end == '\0' && line >= 1;
+}
+
+// Fills options from the arguments; returns false on bad usage, with the reason in error.
+bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
+  for (int a = 1; a < argc; ++a) {
+    const std::string_view arg = argv[a];
+    const bool needsValue = arg == "--from" || arg == "--to";
+    if (needsValue && a + 1 >= argc) {
+      error = std::string(arg) + " needs a line number";
+      return false;
+    }
+    if (arg == "--help") {
+      options.help = true;
+    } else if (arg == "--raw") {
+      options.raw = true;
+    } else if (arg == "--summary") {
+      options.summary = true;
+    } else if (needsValue) {
+      long long& target = arg == "--from" ? options.fromLine : options.toLine;
+      if (!ParseLine(argv[++a], target)) {
+        error = std::string(arg) + " needs a line number of 1 or more, not '" + argv[a] + "'";
+        return false;
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
+      error = "unknown option " + std::string(arg);
+      return false;
+    } else if (options.file.empty()) {
+      options.file = arg;
+    } else {
+      error = "only one FILE may be given";
+      return false;
+    }
+  }
+  if (options.file.empty() && !options.help) {
+    error = "no FILE given";
+    return false;
+  }
+  return true;
+}
+
+void PrintSummary(const TDXFBuffer& b, Output& out) {
+  const auto field = [&out](std::string_view name, long long value) {
+    out.Put(name);
+    out.Put('\t');
+    out.PutNumber(value);
+    out.Put('\n');
+  };
+  const auto text = [&out](std::string_view name, const std::string& value) {
+    out.Put(name);
+    out.Put('\t');
+    out.Put(Utf8(value));
+    out.Put('\n');
+  };
+  text("FileName", Sjis(b.FileName));
+  field("PairCount", b.PairCount);
+  field("EofIndex", b.EofIndex);
+  field("HeaderStart", b.HeaderStart);
+  field("HeaderEnd", b.HeaderEnd);
+  field("ClassesStart", b.ClassesStart);
+  field("ClassesEnd", b.ClassesEnd);
+  field("TablesStart", b.TablesStart);
+  field("TablesEnd", b.TablesEnd);
+  field("BlocksStart", b.BlocksStart);
+  field("BlocksEnd", b.BlocksEnd);
+  field("EntitiesStart", b.EntitiesStart);
+  field("EntitiesEnd", b.EntitiesEnd);
+  field("ObjectsStart", b.ObjectsStart);
+  field("ObjectsEnd", b.ObjectsEnd);
+  field("VportTableIndex", b.VportTableIndex);
+  field("LtypeTableIndex", b.LtypeTableIndex);
+  field("LayerTableIndex", b.LayerTableIndex);
+  field("StyleTableIndex", b.StyleTableIndex);
+  field("ViewTableIndex", b.ViewTableIndex);
+  field("UcsTableIndex", b.UcsTableIndex);
+  field("AppidTableIndex", b.AppidTableIndex);
+  field("DimstyleTableIndex", b.DimstyleTableIndex);
+  field("BlockRecordTableIndex", b.BlockRecordTableIndex);
+  text("AcadVer", b.AcadVer);
+  field("AcadVerNo", b.AcadVerNo);
+  field("HandSeed", b.HandSeed);
+  field("HandSeedIndex", b.HandSeedIndex);
+  text("CLayer", b.CLayer);
+  field("CLayerIndex", b.CLayerIndex);
+  char scale[64];
+  std::snprintf(scale, sizeof scale, "%g", b.LtScale);
+  text("LtScale", scale);
+  field("LtScaleIndex", b.LtScaleIndex);
+  std::snprintf(scale, sizeof scale, "%g", b.CeltScale);
+  text("CeltScale", scale);
+  field("CeltScaleIndex", b.CeltScaleIndex);
+  text("CeltType", b.CeltType);
+  field("CeltTypeIndex", b.CeltTypeIndex);
+  field("BlockCount", b.BlockCount);
+  field("LayerCount", b.LayerCount);
+  field("LtypeCount", b.LtypeCount);
+}
+
+void PutText(Output& out, std::string_view cp932, bool raw) {
+  if (raw || IsAscii(cp932)) {
+    out.Put(cp932);
+  } else {
+    out.Put(Utf8(cp932));
+  }
+}
+
+void PrintPairs(const TDXFBuffer& b, const Options& options, Output& out) {
+  const long long lastPair = std::min<long long>(b.EofIndex, b.PairCount - 1L);
+  const long long first = (options.fromLine - 1) / 2;
+  const long long last =
+      options.toLine < 0 ? lastPair : std::min<long long>(lastPair, (options.toLine - 1) / 2);
+  for (long long i = first; i <= last; ++i) {
+    const int pair = static_cast<int>(i);
+    out.PutNumber(2 * i + 1);
+    out.Put('\t');
+    out.PutNumber(b.GetCode(pair));
+    out.Put('\t');
+    PutText(out, b.ValueView(pair), options.raw);
+    out.Put('\t');
+    PutText(out, b.NoteView(pair), options.raw);
+    out.Put('\n');
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!ParseArguments(argc, argv, options, error)) {
+    std::fprintf(stderr, "quillet-dump: %s\n\n%s", error.c_str(), kUsage);
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return kExitOk;
+  }
+  TDXFBuffer buffer;
+  if (buffer.LoadFromFile(options.file) != 0) {
+    std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
+    return kExitLoadError;
+  }
+  Output out;
+  if (options.summary) {
+    PrintSummary(buffer, out);
+  } else {
+    PrintPairs(buffer, options, out);
+  }
+  return kExitOk;
+}
