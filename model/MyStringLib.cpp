@@ -7,7 +7,10 @@
 #include <charconv>  // std::from_chars
 #include <climits>   // INT_MAX, INT_MIN
 #include <cmath>     // std::floor
+#include <cstdarg>   // va_list
+#include <cstdio>    // std::vsnprintf
 #include <cstdint>   // std::uint32_t
+#include <cstring>   // std::strchr
 #include <vector>    // std::vector
 
 static bool IsBlankOrControl(char c) noexcept {
@@ -264,5 +267,48 @@ std::string UpperAscii(std::string_view s) {
   std::string out(s);
   for (std::size_t at = 0; at < out.size(); at += CharLength(out, at))
     if (out[at] >= 'a' && out[at] <= 'z') out[at] = static_cast<char>(out[at] - 'a' + 'A');
+  return out;
+}
+
+// Rewrites a printf format to the program's conventions: "%f" without a precision gets
+// ".2", "%x" becomes "%X".
+static std::string ProgramFormat(const char* format) {
+  std::string out;
+  for (const char* p = format; *p; ++p) {
+    out += *p;
+    if (*p != '%') continue;
+    if (p[1] == '%') {
+      out += *++p;
+      continue;
+    }
+    bool precision = false;
+    while (p[1] && std::strchr("-+ #0123456789.*lhjzt", p[1])) {
+      precision = precision || p[1] == '.';
+      out += *++p;
+    }
+    if (p[1] == 'f' && !precision) out += ".2";
+    if (p[1] == 'x') {
+      out += 'X';
+      ++p;
+    }
+  }
+  return out;
+}
+
+std::string Format(const char* format, ...) {
+  const std::string converted = ProgramFormat(format);
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int needed = std::vsnprintf(nullptr, 0, converted.c_str(), args);
+  va_end(args);
+  std::string out;
+  if (needed > 0) {
+    out.resize(static_cast<std::size_t>(needed) + 1);
+    std::vsnprintf(out.data(), out.size(), converted.c_str(), again);
+    out.resize(static_cast<std::size_t>(needed));
+  }
+  va_end(again);
   return out;
 }

@@ -85,3 +85,8 @@ bool ParseDouble(std::string_view s, double& value) noexcept;
 
 /// Returns S with the single-byte letters a-z upper-cased; trail bytes are never changed.
 std::string UpperAscii(std::string_view s);
+
+/// Formats like printf, with the program's conventions: "%f" without a precision prints
+/// two decimals, "%x" prints upper-case hexadecimal digits, and a width pads with blanks
+/// and never truncates. Strings are passed as const char* (CP932 bytes).
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -142,4 +142,13 @@ TEST(MyStringLib, UpperAsciiLeavesTrailBytesAlone) {
   EXPECT_EQ(UpperAscii(mixed), Sjis("ヂ") + "A");
 }
 
+TEST(MyStringLib, FormatFollowsTheProgramsConventions) {
+  EXPECT_EQ(Format("%7d|%-4s|%s", 15, "ab", "x"), "     15|ab  |x");
+  EXPECT_EQ(Format("%f %.3f %8.1f", 1.0, 2.0, 3.25), "1.00 2.000      3.2");
+  EXPECT_EQ(Format("%x %7x %02x", 255, 0x2a, 10), "FF      2A 0A");
+  EXPECT_EQ(Format("%3s|100%%", "toolong"), "toolong|100%");
+  EXPECT_EQ(Format("%s", Sjis("画層").c_str()), Sjis("画層"));
+  EXPECT_EQ(Format("%lld", 12345678901LL), "12345678901");
+}
+
 }  // namespace
