@@ -1,0 +1,143 @@
+// GridEditTest.cpp - the in-place edit: reports, commits, refusals and remark invalidation.
+#include "ui/GridEdit.h"
+
+#include <gtest/gtest.h>
+
+#include "model/Sjis.h"
+#include "tests/ScriptedDialogs.h"
+#include "tests/TestFiles.h"
+
+namespace {
+
+// Pairs 0-1 open the HEADER, 2-3 a variable, 4-7 a LINE record in ENTITIES.
+const std::vector<std::string> kLines = {
+    "0", "SECTION", "2", "HEADER",   "9", "$CLAYER", "8", "0",    "0",  "ENDSEC",  // 0-4
+    "0", "SECTION", "2", "ENTITIES", "0", "LINE",    "8", "WALL", "10", "1.0",     // 5-9
+    "0", "ENDSEC",  "0", "EOF"};                                                   // 10-11
+
+struct Fixture {
+  TempDir dir;
+  TDXFBuffer buffer;
+  RecordingLog log;
+  GridEdit edit;
+  Fixture() {
+    buffer.LoadFromFile(dir.Write("t.dxf", DxfText(kLines)));
+    for (int i = 0; i < buffer.PairCount; ++i) buffer.SetNote(i, "note");
+  }
+  // Starts an edit of (col, row), types text and ends the edit.
+  EditCommit Type(int col, const std::string& cell, const std::string& text,
+                  const std::string& lineCell) {
+    edit.Begin(col, 4, cell);
+    EXPECT_EQ(edit.Take(text), GridEdit::Report::Typing);
+    EXPECT_EQ(edit.Take(text), GridEdit::Report::Commit);
+    return edit.Commit(buffer, lineCell, log);
+  }
+};
+
+}  // namespace
+
+TEST(GridEdit, TheSameTextReportedTwiceEndsTheEdit) {
+  GridEdit edit;
+  edit.Begin(kValueColumn, 3, "ABC");
+  EXPECT_EQ(edit.Take("AB"), GridEdit::Report::Typing);
+  EXPECT_EQ(edit.Take("ABD"), GridEdit::Report::Typing);
+  EXPECT_EQ(edit.Take("ABD"), GridEdit::Report::Commit);
+  // Typed back to the starting text: nothing to write.
+  edit.Begin(kValueColumn, 3, "ABC");
+  EXPECT_EQ(edit.Take("AB"), GridEdit::Report::Typing);
+  EXPECT_EQ(edit.Take("ABC"), GridEdit::Report::Typing);
+  EXPECT_EQ(edit.Take("ABC"), GridEdit::Report::Unchanged);
+}
+
+TEST(GridEdit, RevertForgetsTypedTextOnly) {
+  GridEdit edit;
+  edit.Begin(kValueColumn, 3, "ABC");
+  EXPECT_FALSE(edit.Revert());
+  edit.Take("X");
+  EXPECT_TRUE(edit.Revert());
+  EXPECT_EQ(edit.NewText(), "ABC");
+}
+
+TEST(GridEdit, CodeCommitWritesAndLogsWithTheLineNumber) {
+  Fixture f;
+  const EditCommit done = f.Type(kCodeColumn, "      0", "8", "      15");
+  EXPECT_EQ(done.kind, EditCommit::Kind::Written);
+  EXPECT_EQ(f.buffer.GetCode(7), 8);
+  ASSERT_EQ(f.log.lines.size(), 1u);
+  EXPECT_EQ(Utf8(f.log.lines[0]), "グループコード変更      15 :       0　→　8");
+  EXPECT_EQ(f.edit.OldText(), "8");
+}
+
+TEST(GridEdit, CodesOutsideTheIntRangeAreRefusedLikeNonNumbers) {
+  const struct {
+    const char* typed;
+    bool accepted;
+    int code;
+  } cases[] = {
+      {"2147483647", true, 2147483647},
+      {"-2147483648", true, -2147483647 - 1},
+      {"2147483648", false, 0},
+      {"-2147483649", false, 0},
+      {" 12 ", true, 12},
+      {"", false, 0},
+      {"   ", false, 0},
+      {"1x", false, 0},
+  };
+  for (const auto& c : cases) {
+    int code = 0;
+    EXPECT_EQ(ParseGroupCode(c.typed, code), c.accepted) << c.typed;
+    if (c.accepted) {
+      EXPECT_EQ(code, c.code) << c.typed;
+    }
+  }
+  Fixture f;
+  const EditCommit refused = f.Type(kCodeColumn, "      0", "99999999999", "      15");
+  EXPECT_EQ(refused.kind, EditCommit::Kind::Refused);
+  EXPECT_EQ(Utf8(refused.message), "グループコードは数値でなければなりません");
+  EXPECT_EQ(f.buffer.GetCode(7), 0);
+  EXPECT_TRUE(f.log.lines.empty());
+  EXPECT_EQ(f.edit.NewText(), "      0");  // the cell gets this back
+}
+
+TEST(GridEdit, ValueCommitStoresTheTextUntrimmed) {
+  Fixture f;
+  EXPECT_EQ(f.Type(kValueColumn, "WALL", " DOOR ", "      17").kind, EditCommit::Kind::Written);
+  EXPECT_EQ(f.buffer.GetValue(8), " DOOR ");
+  ASSERT_EQ(f.log.lines.size(), 1u);
+  EXPECT_EQ(Utf8(f.log.lines[0]), "グループデータ変更      17 : WALL　→　 DOOR ");
+}
+
+TEST(GridEdit, ValuesWithLineBreaksOrNulAreRefused) {
+  for (const std::string& typed :
+       {std::string("A\nB"), std::string("A\rB"), std::string("A\0B", 3)}) {
+    Fixture f;
+    const EditCommit refused = f.Type(kValueColumn, "WALL", typed, "      17");
+    EXPECT_EQ(refused.kind, EditCommit::Kind::Refused);
+    EXPECT_EQ(Utf8(refused.message), "データ値に改行やNUL文字は入れられません");
+    EXPECT_EQ(f.buffer.GetValue(8), "WALL");
+    EXPECT_TRUE(f.log.lines.empty());
+  }
+}
+
+TEST(GridEdit, ARowWithoutAPairChangesNothing) {
+  Fixture f;
+  EXPECT_EQ(f.Type(kValueColumn, "", "X", "").kind, EditCommit::Kind::NoPair);
+  EXPECT_TRUE(f.log.lines.empty());
+}
+
+TEST(GridEdit, CommitEmptiesTheRemarksOfThePairAndItsRecordStart) {
+  Fixture f;
+  f.Type(kValueColumn, "1.0", "2.0", "      19");  // pair 9, in the LINE record of pair 7
+  for (int i = 0; i <= 11; ++i) {
+    const bool emptied = i == 7 || i == 9;
+    EXPECT_EQ(f.buffer.GetNote(i).empty(), emptied) << "pair " << i;
+  }
+  // A header variable's record starts at its code-9 pair.
+  Fixture header;
+  InvalidateRemarks(header.buffer, 3);
+  EXPECT_TRUE(header.buffer.GetNote(2).empty());
+  EXPECT_FALSE(header.buffer.GetNote(0).empty());
+  // The walk stops above pair 0, so an edit of pair 1 leaves pair 0's remark.
+  InvalidateRemarks(header.buffer, 1);
+  EXPECT_FALSE(header.buffer.GetNote(0).empty());
+}

@@ -1,0 +1,102 @@
+// GridEdit.cpp - the in-place edit of the DXF grid.
+#include "ui/GridEdit.h"
+
+#include <climits>  // INT_MAX, INT_MIN
+#include <cmath>    // std::floor
+
+#include "model/MyStringLib.h"
+#include "model/Sjis.h"
+
+namespace {
+
+constexpr int kRecordStartCode = 0;  // a code-0 pair opens a record
+constexpr int kVariableCode = 9;     // a code-9 pair names a header variable
+
+}  // namespace
+
+void GridEdit::Begin(int col, int row, const std::string& cellText) {
+  m_oldText = cellText;
+  m_newText = cellText;
+  m_editCol = col;
+  m_editRow = row;
+}
+
+GridEdit::Report GridEdit::Take(const std::string& text) {
+  if (text != m_newText) {
+    m_newText = text;
+    return Report::Typing;
+  }
+  return m_newText == m_oldText ? Report::Unchanged : Report::Commit;
+}
+
+bool GridEdit::Revert() {
+  if (m_newText == m_oldText) return false;
+  m_newText = m_oldText;
+  return true;
+}
+
+EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log) {
+  int line = 0;
+  if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
+    return {EditCommit::Kind::NoPair, {}};
+  const int pair = line / 2;
+  const EditCommit done =
+      m_editCol == kCodeColumn ? CommitCode(buffer, pair, log) : CommitValue(buffer, pair, log);
+  if (done.kind != EditCommit::Kind::Written) return done;
+  InvalidateRemarks(buffer, pair);
+  m_oldText = m_newText;
+  return done;
+}
+
+EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
+  int code = 0;
+  if (!ParseGroupCode(m_newText, code)) return Refuse("グループコードは数値でなければなりません");
+  buffer.SetCode(pair, code);
+  static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
+  log.Add(Format(format.c_str(), 2 * pair + 1, m_oldText.c_str(), m_newText.c_str()));
+  return {EditCommit::Kind::Written, {}};
+}
+
+EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) {
+  if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
+  buffer.SetValue(pair, m_newText);
+  static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
+  log.Add(Format(format.c_str(), 2 * pair + 1, m_oldText.c_str(), m_newText.c_str()));
+  return {EditCommit::Kind::Written, {}};
+}
+
+// The typed text is dropped: the cell shows OldText again and nothing is pending.
+EditCommit GridEdit::Refuse(const char* utf8Message) {
+  m_newText = m_oldText;
+  return {EditCommit::Kind::Refused, Sjis(utf8Message)};
+}
+
+bool ParseGroupCode(std::string_view text, int& code) {
+  const std::string_view trimmed = TrimView(text);
+  if (trimmed.empty() || !IsNumber(trimmed)) return false;
+  std::string plain;
+  for (char c : trimmed)
+    if (c != ',') plain += c;
+  double value = 0;
+  if (!ParseDouble(plain, value)) return false;
+  const double floored = std::floor(value);
+  if (floored < static_cast<double>(INT_MIN) || floored > static_cast<double>(INT_MAX))
+    return false;
+  code = static_cast<int>(floored);
+  return true;
+}
+
+bool IsStorableValue(std::string_view text) {
+  return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+void InvalidateRemarks(TDXFBuffer& buffer, int b) {
+  buffer.SetNote(b, {});
+  for (int j = b; j > 0; --j) {
+    const int code = buffer.GetCode(j);
+    if (code == kRecordStartCode || code == kVariableCode) {
+      buffer.SetNote(j, {});
+      return;
+    }
+  }
+}
