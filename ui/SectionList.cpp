@@ -1,0 +1,113 @@
+// SectionList.cpp - the section list: entries, jump targets and the entry under the cursor.
+#include "ui/SectionList.h"
+
+#include <algorithm>  // std::find
+#include <array>      // std::array
+
+namespace {
+
+struct SectionField {
+  const char* name;
+  int TDXFBuffer::*start;
+  int TDXFBuffer::*end;
+};
+
+// The sections after HEADER, in list order; HEADER is always listed.
+constexpr std::array<SectionField, 5> kSections = {{
+    {"CLASSES", &TDXFBuffer::ClassesStart, &TDXFBuffer::ClassesEnd},
+    {"TABLES", &TDXFBuffer::TablesStart, &TDXFBuffer::TablesEnd},
+    {"BLOCKS", &TDXFBuffer::BlocksStart, &TDXFBuffer::BlocksEnd},
+    {"ENTITIES", &TDXFBuffer::EntitiesStart, &TDXFBuffer::EntitiesEnd},
+    {"OBJECTS", &TDXFBuffer::ObjectsStart, &TDXFBuffer::ObjectsEnd},
+}};
+
+struct TableField {
+  const char* name;  // the entry's name; BLOCK_RECORD is shortened to BLOCKREC
+  int TDXFBuffer::*index;
+};
+
+constexpr std::array<TableField, 9> kTables = {{
+    {"VPORT", &TDXFBuffer::VportTableIndex},
+    {"LTYPE", &TDXFBuffer::LtypeTableIndex},
+    {"LAYER", &TDXFBuffer::LayerTableIndex},
+    {"STYLE", &TDXFBuffer::StyleTableIndex},
+    {"VIEW", &TDXFBuffer::ViewTableIndex},
+    {"UCS", &TDXFBuffer::UcsTableIndex},
+    {"APPID", &TDXFBuffer::AppidTableIndex},
+    {"DIMSTYLE", &TDXFBuffer::DimstyleTableIndex},
+    {"BLOCKREC", &TDXFBuffer::BlockRecordTableIndex},
+}};
+
+constexpr std::string_view kSectionPrefix = "+-";
+constexpr std::string_view kChildPrefix = "| +-";
+
+const SectionField* FindSection(std::string_view name) {
+  for (const SectionField& s : kSections)
+    if (name == s.name) return &s;
+  return nullptr;
+}
+
+const TableField* FindTable(std::string_view name) {
+  for (const TableField& t : kTables)
+    if (name == t.name) return &t;
+  return nullptr;
+}
+
+std::string Entry(std::string_view prefix, std::string_view name) {
+  return std::string(prefix) + std::string(name);
+}
+
+}  // namespace
+
+std::vector<std::string> SectionEntries(const TDXFBuffer& b) {
+  std::vector<std::string> entries = {Entry(kSectionPrefix, "HEADER")};
+  if (b.HandSeedIndex > 0) entries.push_back(Entry(kChildPrefix, "HANDSEED"));
+  if (b.CLayerIndex > 0) entries.push_back(Entry(kChildPrefix, "CLAYER"));
+  if (b.ClassesStart > 0) entries.push_back(Entry(kSectionPrefix, "CLASSES"));
+  if (b.TablesStart > 0) entries.push_back(Entry(kSectionPrefix, "TABLES"));
+  for (const TableField& t : kTables)
+    if (b.*t.index > 0) entries.push_back(Entry(kChildPrefix, t.name));
+  for (const SectionField& s : {kSections[2], kSections[3], kSections[4]})
+    if (b.*s.start > 0) entries.push_back(Entry(kSectionPrefix, s.name));
+  if (b.EofIndex > 0) entries.push_back(Entry(kSectionPrefix, "EOF"));
+  return entries;
+}
+
+std::string SectionEntryName(std::string_view entry) {
+  const std::size_t at = entry.find(kSectionPrefix);
+  return std::string(at == std::string_view::npos ? entry : entry.substr(at + 2));
+}
+
+int SectionTarget(const TDXFBuffer& b, std::string_view name) {
+  if (name == "HEADER") return b.HeaderStart;
+  // Both indices point at the variable's value pair; the pair before it names it.
+  if (name == "HANDSEED") return b.HandSeedIndex - 1;
+  if (name == "CLAYER") return b.CLayerIndex - 1;
+  if (name == "EOF") return b.EofIndex;
+  if (const SectionField* s = FindSection(name)) return b.*s->start;
+  if (const TableField* t = FindTable(name)) return b.*t->index;
+  return 0;
+}
+
+// Later tests override earlier ones, so a pair inside a table of TABLES names the table.
+// An absent section (start and end 0) claims pair 0.
+std::string SectionNameAt(const TDXFBuffer& b, int index) {
+  std::string name = "HEADER";
+  for (const SectionField& s : kSections) {
+    if (index < b.*s.start || index > b.*s.end) continue;
+    name = s.name;
+    if (s.start != &TDXFBuffer::TablesStart) continue;
+    for (const TableField& t : kTables)
+      if (b.*t.index > 0 && b.*t.index <= index) name = t.name;
+  }
+  if (index >= b.EofIndex) name = "EOF";
+  return name;
+}
+
+int SectionEntryRow(const std::vector<std::string>& entries, std::string_view name) {
+  for (std::string_view prefix : {kSectionPrefix, kChildPrefix}) {
+    const auto found = std::find(entries.begin(), entries.end(), Entry(prefix, name));
+    if (found != entries.end()) return static_cast<int>(found - entries.begin());
+  }
+  return 0;
+}
