@@ -1,0 +1,130 @@
+// Settings.cpp - the settings record and its mapping onto the settings file.
+#include "settings/Settings.h"
+
+#include <algorithm>  // std::min
+#include <array>      // std::array
+#include <cassert>    // assert
+
+#include "model/MyStringLib.h"
+#include "model/Sjis.h"
+
+namespace {
+
+constexpr const char* kOptionSection = "option";
+constexpr const char* kFindSection = "Find";
+
+struct IntKey {
+  const char* key;
+  int SettingsRecord::*field;
+  int fallback;
+};
+
+// The eight window keys in the order they are read and written.
+constexpr std::array<IntKey, 8> kWindowKeys = {{
+    {"form_top", &SettingsRecord::FormTop, 100},
+    {"form_left", &SettingsRecord::FormLeft, 100},
+    {"form_height", &SettingsRecord::FormHeight, 560},
+    {"form_width", &SettingsRecord::FormWidth, 685},
+    {"col0width", &SettingsRecord::ColWidth0, 60},
+    {"col1width", &SettingsRecord::ColWidth1, 64},
+    {"col2width", &SettingsRecord::ColWidth2, 100},
+    {"col3width", &SettingsRecord::ColWidth3, 100},
+}};
+
+// Reads an integer key: decimal, or hexadecimal after "0x"; anything else is the default.
+int ReadInt(const Profile& file, const char* key, int fallback) {
+  const std::string text = Trim(file.ReadString(kOptionSection, key, ""));
+  int value = fallback;
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  const bool read =
+      hex ? ParseHex32(std::string_view(text).substr(2), value) : ParseInt32(text, value);
+  return read ? value : fallback;
+}
+
+bool ReadBool(const Profile& file, const char* key, bool fallback) {
+  return ReadInt(file, key, fallback ? 1 : 0) != 0;
+}
+
+// Writes the keys one by one and remembers the first failure; later writes are skipped.
+class KeyWriter {
+ public:
+  explicit KeyWriter(const Profile& file) : m_file(file) {}
+  void Write(const char* section, const std::string& key, const std::string& value) {
+    if (m_failed) return;
+    m_failed = !m_file.WriteString(section, key, value);
+  }
+  void Erase(const char* section) {
+    if (m_failed) return;
+    m_failed = !m_file.EraseSection(section);
+  }
+  std::string Result() const {
+    if (!m_failed) return {};
+    return Format(Sjis("%s に書き込めません").c_str(), Sjis(m_file.Path()).c_str());
+  }
+
+ private:
+  const Profile& m_file;
+  bool m_failed = false;
+};
+
+}  // namespace
+
+std::string SettingsFilePath(const std::string& executablePath) {
+#ifdef _WIN32
+  return executablePath.substr(0, executablePath.size() - 4) + ".ini";
+#else
+  return executablePath + ".ini";
+#endif
+}
+
+void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePath) {
+  settings.IniPath = SettingsFilePath(executablePath);
+  settings.File.emplace(settings.IniPath);
+}
+
+// The settings file object of an opened record.
+static const Profile& FileOf(const SettingsRecord& settings) {
+  assert(settings.File && "OpenSettingsFile must run first");
+  return *settings.File;
+}
+
+void LoadWindowSettings(SettingsRecord& settings) {
+  const Profile& file = FileOf(settings);
+  for (const IntKey& k : kWindowKeys) settings.*k.field = ReadInt(file, k.key, k.fallback);
+}
+
+void LoadSettings(SettingsRecord& settings) {
+  LoadWindowSettings(settings);
+  const Profile& file = FileOf(settings);
+  settings.LastPath = file.ReadString(kOptionSection, "lastfolder", kDefaultLastPath);
+  settings.UseDxfout = ReadBool(file, "dxfout", false);
+  settings.UseWblock = ReadBool(file, "wblock", true);
+  // Only the number of keys counts: keys "0" .. n-1 are read whatever names are present.
+  const std::size_t n = file.ReadKeyNames(kFindSection).size();
+  settings.FindHistory.assign(n + 1, std::string());
+  for (std::size_t i = 0; i < n; ++i)
+    settings.FindHistory[i] = file.ReadString(kFindSection, std::to_string(i), "");
+}
+
+std::string SaveSettings(const SettingsRecord& settings) {
+  KeyWriter writer(FileOf(settings));
+  for (const IntKey& k : kWindowKeys)
+    writer.Write(kOptionSection, k.key, std::to_string(settings.*k.field));
+  writer.Write(kOptionSection, "lastfolder", settings.LastPath);
+  writer.Write(kOptionSection, "dxfout", settings.UseDxfout ? "1" : "0");
+  writer.Write(kOptionSection, "wblock", settings.UseWblock ? "1" : "0");
+  writer.Erase(kFindSection);
+  const std::size_t count =
+      std::min(settings.FindHistory.size(), static_cast<std::size_t>(kStoredFindItems));
+  for (std::size_t i = 0; i < count; ++i)
+    writer.Write(kFindSection, std::to_string(i), settings.FindHistory[i]);
+  return writer.Result();
+}
+
+void CloseSettingsFile(SettingsRecord& settings) {
+  settings.File.reset();
+}
+
+MethodButtons ShownMethodButtons(const SettingsRecord& settings) {
+  return {settings.UseDxfout && !settings.UseWblock, settings.UseWblock};
+}
