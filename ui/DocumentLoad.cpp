@@ -1,0 +1,31 @@
+// DocumentLoad.cpp - loading a file beside the document on show, and taking it over.
+#include "ui/DocumentLoad.h"
+
+#include <new>  // std::bad_alloc
+
+#include "model/Sjis.h"
+
+namespace {
+
+constexpr int kOutOfMemory = -5;
+
+}  // namespace
+
+int ReadDocument(TDXFBuffer& loaded, const std::string& path) noexcept {
+  try {
+    return loaded.LoadFromFile(path);
+  } catch (const std::bad_alloc&) {
+    // The buffer's arrays are allocated without throwing; the index around them is not.
+    loaded.ErrorCode = kOutOfMemory;
+    loaded.ErrorMessage = Sjis("メモリが足りません");
+    loaded.PairCount = 0;
+    return kOutOfMemory;
+  }
+}
+
+void AdoptDocument(TDXFBuffer& shown, TDXFBuffer&& loaded) {
+  loaded.OnMessage = std::move(shown.OnMessage);
+  loaded.NoteEnabled = shown.NoteEnabled;
+  loaded.Counter = shown.Counter;
+  shown = std::move(loaded);
+}

@@ -1,0 +1,48 @@
+// MyFileLib.cpp - file names and the open dialog.
+#include "ui/MyFileLib.h"
+
+#include "model/MyStringLib.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr std::string_view kSeparators = "\\/:";
+#else
+constexpr std::string_view kSeparators = "/";
+#endif
+
+std::size_t NameStart(std::string_view path) {
+  const std::size_t last = path.find_last_of(kSeparators);
+  return last == std::string_view::npos ? 0 : last + 1;
+}
+
+}  // namespace
+
+std::string FolderPart(std::string_view path) {
+  return std::string(path.substr(0, NameStart(path)));
+}
+
+std::string FileNamePart(std::string_view path) {
+  return std::string(path.substr(NameStart(path)));
+}
+
+bool IsDxfFileName(std::string_view path) {
+  const std::string name = FileNamePart(path);
+  const std::size_t dot = name.rfind('.');
+  return dot != std::string::npos && UpperAscii(std::string_view(name).substr(dot)) == ".DXF";
+}
+
+std::string RunOpenDialog(Dialogs& dialogs, Dialogs::FileRequest& dialog,
+                          const std::string& startPath) {
+  dialog.initialFolder = FolderPart(startPath);
+  if (!FileNamePart(startPath).empty()) dialog.fileName = startPath;
+  const std::string chosen = dialogs.OpenFileName(dialog);
+  if (!chosen.empty()) dialog.initialFolder = FolderPart(chosen);
+  return chosen;
+}
+
+DropAction ClassifyDrop(const std::vector<std::string>& paths) {
+  if (paths.size() != 1) return {DropAction::Kind::Ignore, {}};
+  if (!IsDxfFileName(paths[0])) return {DropAction::Kind::NotDxf, paths[0]};
+  return {DropAction::Kind::Load, paths[0]};
+}
