@@ -1,0 +1,68 @@
+// QtDialogs.cpp - the program's Dialogs on Qt.
+#include "ui/QtDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/QtText.h"
+
+QString MessageText(const std::string& cp932) {
+  QString text = FromCp932(cp932);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return WithoutControls(text, /*keepLineFeeds=*/true);
+}
+
+QString QtFilter(const std::string& cp932Filter) {
+  const QString filter = FromCp932(cp932Filter);
+  const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+  if (bar < 0) return filter;
+  return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QLatin1Char(')');
+}
+
+void QtDialogs::ShowMessage(const std::string& text) {
+  QMessageBox::information(m_parent, m_title, MessageText(text));
+}
+
+void QtDialogs::ShowError(const std::string& text) {
+  QMessageBox::critical(m_parent, m_title, MessageText(text));
+}
+
+bool QtDialogs::AskYesNo(const std::string& caption, const std::string& text) {
+  return QMessageBox::question(m_parent, FromCp932(caption), MessageText(text),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& caption, const std::string& text) {
+  const auto button = QMessageBox::question(
+      m_parent, FromCp932(caption), MessageText(text),
+      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (button == QMessageBox::Yes) return Answer::Yes;
+  return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+// Runs a file dialog for an existing file (open) or any name (save) and returns the
+// chosen path, empty on cancel.
+static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& request, bool save) {
+  QFileDialog dialog(parent, FromCp932(request.caption), FromNativePath(request.initialFolder),
+                     QtFilter(request.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!request.fileName.empty()) dialog.selectFile(FromNativePath(request.fileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return ToNativePath(dialog.selectedFiles().front());
+}
+
+std::string QtDialogs::OpenFileName(const FileRequest& request) {
+  return RunFileDialog(m_parent, request, /*save=*/false);
+}
+
+std::string QtDialogs::SaveFileName(const FileRequest& request) {
+  return RunFileDialog(m_parent, request, /*save=*/true);
+}
+
+void QtDialogs::Beep() {
+  QApplication::beep();
+}

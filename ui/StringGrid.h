@@ -1,0 +1,129 @@
+// StringGrid.h - a grid of text cells: fixed header row and column, in-place editing,
+// owner drawing and event hooks.
+//
+// The grids of the main window rely on a small set of behaviours: a fixed number of rows
+// and columns that only the program changes, cell texts, column widths the user can drag,
+// a current cell that moves only when the owner allows it (OnSelectCell), an in-place
+// editor that asks for its starting text (OnGetEditText) and reports every change and the
+// end of the edit (OnSetEditText), and owner drawing over the default drawing. The grid
+// never scrolls its own rows: an owner that shows more data than fits refills the rows.
+// Hooks are plain callables, so an owner can answer them (a hook that is not set keeps
+// the default behaviour).
+#pragma once
+
+#include <functional>  // std::function
+#include <vector>      // std::vector
+
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+class QPainter;
+
+class StringGrid : public QWidget {
+  Q_OBJECT
+
+ public:
+  /// How a cell is to be drawn.
+  struct DrawState {
+    bool fixed;     // header row or first column
+    bool focused;   // the current cell
+    bool selected;  // the current cell while focused cells are drawn as selected
+  };
+
+  explicit StringGrid(QWidget* parent = nullptr);
+
+  int ColCount() const { return m_colCount; }
+  int RowCount() const { return m_rowCount; }
+  /// Sets the row count; texts of the rows that remain are kept, the current row stays
+  /// within the grid.
+  void SetRowCount(int rows);
+  void SetColCount(int cols);
+  QString Cell(int col, int row) const;
+  void SetCell(int col, int row, const QString& text);
+  int ColWidth(int col) const { return m_colWidths[static_cast<std::size_t>(col)]; }
+  void SetColWidth(int col, int width);
+  int DefaultRowHeight() const { return m_rowHeight; }
+  void SetDefaultRowHeight(int height);
+  static constexpr int GridLineWidth() { return 1; }
+
+  int Col() const { return m_col; }
+  int Row() const { return m_row; }
+  /// Moves the current cell when OnSelectCell allows it; returns whether it moved.
+  bool SelectCell(int col, int row);
+  /// Moves the current cell without asking (the owner has checked the target).
+  void FocusCell(int col, int row);
+
+  /// In-place editing on or off (the editor opens on a typed character, Enter, F2 or a
+  /// double click only while it is on).
+  void SetEditing(bool on) { m_editing = on; }
+  bool Editing() const { return m_editing; }
+  /// Whether the current cell is drawn in the selection colours.
+  void SetDrawFocusSelected(bool on);
+  bool DrawFocusSelected() const { return m_drawFocusSelected; }
+  /// Tells whether the in-place editor is open.
+  bool EditorMode() const { return m_editorOpen; }
+  /// Opens the editor on the current cell with OnGetEditText's text, all selected.
+  void ShowEditor();
+  /// Ends the edit: the cell takes the editor's text, which is reported once more.
+  void HideEditor();
+  /// Closes the editor without reporting its text.
+  void CancelEditor();
+  /// Returns the rectangle of a cell in widget coordinates.
+  QRect CellRect(int col, int row) const;
+
+  std::function<bool(int col, int row)> OnSelectCell;
+  std::function<QString(int col, int row)> OnGetEditText;
+  std::function<void(int col, int row, const QString& text)> OnSetEditText;
+  /// Draws a cell; returns false to have the default drawing done instead.
+  std::function<bool(QPainter& painter, int col, int row, const QRect& rect, DrawState state)>
+      OnDrawCell;
+  /// Sees every key first, in the grid and in the editor; returns true to consume it.
+  std::function<bool(const QKeyEvent& event)> OnKeyDown;
+  /// Filters a typed character; returns false to discard it.
+  std::function<bool(QChar typed)> OnKeyPress;
+  /// Handles a wheel step; the grid itself never scrolls on the wheel.
+  std::function<void(bool up)> OnMouseWheel;
+
+ signals:
+  void Resized();
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  std::size_t CellIndex(int col, int row) const;
+  int ColLeft(int col) const;
+  bool CellAt(QPoint point, int& col, int& row) const;
+  int ColumnEdgeAt(QPoint point) const;
+  void DrawCell(QPainter& painter, int col, int row);
+  void DrawDefaultCell(QPainter& painter, const QRect& rect, const QString& text, DrawState state);
+  void DrawGridLines(QPainter& painter);
+  bool MoveByKey(int key);
+  void MoveByTab(bool forward);
+  bool IsTypedCharacter(const QKeyEvent& event) const;
+  bool EditorKeyPress(QKeyEvent* event);
+  void PlaceEditor();
+
+  int m_colCount = 0;
+  int m_rowCount = 0;
+  std::vector<int> m_colWidths;
+  std::vector<QString> m_cells;
+  int m_rowHeight = 15;
+  int m_col = 1;
+  int m_row = 1;
+  bool m_editing = false;
+  bool m_drawFocusSelected = false;
+  bool m_editorOpen = false;
+  QLineEdit* m_editor = nullptr;
+  int m_resizingCol = -1;  // column whose right edge the user drags, -1 when none
+};

@@ -1,0 +1,37 @@
+// VuMessageBox.h - the message panel: the running log at the bottom of the main window.
+//
+// Every load, save and in-place change appends its lines here, so the user can see
+// afterwards what the program did. The panel keeps at most MaxLine lines, dropping the
+// oldest; it wraps long lines, always shows its vertical scroll bar and may be typed
+// into, which affects nothing else. Lines come in as CP932.
+#pragma once
+
+#include <string>  // std::string
+
+#include <QPlainTextEdit>
+
+#include "model/MyStringLib.h"
+#include "ui/MessageLog.h"
+
+class TVuMessageBox : public QPlainTextEdit, public MessageLog {
+  Q_OBJECT
+
+ public:
+  explicit TVuMessageBox(QWidget* parent = nullptr);
+
+  /// Appends one line (CP932, may be empty; control characters are left out), drops the
+  /// oldest lines beyond MaxLine and returns the number of lines afterwards.
+  int Add(const std::string& line) override;
+  /// Formats like printf (Format's conventions) and adds the result.
+  template <typename... Args>
+  int AddFmt(const char* format, Args... args) {
+    return Add(Format(format, args...));
+  }
+  /// Returns the number of lines the panel holds.
+  int LineCount() const;
+
+  int MaxLine = 500;  // the most lines kept
+
+ private:
+  bool m_hasLines = false;  // an empty document holds no line, not one empty line
+};
