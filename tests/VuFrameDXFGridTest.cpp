@@ -1,0 +1,253 @@
+// VuFrameDXFGridTest.cpp - the DXF grid frame offscreen: rows, scrolling at the edges,
+// editing, colours and the height-following row count.
+#include "ui/VuFrameDXFGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "model/Sjis.h"
+#include "tests/ScriptedDialogs.h"
+#include "tests/TestFiles.h"
+#include "ui/QtText.h"
+
+namespace {
+
+// A 451-pixel frame leaves the grid 449 pixels (one border pixel each side): 27 rows.
+constexpr int kFrameHeight = 451;
+constexpr int kRowsOnPage = 27;
+
+struct Frame {
+  ScriptedDialogs dialogs;
+  RecordingLog log;
+  TDXFBuffer buffer;
+  TFrameDXFGrid frame{dialogs, log};
+
+  explicit Frame(const std::string& path = SourcePath("examples/sample.dxf")) {
+    if (!path.empty()) {
+      EXPECT_EQ(buffer.LoadFromFile(path), 0);
+    }
+    frame.resize(700, kFrameHeight);
+    frame.show();
+    QApplication::processEvents();
+    frame.SetBuffer(&buffer);
+  }
+  StringGrid& Grid() { return *frame.DXFGrid; }
+  std::string Text(int col, int row) { return ToCp932(Grid().Cell(col, row)); }
+  void Key(Qt::Key key) { QTest::keyClick(frame.DXFGrid, key); }
+  void Wheel(int delta) {
+    const QPointF at = Grid().CellRect(2, 3).center();
+    QWheelEvent event(at, Grid().mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(frame.DXFGrid, &event);
+  }
+  // Clicks cell (col, row) of the grid.
+  void Click(int col, int row) {
+    QTest::mouseClick(frame.DXFGrid, Qt::LeftButton, {}, Grid().CellRect(col, row).center());
+  }
+  std::pair<int, int> View() { return {frame.TopIndex(), Grid().Row()}; }
+  QLineEdit* Editor() { return frame.DXFGrid->findChild<QLineEdit*>(); }
+  QColor ColourAt(int col, int row) {
+    const QImage image = frame.DXFGrid->grab().toImage();
+    return image.pixelColor(Grid().CellRect(col, row).topLeft() + QPoint(1, 1));
+  }
+};
+
+std::string SmallFile(const TempDir& dir) {
+  return dir.Write("small.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "0",
+                                         "ENDSEC", "0", "EOF"}));
+}
+
+}  // namespace
+
+TEST(TFrameDXFGrid, ShowsHeaderAndPairsOfTheSample) {
+  Frame f;
+  EXPECT_EQ(f.frame.RowsOnPage, kRowsOnPage);
+  EXPECT_EQ(f.Grid().RowCount(), kRowsOnPage + 2);
+  const std::vector<std::string> header = {"  行番号", "ｸﾞﾙｰﾌﾟｺｰﾄﾞ", "  データ値", "  備　考"};
+  for (int col = 0; col < 4; ++col) EXPECT_EQ(Utf8(f.Text(col, 0)), header[col]);
+  EXPECT_EQ(f.Text(0, 1), "       1");
+  EXPECT_EQ(f.Text(1, 1), "      0");
+  EXPECT_EQ(f.Text(2, 1), "SECTION");
+  EXPECT_EQ(f.Text(0, 6), "      11");
+  EXPECT_EQ(f.Text(1, 6), "     70");
+  EXPECT_EQ(f.Text(2, 6), "     6");  // values stay untrimmed
+  EXPECT_EQ(f.View(), std::make_pair(0, 1));
+  EXPECT_EQ(f.Grid().Col(), 2);
+}
+
+TEST(TFrameDXFGrid, EmptyBufferShowsTheHeaderOnly) {
+  Frame f("");
+  EXPECT_EQ(f.frame.DXFScrollBar->maximum(), 0);
+  for (int row = 1; row < f.Grid().RowCount(); ++row) EXPECT_EQ(f.Text(0, row), "") << row;
+  EXPECT_FALSE(f.Text(0, 0).empty());
+}
+
+TEST(TFrameDXFGrid, ScrolledToTheEndTheEofPairStandsMidPage) {
+  Frame f;
+  EXPECT_EQ(f.frame.DXFScrollBar->maximum(), 655 - kRowsOnPage / 2);
+  f.frame.SetTopIndex(100000);
+  EXPECT_EQ(f.frame.TopIndex(), 642);
+  EXPECT_EQ(f.Text(2, 14), "EOF");
+  EXPECT_EQ(f.Text(0, 14), "    1311");
+  EXPECT_EQ(f.Text(0, 15), "");  // past the buffer's pairs
+}
+
+TEST(TFrameDXFGrid, VerticalKeysAtTheEdges) {
+  Frame f;
+  f.Key(Qt::Key_Up);  // at the top: nothing moves
+  EXPECT_EQ(f.View(), std::make_pair(0, 1));
+  f.Key(Qt::Key_PageUp);
+  EXPECT_EQ(f.View(), std::make_pair(0, 1));
+  f.Key(Qt::Key_Down);
+  EXPECT_EQ(f.View(), std::make_pair(0, 2));
+  f.frame.SetRow(kRowsOnPage);
+  f.Key(Qt::Key_Down);  // from the last full row the view scrolls
+  EXPECT_EQ(f.View(), std::make_pair(1, kRowsOnPage));
+  f.Key(Qt::Key_PageDown);
+  EXPECT_EQ(f.View(), std::make_pair(1 + kRowsOnPage, kRowsOnPage));
+  f.frame.SetTopIndex(630);
+  f.Key(Qt::Key_PageDown);  // less than a page before the end: onto the EOF pair
+  EXPECT_EQ(f.frame.CurrentIndex(), 655);
+  f.Key(Qt::Key_Down);  // Down on the EOF pair does nothing, silently
+  EXPECT_EQ(f.frame.CurrentIndex(), 655);
+  EXPECT_EQ(f.dialogs.beeps, 0);
+  f.frame.SetTopIndex(20);
+  f.frame.SetRow(10);
+  f.Key(Qt::Key_PageUp);  // less than a page from the top: top 0, one page of pairs up
+  EXPECT_EQ(f.View(), std::make_pair(0, 3));
+  f.Key(Qt::Key_PageUp);  // and at most to pair 0
+  EXPECT_EQ(f.View(), std::make_pair(0, 1));
+}
+
+TEST(TFrameDXFGrid, WheelScrollsFivePairs) {
+  Frame f;
+  f.Wheel(-120);
+  EXPECT_EQ(f.frame.TopIndex(), 5);
+  f.Wheel(-240);
+  EXPECT_EQ(f.frame.TopIndex(), 15);
+  f.Wheel(120);
+  EXPECT_EQ(f.frame.TopIndex(), 10);
+}
+
+TEST(TFrameDXFGrid, ClickBelowTheEofPairBeepsAndStays) {
+  TempDir dir;
+  Frame f(SmallFile(dir));  // pairs 0-4, EOF at 4
+  f.Click(2, 3);
+  EXPECT_EQ(f.Grid().Row(), 3);
+  f.Click(2, 6);
+  EXPECT_EQ(f.Grid().Row(), 3);
+  EXPECT_EQ(f.dialogs.beeps, 1);
+  f.frame.SetRow(5);
+  f.Key(Qt::Key_Down);  // on the EOF pair
+  EXPECT_EQ(f.Grid().Row(), 5);
+}
+
+TEST(TFrameDXFGrid, CodeColumnTakesDigitsOnlyAndLogsTheChange) {
+  Frame f;
+  f.frame.SetCol(1);
+  QTest::keyClicks(f.frame.DXFGrid, "a-");
+  EXPECT_FALSE(f.Grid().EditorMode());
+  QTest::keyClicks(f.frame.DXFGrid, "8x");  // "8" opens the editor, "x" is dropped
+  ASSERT_TRUE(f.Grid().EditorMode());
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_FALSE(f.Grid().EditorMode());
+  EXPECT_EQ(f.buffer.GetCode(0), 8);
+  EXPECT_EQ(f.Text(1, 1), "      8");
+  ASSERT_EQ(f.log.lines.size(), 1u);
+  EXPECT_EQ(Utf8(f.log.lines[0]), "グループコード変更       1 :       0　→　8");
+}
+
+TEST(TFrameDXFGrid, ValueEditIsWrittenAndEmptiesTheRecordsRemarks) {
+  Frame f;
+  for (int i = 0; i < 10; ++i) f.buffer.SetNote(i, "note");
+  f.frame.FillRows(0);
+  f.frame.SetRow(4);  // pair 3: the value of $ACADVER, whose record starts at pair 2
+  QTest::keyClicks(f.frame.DXFGrid, "AC1018");
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_EQ(f.buffer.GetValue(3), "AC1018");
+  ASSERT_EQ(f.log.lines.size(), 1u);
+  EXPECT_EQ(Utf8(f.log.lines[0]), "グループデータ変更       7 : AC1015　→　AC1018");
+  EXPECT_EQ(f.Text(3, 4), "");
+  EXPECT_EQ(f.Text(3, 3), "");
+  EXPECT_EQ(f.Text(3, 2), "note");
+}
+
+TEST(TFrameDXFGrid, EscRestoresTheCellAndWritesNothing) {
+  Frame f;
+  f.frame.SetRow(2);
+  QTest::keyClicks(f.frame.DXFGrid, "XYZ");
+  ASSERT_TRUE(f.Grid().EditorMode());
+  EXPECT_EQ(f.Text(2, 2), "XYZ");
+  QTest::keyClick(f.Editor(), Qt::Key_Escape);
+  EXPECT_FALSE(f.Grid().EditorMode());
+  EXPECT_EQ(f.Text(2, 2), "HEADER");
+  EXPECT_EQ(f.buffer.GetValue(1), "HEADER");
+  EXPECT_TRUE(f.log.lines.empty());
+}
+
+TEST(TFrameDXFGrid, RefusedCodeIsReportedAfterTheEditAndRestored) {
+  Frame f;
+  f.frame.SetCol(1);
+  QTest::keyClicks(f.frame.DXFGrid, "99999999999");
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_TRUE(f.dialogs.messages.empty());  // shown once the edit has ended
+  QApplication::processEvents();
+  ASSERT_EQ(f.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(f.dialogs.messages[0]), "グループコードは数値でなければなりません");
+  EXPECT_EQ(f.Text(1, 1), "      0");
+  EXPECT_EQ(f.buffer.GetCode(0), 0);
+}
+
+TEST(TFrameDXFGrid, ScrollingWhileEditingIsRefused) {
+  Frame f;
+  QTest::keyClicks(f.frame.DXFGrid, "X");
+  ASSERT_TRUE(f.Grid().EditorMode());
+  QTest::keyClick(f.Editor(), Qt::Key_PageDown);
+  f.Wheel(-120);
+  f.frame.DXFScrollBar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(f.frame.TopIndex(), 0);
+  EXPECT_EQ(f.dialogs.beeps, 3);
+  EXPECT_TRUE(f.Grid().EditorMode());
+}
+
+TEST(TFrameDXFGrid, RemarkCellsAreNeverEditable) {
+  Frame f;
+  f.frame.SetCol(3);
+  QTest::keyClicks(f.frame.DXFGrid, "X");
+  EXPECT_FALSE(f.Grid().EditorMode());
+  f.Key(Qt::Key_PageDown);
+  QTest::keyClicks(f.frame.DXFGrid, "X");
+  EXPECT_FALSE(f.Grid().EditorMode());
+}
+
+TEST(TFrameDXFGrid, RowsAreColouredByMark) {
+  Frame f;
+  f.frame.SetCol(3);        // the focused cell is drawn as selected in columns 1 and 2 only
+  f.frame.SetTopIndex(50);  // 50 ENDSEC, 51 SECTION, 52 CLASSES
+  EXPECT_EQ(f.ColourAt(1, 1), QColor(255, 255, 224));  // another code-0 pair
+  EXPECT_EQ(f.ColourAt(3, 1), QColor(255, 255, 224));
+  EXPECT_EQ(f.ColourAt(2, 2), QColor(224, 224, 255));  // 0/SECTION
+  EXPECT_EQ(f.ColourAt(2, 3), QColor(255, 255, 255));  // plain pair
+  EXPECT_EQ(f.ColourAt(0, 1), f.ColourAt(0, 3));       // the line numbers stay plain
+  f.frame.SetTopIndex(68);                             // 68 SECTION, 69 TABLES, 70 TABLE
+  EXPECT_EQ(f.ColourAt(1, 3), QColor(224, 255, 224));
+  f.frame.SetCol(2);
+  EXPECT_EQ(f.ColourAt(2, 1), QColor(0, 0, 128));
+}
+
+TEST(TFrameDXFGrid, RowsFollowTheWindowHeight) {
+  Frame f;
+  f.frame.resize(700, 851);  // 849-pixel grid: 52 rows
+  QApplication::processEvents();
+  EXPECT_EQ(f.frame.RowsOnPage, 52);
+  EXPECT_EQ(f.Grid().RowCount(), 54);
+  EXPECT_EQ(f.Text(0, 53), "     105");  // the partly visible row is filled too
+  f.frame.SetRow(52);
+  f.Key(Qt::Key_Down);
+  EXPECT_EQ(f.View(), std::make_pair(1, 52));
+}

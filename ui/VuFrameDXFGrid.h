@@ -1,0 +1,101 @@
+// VuFrameDXFGrid.h - the DXF grid frame: the loaded file as rows of code/value pairs.
+//
+// The frame shows the buffer as a four-column grid (line number, group code, value,
+// remark) with its own vertical scroll bar. The grid does not get a row per pair: it
+// holds only the rows that fit the window and refills them from the buffer on every
+// scroll, so a file of any size costs the same to show and to scroll; remarks are asked
+// for only for pairs that come into view. Rows are coloured by the pair's mark, and a
+// group code or value can be edited in place, the change going straight into the
+// buffer and into the message panel. The rules live in GridPaging and GridEdit; this
+// widget turns Qt events into calls on them and redraws.
+#pragma once
+
+#include <string>  // std::string
+
+#include <QFrame>
+
+#include "model/MyDXFClass.h"
+#include "ui/Dialogs.h"
+#include "ui/GridEdit.h"
+#include "ui/GridPaging.h"
+#include "ui/MessageLog.h"
+#include "ui/MessageQueue.h"
+#include "ui/StringGrid.h"
+
+class QScrollBar;
+
+class TFrameDXFGrid : public QFrame {
+  Q_OBJECT
+
+ public:
+  /// Creates the frame; beeps and messages go through dialogs, edits are logged to log.
+  TFrameDXFGrid(Dialogs& dialogs, MessageLog& log, QWidget* parent = nullptr);
+
+  QFrame* DXFPanel;
+  StringGrid* DXFGrid;
+  QScrollBar* DXFScrollBar;
+  int RowsOnPage = 0;  // data rows that fit the grid's height
+
+  /// Attaches a buffer (not owned) and shows it from its first pair, cursor on row 1 in
+  /// the value column.
+  void SetBuffer(TDXFBuffer* buffer);
+  /// Returns the data rows that fit the grid's height.
+  int PageRows() const;
+  int CurrentIndex() const;
+  int TopIndex() const;
+  /// Sets the top index; the scroll bar keeps it within its range.
+  void SetTopIndex(int index);
+  /// Moves the current cell, subject to DXFGridSelectCell.
+  void SetRow(int row);
+  void SetCol(int col);
+  /// Refills the data rows for top index `top`; nothing happens without a buffer.
+  void FillRows(int top);
+  /// Shows the pair of a 1-based file line in row 1 (as far as the scroll range allows).
+  void ScrollToLine(int line);
+  /// Puts the cursor on pair `index`: in row 1 where the scroll range allows, otherwise
+  /// lower on the page at the end of the range.
+  void ShowPair(int index);
+  int GetColWidth(int col) const;
+  void SetColWidth(int col, int width);
+  /// Fits rows, scroll range and columns to the grid's size and refills the rows.
+  void DXFPanelResize();
+  const GridEdit& Edit() const { return m_edit; }
+
+ signals:
+  /// The top index changed (after the frame's own handling).
+  void DXFScrollBarChanged();
+  /// A cell was drawn; focused tells whether it is the current cell.
+  void DXFGridCellDrawn(int col, int row, bool focused);
+  /// An edit was written into the buffer.
+  void BufferEdited();
+
+ private:
+  void DXFScrollBarChange(int position);
+  void DXFScrollBarScroll(int action);
+  bool DXFGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                       StringGrid::DrawState state);
+  bool DXFGridKeyDown(const QKeyEvent& event);
+  bool DXFGridKeyPress(QChar typed);
+  void DXFGridMouseWheelUp();
+  void DXFGridMouseWheelDown();
+  void DXFGridMouseWheel(bool up);
+  bool DXFGridSelectCell(int col, int row);
+  QString DXFGridGetEditText(int col, int row);
+  void DXFGridSetEditText(int col, int row, const QString& text);
+
+  GridView View() const;
+  void ApplyView(const GridView& view);
+  void UpdateScrollRange();
+  void FitColumns();
+  void FillRow(int row, int pair);
+  void ShowLater(const std::string& message);
+  void ShowPendingMessages();
+
+  TDXFBuffer* Buffer = nullptr;  // the buffer shown; owned by the main window
+  Dialogs& m_dialogs;
+  MessageLog& m_log;
+  GridPaging m_paging;
+  GridEdit m_edit;
+  MessageQueue m_pending;  // messages raised during a fill or an edit, shown afterwards
+  bool m_showScheduled = false;
+};
