@@ -1,0 +1,401 @@
+// MainFormTest.cpp - the main window offscreen with scripted dialogs: start-up, opening,
+// dropping, saving, the section list, find, settings and the unsaved-changes prompt.
+#include "ui/MainForm.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>  // std::filesystem::exists
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QUrl>
+
+#include "model/Sjis.h"
+#include "tests/ScriptedDialogs.h"
+#include "tests/TestFiles.h"
+#include "ui/MyFileLib.h"
+#include "ui/QtText.h"
+
+namespace {
+
+const std::string kSample = SourcePath("examples/sample.dxf");
+const std::string kSmall =
+    DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0", "0", "ENDSEC", "0", "EOF"});
+
+// A main window on show, its settings beside "<dir>/viewer", started with arguments.
+struct Main {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TFMMain> form;
+
+  explicit Main(std::vector<std::string> arguments = {}, const std::string& edition = "Viewer") {
+    Start(std::move(arguments), edition);
+  }
+  void Start(std::vector<std::string> arguments = {}, const std::string& edition = "Viewer",
+             const std::string& executable = "") {
+    form = std::make_unique<TFMMain>(ProgramValues{edition, kVersion, {}}, dialogs,
+                                     executable.empty() ? dir.Path() + "/viewer" : executable,
+                                     std::move(arguments));
+    form->show();
+    QApplication::processEvents();  // start-up, then the queued command-line load
+  }
+  std::vector<std::string> Log() const {
+    std::vector<std::string> lines;
+    for (const QString& line : form->MsgBox->toPlainText().split(QLatin1Char('\n')))
+      lines.push_back(line.toStdString());
+    return lines;
+  }
+  std::string Cell(int col, int row) const {
+    return ToCp932(form->FRDXFGrid->DXFGrid->Cell(col, row));
+  }
+  std::string SectionEntry() const {
+    return form->ListBox_line->currentItem()->text().toStdString();
+  }
+  void Find(const char* text) {
+    form->CBFind->setEditText(QString::fromUtf8(text));
+    form->BTFindClick();
+  }
+  void ClickSection(const char* entry) {
+    const auto items = form->ListBox_line->findItems(QString::fromUtf8(entry), Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << entry;
+    form->ListBox_line->setCurrentItem(items.front());
+    form->ListBox_lineClick();
+  }
+  void TypeValue(const char* text) {
+    QTest::keyClicks(form->FRDXFGrid->DXFGrid, text);
+    QTest::keyClick(form->FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
+  }
+};
+
+std::vector<std::string> TabCaptions(const QTabWidget& tabs) {
+  std::vector<std::string> captions;
+  for (int i = 0; i < tabs.count(); ++i) captions.push_back(tabs.tabText(i).toStdString());
+  return captions;
+}
+
+}  // namespace
+
+TEST(TFMMain, StartsEmptyWithTheViewerLayout) {
+  Main m;
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.windowTitle().toStdString(), "VU Quillet Viewer By Pellmark   Ver.2006.05.02");
+  EXPECT_EQ(TabCaptions(*form.PCSGData),
+            (std::vector<std::string>{"DXFﾃﾞｰﾀ", "画層一覧", "線種一覧", "色一覧", "ﾌﾞﾛｯｸ定義一覧",
+                                      "ｸﾞﾙｰﾌﾟ一覧"}));
+  EXPECT_EQ(form.TSTool, nullptr);
+  EXPECT_EQ(form.Form_option->windowTitle().toStdString(), "VU Quillet Viewer 設定画面");
+  EXPECT_EQ(form.Form_option->LBSoft->text().toStdString(),
+            "このソフトは、ＤＸＦファイルの内容を表示するものです。");
+  EXPECT_TRUE(form.BTOpen->isEnabled());
+  for (QPushButton* off : {form.BTSave, form.BTFind, form.BTACADRead, form.BTErrorJump})
+    EXPECT_FALSE(off->isEnabled()) << off->text().toStdString();
+  EXPECT_EQ(form.geometry().size(), QSize(685, 560));
+  EXPECT_EQ(form.FRDXFGrid->GetColWidth(0), 60);
+  EXPECT_EQ(form.FRDXFGrid->GetColWidth(1), 64);
+  EXPECT_EQ(form.ListBox_line->geometry().bottom() + 1, form.Panel_left->height() - 8);
+  EXPECT_EQ(form.ListBox_line->count(), 0);
+  EXPECT_EQ(form.Settings.LastPath, "/");
+  form.resize(700, 800);
+  QApplication::processEvents();
+  EXPECT_EQ(form.ListBox_line->geometry().bottom() + 1, form.Panel_left->height() - 8);
+}
+
+TEST(TFMMain, EditorEditionKeepsTheToolTab) {
+  Main m({}, "Editor");
+  EXPECT_EQ(TabCaptions(*m.form->PCSGData).back(), "ツール");
+  EXPECT_EQ(m.form->PCSGData->count(), 7);
+  EXPECT_EQ(m.form->windowTitle().toStdString(), "VU Quillet Editor By Pellmark   Ver.2006.05.02");
+  EXPECT_EQ(m.form->Form_option->LBSoft->text().toStdString(),
+            "このソフトは、ＤＸＦファイルの内容を表示／簡易変更するものです。");
+}
+
+TEST(TFMMain, CommandLineOpensTheFirstArgumentOnly) {
+  Main m({kSample, "/nowhere/second.dxf"});
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.Buffer.FileName, kSample);
+  EXPECT_EQ(form.Settings.LastPath, kSample);
+  EXPECT_TRUE(form.BTSave->isEnabled());
+  EXPECT_TRUE(form.BTFind->isEnabled());
+  EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + kSample);
+  EXPECT_EQ(m.Log(), (std::vector<std::string>{"", "＜開く＞" + kSample}));
+  EXPECT_EQ(m.Cell(2, 1), "SECTION");
+  EXPECT_EQ(form.ListBox_line->count(), 18);
+  EXPECT_EQ(m.SectionEntry(), "+-HEADER");
+  EXPECT_EQ(form.windowTitle().toStdString(),
+            "VU Quillet Viewer By Pellmark   Ver.2006.05.02 - sample.dxf");
+  EXPECT_TRUE(m.dialogs.messages.empty());
+}
+
+TEST(TFMMain, MissingCommandLineFileIsReportedAndLeavesSavingOff) {
+  TempDir other;
+  const std::string missing = other.Path() + "/missing.dxf";
+  Main m({missing});
+  ASSERT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages[0]), missing + "ファイルが見つかりません");
+  EXPECT_EQ(m.Log().back(), "　エラー：" + missing + "ファイルが見つかりません");
+  EXPECT_FALSE(m.form->BTSave->isEnabled());
+  EXPECT_EQ(m.form->Settings.LastPath, "/");
+}
+
+TEST(TFMMain, OpeningASecondFileResetsGridAndSectionList) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.JumpToPair(500);
+  form.FRDXFGrid->SetCol(3);
+  const std::string small = m.dir.Write("small.dxf", kSmall);
+  m.dialogs.openAnswers = {small};
+  form.BTOpenClick();
+  ASSERT_EQ(m.dialogs.openRequests.size(), 1u);
+  EXPECT_EQ(m.dialogs.openRequests[0].fileName, kSample);
+  EXPECT_EQ(m.dialogs.openRequests[0].initialFolder, FolderPart(kSample));
+  EXPECT_EQ(form.Buffer.FileName, small);
+  EXPECT_EQ(form.Settings.LastPath, small);
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 0);
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Row(), 1);
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Col(), 2);
+  EXPECT_EQ(form.ListBox_line->count(), 2);  // HEADER and EOF (ENTITIES at pair 0 is not told)
+  EXPECT_EQ(form.ListBox_line->currentRow(), 0);
+  m.dialogs.openAnswers = {""};  // cancelled: nothing happens, nothing is logged
+  const auto logBefore = m.Log();
+  form.BTOpenClick();
+  EXPECT_EQ(m.Log(), logBefore);
+}
+
+TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  const std::string broken = m.dir.Write("broken.dxf", DxfText({"0", "SECTION", "x", "y"}));
+  EXPECT_FALSE(form.LoadDxfFile(broken));
+  const std::string error = "ＤＸＦファイルが壊れています。\r\v2行";
+  ASSERT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages[0]), error);
+  EXPECT_EQ(m.Log().back(),
+            "　エラー：ＤＸＦファイルが壊れています。2行");  // no control characters
+  EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + broken);
+  EXPECT_EQ(form.Buffer.FileName, kSample);
+  EXPECT_EQ(form.Buffer.PairCount, 656);
+  EXPECT_EQ(m.Cell(2, 2), "HEADER");
+  EXPECT_EQ(form.ListBox_line->count(), 18);
+  EXPECT_TRUE(form.BTSave->isEnabled());
+  const std::string copy = m.dir.Path() + "/copy.dxf";
+  m.dialogs.saveAnswers = {copy};
+  form.BTSaveClick();
+  TDXFBuffer saved;
+  ASSERT_EQ(saved.LoadFromFile(copy), 0);
+  EXPECT_EQ(saved.PairCount, 656);
+}
+
+TEST(TFMMain, DropsLoadOneDxfFileInAnyLetterCase) {
+  Main m;
+  TFMMain& form = *m.form;
+  const std::string upper = m.dir.Write("PLAN.DXF", kSmall);
+  form.DropFiles({upper});
+  EXPECT_EQ(form.Buffer.FileName, upper);
+  EXPECT_EQ(form.Settings.LastPath, upper);
+  form.DropFiles({m.dir.Write("a.dxf", kSmall), m.dir.Write("b.dxf", kSmall)});
+  EXPECT_EQ(form.Buffer.FileName, upper);
+  EXPECT_TRUE(m.dialogs.messages.empty());
+  for (const char* name : {"notes.txt", "plan.dxf.bak"}) {
+    form.DropFiles({m.dir.Write(name, kSmall)});
+    ASSERT_FALSE(m.dialogs.messages.empty());
+    EXPECT_EQ(Utf8(m.dialogs.messages.back()), "DXFファイルではありません。");
+  }
+  EXPECT_EQ(form.Buffer.FileName, upper);
+  // A real drag and drop, handled once the drop has finished.
+  const std::string mixed = m.dir.Write("Mixed.Dxf", kSmall);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(FromNativePath(mixed))});
+  QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &drop);
+  EXPECT_EQ(form.Buffer.FileName, upper);
+  QApplication::processEvents();
+  EXPECT_EQ(form.Buffer.FileName, mixed);
+}
+
+TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  const std::string target = m.dir.Path() + "/new.dxf";
+  m.dialogs.saveAnswers = {target, ""};
+  form.BTSaveClick();
+  EXPECT_EQ(m.dialogs.saveRequests[0].fileName, "sample.dxf");
+  EXPECT_TRUE(std::filesystem::exists(target));
+  EXPECT_EQ(form.LBDXFData->text().toStdString(), " DXF \"" + target + "\"");
+  const auto log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
+            (std::vector<std::string>{"", "＜ＤＸＦ出力＞ " + target}));
+  EXPECT_EQ(form.Settings.LastPath, target);
+  form.BTSaveClick();  // cancelled
+  EXPECT_EQ(m.dialogs.saveRequests[1].fileName, "new.dxf");
+  EXPECT_EQ(m.dialogs.saveRequests[1].initialFolder, m.dir.Path() + "/");
+}
+
+TEST(TFMMain, SectionListFollowsTheGridAndJumps) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.FRDXFGrid->SetTopIndex(160);
+  EXPECT_EQ(m.SectionEntry(), "| +-LAYER");
+  form.FRDXFGrid->SetTopIndex(500);
+  EXPECT_EQ(m.SectionEntry(), "+-ENTITIES");
+  m.ClickSection("| +-CLAYER");
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 26);
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Row(), 1);
+  EXPECT_EQ(m.Cell(2, 1), "$CLAYER");
+  EXPECT_EQ(m.Cell(1, 1), "      9");
+  m.ClickSection("+-EOF");
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 655);
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 642);
+  m.ClickSection("+-OBJECTS");
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 601);
+  EXPECT_EQ(m.Cell(2, 1), "SECTION");
+}
+
+TEST(TFMMain, FindsInFourModesFromTheCursorOn) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  const struct {
+    const char* term;
+    int pair;
+  } steps[] = {
+      {"layer", 152},      // exact, any letter case
+      {"LAYER", 157},      // the next match after the cursor
+      {"$clay*", 1000},    // prefix: no $CLAYER after pair 157
+      {"*dblayer*", 161},  // contains
+      {"壁", 173},         // a Japanese term matches itself
+      {"*", 333},          // "*" alone: the next empty value
+  };
+  for (const auto& step : steps) {
+    const std::size_t messages = m.dialogs.messages.size();
+    m.Find(step.term);
+    if (step.pair == 1000) {
+      EXPECT_EQ(m.dialogs.messages.size(), messages + 1) << step.term;
+    } else {
+      EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), step.pair) << step.term;
+    }
+  }
+  EXPECT_EQ(form.CBFind->currentText().toStdString(), "*");
+  form.JumpToPair(0);
+  m.Find("*clayer");  // suffix
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 26);
+  m.Find("*");
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 105);
+}
+
+TEST(TFMMain, NotFoundBeepsAndExplainsStarsInExactMode) {
+  Main m({kSample});
+  m.Find("nosuch");
+  ASSERT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages[0]),
+            "\"NOSUCH\"は、見つかりませんでした。\r\n検索文字の前か後ろに * を付けると\r\n"
+            "部分検索出来ます。");
+  m.Find("**");
+  EXPECT_EQ(Utf8(m.dialogs.messages.back()), "\"**\"は、見つかりませんでした。");
+  EXPECT_EQ(m.dialogs.beeps, 2);
+  m.Find("eof");  // the only match is in the last half page: found, then not again
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
+  m.Find("eof");
+  EXPECT_EQ(m.dialogs.messages.size(), 3u);
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
+}
+
+TEST(TFMMain, FindHistoryIsNewestFirstAndPickedTermsMoveUp) {
+  Main m({kSample});
+  QComboBox& box = *m.form->CBFind;
+  for (const char* term : {"a", "b", "c"}) m.Find(term);
+  std::vector<std::string> items;
+  for (int i = 0; i < box.count(); ++i) items.push_back(box.itemText(i).toStdString());
+  EXPECT_EQ(items, (std::vector<std::string>{"C", "B", "A"}));
+  box.setCurrentIndex(2);  // pick the third item
+  m.form->BTFindClick();
+  EXPECT_EQ(box.itemText(0).toStdString(), "A");
+  EXPECT_EQ(box.itemText(1).toStdString(), "C");
+  EXPECT_EQ(box.currentIndex(), 0);
+}
+
+TEST(TFMMain, SettingsComeBackAtTheNextStart) {
+  Main m({kSample});
+  m.form->move(30, 40);
+  m.form->resize(800, 600);
+  m.form->FRDXFGrid->SetColWidth(0, 70);
+  m.form->Settings.UseDxfout = true;
+  m.form->Settings.UseWblock = false;
+  for (int i = 0; i < 30; ++i) m.Find(("t" + std::to_string(i)).c_str());
+  m.form->close();
+  const std::string ini = ReadBytes(m.dir.Path() + "/viewer.ini");
+  EXPECT_NE(ini.find("dxfout=1\r\nwblock=0\r\n"), std::string::npos);
+  EXPECT_NE(ini.find("20=T9\r\n"), std::string::npos);
+  EXPECT_EQ(ini.find("21="), std::string::npos);
+  m.Start();
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.geometry().size(), QSize(800, 600));
+  EXPECT_EQ(form.pos(), QPoint(30, 40));
+  EXPECT_EQ(form.FRDXFGrid->GetColWidth(0), 70);
+  EXPECT_EQ(form.Settings.LastPath, kSample);
+  EXPECT_TRUE(form.Settings.UseDxfout);
+  EXPECT_EQ(form.CBFind->count(), 21);
+  EXPECT_EQ(form.CBFind->itemText(0).toStdString(), "T29");
+  EXPECT_EQ(form.CBFind->currentText().toStdString(), "T29");
+}
+
+TEST(TFMMain, UnwritableSettingsAreReportedOnceAndTheWindowStillCloses) {
+  Main m;
+  const std::string blocker = m.dir.Write("blocker", "x");
+  m.Start({}, "Viewer", blocker + "/viewer");
+  EXPECT_TRUE(m.form->close());
+  ASSERT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages[0]), blocker + "/viewer.ini に書き込めません");
+  EXPECT_FALSE(m.form->isVisible());
+}
+
+TEST(TFMMain, UnsavedEditsAreMarkedAndAskedAbout) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.FRDXFGrid->SetRow(2);
+  m.TypeValue("HEAD");
+  EXPECT_TRUE(form.IsModified());
+  EXPECT_EQ(form.windowTitle().toStdString().back(), '*');
+  m.dialogs.answers = {Dialogs::Answer::Cancel};
+  EXPECT_FALSE(form.close());
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_EQ(Utf8(m.dialogs.questions.back()), "変更を保存しますか？");
+  m.dialogs.answers = {Dialogs::Answer::No};  // another file: the edits are discarded
+  EXPECT_TRUE(form.LoadDxfFile(kSample));
+  EXPECT_FALSE(form.IsModified());
+  EXPECT_EQ(form.Buffer.GetValue(1), "HEADER");
+  form.FRDXFGrid->SetRow(2);
+  m.TypeValue("HEAD");
+  const std::string saved = m.dir.Path() + "/saved.dxf";
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  m.dialogs.saveAnswers = {saved};
+  EXPECT_TRUE(form.close());
+  EXPECT_EQ(m.dialogs.questions.size(), 3u);
+  TDXFBuffer reread;
+  ASSERT_EQ(reread.LoadFromFile(saved), 0);
+  EXPECT_EQ(reread.GetValue(1), "HEAD");
+}
+
+TEST(TFMMain, KeyboardShortcuts) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(form.CBFind->lineEdit()->hasFocus());
+  QTest::keyClicks(form.CBFind->lineEdit(), "layer");
+  QTest::keyClick(form.CBFind->lineEdit(), Qt::Key_Return);
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 152);
+  QTest::keyClick(&form, Qt::Key_F3);
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 157);
+  QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_FALSE(form.isVisible());
+}

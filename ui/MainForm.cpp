@@ -1,0 +1,311 @@
+// MainForm.cpp - the main window: creation, layout, start-up, option window and close.
+#include "ui/MainForm.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "model/Sjis.h"
+#include "ui/QtText.h"
+
+namespace {
+
+constexpr int kFontPixels = 13;
+constexpr int kMinimumWidth = 560;
+constexpr int kMinimumHeight = 300;
+constexpr int kLeftPanelWidth = 139;
+constexpr int kControlLeft = 9;  // every control of the command column
+constexpr int kControlWidth = 120;
+constexpr int kButtonHeight = 25;
+constexpr int kFindBoxTop = 110;
+constexpr int kFindBoxHeight = 21;
+constexpr int kSectionListTop = 216;
+constexpr int kSectionListBottomGap = 8;  // the list ends 8 pixels above the panel's bottom
+constexpr int kBottomPanelHeight = 64;
+constexpr int kSplitterWidth = 2;
+constexpr int kLabelHeight = 16;
+const QColor kLabelColor(0, 0, 255);
+
+}  // namespace
+
+static bool IsEnterKey(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executablePath,
+                 std::vector<std::string> arguments, QWidget* parent)
+    : QWidget(parent),
+      Values(std::move(values)),
+      m_dialogs(dialogs),
+      m_executablePath(std::move(executablePath)),
+      m_arguments(std::move(arguments)) {
+  Buffer.SetNoteEnabled(true);
+  Buffer.OnMessage = [this](const std::string& text) { m_dialogs.ShowMessage(text); };
+  setFont(JapaneseFont(kFontPixels));
+  setMinimumSize(kMinimumWidth, kMinimumHeight);
+  CreatePanels();
+  CreateTabs();
+  CreateShortcuts();
+  Form_option = new TForm_option(Settings, this);
+  PCSGData->setCurrentWidget(TSDXFData);
+  setAcceptDrops(true);
+  m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
+}
+
+TFMMain::~TFMMain() = default;
+
+// ------------------------------------------------------------------ layout
+
+void TFMMain::CreatePanels() {
+  auto* top = new QWidget;
+  auto* topLayout = new QHBoxLayout(top);
+  topLayout->setContentsMargins(0, 0, 0, 0);
+  topLayout->setSpacing(0);
+  topLayout->addWidget(CreateLeftPanel());
+  topLayout->addWidget(CreateRightPanel(), 1);
+  Splitter2 = new QSplitter(Qt::Vertical, this);
+  Splitter2->setHandleWidth(kSplitterWidth);
+  Splitter2->setOpaqueResize(true);
+  Splitter2->setChildrenCollapsible(false);
+  Splitter2->addWidget(top);
+  Splitter2->addWidget(CreateBottomPanel());
+  Splitter2->setStretchFactor(0, 1);
+  Splitter2->setSizes({height() - kBottomPanelHeight, kBottomPanelHeight});
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Splitter2);
+}
+
+QPushButton* TFMMain::AddButton(int top, const QString& caption) {
+  auto* button = new QPushButton(caption, Panel_left);
+  button->setGeometry(kControlLeft, top, kControlWidth, kButtonHeight);
+  return button;
+}
+
+QWidget* TFMMain::CreateLeftPanel() {
+  Panel_left = new QWidget;
+  Panel_left->setFixedWidth(kLeftPanelWidth);
+  BTOpen = AddButton(6, QStringLiteral(" DXFﾌｧｲﾙを開く"));
+  // Wiring point of the AutoCAD link: FormPaint's probe enables these two buttons. Until
+  // the link is part of the build they stay disabled, as on a desktop without AutoCAD.
+  BTACADRead = AddButton(32, QStringLiteral("AutoCADから読込"));
+  BTErrorJump = AddButton(58, QStringLiteral("DXF読込ｴﾗｰ行表示"));
+  BTACADRead->setEnabled(false);
+  BTErrorJump->setEnabled(false);
+  BTSave = AddButton(84, QStringLiteral("DXFﾌｧｲﾙを保存"));
+  BTSave->setEnabled(false);
+  CBFind = new QComboBox(Panel_left);
+  CBFind->setEditable(true);
+  CBFind->setInsertPolicy(QComboBox::NoInsert);
+  CBFind->setGeometry(kControlLeft, kFindBoxTop, kControlWidth, kFindBoxHeight);
+  BTFind = AddButton(131, QStringLiteral("検　索"));
+  BTFind->setEnabled(false);
+  BTOption = AddButton(157, QStringLiteral("設　定"));
+  BTEnd = AddButton(183, QStringLiteral("終 了"));
+  ListBox_line = new QListWidget(Panel_left);
+  ListBox_line->setFocusPolicy(Qt::NoFocus);
+  ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
+  Panel_left->installEventFilter(this);
+  connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
+  connect(BTSave, &QPushButton::clicked, this, &TFMMain::BTSaveClick);
+  connect(BTFind, &QPushButton::clicked, this, &TFMMain::BTFindClick);
+  connect(BTOption, &QPushButton::clicked, this, &TFMMain::BTOptionClick);
+  connect(BTEnd, &QPushButton::clicked, this, &TFMMain::BTEndClick);
+  connect(ListBox_line, &QListWidget::itemClicked, this, &TFMMain::ListBox_lineClick);
+  return Panel_left;
+}
+
+QWidget* TFMMain::CreateRightPanel() {
+  Panel_right = new QWidget;
+  LBDXFData = new QLabel(QStringLiteral(" 読込 DXF"));
+  LBDXFData->setFixedHeight(kLabelHeight);
+  QPalette blue = LBDXFData->palette();
+  blue.setColor(QPalette::WindowText, kLabelColor);
+  LBDXFData->setPalette(blue);
+  Bevel1 = new QFrame;
+  Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  PCSGData = new QTabWidget;
+  auto* layout = new QVBoxLayout(Panel_right);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(LBDXFData);
+  layout->addWidget(Bevel1);
+  layout->addWidget(PCSGData, 1);
+  return Panel_right;
+}
+
+QWidget* TFMMain::CreateBottomPanel() {
+  auto* panel = new QFrame;
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Panel_bottom = panel;
+  MsgBox = new TVuMessageBox(Panel_bottom);
+  auto* layout = new QVBoxLayout(Panel_bottom);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(MsgBox);
+  return Panel_bottom;
+}
+
+// The list tabs stay empty here; they are filled when their tab is first shown.
+void TFMMain::CreateTabs() {
+  TSDXFData = new QWidget;
+  FRDXFGrid = new TFrameDXFGrid(m_dialogs, *MsgBox, TSDXFData);
+  auto* layout = new QVBoxLayout(TSDXFData);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(FRDXFGrid);
+  PCSGData->addTab(TSDXFData, QStringLiteral("DXFﾃﾞｰﾀ"));
+  PCSGData->addTab(TSLayerList = new QWidget, QStringLiteral("画層一覧"));
+  PCSGData->addTab(TSLineList = new QWidget, QStringLiteral("線種一覧"));
+  PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
+  PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
+  PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
+  PCSGData->addTab(TSTool = new QWidget, QStringLiteral("ツール"));
+  connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
+          &TFMMain::FRDXFGridDXFScrollBarChange);
+  connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
+  connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, [this] { SetModified(true); });
+}
+
+void TFMMain::CreateShortcuts() {
+  const auto whenEnabled = [this](QPushButton* button, void (TFMMain::*handler)()) {
+    return [this, button, handler] {
+      if (button->isEnabled()) (this->*handler)();
+    };
+  };
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
+          whenEnabled(BTOpen, &TFMMain::BTOpenClick));
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
+          whenEnabled(BTSave, &TFMMain::BTSaveClick));
+  connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::BTFindClick));
+  CBFind->lineEdit()->installEventFilter(this);  // Enter in the find box finds
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
+          [this] {
+            CBFind->setFocus();
+            CBFind->lineEdit()->selectAll();
+          });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+          &TFMMain::BTEndClick);
+}
+
+bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Panel_left && event->type() == QEvent::Resize) Panel_leftResize();
+  if (watched == CBFind->lineEdit() && IsEnterKey(event)) {
+    // Consumed here: the combo box would hand the key to its line edit a second time.
+    if (BTFind->isEnabled()) BTFindClick();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TFMMain::Panel_leftResize() {
+  const int height = Panel_left->height() - kSectionListTop - kSectionListBottomGap;
+  ListBox_line->setGeometry(kControlLeft, kSectionListTop, kControlWidth, std::max(0, height));
+}
+
+// ------------------------------------------------------------------ start-up and close
+
+void TFMMain::showEvent(QShowEvent* event) {
+  FormActivate();
+  QWidget::showEvent(event);
+}
+
+void TFMMain::FormActivate() {
+  if (m_started) return;
+  m_started = true;
+  ApplyEdition();
+  OpenSettingsFile(Settings, m_executablePath);
+  LoadSettings(Settings);
+  ApplyWindowSettings();
+  FillFindBox();
+  BTOpen->setEnabled(true);
+  BTSave->setEnabled(false);
+  BTOpen->setFocus();
+  FRDXFGrid->SetBuffer(&Buffer);
+  FRDXFGrid->DXFPanelResize();
+  // The load runs once the window is up, so it can show its progress over it.
+  QTimer::singleShot(0, this, &TFMMain::LoadCommandLineFile);
+}
+
+void TFMMain::ApplyEdition() {
+  Values.ProductTitle = ProductTitleOf(Values.Edition);
+  Form_option->LBSoft->setText(FromCp932(SoftwareNote(Values.Edition)));
+  if (!IsEditorEdition(Values.Edition)) {
+    PCSGData->removeTab(PCSGData->indexOf(TSTool));
+    delete TSTool;
+    TSTool = nullptr;
+  }
+  UpdateCaption();
+  Form_option->setWindowTitle(FromCp932(OptionCaption(Values)));
+}
+
+void TFMMain::ApplyWindowSettings() {
+  move(Settings.FormLeft, Settings.FormTop);
+  resize(Settings.FormWidth, Settings.FormHeight);
+  const int widths[] = {Settings.ColWidth0, Settings.ColWidth1, Settings.ColWidth2,
+                        Settings.ColWidth3};
+  for (int col = 0; col < 4; ++col) FRDXFGrid->SetColWidth(col, widths[col]);
+}
+
+void TFMMain::CollectWindowSettings() {
+  Settings.FormTop = y();
+  Settings.FormLeft = x();
+  Settings.FormHeight = height();
+  Settings.FormWidth = width();
+  Settings.ColWidth0 = FRDXFGrid->GetColWidth(0);
+  Settings.ColWidth1 = FRDXFGrid->GetColWidth(1);
+  Settings.ColWidth2 = FRDXFGrid->GetColWidth(2);
+  Settings.ColWidth3 = FRDXFGrid->GetColWidth(3);
+  Settings.FindHistory = FindItems();
+}
+
+void TFMMain::FillFindBox() {
+  std::vector<std::string> items;
+  for (const std::string& item : Settings.FindHistory)
+    if (!item.empty()) items.push_back(item);
+  SetFindItems(items);
+  if (CBFind->count() > 0) CBFind->setCurrentIndex(0);
+}
+
+void TFMMain::BTOptionClick() {
+  Form_option->exec();
+}
+
+void TFMMain::BTEndClick() {
+  close();
+}
+
+// A failed settings write is reported once; the window closes all the same.
+void TFMMain::closeEvent(QCloseEvent* event) {
+  if (m_loading || !ConfirmDiscardChanges()) {
+    event->ignore();
+    return;
+  }
+  if (Settings.File) {
+    CollectWindowSettings();
+    const std::string failure = SaveSettings(Settings);
+    if (!failure.empty()) m_dialogs.ShowError(failure);
+    CloseSettingsFile(Settings);
+  }
+  event->accept();
+}
+
+void TFMMain::SetModified(bool modified) {
+  m_modified = modified;
+  UpdateCaption();
+}
+
+void TFMMain::UpdateCaption() {
+  setWindowTitle(FromCp932(DocumentCaption(MainCaption(Values), m_documentPath, m_modified)));
+}

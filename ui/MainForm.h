@@ -1,0 +1,144 @@
+// MainForm.h - the main window: command column, DXF grid, list tabs and message panel.
+//
+// TFMMain owns the one document buffer for the whole run and hangs everything off it:
+// opening (dialog, drop, command line), saving, the section list, find, the option
+// window and the settings that come back at the next start. Loads go into a second
+// buffer on a worker thread while the window keeps painting; only a successful read
+// replaces the document on show. The decisions live in Qt-free units (MyFileLib,
+// DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
+#pragma once
+
+#include <string>  // std::string
+#include <vector>  // std::vector
+
+#include <QWidget>
+
+#include "model/MyDXFClass.h"
+#include "settings/OptionForm.h"
+#include "settings/Settings.h"
+#include "ui/Dialogs.h"
+#include "ui/Edition.h"
+#include "ui/VuFrameDXFGrid.h"
+#include "ui/VuMessageBox.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSplitter;
+class QTabWidget;
+
+class TFMMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  /// Creates the window (FormCreate). values carries Edition and Version; settings live
+  /// beside executablePath; arguments are the command-line arguments after the program.
+  TFMMain(ProgramValues values, Dialogs& dialogs, std::string executablePath,
+          std::vector<std::string> arguments, QWidget* parent = nullptr);
+  ~TFMMain() override;
+
+  // The document and the program-wide state.
+  TDXFBuffer Buffer;
+  ProgramValues Values;
+  SettingsRecord Settings;
+  int LayerListFilled = 0;
+  int LtypeListFilled = 0;
+  int ColorListFilled = 0;
+  int BlockListFilled = 0;
+  int GroupListFilled = 0;
+
+  // Controls.
+  QWidget* Panel_left;
+  QPushButton* BTOpen;
+  QPushButton* BTACADRead;
+  QPushButton* BTErrorJump;
+  QPushButton* BTSave;
+  QComboBox* CBFind;
+  QPushButton* BTFind;
+  QPushButton* BTOption;
+  QPushButton* BTEnd;
+  QListWidget* ListBox_line;
+  QSplitter* Splitter2;
+  QWidget* Panel_right;
+  QLabel* LBDXFData;
+  QFrame* Bevel1;
+  QTabWidget* PCSGData;
+  QWidget* TSDXFData;
+  QWidget* TSLayerList;
+  QWidget* TSLineList;
+  QWidget* TSColorList;
+  QWidget* TSBlockList;
+  QWidget* TSGroupList;
+  QWidget* TSTool;  // null in the viewer edition after start-up
+  TFrameDXFGrid* FRDXFGrid;
+  QWidget* Panel_bottom;
+  TVuMessageBox* MsgBox;
+  TForm_option* Form_option;
+
+  /// Runs the start-up steps once: titles, settings, find history, the empty grid; then
+  /// queues the load of the command-line file.
+  void FormActivate();
+  /// Loads path (asking first about unsaved edits) and shows it; false when nothing was
+  /// loaded. A failed load is logged and shown and leaves the document on show as it was.
+  bool LoadDxfFile(const std::string& path);
+  void BTOpenClick();
+  void BTSaveClick();
+  void BTFindClick();
+  void BTOptionClick();
+  void BTEndClick();
+  void ListBox_lineClick();
+  /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
+  void DropFiles(const std::vector<std::string>& paths);
+  void JumpToPair(int index);
+  void JumpToLine(int line);
+  void FillSectionList();
+  void SyncSectionList(int index);
+  /// Tells whether the document has edits that were not saved.
+  bool IsModified() const { return m_modified; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreatePanels();
+  QWidget* CreateLeftPanel();
+  QWidget* CreateRightPanel();
+  QWidget* CreateBottomPanel();
+  QPushButton* AddButton(int top, const QString& caption);
+  void CreateTabs();
+  void CreateShortcuts();
+  void ApplyEdition();
+  void ApplyWindowSettings();
+  void CollectWindowSettings();
+  void FillFindBox();
+  void LoadCommandLineFile();
+  bool LoadDocument(const std::string& path);
+  int ReadInBackground(TDXFBuffer& loaded, const std::string& path);
+  void ShowLoadedDocument();
+  bool SaveDocument();
+  bool ConfirmDiscardChanges();
+  void SetModified(bool modified);
+  void UpdateCaption();
+  int PickedFindItem() const;
+  std::vector<std::string> FindItems() const;
+  void SetFindItems(const std::vector<std::string>& items);
+  void Panel_leftResize();
+  void FRDXFGridDXFScrollBarChange();
+  void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
+
+  Dialogs& m_dialogs;
+  std::string m_executablePath;
+  std::vector<std::string> m_arguments;
+  Dialogs::FileRequest m_openDialog;  // OpenDialog1: keeps its folder between runs
+  Dialogs::FileRequest m_saveDialog;  // SaveDialog1
+  std::vector<std::string> m_sectionEntries;
+  std::string m_documentPath;  // the file on show, as loaded or last saved
+  bool m_started = false;
+  bool m_loading = false;
+  bool m_modified = false;
+};

@@ -1,0 +1,213 @@
+// MainFormFiles.cpp - the main window's files: open, drop, command line, load and save.
+//
+// Every load ends in LoadDocument, which reads the file into a second buffer on a worker
+// thread. Meanwhile the GUI thread keeps painting under a busy cursor, shows a progress
+// dialog once the read takes longer than a second, and drops all user input, so nothing
+// else touches a buffer during the load.
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMimeData>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QThread>
+#include <QTimer>
+
+#include "model/Sjis.h"
+#include "ui/DocumentLoad.h"
+#include "ui/MainForm.h"
+#include "ui/MyFileLib.h"
+#include "ui/QtText.h"
+
+namespace {
+
+constexpr int kProgressDelayMs = 1000;  // a read shorter than this shows only the busy cursor
+
+// Drops every user input event while it is installed on the application.
+class InputBlocker : public QObject {
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
+      case QEvent::Close:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
+// The state of a load in progress: busy cursor, blocked input and the loading flag,
+// all undone when it goes out of scope.
+class LoadingScope {
+ public:
+  explicit LoadingScope(bool& loading) : m_loading(loading) {
+    m_loading = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    qApp->installEventFilter(&m_blocker);
+  }
+  ~LoadingScope() {
+    qApp->removeEventFilter(&m_blocker);
+    QApplication::restoreOverrideCursor();
+    m_loading = false;
+  }
+  LoadingScope(const LoadingScope&) = delete;
+  LoadingScope& operator=(const LoadingScope&) = delete;
+
+ private:
+  bool& m_loading;
+  InputBlocker m_blocker;
+};
+
+}  // namespace
+
+void TFMMain::LoadCommandLineFile() {
+  if (m_arguments.empty()) return;
+  if (LoadDxfFile(m_arguments.front())) Settings.LastPath = m_arguments.front();
+}
+
+void TFMMain::BTOpenClick() {
+  if (!ConfirmDiscardChanges()) return;
+  const std::string chosen = RunOpenDialog(m_dialogs, m_openDialog, Settings.LastPath);
+  if (chosen.empty()) return;
+  Settings.LastPath = chosen;
+  LoadDocument(chosen);
+}
+
+void TFMMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+// The drop is finished at once and handled afterwards, so the program that dragged the
+// file is not kept waiting through the load.
+void TFMMain::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    paths.push_back(ToNativePath(url.toLocalFile()));
+  event->acceptProposedAction();
+  QTimer::singleShot(0, this, [this, paths] { DropFiles(paths); });
+}
+
+void TFMMain::DropFiles(const std::vector<std::string>& paths) {
+  const DropAction action = ClassifyDrop(paths);
+  if (action.kind == DropAction::Kind::Ignore) return;
+  raise();
+  activateWindow();
+  if (action.kind == DropAction::Kind::NotDxf) {
+    m_dialogs.ShowMessage(Sjis("DXFファイルではありません。"));
+    return;
+  }
+  if (!ConfirmDiscardChanges()) return;
+  Settings.LastPath = action.path;
+  LoadDocument(action.path);
+}
+
+bool TFMMain::LoadDxfFile(const std::string& path) {
+  return ConfirmDiscardChanges() && LoadDocument(path);
+}
+
+bool TFMMain::LoadDocument(const std::string& path) {
+  MsgBox->Add("");
+  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), Sjis(path).c_str());
+  LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
+  PCSGData->setCurrentWidget(TSDXFData);
+  TDXFBuffer loaded;
+  if (ReadInBackground(loaded, path) != 0) {
+    MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), loaded.ErrorMessage.c_str());
+    m_dialogs.ShowError(loaded.ErrorMessage);
+    return false;
+  }
+  AdoptDocument(Buffer, std::move(loaded));
+  ShowLoadedDocument();
+  return true;
+}
+
+int TFMMain::ReadInBackground(TDXFBuffer& loaded, const std::string& path) {
+  const LoadingScope loading(m_loading);
+  int result = 0;
+  QEventLoop waiting;
+  QThread* worker = QThread::create([&] { result = ReadDocument(loaded, path); });
+  connect(worker, &QThread::finished, &waiting, &QEventLoop::quit);
+  std::unique_ptr<QProgressDialog> progress;
+  QTimer delay;
+  delay.setSingleShot(true);
+  connect(&delay, &QTimer::timeout, this, [&] {
+    progress = std::make_unique<QProgressDialog>(
+        FromCp932(Sjis("読み込んでいます: ")) + FromNativePath(path), QString(), 0, 0, this);
+    progress->setWindowModality(Qt::ApplicationModal);
+    progress->setMinimumDuration(0);
+    progress->show();
+  });
+  delay.start(kProgressDelayMs);
+  worker->start();
+  waiting.exec();
+  worker->wait();
+  delete worker;
+  return result;
+}
+
+void TFMMain::ShowLoadedDocument() {
+  FRDXFGrid->SetBuffer(&Buffer);
+  FRDXFGrid->ScrollToLine(0);
+  FRDXFGrid->SetRow(1);
+  FRDXFGrid->SetCol(kValueColumn);
+  FRDXFGrid->DXFGrid->setFocus();
+  FillSectionList();
+  SyncSectionList(0);
+  LayerListFilled = LtypeListFilled = ColorListFilled = BlockListFilled = GroupListFilled = 0;
+  BTSave->setEnabled(true);
+  BTFind->setEnabled(true);
+  m_documentPath = Buffer.FileName;
+  SetModified(false);
+}
+
+void TFMMain::BTSaveClick() {
+  SaveDocument();
+}
+
+// The dialog proposes the document's name in the folder last used; a save that fails
+// has already been reported by the buffer.
+bool TFMMain::SaveDocument() {
+  m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
+  m_saveDialog.fileName = FileNamePart(Buffer.FileName);
+  const std::string chosen = m_dialogs.SaveFileName(m_saveDialog);
+  if (chosen.empty()) return false;
+  Buffer.SetFileName(chosen);
+  if (Buffer.SaveToFile() != 0) return false;
+  Settings.LastPath = Buffer.FileName;
+  LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
+                     QStringLiteral("\""));
+  MsgBox->Add("");
+  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), Sjis(Buffer.FileName).c_str());
+  m_documentPath = Buffer.FileName;
+  SetModified(false);
+  return true;
+}
+
+// Asks about unsaved edits: Yes saves (a cancelled or failed save keeps the document),
+// No discards them, Cancel keeps everything as it is.
+bool TFMMain::ConfirmDiscardChanges() {
+  if (!m_modified) return true;
+  switch (m_dialogs.AskYesNoCancel(Values.ProductTitle, Sjis("変更を保存しますか？"))) {
+    case Dialogs::Answer::Yes:
+      return SaveDocument();
+    case Dialogs::Answer::No:
+      return true;
+    case Dialogs::Answer::Cancel:
+      return false;
+  }
+  return false;
+}
