@@ -139,7 +139,6 @@ class TDXFBuffer {
   int DisplayColor(int aci, int trueColor) const;
 
  private:
-  enum class WalkResult : std::uint8_t;
   struct Storage;
 
   void ResetIndex();
@@ -152,8 +151,9 @@ class TDXFBuffer {
   bool IsRecordWorkedOut(int s) const noexcept;
   void MarkRecordWorkedOut(int s) noexcept;
   int ApplyCodeBody(int& cursor, int q, const NoteList& list, int H, bool stopOnUnmatched);
-  bool IsLastBodyRow(int row, int q, const NoteList& list) const noexcept;
   void GenericNote(int i);
+  int RecordStart(int i);
+  void RebuildRecordStarts(std::size_t uptoBlock);
   const NoteList* ListForPair(int i) const noexcept;
 
   std::unique_ptr<Storage> m_store;

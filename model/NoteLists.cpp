@@ -2097,17 +2097,21 @@ RowKind KindOf(std::string_view key) {
 NoteList Build(const char* name, std::span<const NoteSourceRow> source) {
   NoteList list{name, {}, static_cast<int>(source.size()) - 1};
   list.rows.reserve(source.size());
-  for (const NoteSourceRow& row : source) {
-    NoteRow out{Sjis(row.key), Sjis(row.text), KindOf(row.key), 0, 0};
-    out.keyNumber = FloorOfNumber(out.key);
-    // A directive's text is its body's row count; "+refkey" and "+time" texts leave 0.
-    if (out.IsDirective()) ParseInt32(TrimView(out.text), out.count);
-    list.rows.push_back(std::move(out));
-  }
+  for (const NoteSourceRow& row : source)
+    list.rows.push_back(MakeNoteRow(Sjis(row.key), Sjis(row.text)));
   return list;
 }
 
 }  // namespace
+
+NoteRow MakeNoteRow(std::string key, std::string text) {
+  NoteRow row{std::move(key), std::move(text), RowKind::Plain, 0, 0};
+  row.kind = KindOf(row.key);
+  row.keyNumber = FloorOfNumber(row.key);
+  // A directive's text is its body's row count; "+refkey" and "+time" texts leave 0.
+  if (row.IsDirective()) ParseInt32(TrimView(row.text), row.count);
+  return row;
+}
 
 const NoteList& CodeNoteList() {
   static const NoteList list = Build("code", kCodeRows);

@@ -36,14 +36,17 @@ TEST(QuilletDump, ListsEveryPairInUtf8) {
   EXPECT_EQ(run.out.rfind("1\t0\tSECTION\t", 0), 0u);
   EXPECT_NE(run.out.find("\t8\t壁\t"), std::string::npos);
   EXPECT_NE(run.out.find("\t1\t平面図　ソファ配置\t"), std::string::npos);
-  EXPECT_NE(run.out.find("\t0\tEOF\t"), std::string::npos);
+  EXPECT_NE(run.out.find("\t0\tEOF\tエンドオブファイル\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\t0\tLINE\t線分\n"), std::string::npos);
   EXPECT_EQ(run.out.back(), '\n');
 }
 
 TEST(QuilletDump, RangeRawAndSummary) {
   const DumpRun range = Dump("--from 3 --to 6 " + Sample());
   ASSERT_EQ(range.status, 0);
-  EXPECT_EQ(range.out, "3\t2\tHEADER\t\n5\t9\t$ACADVER\t\n");
+  EXPECT_EQ(range.out, "3\t2\tHEADER\tヘッダーセクション\n5\t9\t$ACADVER\tDXFのバージョン番号\n");
+  const DumpRun plain = Dump("--no-remarks --from 3 --to 6 " + Sample());
+  EXPECT_EQ(plain.out, "3\t2\tHEADER\t\n5\t9\t$ACADVER\t\n");
   const DumpRun raw = Dump("--raw --from 1 " + Sample());
   EXPECT_NE(raw.out.find("\t8\t\x95\xC7\t"), std::string::npos);  // "壁" as CP932
   const DumpRun summary = Dump("--summary " + Sample());

@@ -3,12 +3,12 @@
 // Each line is the pair's line number (its group-code line), the group code, the value
 // and the remark, separated by tabs, in UTF-8. Output streams through one large buffer,
 // so a file of hundreds of megabytes starts printing at once and is never held twice.
-#include <algorithm>    // std::min
-#include <cstdio>       // std::fwrite, std::fputs, stdout, stderr
-#include <cstdlib>      // std::strtol
-#include <string>       // std::string
-#include <string_view>  // std::string_view
-#include <vector>       // std::vector
+#include <algorithm>      // std::min
+#include <cstdio>         // std::fwrite, std::fputs, stdout, stderr
+#include <cstdlib>        // std::strtol
+#include <string>         // std::string
+#include <string_view>    // std::string_view
+#include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
 #include "model/Sjis.h"
@@ -29,6 +29,7 @@ constexpr char kUsage[] =
     "  --from LINE   start at the pair that holds file line LINE\n"
     "  --to LINE     stop after the pair that holds file line LINE\n"
     "  --raw         write values and remarks as the buffer's CP932 bytes, unconverted\n"
+    "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
     "  --help        show this text\n"
     "\n"
@@ -39,6 +40,7 @@ struct Options {
   long long fromLine = 1;
   long long toLine = -1;  // -1: to the EOF pair
   bool raw = false;
+  bool remarks = true;
   bool summary = false;
   bool help = false;
 };
@@ -97,6 +99,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       options.help = true;
     } else if (arg == "--raw") {
       options.raw = true;
+    } else if (arg == "--no-remarks") {
+      options.remarks = false;
     } else if (arg == "--summary") {
       options.summary = true;
     } else if (needsValue) {
@@ -187,7 +191,25 @@ void PutText(Output& out, std::string_view cp932, bool raw) {
   }
 }
 
-void PrintPairs(const TDXFBuffer& b, const Options& options, Output& out) {
+// Prints the pairs; remarks are requested in file order, as the grid does while it is
+// scrolled from the top, so every record is worked out once.
+// Remarks in UTF-8 by the address of their stored text: the buffer keeps each distinct
+// remark once, so a 200 MB drawing converts a few thousand remarks instead of millions.
+class RemarkCache {
+ public:
+  std::string_view Utf8Of(std::string_view cp932) {
+    if (IsAscii(cp932)) return cp932;
+    auto [slot, added] = m_converted.try_emplace(cp932.data());
+    if (added) slot->second = Utf8(cp932);
+    return slot->second;
+  }
+
+ private:
+  std::unordered_map<const char*, std::string> m_converted;
+};
+
+void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
+  RemarkCache remarks;
   const long long lastPair = std::min<long long>(b.EofIndex, b.PairCount - 1L);
   const long long first = (options.fromLine - 1) / 2;
   const long long last =
@@ -200,7 +222,9 @@ void PrintPairs(const TDXFBuffer& b, const Options& options, Output& out) {
     out.Put('\t');
     PutText(out, b.ValueView(pair), options.raw);
     out.Put('\t');
-    PutText(out, b.NoteView(pair), options.raw);
+    if (options.remarks && b.NoteView(pair).empty()) b.MakeNote(pair);
+    const std::string_view note = b.NoteView(pair);
+    out.Put(options.raw ? note : remarks.Utf8Of(note));
     out.Put('\n');
   }
 }
@@ -219,6 +243,9 @@ int main(int argc, char** argv) {
     return kExitOk;
   }
   TDXFBuffer buffer;
+  buffer.OnMessage = [](const std::string& message) {
+    std::fprintf(stderr, "%s\n", Utf8(message).c_str());
+  };
   if (buffer.LoadFromFile(options.file) != 0) {
     std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
     return kExitLoadError;
