@@ -18,12 +18,13 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_SA
 cmake --build build-asan -j 2
 (cd build-asan && ctest --output-on-failure -j 2)
 
-# The AutoCAD link for Windows: its Win32 backend, the link and the text helpers it uses,
-# compiled into a static archive. Sjis.cpp is left out: it is built on glibc's iconv,
-# which mingw-w64 does not have.
+# The AutoCAD link for Windows: its Win32 backend, the link, the sequences and the text
+# helpers they use, compiled into a static archive. Sjis.cpp is left out: it is built on
+# glibc's iconv, which mingw-w64 does not have.
 rm -rf build-win32
 mkdir build-win32
-for source in cad/WindowSystemWin32.cpp cad/MyCADLib.cpp model/MyStringLib.cpp; do
+for source in cad/WindowSystemWin32.cpp cad/MyCADLib.cpp cad/AcadSequences.cpp \
+  model/MyStringLib.cpp; do
   x86_64-w64-mingw32-g++ -std=c++20 -Wall -Wextra -Werror -I. -c "$source" \
     -o "build-win32/$(basename "$source" .cpp).o"
 done
