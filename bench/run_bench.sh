@@ -15,3 +15,4 @@ for mb in 2 20 200; do
 done
 "$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
+"$build/bench_rename" "$data/big200.dxf"

@@ -138,6 +138,14 @@ class TDXFBuffer {
   /// Returns the Windows colour value to paint for an ACI number and a true colour.
   int DisplayColor(int aci, int trueColor) const;
 
+  // ---- name checks ----
+  /// Tells whether a layer name is acceptable; message lists the problems (empty when none).
+  bool CheckLayerName(const std::string& name, std::string& message) const;
+  /// Tells whether a linetype name is acceptable; message lists the problems.
+  bool CheckLtypeName(const std::string& name, std::string& message) const;
+  /// Tells whether a block name is acceptable; message lists the problems.
+  bool CheckBlockName(const std::string& name, std::string& message) const;
+
  private:
   struct Storage;
 
@@ -159,3 +167,5 @@ class TDXFBuffer {
   std::unique_ptr<Storage> m_store;
   int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
 };
+
+#include "model/MyDXFClassTables.h"

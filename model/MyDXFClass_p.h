@@ -17,17 +17,8 @@
 #include <unordered_map>  // std::unordered_map
 #include <vector>         // std::vector
 
+#include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
-
-// Group codes the buffer and its scans depend on.
-constexpr int kRecordStartCode = 0;
-constexpr int kNameCode = 2;
-constexpr int kHandleCode = 5;
-constexpr int kLinetypeCode = 6;
-constexpr int kLayerCode = 8;
-constexpr int kVariableCode = 9;
-constexpr int kAcadVerCode = 1;
-constexpr int kScaleCode = 40;
 
 // Bits of a pair's mark byte: the DXFState in the low three, then two flags.
 constexpr std::uint8_t kStateMask = 0x07;

@@ -12,6 +12,7 @@
 
 #include "model/MyDXFClass.h"
 #include "model/Sjis.h"
+#include "tools/DumpTables.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 constexpr int kExitLoadError = 3;
 
-constexpr char kUsage[] =
+constexpr char kUsageHead[] =
     "usage: quillet-dump [options] FILE\n"
     "\n"
     "Prints one line per pair of the DXF file FILE up to its EOF pair:\n"
@@ -31,9 +32,13 @@ constexpr char kUsage[] =
     "  --raw         write values and remarks as the buffer's CP932 bytes, unconverted\n"
     "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
-    "  --help        show this text\n"
+    "  --help        show this text\n";
+
+constexpr char kUsageTail[] =
     "\n"
-    "exit status: 0 done, 2 bad usage, 3 the file could not be loaded\n";
+    "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
+    "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
+    "not be written\n";
 
 struct Options {
   std::string file;
@@ -43,7 +48,14 @@ struct Options {
   bool remarks = true;
   bool summary = false;
   bool help = false;
+  TableOptions tables;
 };
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(kUsageHead, out);
+  std::fputs(kTableUsage, out);
+  std::fputs(kUsageTail, out);
+}
 
 // Output through a large buffer; fwrite only when it is full.
 class Output {
@@ -89,6 +101,10 @@ bool ParseLine(const char* text, long long& line) {
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
+    if (TakeTableOption(argc, argv, a, options.tables, error)) {
+      if (!error.empty()) return false;
+      continue;
+    }
     const std::string_view arg = argv[a];
     const bool needsValue = arg == "--from" || arg == "--to";
     if (needsValue && a + 1 >= argc) {
@@ -235,11 +251,12 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
-    std::fprintf(stderr, "quillet-dump: %s\n\n%s", error.c_str(), kUsage);
+    std::fprintf(stderr, "quillet-dump: %s\n\n", error.c_str());
+    PrintUsage(stderr);
     return kExitUsage;
   }
   if (options.help) {
-    std::fputs(kUsage, stdout);
+    PrintUsage(stdout);
     return kExitOk;
   }
   TDXFBuffer buffer;
@@ -250,6 +267,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
     return kExitLoadError;
   }
+  if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
   Output out;
   if (options.summary) {
     PrintSummary(buffer, out);
