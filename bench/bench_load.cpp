@@ -194,8 +194,8 @@ int main(int argc, char** argv) {
   const double loadSmall = LoadTime(small, kRuns);
   PrintRow("load s/MB big vs small (repeats)", kRuns, loadBig / mbBig, loadSmall / mbSmall, "info");
 
-  const std::string dumpCommand = "'" + dump + "' --raw '" + big + "' > /dev/null";
+  const std::string dumpCommand = "'" + dump + "' --raw --no-remarks '" + big + "' > /dev/null";
   const double dumpTime = MedianTime(3, [&dumpCommand] { RunCommand(dumpCommand); });
-  PrintRow("quillet-dump --raw big vs load", 3, dumpTime, loadBig, "<=3");
+  PrintRow("dump --raw --no-remarks vs load", 3, dumpTime, loadBig, "<=3");
   return 0;
 }

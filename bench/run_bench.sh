@@ -14,6 +14,8 @@ for mb in 2 20 200; do
   [ -f "$data/big$mb.dxf" ] || python3 "$gen" --mb "$mb" "$data/big$mb.dxf"
 done
 "$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
+"$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
+"$build/bench_rename" "$data/big200.dxf"
 # The grid benchmark needs the Qt build; it runs offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo

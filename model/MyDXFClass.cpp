@@ -202,9 +202,48 @@ int TDXFBuffer::GetCode(int i) const noexcept {
   return IsValidIndex(i) ? m_store->Code(i) : 0;
 }
 
+static bool IsRecordStartCode(int code) noexcept {
+  return code == kRecordStartCode || code == kVariableCode;
+}
+
 void TDXFBuffer::SetCode(int i, int code) noexcept {
   assert(IsValidIndex(i) && "pair index out of range");
-  if (IsValidIndex(i)) m_store->PutCode(i, code);
+  if (!IsValidIndex(i)) return;
+  Storage& s = *m_store;
+  if (IsRecordStartCode(s.Code(i)) != IsRecordStartCode(code)) {
+    // The record starts noted for the blocks from this pair on may have moved.
+    constexpr std::size_t kBlock = std::size_t{1} << Storage::kStartBlockBits;
+    const std::size_t firstStale = (static_cast<std::size_t>(i) + kBlock - 1) / kBlock;
+    s.startsValidBlocks = std::min(s.startsValidBlocks, firstStale);
+  }
+  s.PutCode(i, code);
+}
+
+int TDXFBuffer::RecordStart(int i) {
+  Storage& s = *m_store;
+  const std::size_t block = static_cast<std::size_t>(i) >> Storage::kStartBlockBits;
+  const int blockStart = static_cast<int>(block << Storage::kStartBlockBits);
+  for (int r = i; r > blockStart; --r)
+    if (IsRecordStartCode(s.Code(r))) return r;
+  if (block >= s.startsValidBlocks) RebuildRecordStarts(block);
+  return s.startBefore[block];
+}
+
+// Recomputes the record starts of the stale blocks up to and including uptoBlock.
+void TDXFBuffer::RebuildRecordStarts(std::size_t uptoBlock) {
+  Storage& s = *m_store;
+  const std::size_t blocks = (static_cast<std::size_t>(m_size) >> Storage::kStartBlockBits) + 1;
+  s.startBefore.resize(blocks, 0);
+  std::size_t b = std::min(s.startsValidBlocks, blocks);
+  int last = b == 0 ? 0 : s.startBefore[b - 1];
+  int next = b == 0 ? 0 : static_cast<int>((b - 1) << Storage::kStartBlockBits);
+  for (; b <= uptoBlock && b < blocks; ++b) {
+    const int blockStart = static_cast<int>(b << Storage::kStartBlockBits);
+    for (; next <= blockStart && next < m_size; ++next)
+      if (IsRecordStartCode(s.Code(next))) last = next;
+    s.startBefore[b] = last;
+  }
+  s.startsValidBlocks = b;
 }
 
 std::string_view TDXFBuffer::Storage::Value(int i) const noexcept {
@@ -286,6 +325,8 @@ int TDXFBuffer::AllocPairs(int n) {
     s.marks.assign(size, dsNon);
     s.edited.clear();
     s.notes.Reset();
+    s.startBefore.clear();
+    s.startsValidBlocks = 0;
     m_size = static_cast<int>(size);
     return 0;
   } catch (const std::bad_alloc&) {
@@ -566,6 +607,8 @@ int TDXFBuffer::BuildIndex() {
     ++BlockCount;
   }
   ClearPairsAfterEof();
+  s.startsValidBlocks = 0;
+  RebuildRecordStarts(static_cast<std::size_t>(m_size) >> Storage::kStartBlockBits);
   return 0;
 }
 

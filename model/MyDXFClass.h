@@ -138,8 +138,15 @@ class TDXFBuffer {
   /// Returns the Windows colour value to paint for an ACI number and a true colour.
   int DisplayColor(int aci, int trueColor) const;
 
+  // ---- name checks ----
+  /// Tells whether a layer name is acceptable; message lists the problems (empty when none).
+  bool CheckLayerName(const std::string& name, std::string& message) const;
+  /// Tells whether a linetype name is acceptable; message lists the problems.
+  bool CheckLtypeName(const std::string& name, std::string& message) const;
+  /// Tells whether a block name is acceptable; message lists the problems.
+  bool CheckBlockName(const std::string& name, std::string& message) const;
+
  private:
-  enum class WalkResult : std::uint8_t;
   struct Storage;
 
   void ResetIndex();
@@ -152,10 +159,13 @@ class TDXFBuffer {
   bool IsRecordWorkedOut(int s) const noexcept;
   void MarkRecordWorkedOut(int s) noexcept;
   int ApplyCodeBody(int& cursor, int q, const NoteList& list, int H, bool stopOnUnmatched);
-  bool IsLastBodyRow(int row, int q, const NoteList& list) const noexcept;
   void GenericNote(int i);
+  int RecordStart(int i);
+  void RebuildRecordStarts(std::size_t uptoBlock);
   const NoteList* ListForPair(int i) const noexcept;
 
   std::unique_ptr<Storage> m_store;
   int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
 };
+
+#include "model/MyDXFClassTables.h"

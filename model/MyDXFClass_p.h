@@ -17,17 +17,8 @@
 #include <unordered_map>  // std::unordered_map
 #include <vector>         // std::vector
 
+#include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
-
-// Group codes the buffer and its scans depend on.
-constexpr int kRecordStartCode = 0;
-constexpr int kNameCode = 2;
-constexpr int kHandleCode = 5;
-constexpr int kLinetypeCode = 6;
-constexpr int kLayerCode = 8;
-constexpr int kVariableCode = 9;
-constexpr int kAcadVerCode = 1;
-constexpr int kScaleCode = 40;
 
 // Bits of a pair's mark byte: the DXFState in the low three, then two flags.
 constexpr std::uint8_t kStateMask = 0x07;
@@ -42,7 +33,7 @@ class NoteStore {
   void Set(int i, std::string_view text);
 
  private:
-  static constexpr int kPageBits = 12;  // 4096 pairs a page: 16 KiB of ids
+  static constexpr int kPageBits = 10;  // 1024 pairs a page: 4 KiB of ids, one memory page
   static constexpr int kPageSize = 1 << kPageBits;
   std::uint32_t Intern(std::string_view text);
 
@@ -76,6 +67,15 @@ struct TDXFBuffer::Storage {
   std::vector<std::uint8_t> marks;
   std::unordered_map<int, std::string> edited;
   NoteStore notes;
+
+  // Record starts (pairs with code 0 or 9) by block of kStartBlock pairs: startBefore[b]
+  // is the last record start at or before pair b * kStartBlock, or 0. It lets the search
+  // for a pair's record start stop within one block, however long the record. BuildIndex
+  // fills it; entries from block startsValidBlocks on are stale after a code change and
+  // are rebuilt on demand.
+  static constexpr int kStartBlockBits = 5;
+  std::vector<int> startBefore;
+  std::size_t startsValidBlocks = 0;
 
   int Code(int i) const noexcept {
     const int c = codes[static_cast<std::size_t>(i)];

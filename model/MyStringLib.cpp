@@ -8,8 +8,8 @@
 #include <climits>   // INT_MAX, INT_MIN
 #include <cmath>     // std::floor
 #include <cstdarg>   // va_list
-#include <cstdio>    // std::vsnprintf
 #include <cstdint>   // std::uint32_t
+#include <cstdio>    // std::vsnprintf
 #include <cstring>   // std::strchr
 #include <vector>    // std::vector
 

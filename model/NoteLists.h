@@ -42,6 +42,9 @@ struct NoteList {
   int H;                      // last row number
 };
 
+/// Makes a row from its CP932 key and text, reading its kind, key number and count.
+NoteRow MakeNoteRow(std::string key, std::string text);
+
 /// The code note list (53 rows): group code -> generic meaning.
 const NoteList& CodeNoteList();
 /// The reference note list (36 rows): shared value lists reached through "+refkey".

@@ -36,14 +36,17 @@ TEST(QuilletDump, ListsEveryPairInUtf8) {
   EXPECT_EQ(run.out.rfind("1\t0\tSECTION\t", 0), 0u);
   EXPECT_NE(run.out.find("\t8\t壁\t"), std::string::npos);
   EXPECT_NE(run.out.find("\t1\t平面図　ソファ配置\t"), std::string::npos);
-  EXPECT_NE(run.out.find("\t0\tEOF\t"), std::string::npos);
+  EXPECT_NE(run.out.find("\t0\tEOF\tエンドオブファイル\n"), std::string::npos);
+  EXPECT_NE(run.out.find("\t0\tLINE\t線分\n"), std::string::npos);
   EXPECT_EQ(run.out.back(), '\n');
 }
 
 TEST(QuilletDump, RangeRawAndSummary) {
   const DumpRun range = Dump("--from 3 --to 6 " + Sample());
   ASSERT_EQ(range.status, 0);
-  EXPECT_EQ(range.out, "3\t2\tHEADER\t\n5\t9\t$ACADVER\t\n");
+  EXPECT_EQ(range.out, "3\t2\tHEADER\tヘッダーセクション\n5\t9\t$ACADVER\tDXFのバージョン番号\n");
+  const DumpRun plain = Dump("--no-remarks --from 3 --to 6 " + Sample());
+  EXPECT_EQ(plain.out, "3\t2\tHEADER\t\n5\t9\t$ACADVER\t\n");
   const DumpRun raw = Dump("--raw --from 1 " + Sample());
   EXPECT_NE(raw.out.find("\t8\t\x95\xC7\t"), std::string::npos);  // "壁" as CP932
   const DumpRun summary = Dump("--summary " + Sample());
@@ -66,6 +69,68 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   const DumpRun bad = Dump("'" + broken + "'");
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+}
+
+TEST(QuilletDump, PrintsTheListTables) {
+  const struct {
+    const char* option;
+    const char* line;
+  } cases[] = {
+      {"--layers", "CLAYER : 53 : 壁\n   1\t    315\t0\t   White\tContinuous\t\n"},
+      {"--colors", "   8\t\t   3(Green)\t     0\t     0\t     1\t0.255.0\t\n"},
+      {"--groups", "   2\t   1283\t家具\t      3\t家具と円\n\t   0\t    947\t     43\tARC\n"},
+  };
+  for (const auto& c : cases) {
+    const DumpRun run = Dump(std::string(c.option) + " " + Sample());
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find(c.line), std::string::npos) << c.option << "\n" << run.out;
+  }
+}
+
+TEST(QuilletDump, ReportsAnIncompleteList) {
+  TempDir dir;
+  const std::string bad =
+      dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "62", "x1", "0",
+                                    "ENDSEC", "0", "EOF"}));
+  const DumpRun run = Dump("--colors '" + bad + "'");
+  EXPECT_EQ(run.status, 4);
+  EXPECT_EQ(run.out, "quillet-dump: the list is incomplete: 'x1' は整数値ではありません\n");
+}
+
+TEST(QuilletDump, RenamesIntoANewFileThatLoadsAgain) {
+  TempDir dir;
+  const std::string before = ReadBytes(SourcePath("examples/sample.dxf"));
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  const DumpRun layer = Dump("--rename-layer 壁 外壁 " + out + " " + Sample());
+  ASSERT_EQ(layer.status, 0) << layer.out;
+  EXPECT_EQ(layer.out.rfind("\nレイヤ名置き換え      55 : SECTION      \"壁\"　→　\"外壁\"\n", 0),
+            0u);
+  EXPECT_NE(layer.out.find("\n6個のレイヤ名を置き換えました\n"), std::string::npos);
+  EXPECT_EQ(ReadBytes(SourcePath("examples/sample.dxf")), before);
+  EXPECT_NE(Dump("--layers " + out).out.find("CLAYER : 53 : 外壁\n"), std::string::npos);
+
+  const DumpRun block = Dump("--rename-block 扉 ドア " + out + " " + out);
+  ASSERT_EQ(block.status, 0) << block.out;
+  EXPECT_NE(block.out.find("ブロック名置き換え    1079 : INSERT   扉　→　ドア\n"),
+            std::string::npos);
+  EXPECT_NE(Dump("--blocks " + out).out.find("\tドア\t    2\t"), std::string::npos);
+
+  const DumpRun ltype = Dump("--rename-ltype Continuous 実線 " + out + " " + out);
+  ASSERT_EQ(ltype.status, 0) << ltype.out;
+  EXPECT_NE(ltype.out.find("\n5個の線種名を置き換えました\n"), std::string::npos);
+  EXPECT_NE(Dump("--layers " + out).out.find("\t外壁\t   Red\t実線\t"), std::string::npos);
+}
+
+TEST(QuilletDump, RefusesARenameToATakenOrUnknownName) {
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  const DumpRun taken = Dump("--rename-layer 壁 家具 " + out + " " + Sample());
+  EXPECT_EQ(taken.status, 5);
+  EXPECT_EQ(taken.out, "quillet-dump: 5番に同じレイヤ名があるので置き換え出来ません\n");
+  EXPECT_EQ(Dump("--rename-block NONE X " + out + " " + Sample()).status, 5);
+  EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
+  EXPECT_EQ(Dump("--rename-layer 壁 外壁 " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--layers --blocks " + Sample()).status, 2);
 }
 
 }  // namespace

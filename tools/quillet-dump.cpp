@@ -3,15 +3,16 @@
 // Each line is the pair's line number (its group-code line), the group code, the value
 // and the remark, separated by tabs, in UTF-8. Output streams through one large buffer,
 // so a file of hundreds of megabytes starts printing at once and is never held twice.
-#include <algorithm>    // std::min
-#include <cstdio>       // std::fwrite, std::fputs, stdout, stderr
-#include <cstdlib>      // std::strtol
-#include <string>       // std::string
-#include <string_view>  // std::string_view
-#include <vector>       // std::vector
+#include <algorithm>      // std::min
+#include <cstdio>         // std::fwrite, std::fputs, stdout, stderr
+#include <cstdlib>        // std::strtol
+#include <string>         // std::string
+#include <string_view>    // std::string_view
+#include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
 #include "model/Sjis.h"
+#include "tools/DumpTables.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 constexpr int kExitLoadError = 3;
 
-constexpr char kUsage[] =
+constexpr char kUsageHead[] =
     "usage: quillet-dump [options] FILE\n"
     "\n"
     "Prints one line per pair of the DXF file FILE up to its EOF pair:\n"
@@ -29,19 +30,32 @@ constexpr char kUsage[] =
     "  --from LINE   start at the pair that holds file line LINE\n"
     "  --to LINE     stop after the pair that holds file line LINE\n"
     "  --raw         write values and remarks as the buffer's CP932 bytes, unconverted\n"
+    "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
-    "  --help        show this text\n"
+    "  --help        show this text\n";
+
+constexpr char kUsageTail[] =
     "\n"
-    "exit status: 0 done, 2 bad usage, 3 the file could not be loaded\n";
+    "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
+    "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
+    "not be written\n";
 
 struct Options {
   std::string file;
   long long fromLine = 1;
   long long toLine = -1;  // -1: to the EOF pair
   bool raw = false;
+  bool remarks = true;
   bool summary = false;
   bool help = false;
+  TableOptions tables;
 };
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(kUsageHead, out);
+  std::fputs(kTableUsage, out);
+  std::fputs(kUsageTail, out);
+}
 
 // Output through a large buffer; fwrite only when it is full.
 class Output {
@@ -87,6 +101,10 @@ bool ParseLine(const char* text, long long& line) {
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
+    if (TakeTableOption(argc, argv, a, options.tables, error)) {
+      if (!error.empty()) return false;
+      continue;
+    }
     const std::string_view arg = argv[a];
     const bool needsValue = arg == "--from" || arg == "--to";
     if (needsValue && a + 1 >= argc) {
@@ -97,6 +115,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       options.help = true;
     } else if (arg == "--raw") {
       options.raw = true;
+    } else if (arg == "--no-remarks") {
+      options.remarks = false;
     } else if (arg == "--summary") {
       options.summary = true;
     } else if (needsValue) {
@@ -187,7 +207,25 @@ void PutText(Output& out, std::string_view cp932, bool raw) {
   }
 }
 
-void PrintPairs(const TDXFBuffer& b, const Options& options, Output& out) {
+// Prints the pairs; remarks are requested in file order, as the grid does while it is
+// scrolled from the top, so every record is worked out once.
+// Remarks in UTF-8 by the address of their stored text: the buffer keeps each distinct
+// remark once, so a 200 MB drawing converts a few thousand remarks instead of millions.
+class RemarkCache {
+ public:
+  std::string_view Utf8Of(std::string_view cp932) {
+    if (IsAscii(cp932)) return cp932;
+    auto [slot, added] = m_converted.try_emplace(cp932.data());
+    if (added) slot->second = Utf8(cp932);
+    return slot->second;
+  }
+
+ private:
+  std::unordered_map<const char*, std::string> m_converted;
+};
+
+void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
+  RemarkCache remarks;
   const long long lastPair = std::min<long long>(b.EofIndex, b.PairCount - 1L);
   const long long first = (options.fromLine - 1) / 2;
   const long long last =
@@ -200,7 +238,9 @@ void PrintPairs(const TDXFBuffer& b, const Options& options, Output& out) {
     out.Put('\t');
     PutText(out, b.ValueView(pair), options.raw);
     out.Put('\t');
-    PutText(out, b.NoteView(pair), options.raw);
+    if (options.remarks && b.NoteView(pair).empty()) b.MakeNote(pair);
+    const std::string_view note = b.NoteView(pair);
+    out.Put(options.raw ? note : remarks.Utf8Of(note));
     out.Put('\n');
   }
 }
@@ -211,18 +251,23 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
-    std::fprintf(stderr, "quillet-dump: %s\n\n%s", error.c_str(), kUsage);
+    std::fprintf(stderr, "quillet-dump: %s\n\n", error.c_str());
+    PrintUsage(stderr);
     return kExitUsage;
   }
   if (options.help) {
-    std::fputs(kUsage, stdout);
+    PrintUsage(stdout);
     return kExitOk;
   }
   TDXFBuffer buffer;
+  buffer.OnMessage = [](const std::string& message) {
+    std::fprintf(stderr, "%s\n", Utf8(message).c_str());
+  };
   if (buffer.LoadFromFile(options.file) != 0) {
     std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
     return kExitLoadError;
   }
+  if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
   Output out;
   if (options.summary) {
     PrintSummary(buffer, out);

@@ -1,0 +1,154 @@
+// MainFormRenameTest.cpp - the replacement scans and the name edit of the list tabs.
+#include "ui/MainFormRename.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/TestDrawings.h"
+#include "ui/MainFormLists.h"
+
+namespace {
+
+// Keeps the log lines, converted to UTF-8.
+class RecordingLog : public MessageLog {
+ public:
+  std::vector<std::string> lines;
+  int Add(const std::string& line) override {
+    lines.push_back(Utf8(line));
+    return static_cast<int>(lines.size());
+  }
+};
+
+std::string Value(const TDXFBuffer& b, int pair) {
+  return Utf8(b.GetValue(pair));
+}
+
+// Pairs 3 ($CLAYER), 11 (LAYER record), 19 (STYLE name), 25 (LINE), 27 (padded), 28
+// (text) and 31 (INSERT's block) hold the name 壁.
+constexpr char kLayerDrawing[] =
+    "0|SECTION|2|HEADER|9|$CLAYER|8|壁|0|ENDSEC|0|SECTION|2|TABLES|0|TABLE|2|LAYER|70|2|"
+    "0|LAYER|2|壁|6|CONT|0|LAYER|2|柱|0|ENDTAB|0|TABLE|2|STYLE|0|STYLE|2|壁|0|ENDTAB|0|ENDSEC|"
+    "0|SECTION|2|ENTITIES|0|LINE|8|壁|0|TEXT|8| 壁 |1|壁|0|INSERT|8|柱|2|壁|0|ENDSEC|0|EOF";
+
+TEST(ReplaceLayerName, RewritesTheRecordClayerAndEveryLayerReference) {
+  TDXFBuffer b = LoadDrawing(kLayerDrawing);
+  RecordingLog log;
+  EXPECT_EQ(ReplaceLayerName(b, Sjis("壁"), Sjis("外壁"), log), 4);
+  const std::vector<std::string> expected = {
+      "",
+      "レイヤ名置き換え       7 : SECTION      \"壁\"　→　\"外壁\"",
+      "レイヤ名置き換え      23 : LAYER        \"壁\"　→　\"外壁\"",
+      "レイヤ名置き換え      51 : LINE         \"壁\"　→　\"外壁\"",
+      "レイヤ名置き換え      55 : TEXT         \"壁\"　→　\"外壁\"",
+      "4個のレイヤ名を置き換えました"};
+  EXPECT_EQ(log.lines, expected);
+  for (int pair : {3, 11, 25, 27}) EXPECT_EQ(Value(b, pair), "外壁") << pair;
+  for (int pair : {19, 28, 31}) EXPECT_EQ(Value(b, pair), "壁") << pair;
+  b.BuildIndex();
+  EXPECT_EQ(Utf8(ClayerLabel(b).text), "CLAYER : 5 : 外壁");
+}
+
+TEST(ReplaceLtypeName, RewritesTheRecordCeltypeLayersAndEntities) {
+  TDXFBuffer b = LoadDrawing(
+      "0|SECTION|2|HEADER|9|$CELTYPE|6|CONTINUOUS|0|ENDSEC|0|SECTION|2|TABLES|0|TABLE|2|LTYPE|"
+      "0|LTYPE|2|CONTINUOUS|0|ENDTAB|0|TABLE|2|LAYER|0|LAYER|2|CONTINUOUS|6|CONTINUOUS|"
+      "0|ENDTAB|0|ENDSEC|0|SECTION|2|ENTITIES|0|LINE|6|CONTINUOUS|0|ENDSEC|0|EOF");
+  RecordingLog log;
+  EXPECT_EQ(ReplaceLtypeName(b, "CONTINUOUS", "SOLID", log), 4);
+  EXPECT_EQ(log.lines[2], "線種名置き換え      21 : LTYPE        \"CONTINUOUS\"　→　\"SOLID\"");
+  EXPECT_EQ(log.lines[3], "線種名置き換え      33 : LAYER        \"CONTINUOUS\"　→　\"SOLID\"");
+  EXPECT_EQ(log.lines.back(), "4個の線種名を置き換えました");
+  EXPECT_EQ(Value(b, 15), "CONTINUOUS");  // a layer of that name keeps it
+  b.BuildIndex();
+  EXPECT_EQ(Utf8(LtypeLabels(b)[2].text), "CELTYPE   : 5 : SOLID （新規オブジェクトの線種）");
+}
+
+TEST(ReplaceBlockName, RewritesDefinitionAndInsertsOnly) {
+  // The block record (5), the BLOCK's code 3 (12), a DIMENSION after a nameless BLOCK
+  // (22), a padded name (31) and a DIMENSION's block (33) keep the old name.
+  TDXFBuffer b = LoadDrawing(
+      "0|SECTION|2|TABLES|0|TABLE|2|BLOCK_RECORD|0|BLOCK_RECORD|2|DOOR|0|ENDTAB|0|ENDSEC|"
+      "0|SECTION|2|BLOCKS|0|BLOCK|2|DOOR|3|DOOR|0|ENDBLK|0|BLOCK|2|ROOM|0|INSERT|2|DOOR|0|ENDBLK|"
+      "0|BLOCK|8|0|0|DIMENSION|3|DOOR|0|ENDBLK|0|ENDSEC|0|SECTION|2|ENTITIES|"
+      "0|INSERT|8|0|2|DOOR|0|INSERT|2| DOOR|0|DIMENSION|2|DOOR|0|ENDSEC|0|EOF");
+  RecordingLog log;
+  EXPECT_EQ(ReplaceBlockName(b, "DOOR", "GATE", log), 3);
+  const std::vector<std::string> expected = {"",
+                                             "ブロック名置き換え      23 : BLOCK    DOOR　→　GATE",
+                                             "ブロック名置き換え      35 : INSERT   DOOR　→　GATE",
+                                             "ブロック名置き換え      59 : INSERT   DOOR　→　GATE"};
+  EXPECT_EQ(log.lines, expected);
+  for (int pair : {5, 12, 22, 33}) EXPECT_EQ(Value(b, pair), "DOOR") << pair;
+  TDXFBuffer noEntities = LoadDrawing(
+      "0|SECTION|2|BLOCKS|0|BLOCK|2|DOOR|0|ENDBLK|0|BLOCK|2|ROOM|0|INSERT|2|DOOR|0|ENDBLK|"
+      "0|ENDSEC|0|EOF");
+  EXPECT_EQ(ReplaceBlockName(noEntities, "DOOR", "GATE", log), 2);
+}
+
+TEST(NameEditState, EditsOnlyTheNameColumnAndARepeatEndsTheEdit) {
+  EXPECT_TRUE(NameEditState::IsEditable(2, "Editor"));
+  EXPECT_FALSE(NameEditState::IsEditable(2, "Viewer"));
+  EXPECT_FALSE(NameEditState::IsEditable(3, "Editor"));
+  NameEditState edit(NameKind::Layer);
+  edit.Begin(3, 1, "x");
+  EXPECT_EQ(edit.OldName, "");
+  EXPECT_EQ(edit.Report(3, "y"), NameEditStep::Ignore);
+  edit.Begin(2, 3, Sjis("壁"));
+  EXPECT_EQ(edit.Report(2, Sjis("外")), NameEditStep::InProgress);
+  EXPECT_EQ(edit.Report(2, Sjis("外壁")), NameEditStep::InProgress);
+  EXPECT_EQ(edit.Report(2, Sjis("外壁")), NameEditStep::Confirm);
+  EXPECT_EQ(Utf8(edit.Question()),
+            "変更したレイヤ名を置き換えますか？\r　変更前：壁\r　変更後：外壁\r");
+  edit.Begin(2, 3, Sjis("壁"));
+  EXPECT_EQ(edit.Report(2, Sjis("外")), NameEditStep::InProgress);
+  EXPECT_EQ(edit.Report(2, Sjis("壁")), NameEditStep::InProgress);
+  EXPECT_EQ(edit.Report(2, Sjis("壁")), NameEditStep::Unchanged);
+}
+
+// Edits the name of layer row 1 (壁) into newName and decides with `yes`.
+NameEditResult EditLayer(TDXFBuffer& b, const std::string& newName, bool yes, RecordingLog& log) {
+  TDXFLayerTable table;
+  std::vector<std::string> names;
+  for (const ListRow& cells : BuildLayerList(b, table).rows) names.push_back(cells[2]);
+  NameEditState edit(NameKind::Layer);
+  edit.Begin(2, 1, names[0]);
+  edit.Report(2, Sjis(newName));
+  EXPECT_EQ(edit.Report(2, Sjis(newName)), NameEditStep::Confirm);
+  NameEditResult result = edit.Decide(yes, names, b, log);
+  EXPECT_EQ(edit.OldName, Sjis(newName));
+  return result;
+}
+
+TEST(NameEditState, RefusesANameAnotherRowHoldsAndRestoresTheCell) {
+  TDXFBuffer b = LoadDrawing(kLayerDrawing);
+  RecordingLog log;
+  const NameEditResult taken = EditLayer(b, "柱", /*yes=*/true, log);
+  ASSERT_EQ(taken.refusals.size(), 1u);
+  EXPECT_EQ(Utf8(taken.refusals[0]), "2番に同じレイヤ名があるので置き換え出来ません");
+  EXPECT_FALSE(taken.replaced);
+  EXPECT_EQ(std::make_pair(taken.row, taken.col), std::make_pair(1, 2));
+  EXPECT_EQ(Utf8(taken.text), "壁");
+  const NameEditResult no = EditLayer(b, "外壁", /*yes=*/false, log);
+  EXPECT_FALSE(no.replaced);
+  EXPECT_EQ(Utf8(no.text), "壁");
+  EXPECT_TRUE(log.lines.empty());
+  EXPECT_EQ(Value(b, 3), "壁");
+}
+
+TEST(NameEditState, AnAcceptedEditReplacesAndGivesTheRemark) {
+  TDXFBuffer b = LoadDrawing(kLayerDrawing);
+  RecordingLog log;
+  const NameEditResult yes = EditLayer(b, "外 壁", /*yes=*/true, log);
+  EXPECT_TRUE(yes.replaced);
+  EXPECT_EQ(yes.col, 5);
+  EXPECT_EQ(Utf8(yes.text), "不適当な文字[ ]");
+  EXPECT_EQ(log.lines.back(), "4個のレイヤ名を置き換えました");
+  EXPECT_EQ(Value(b, 11), "外 壁");
+  EXPECT_EQ(Utf8(DuplicateMessage(NameKind::Ltype, 3)),
+            "3番に同じ線種名があるので置き換え出来ません");
+  EXPECT_EQ(Utf8(ConfirmationText(NameKind::Block, "A", "B")),
+            "変更したブロック名を置き換えますか？\r　変更前：A\r　変更後：B\r");
+  EXPECT_EQ(NameEditState(NameKind::Block).RemarkColumn(), 4);
+  EXPECT_FALSE(NameEditState(NameKind::Block).RebuildsIndex());
+}
+
+}  // namespace

@@ -1,0 +1,459 @@
+// MainFormLists.cpp - the rows and labels of the layer, linetype, colour, block and
+// group lists.
+//
+// Every list is computed in full before it is returned. Texts with Japanese parts are
+// converted to CP932 once, at first use. Line numbers are those of the group-code line
+// of a pair (2i + 1); labels of header variables point at the pair before the value
+// pair, the one whose group code 9 names the variable.
+#include "ui/MainFormLists.h"
+
+#include <algorithm>      // std::min, std::max
+#include <climits>        // INT_MAX, INT_MIN
+#include <unordered_map>  // std::unordered_map
+#include <utility>        // std::swap
+
+#include "model/MyStringLib.h"
+#include "model/Sjis.h"
+#include "ui/MainForm_p.h"
+
+namespace {
+
+constexpr int kFirstDataRow = 1;
+
+// Converts a column table written in UTF-8 into CP932 headers.
+std::vector<ListColumn> Columns(std::initializer_list<std::pair<int, const char*>> utf8) {
+  std::vector<ListColumn> columns;
+  for (const auto& [width, header] : utf8) columns.push_back({width, Sjis(header)});
+  return columns;
+}
+
+}  // namespace
+
+const std::vector<ListColumn>& ListColumns(ListGrid grid) {
+  static const std::vector<ListColumn> kGrids[] = {
+      Columns({{40, ""},
+               {50, " 行番号"},
+               {170, "　　　レ イ ヤ 名 称"},
+               {90, "　　　色"},
+               {90, "　　線　種"},
+               {-1, "　備　考"}}),
+      Columns({{40, ""},
+               {50, " 行番号"},
+               {150, "       線 種 名 称"},
+               {50, "ﾊﾟﾀｰﾝ長"},
+               {150, "         説　明"},
+               {-1, "　備　考"}}),
+      Columns({{40, ""},
+               {42, " 見本"},
+               {88, "  　色番号"},
+               {54, "画層指定"},
+               {60, "ﾌﾞﾛｯｸ指定"},
+               {66, "ｴﾝﾃｨﾃｨ指定"},
+               {70, "　R.G.B値"},
+               {-1, " カラーブック"}}),
+      Columns(
+          {{40, ""}, {61, " 行番号"}, {232, "　ブロック名称"}, {49, "参照数"}, {96, "　備　考"}}),
+      Columns({{40, ""},
+               {50, " 行番号"},
+               {150, "　　　グループ名"},
+               {58, " ﾒﾝﾊﾞｰ数"},
+               {-1, "　説　明"}}),
+      Columns({{40, ""}, {50, " 行番号"}, {54, "ハンドル"}, {-1, "　オブジェクト"}}),
+  };
+  return kGrids[static_cast<int>(grid)];
+}
+
+// ------------------------------------------------------------------ columns and jumps
+
+void SetupColumns(std::vector<int>& widths, std::vector<std::string>& headers,
+                  const std::vector<ListColumn>& columns, int clientWidth, int gridLineWidth) {
+  if (widths.size() < columns.size()) widths.resize(columns.size());
+  if (headers.size() < columns.size()) headers.resize(columns.size());
+  int remaining = clientWidth;
+  for (std::size_t c = 0; c < columns.size(); ++c) {
+    remaining -= columns[c].width + gridLineWidth;
+    widths[c] = columns[c].width == -1 ? remaining : columns[c].width;
+    headers[c] = columns[c].header;
+  }
+}
+
+void FitColumns(std::vector<int>& widths, int clientWidth) {
+  int sum = 0;
+  for (std::size_t c = 0; c < widths.size(); ++c) {
+    const bool last = c + 1 == widths.size();
+    if (sum >= clientWidth - 1) {
+      widths[c] = 0;
+    } else if (sum + widths[c] + 1 > clientWidth - 1 || last) {
+      widths[c] = clientWidth - sum - 2;
+    }
+    sum += widths[c] + 1;
+  }
+}
+
+std::optional<int> JumpLineOfCell(std::string_view cell) {
+  int line = 0;
+  if (!ParseInt32(TrimView(cell), line)) return std::nullopt;
+  return line;
+}
+
+int GroupGridHeight(int rowCount, int defaultRowHeight, int tabClientHeight) {
+  return std::min((rowCount + 1) * (defaultRowHeight + 1), tabClientHeight / 2);
+}
+
+int BlockListWheelRow(int currentRow, bool up, int rowCount) {
+  constexpr int kWheelRows = 5;
+  if (up) return std::max(currentRow - kWheelRows, kFirstDataRow);
+  return std::min(currentRow + kWheelRows, rowCount - 1);
+}
+
+// ------------------------------------------------------------------ shared cells
+
+static std::string LineCell(int pair) {
+  return Format("%7d", LineOfPair(pair));
+}
+
+// "R.G.B" of a true colour, each part in decimal.
+static std::string RgbText(const TDXFBuffer& b, int trueColor) {
+  int r = 0, g = 0, bl = 0;
+  b.SplitRGB(trueColor, r, g, bl);
+  return Format("%d.%d.%d", r, g, bl);
+}
+
+// A label for a header variable whose value is pair valueIndex (0: not in the header).
+// Its line is that of the pair before the value, whose group code 9 names the variable.
+static ListLabel VariableLabel(int valueIndex, const char* none, const std::string& format,
+                               auto value) {
+  const int line = 2 * valueIndex - 1;
+  if (valueIndex == 0) return {none, line};
+  return {Format(format.c_str(), line, value), line};
+}
+
+// ------------------------------------------------------------------ layer list
+
+ListLabel ClayerLabel(const TDXFBuffer& b) {
+  static const std::string kFormat = "CLAYER : %d : %s";
+  return VariableLabel(b.CLayerIndex, "CLAYER : NON", kFormat, b.CLayer.c_str());
+}
+
+// The colour text of a layer: its book name, its true colour as R.G.B, or its ACI name.
+static std::string LayerColorText(const TDXFBuffer& b, const TDXFLayer& layer) {
+  if (!layer.BookName.empty()) return layer.BookName;
+  if (layer.TrueColor < 0) return b.ColorName(layer.Color);
+  return RgbText(b, layer.TrueColor);
+}
+
+static ListRow LayerRow(const TDXFBuffer& b, const TDXFLayer& layer, int row) {
+  std::string remark;
+  b.CheckLayerName(layer.Name, remark);
+  return {
+      Format("%4d", row), LineCell(layer.Index),
+      layer.Name,         "   " + LayerColorText(b, layer),
+      layer.LineType,     remark,
+  };
+}
+
+ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table) {
+  ListContent list;
+  if (buffer.LayerCount == 0) return list;
+  list.filled = true;
+  list.labels.push_back(ClayerLabel(buffer));
+  if (table.Build(buffer) != 0) return list;
+  for (const TDXFLayer& layer : table.Layers)
+    list.rows.push_back(LayerRow(buffer, layer, static_cast<int>(list.rows.size()) + 1));
+  return list;
+}
+
+// ------------------------------------------------------------------ linetype list
+
+std::vector<ListLabel> LtypeLabels(const TDXFBuffer& b) {
+  static const std::string kLtscale = Sjis("LTSCALE   : %d : %f （グローバル線種尺度）");
+  static const std::string kCeltscale = Sjis("CELTSCALE : %d : %f （新規オブジェクトの線種尺度）");
+  static const std::string kCeltype = Sjis("CELTYPE   : %d : %s （新規オブジェクトの線種）");
+  return {VariableLabel(b.LtScaleIndex, "LTSCALE   : NON", kLtscale, b.LtScale),
+          VariableLabel(b.CeltScaleIndex, "CELTSCALE : NON", kCeltscale, b.CeltScale),
+          VariableLabel(b.CeltTypeIndex, "CELTYPE   : NON", kCeltype, b.CeltType.c_str())};
+}
+
+// The row of the LTYPE record at pair `start`: name (2) with its remark (5), pattern
+// length (3) and description (4), each as stored; cells whose pair is missing stay empty.
+static ListRow LtypeRow(const TDXFBuffer& b, int start, int row) {
+  ListRow cells{Format("%4d", row), LineCell(start), "", "", "", ""};
+  for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i) {
+    const int code = b.GetCode(i);
+    if (code == kNameCode) {
+      cells[2] = b.GetValue(i);
+      b.CheckLtypeName(cells[2], cells[5]);
+    } else if (code == kScaleCode) {
+      cells[3] = Format("%7s", b.GetValue(i).c_str());
+    } else if (code == kSecondNameCode) {
+      cells[4] = b.GetValue(i);
+    }
+  }
+  return cells;
+}
+
+ListContent BuildLtypeList(const TDXFBuffer& buffer) {
+  ListContent list;
+  if (buffer.LtypeCount == 0) return list;
+  list.filled = true;
+  list.labels = LtypeLabels(buffer);
+  for (int i = buffer.LtypeTableIndex; i < buffer.TablesEnd; ++i) {
+    if (buffer.GetCode(i) != kRecordStartCode || TrimView(buffer.ValueView(i)) != "LTYPE") continue;
+    list.rows.push_back(LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
+  }
+  return list;
+}
+
+// ------------------------------------------------------------------ colour list
+
+namespace {
+
+// Counts colour settings into ColorUses, one entry per distinct key.
+class ColorCounter {
+ public:
+  explicit ColorCounter(std::vector<ColorUse>& uses) : m_uses(uses) {}
+
+  // Adds one use of the setting to the entry with its key, or appends an entry.
+  void Count(ColorUse color, int ColorUse::*counter) {
+    const auto [at, added] = m_positions.try_emplace(color.Key, m_uses.size());
+    if (!added) {
+      ++(m_uses[at->second].*counter);
+      return;
+    }
+    color.*counter = 1;
+    m_uses.push_back(std::move(color));
+  }
+
+  // Orders the entries from `first` on by ACI number with a selection sort: the order
+  // of entries that share a number is the one the list has always shown.
+  void SortFrom(std::size_t first) {
+    for (std::size_t p = first; p + 1 < m_uses.size(); ++p) {
+      std::size_t least = p;
+      for (std::size_t q = p + 1; q < m_uses.size(); ++q)
+        if (m_uses[q].Aci < m_uses[least].Aci) least = q;
+      std::swap(m_uses[p], m_uses[least]);
+    }
+    for (std::size_t p = first; p < m_uses.size(); ++p) m_positions[m_uses[p].Key] = p;
+  }
+
+  std::size_t Size() const { return m_uses.size(); }
+
+ private:
+  std::vector<ColorUse>& m_uses;
+  std::unordered_map<std::string, std::size_t> m_positions;
+};
+
+}  // namespace
+
+static int Magnitude(int v) {
+  if (v == INT_MIN) return INT_MAX;
+  return v < 0 ? -v : v;
+}
+
+// The colour setting of the record at `start`: the last of its codes 62, 420
+// and 430 decides the key.
+static ColorUse ReadRecordColor(const TDXFBuffer& b, int start, const ColorUse& defaults) {
+  ColorUse color = defaults;
+  for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i) {
+    const int code = b.GetCode(i);
+    if (code != kColorCode && code != kTrueColorCode && code != kColorBookCode) continue;
+    const std::string_view value = TrimView(b.ValueView(i));
+    if (code == kColorCode) {
+      color.Aci = Magnitude(IntOrConvertError(value));
+      color.Key = std::to_string(color.Aci);
+    } else if (code == kTrueColorCode) {
+      color.TrueColor = IntOrConvertError(value);
+      color.Key = value;
+    } else {
+      color.BookName = value;
+      color.Key = value;
+    }
+  }
+  return color;
+}
+
+// Layer phase: the records of the LAYER table through its ENDTAB. A drawing without a
+// LAYER table has no layer colours (the phase would otherwise read the header).
+static void CountLayerColors(const TDXFBuffer& b, ColorCounter& counter) {
+  if (b.LayerTableIndex == 0) return;
+  const ColorUse noColor;
+  for (int r = b.LayerTableIndex; r < b.TablesEnd; r = NextRecord(b, r)) {
+    const ColorUse color = ReadRecordColor(b, r, noColor);
+    if (!color.Key.empty()) counter.Count(color, &ColorUse::LayerUses);
+    if (TrimView(b.ValueView(r)) == "ENDTAB") break;
+  }
+  counter.SortFrom(0);
+}
+
+// The colour an entity has when it names none: ByLayer.
+static ColorUse ByLayerColor() {
+  ColorUse color;
+  color.Key = "256";
+  color.Aci = 256;
+  return color;
+}
+
+// The first name pair of BLOCKS that is neither the section's name nor an anonymous
+// block's, or 0 when there is none: the definitions before it are not counted.
+static int FirstNamedBlock(const TDXFBuffer& b) {
+  for (int i = b.BlocksStart; i < b.BlocksEnd; ++i) {
+    if (b.GetCode(i) != kNameCode) continue;
+    const std::string_view name = TrimView(b.ValueView(i));
+    if (name != "BLOCKS" && !name.starts_with('*')) return i;
+  }
+  return 0;
+}
+
+// Block phase: every entity of the definitions from the first named block on.
+static void CountBlockColors(const TDXFBuffer& b, ColorCounter& counter) {
+  const int first = FirstNamedBlock(b);
+  if (first == 0) return;
+  const std::size_t phaseStart = counter.Size();
+  const ColorUse byLayer = ByLayerColor();
+  for (int r = NextRecord(b, first); r < b.BlocksEnd; r = NextRecord(b, r)) {
+    const std::string_view type = TrimView(b.ValueView(r));
+    if (type == "BLOCK" || type == "ENDBLK") continue;
+    counter.Count(ReadRecordColor(b, r, byLayer), &ColorUse::BlockUses);
+  }
+  counter.SortFrom(phaseStart);
+}
+
+// Entity phase: every record of ENTITIES, vertices and sequence ends included.
+static void CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
+  const std::size_t phaseStart = counter.Size();
+  const ColorUse byLayer = ByLayerColor();
+  for (int r = NextRecord(b, b.EntitiesStart); r < b.EntitiesEnd; r = NextRecord(b, r))
+    counter.Count(ReadRecordColor(b, r, byLayer), &ColorUse::EntityUses);
+  counter.SortFrom(phaseStart);
+}
+
+// Finds the $CECOLOR value in the header; returns its label and sets `line`.
+static ListLabel CecolorLabel(const TDXFBuffer& b, int& line) {
+  static const std::string kFormat = Sjis("CECOLOR : %d : %s （新規オブジェクトの色）");
+  std::string_view variable;
+  for (int i = b.HeaderStart; i < b.HeaderEnd; ++i) {
+    const int code = b.GetCode(i);
+    if (code == kVariableCode) variable = b.ValueView(i);
+    if (variable != "$CECOLOR" || code != kColorCode) continue;
+    line = 2 * i - 1;
+    const std::string name = b.ColorNameOfText(b.GetValue(i));
+    return {Format(kFormat.c_str(), line, name.c_str()), line};
+  }
+  line = 0;
+  return {"CECOLOR : NON", line};
+}
+
+// The ACI cell: the number, with its name when it has one ("   1(Red)").
+static std::string AciCell(const TDXFBuffer& b, int aci) {
+  const std::string name = b.ColorName(aci);
+  if (name == std::to_string(aci)) return Format("%4d", aci);
+  return Format("%4d(%s)", aci, name.c_str());
+}
+
+static ListRow ColorRow(const TDXFBuffer& b, const ColorUse& use, int row) {
+  const std::string rgb = use.TrueColor == -1 ? "" : RgbText(b, use.TrueColor);
+  return {Format("%4d", row),
+          "",
+          AciCell(b, use.Aci),
+          Format("%6d", use.LayerUses),
+          Format("%6d", use.BlockUses),
+          Format("%6d", use.EntityUses),
+          rgb,
+          use.BookName};
+}
+
+ColorList BuildColorList(const TDXFBuffer& buffer) {
+  ColorList list;
+  if (buffer.PairCount == 0) return list;
+  list.filled = true;
+  list.labels.push_back(CecolorLabel(buffer, list.CecolorLine));
+  ColorCounter counter(list.ColorUses);
+  CountLayerColors(buffer, counter);
+  CountBlockColors(buffer, counter);
+  CountEntityColors(buffer, counter);
+  for (const ColorUse& use : list.ColorUses)
+    list.rows.push_back(ColorRow(buffer, use, static_cast<int>(list.rows.size()) + 1));
+  return list;
+}
+
+// ------------------------------------------------------------------ block list
+
+constexpr int kBlockNameColumn = 2;
+constexpr int kBlockReferenceColumn = 3;
+
+// The row of the BLOCK record at pair `start`; a record without a name pair gets an
+// empty name.
+static ListRow BlockRow(const TDXFBuffer& b, int start, int row) {
+  const int namePair = FindInRecord(b, start, kNameCode);
+  const std::string name = namePair < 0 ? std::string() : b.GetValue(namePair);
+  std::string remark;
+  b.CheckBlockName(name, remark);
+  return {Format("%5d", row), LineCell(start), name, "", remark};
+}
+
+// Counts the name pairs of INSERT and DIMENSION records that name a listed block; the
+// first row with an equal name takes the count.
+static void CountBlockReferences(const TDXFBuffer& b, std::vector<ListRow>& rows) {
+  std::unordered_map<std::string_view, std::size_t> rowOfName;
+  for (std::size_t k = 0; k < rows.size(); ++k) rowOfName.try_emplace(rows[k][kBlockNameColumn], k);
+  std::vector<int> counts(rows.size(), 0);
+  const int end = BlockReferenceEnd(b);
+  for (int i = b.BlocksStart; i < end; ++i) {
+    if (b.GetCode(i) != kRecordStartCode) continue;
+    const std::string_view type = TrimView(b.ValueView(i));
+    if (type != "INSERT" && type != "DIMENSION") continue;
+    for (int j = i + 1; b.GetCode(j) != kRecordStartCode; ++j) {
+      if (b.GetCode(j) != kNameCode) continue;
+      const auto found = rowOfName.find(TrimView(b.ValueView(j)));
+      if (found != rowOfName.end()) ++counts[found->second];
+    }
+  }
+  for (std::size_t k = 0; k < rows.size(); ++k)
+    if (counts[k] > 0) rows[k][kBlockReferenceColumn] = Format("%5d", counts[k]);
+}
+
+ListContent BuildBlockList(const TDXFBuffer& buffer) {
+  ListContent list;
+  if (buffer.BlockCount == 0) return list;
+  list.filled = true;
+  for (int i = buffer.BlocksStart; i < buffer.BlocksEnd; ++i) {
+    if (buffer.GetCode(i) != kRecordStartCode || TrimView(buffer.ValueView(i)) != "BLOCK") continue;
+    list.rows.push_back(BlockRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
+  }
+  CountBlockReferences(buffer, list.rows);
+  return list;
+}
+
+// ------------------------------------------------------------------ group list
+
+static ListRow GroupRow(const TDXFGroup& group, int row) {
+  return {Format("%4d", row), LineCell(group.Index), group.Name, Format("%7d", group.MemberCount),
+          group.Description};
+}
+
+ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table) {
+  static const std::string kFormat = Sjis("DICTIONARY : %d : %d （グループの数）");
+  ListContent list;
+  list.labels.push_back({"DICTIONARY : NON", LineOfPair(0)});
+  if (buffer.PairCount == 0) return list;
+  list.filled = true;
+  if (table.Build(buffer) != 0) return list;
+  const int line = LineOfPair(table.DictIndex);
+  list.labels[0] = {Format(kFormat.c_str(), line, table.Count), line};
+  for (const TDXFGroup& group : table.Groups)
+    list.rows.push_back(GroupRow(group, static_cast<int>(list.rows.size()) + 1));
+  return list;
+}
+
+std::vector<ListRow> BuildGroupMemberRows(const TDXFBuffer& buffer, const TDXFGroup& group) {
+  static const std::string kBrokenLink = Sjis("リンク不良");
+  std::vector<ListRow> rows;
+  for (std::size_t m = 0; m < group.Members.size(); ++m) {
+    const int handle = group.Members[m];
+    const int p = buffer.FindHandle(handle, buffer.EntitiesStart);
+    rows.push_back({Format("%4d", static_cast<int>(m)), p < 0 ? "" : LineCell(p),
+                    Format("%7x", static_cast<unsigned>(handle)),
+                    p < 0 ? kBrokenLink : buffer.GetValue(p)});
+  }
+  return rows;
+}

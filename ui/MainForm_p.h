@@ -1,0 +1,41 @@
+// MainForm_p.h - record walking shared by the list and rename logic of the main window.
+//
+// A record is a code-0 pair and the pairs after it up to the next code-0 pair. The
+// buffer's tail of cleared code-0 pairs ends every walk that starts inside the file.
+#pragma once
+
+#include <algorithm>  // std::max
+
+#include "model/GroupCodes.h"
+#include "model/MyDXFClass.h"
+
+/// Returns the index of the first code-0 pair after pair i.
+inline int NextRecord(const TDXFBuffer& b, int i) {
+  do ++i;
+  while (b.GetCode(i) != kRecordStartCode);
+  return i;
+}
+
+/// Returns the first pair of the record that starts at `start` whose code is `code` or
+/// `otherCode`, or -1 when the record has none: a search never runs into the next record.
+inline int FindInRecord(const TDXFBuffer& b, int start, int code, int otherCode) {
+  for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i)
+    if (b.GetCode(i) == code || b.GetCode(i) == otherCode) return i;
+  return -1;
+}
+
+/// Returns the first pair of the record at `start` whose code is `code`, or -1.
+inline int FindInRecord(const TDXFBuffer& b, int start, int code) {
+  return FindInRecord(b, start, code, code);
+}
+
+/// Returns where the walks for block references end: after ENTITIES, and after BLOCKS
+/// when a drawing has no ENTITIES section, so references inside definitions still count.
+inline int BlockReferenceEnd(const TDXFBuffer& b) {
+  return std::max(b.EntitiesEnd, b.BlocksEnd);
+}
+
+/// Returns the line number the lists show for pair i: its group-code line.
+inline int LineOfPair(int i) {
+  return 2 * i + 1;
+}
