@@ -4,15 +4,9 @@
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
+#include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
-
-namespace {
-
-constexpr int kRecordStartCode = 0;  // a code-0 pair opens a record
-constexpr int kVariableCode = 9;     // a code-9 pair names a header variable
-
-}  // namespace
 
 void GridEdit::Begin(int col, int row, const std::string& cellText) {
   m_oldText = cellText;
