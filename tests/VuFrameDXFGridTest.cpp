@@ -76,6 +76,8 @@ TEST(TFrameDXFGrid, ShowsHeaderAndPairsOfTheSample) {
   EXPECT_EQ(f.Text(0, 6), "      11");
   EXPECT_EQ(f.Text(1, 6), "     70");
   EXPECT_EQ(f.Text(2, 6), "     6");  // values stay untrimmed
+  EXPECT_EQ(Utf8(f.Text(3, 2)), "ヘッダーセクション");
+  EXPECT_EQ(Utf8(f.Text(3, 4)), "= 2000,LT2000");
   EXPECT_EQ(f.View(), std::make_pair(0, 1));
   EXPECT_EQ(f.Grid().Col(), 2);
 }
@@ -162,19 +164,17 @@ TEST(TFrameDXFGrid, CodeColumnTakesDigitsOnlyAndLogsTheChange) {
   EXPECT_EQ(Utf8(f.log.lines[0]), "グループコード変更       1 :       0　→　8");
 }
 
-TEST(TFrameDXFGrid, ValueEditIsWrittenAndEmptiesTheRecordsRemarks) {
+TEST(TFrameDXFGrid, ValueEditIsWrittenAndItsRecordsRemarksWorkedOutAgain) {
   Frame f;
-  for (int i = 0; i < 10; ++i) f.buffer.SetNote(i, "note");
-  f.frame.FillRows(0);
   f.frame.SetRow(4);  // pair 3: the value of $ACADVER, whose record starts at pair 2
   QTest::keyClicks(f.frame.DXFGrid, "AC1018");
   QTest::keyClick(f.Editor(), Qt::Key_Return);
   EXPECT_EQ(f.buffer.GetValue(3), "AC1018");
   ASSERT_EQ(f.log.lines.size(), 1u);
   EXPECT_EQ(Utf8(f.log.lines[0]), "グループデータ変更       7 : AC1015　→　AC1018");
-  EXPECT_EQ(f.Text(3, 4), "");
-  EXPECT_EQ(f.Text(3, 3), "");
-  EXPECT_EQ(f.Text(3, 2), "note");
+  EXPECT_EQ(Utf8(f.Text(3, 4)), "= 2004,LT2004");
+  EXPECT_EQ(Utf8(f.Text(3, 3)), "DXFのバージョン番号");
+  EXPECT_EQ(f.buffer.GetMark(0), dsSection);  // marks are not rebuilt
 }
 
 TEST(TFrameDXFGrid, EscRestoresTheCellAndWritesNothing) {
@@ -223,6 +223,23 @@ TEST(TFrameDXFGrid, RemarkCellsAreNeverEditable) {
   f.Key(Qt::Key_PageDown);
   QTest::keyClicks(f.frame.DXFGrid, "X");
   EXPECT_FALSE(f.Grid().EditorMode());
+}
+
+TEST(TFrameDXFGrid, RemarkDiagnosticsAreShownAfterTheFill) {
+  TempDir dir;
+  // Two records whose true colour cannot be read: each walk reports it.
+  Frame f(dir.Write(
+      "colour.dxf",
+      DxfText({"0", "SECTION", "2", "ENTITIES", "0",   "LINE", "8", "0",      "420", "12x",
+               "0", "CIRCLE",  "8", "0",        "420", "12x",  "0", "ENDSEC", "0",   "EOF"})));
+  EXPECT_TRUE(f.dialogs.messages.empty());  // not from inside the fill
+  QApplication::processEvents();
+  ASSERT_EQ(f.dialogs.messages.size(), 2u);
+  EXPECT_EQ(f.dialogs.messages[0],
+            "SetChildTable Error idx=  4 Fdata[idx]=12x scnt= 49 notelist[scnt,0]=+24BitColor");
+  f.frame.FillRows(0);  // remarks are kept: nothing is reported again
+  QApplication::processEvents();
+  EXPECT_EQ(f.dialogs.messages.size(), 2u);
 }
 
 TEST(TFrameDXFGrid, RowsAreColouredByMark) {

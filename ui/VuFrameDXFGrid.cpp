@@ -1,8 +1,9 @@
 // VuFrameDXFGrid.cpp - the DXF grid frame.
 #include "ui/VuFrameDXFGrid.h"
 
-#include <array>     // std::array
-#include <optional>  // std::optional
+#include <array>       // std::array
+#include <functional>  // std::function
+#include <optional>    // std::optional
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -47,6 +48,23 @@ QColor MarkColor(DXFState mark) {
   }
   return {};
 }
+
+// Holds the buffer's messages in a queue while it lives: no message box may open inside
+// a fill. The buffer's own sink comes back when it goes out of scope.
+class HeldMessages {
+ public:
+  HeldMessages(TDXFBuffer& buffer, MessageQueue& queue)
+      : m_buffer(buffer), m_sink(std::move(buffer.OnMessage)) {
+    buffer.OnMessage = [&queue](const std::string& text) { queue.Push(text); };
+  }
+  ~HeldMessages() { m_buffer.OnMessage = std::move(m_sink); }
+  HeldMessages(const HeldMessages&) = delete;
+  HeldMessages& operator=(const HeldMessages&) = delete;
+
+ private:
+  TDXFBuffer& m_buffer;
+  std::function<void(const std::string&)> m_sink;
+};
 
 std::optional<GridKey> ToGridKey(int key) {
   switch (key) {
@@ -202,7 +220,11 @@ void TFrameDXFGrid::FitColumns() {
 
 void TFrameDXFGrid::FillRows(int top) {
   if (!Buffer) return;
-  for (int row = 1; row <= RowsOnPage + 1; ++row) FillRow(row, top + row - 1);
+  {
+    const HeldMessages held(*Buffer, m_pending);
+    for (int row = 1; row <= RowsOnPage + 1; ++row) FillRow(row, top + row - 1);
+  }
+  if (!m_pending.Empty()) SchedulePendingMessages();
   if (DXFScrollBar->value() != top) DXFScrollBar->setValue(top);
   DXFGrid->update();  // row colours follow the pairs even where a text stayed the same
 }
@@ -212,6 +234,8 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
     for (int col = 0; col < kColumns; ++col) DXFGrid->SetCell(col, row, QString());
     return;
   }
+  // A pair without a remark has its record worked out as it comes into view.
+  if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
   DXFGrid->SetCell(0, row, QString::asprintf("%8d", 2 * pair + 1));
   DXFGrid->SetCell(1, row, QString::asprintf("%7d", Buffer->GetCode(pair)));
   DXFGrid->SetCell(2, row, FromCp932(Buffer->ValueView(pair)));
@@ -220,6 +244,10 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
 
 void TFrameDXFGrid::ShowLater(const std::string& message) {
   m_pending.Push(message);
+  SchedulePendingMessages();
+}
+
+void TFrameDXFGrid::SchedulePendingMessages() {
   if (m_showScheduled) return;
   m_showScheduled = true;
   QTimer::singleShot(0, this, &TFrameDXFGrid::ShowPendingMessages);

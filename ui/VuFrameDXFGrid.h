@@ -89,6 +89,7 @@ class TFrameDXFGrid : public QFrame {
   void FitColumns();
   void FillRow(int row, int pair);
   void ShowLater(const std::string& message);
+  void SchedulePendingMessages();
   void ShowPendingMessages();
 
   TDXFBuffer* Buffer = nullptr;  // the buffer shown; owned by the main window
