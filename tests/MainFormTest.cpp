@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>  // std::filesystem::exists
+#include <optional>    // std::optional
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +20,8 @@
 
 #include "model/Sjis.h"
 #include "tests/ScriptedDialogs.h"
+#include "tests/SimulatedDesktop.h"
+#include "tests/StandInAutoCAD.h"
 #include "tests/TestFiles.h"
 #include "ui/MyFileLib.h"
 #include "ui/QtText.h"
@@ -39,10 +42,10 @@ struct Main {
     Start(std::move(arguments), edition);
   }
   void Start(std::vector<std::string> arguments = {}, const std::string& edition = "Viewer",
-             const std::string& executable = "") {
+             const std::string& executable = "", WindowSystem* windows = nullptr) {
     form = std::make_unique<TFMMain>(ProgramValues{edition, kVersion, {}}, dialogs,
                                      executable.empty() ? dir.Path() + "/viewer" : executable,
-                                     std::move(arguments));
+                                     std::move(arguments), windows);
     form->show();
     QApplication::processEvents();  // start-up, then the queued command-line load
   }
@@ -389,4 +392,56 @@ TEST(TFMMain, KeyboardShortcuts) {
   EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 157);
   QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
   EXPECT_FALSE(form.isVisible());
+}
+
+namespace {
+
+// The main window on a simulated desktop, in front of a stand-in AutoCAD when asked.
+struct WithAutoCAD : Main {
+  static constexpr std::uint32_t kThread = 0x101;
+  SimulatedDesktop desktop;
+  std::optional<StandInAutoCAD> autocad;
+
+  explicit WithAutoCAD(bool running) : Main() {
+    desktop.SetCallerThread(kThread);
+    const HWnd program = desktop.AddTopLevel("Qt6QWindowIcon", "VU Quillet Viewer", 0x100, kThread);
+    if (running) autocad.emplace(desktop);
+    desktop.SetForeground(program);
+    Start({kSample}, "Viewer", "", &desktop);
+  }
+  std::pair<bool, bool> Buttons() {
+    form->repaint();  // the probe runs at every repaint
+    return {form->BTACADRead->isEnabled(), form->BTErrorJump->isEnabled()};
+  }
+};
+
+}  // namespace
+
+TEST(TFMMain, PaintProbeEnablesTheAutoCADButtons) {
+  EXPECT_EQ(WithAutoCAD(false).Buttons(), std::make_pair(false, false));
+  WithAutoCAD m(true);
+  EXPECT_EQ(m.Buttons(), std::make_pair(true, false));
+  m.autocad->ShowInvalidDxfMessage(330, 7);
+  EXPECT_EQ(m.Buttons(), std::make_pair(false, true));
+}
+
+TEST(TFMMain, ReadFromAutoCADLoadsTheExportedDrawing) {
+  WithAutoCAD m(true);
+  m.form->BTACADRead->click();
+  const std::string exported = m.dir.Path() + "/viewer_tmp.DXF";
+  EXPECT_EQ(m.autocad->WrittenFiles(), std::vector<std::string>{exported});
+  EXPECT_EQ(m.form->Buffer.FileName, exported);
+  EXPECT_EQ(m.Log().back(), "＜開く＞" + exported);
+  EXPECT_TRUE(m.dialogs.messages.empty());
+}
+
+TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
+  WithAutoCAD m(true);
+  const std::string failed = m.dir.Write("failed.dxf", ReadBytes(kSample));
+  m.autocad->SetTitle("AutoCAD 2006 - [" + failed + "]");
+  m.autocad->ShowInvalidDxfMessage(330, 55);
+  ASSERT_EQ(m.Buttons(), std::make_pair(false, true));
+  m.form->BTErrorJump->click();
+  EXPECT_EQ(m.form->Buffer.FileName, failed);
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
 }

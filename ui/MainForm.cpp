@@ -3,6 +3,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,12 +46,18 @@ static bool IsEnterKey(const QEvent* event) {
 }
 
 TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executablePath,
-                 std::vector<std::string> arguments, QWidget* parent)
+                 std::vector<std::string> arguments, WindowSystem* windows, QWidget* parent)
     : QWidget(parent),
       Values(std::move(values)),
       m_dialogs(dialogs),
       m_executablePath(std::move(executablePath)),
       m_arguments(std::move(arguments)) {
+  if (!windows) {
+    // The link's waits let the window repaint and take clicks, as AutoCAD's prompts come.
+    m_platformWindows = MakePlatformWindowSystem([] { QCoreApplication::processEvents(); });
+    windows = m_platformWindows.get();
+  }
+  AutoCAD = std::make_unique<TAutoCADWindow>(*windows);
   Buffer.SetNoteEnabled(true);
   Buffer.OnMessage = [this](const std::string& text) { m_dialogs.ShowMessage(text); };
   setFont(JapaneseFont(kFontPixels));
@@ -64,7 +71,10 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
 }
 
-TFMMain::~TFMMain() = default;
+// The link needs the window system it was made with, so it goes first.
+TFMMain::~TFMMain() {
+  AutoCAD.reset();
+}
 
 // ------------------------------------------------------------------ layout
 
@@ -98,8 +108,7 @@ QWidget* TFMMain::CreateLeftPanel() {
   Panel_left = new QWidget;
   Panel_left->setFixedWidth(kLeftPanelWidth);
   BTOpen = AddButton(6, QStringLiteral(" DXFﾌｧｲﾙを開く"));
-  // Wiring point of the AutoCAD link: FormPaint's probe enables these two buttons. Until
-  // the link is part of the build they stay disabled, as on a desktop without AutoCAD.
+  // The two AutoCAD buttons wait for the first paint's probe (FormPaint).
   BTACADRead = AddButton(32, QStringLiteral("AutoCADから読込"));
   BTErrorJump = AddButton(58, QStringLiteral("DXF読込ｴﾗｰ行表示"));
   BTACADRead->setEnabled(false);
@@ -119,6 +128,8 @@ QWidget* TFMMain::CreateLeftPanel() {
   ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
   Panel_left->installEventFilter(this);
   connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
+  connect(BTACADRead, &QPushButton::clicked, this, &TFMMain::BTACADReadClick);
+  connect(BTErrorJump, &QPushButton::clicked, this, &TFMMain::BTErrorJumpClick);
   connect(BTSave, &QPushButton::clicked, this, &TFMMain::BTSaveClick);
   connect(BTFind, &QPushButton::clicked, this, &TFMMain::BTFindClick);
   connect(BTOption, &QPushButton::clicked, this, &TFMMain::BTOptionClick);

@@ -8,11 +8,15 @@
 // DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
 #pragma once
 
+#include <memory>  // std::unique_ptr
 #include <string>  // std::string
 #include <vector>  // std::vector
 
 #include <QWidget>
 
+#include "cad/AcadSequences.h"
+#include "cad/MyCADLib.h"
+#include "cad/WindowSystem.h"
 #include "model/MyDXFClass.h"
 #include "settings/OptionForm.h"
 #include "settings/Settings.h"
@@ -34,12 +38,15 @@ class TFMMain : public QWidget {
  public:
   /// Creates the window (FormCreate). values carries Edition and Version; settings live
   /// beside executablePath; arguments are the command-line arguments after the program.
+  /// The AutoCAD link works through windows, or the platform's window system when null.
   TFMMain(ProgramValues values, Dialogs& dialogs, std::string executablePath,
-          std::vector<std::string> arguments, QWidget* parent = nullptr);
+          std::vector<std::string> arguments, WindowSystem* windows = nullptr,
+          QWidget* parent = nullptr);
   ~TFMMain() override;
 
-  // The document and the program-wide state.
+  // The document, the AutoCAD link and the program-wide state.
   TDXFBuffer Buffer;
+  std::unique_ptr<TAutoCADWindow> AutoCAD;
   ProgramValues Values;
   SettingsRecord Settings;
   int LayerListFilled = 0;
@@ -83,6 +90,8 @@ class TFMMain : public QWidget {
   /// loaded. A failed load is logged and shown and leaves the document on show as it was.
   bool LoadDxfFile(const std::string& path);
   void BTOpenClick();
+  void BTACADReadClick();
+  void BTErrorJumpClick();
   void BTSaveClick();
   void BTFindClick();
   void BTOptionClick();
@@ -94,12 +103,16 @@ class TFMMain : public QWidget {
   void JumpToLine(int line);
   void FillSectionList();
   void SyncSectionList(int index);
+  /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
+  /// AutoCAD buttons accordingly (every repaint of the window).
+  void FormPaint();
   /// Tells whether the document has edits that were not saved.
   bool IsModified() const { return m_modified; }
 
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -127,11 +140,13 @@ class TFMMain : public QWidget {
   int PickedFindItem() const;
   std::vector<std::string> FindItems() const;
   void SetFindItems(const std::vector<std::string>& items);
+  AcadContext MakeAcadContext();
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
 
   Dialogs& m_dialogs;
+  std::unique_ptr<WindowSystem> m_platformWindows;  // the window system when none was given
   std::string m_executablePath;
   std::vector<std::string> m_arguments;
   Dialogs::FileRequest m_openDialog;  // OpenDialog1: keeps its folder between runs
