@@ -49,25 +49,6 @@ TEST(GridEdit, TheSameTextReportedTwiceEndsTheEdit) {
   EXPECT_EQ(edit.Take("ABC"), GridEdit::Report::Unchanged);
 }
 
-TEST(GridEdit, RevertForgetsTypedTextOnly) {
-  GridEdit edit;
-  edit.Begin(kValueColumn, 3, "ABC");
-  EXPECT_FALSE(edit.Revert());
-  edit.Take("X");
-  EXPECT_TRUE(edit.Revert());
-  EXPECT_EQ(edit.NewText(), "ABC");
-}
-
-TEST(GridEdit, CodeCommitWritesAndLogsWithTheLineNumber) {
-  Fixture f;
-  const EditCommit done = f.Type(kCodeColumn, "      0", "8", "      15");
-  EXPECT_EQ(done.kind, EditCommit::Kind::Written);
-  EXPECT_EQ(f.buffer.GetCode(7), 8);
-  ASSERT_EQ(f.log.lines.size(), 1u);
-  EXPECT_EQ(Utf8(f.log.lines[0]), "グループコード変更      15 :       0　→　8");
-  EXPECT_EQ(f.edit.OldText(), "8");
-}
-
 TEST(GridEdit, CodesOutsideTheIntRangeAreRefusedLikeNonNumbers) {
   const struct {
     const char* typed;

@@ -80,18 +80,6 @@ TEST(GridPaging, PageDownStopsOnTheEofPair) {
   ExpectKeys(Paging(10, 3), {{GridKey::PageDown, {0, 1}, KeyResult::Consumed, {0, 4}}});
 }
 
-TEST(GridPaging, KeysAndWheelAreRefusedWhileEditing) {
-  const GridPaging paging = Paging();
-  for (GridKey key : {GridKey::Up, GridKey::Down, GridKey::PageUp, GridKey::PageDown}) {
-    GridView view{20, 1};
-    EXPECT_EQ(paging.Press(key, view, /*editorOpen=*/true), KeyResult::Refused);
-    EXPECT_EQ(view, (GridView{20, 1}));
-  }
-  GridView view{20, 1};
-  EXPECT_EQ(paging.Wheel(/*up=*/false, view, /*editorOpen=*/true), KeyResult::Refused);
-  EXPECT_EQ(view, (GridView{20, 1}));
-}
-
 TEST(GridPaging, WheelScrollsFiveAndKeepsTheCursorOffTheEnd) {
   const GridPaging paging = Paging();
   GridView view{3, 2};
@@ -119,12 +107,6 @@ TEST(GridPaging, ScrollToLineLeadsBothLinesOfAPairToIt) {
   EXPECT_EQ(paging.ScrollToLine(2), (GridView{0, 1}));
   EXPECT_EQ(paging.ScrollToLine(3), (GridView{1, 1}));
   EXPECT_EQ(paging.ScrollToLine(1000), (GridView{95, 1}));
-}
-
-TEST(GridPaging, RowsBelowTheEofPairCannotBeSelected) {
-  const GridPaging paging = Paging(10, 3);
-  EXPECT_TRUE(paging.CanSelectRow(0, 4));
-  EXPECT_FALSE(paging.CanSelectRow(0, 5));
 }
 
 TEST(GridPaging, PageRowsCountsWholeRowsBelowTheHeader) {

@@ -274,15 +274,14 @@ TEST(TFMMain, FindsInFourModesFromTheCursorOn) {
       {"$clay*", 157},     // prefix: no $CLAYER after the cursor, so it stays
       {"*dblayer*", 161},  // contains
       {"壁", 173},         // a Japanese term matches itself
-      {"*", 333},          // "*" alone: the next empty value
-      {"*clayer", 333},    // suffix: found only before the cursor
+      {"*clayer", 173},    // suffix: found only before the cursor
   };
   for (const auto& step : steps) {
     m.Find(step.term);
     EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), step.pair) << step.term;
   }
   EXPECT_EQ(m.dialogs.messages.size(), 2u);
-  EXPECT_EQ(m.form->CBFind->currentText().toStdString(), "*CLAYER");
+  EXPECT_EQ(m.form->CBFind->currentText().toStdString(), "*CLAYER");  // upper-cased
 }
 
 TEST(TFMMain, NotFoundBeepsAndExplainsStarsInExactMode) {

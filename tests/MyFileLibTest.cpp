@@ -21,14 +21,6 @@ TEST(MyFileLib, DxfNamesInAnyLetterCase) {
     EXPECT_FALSE(IsDxfFileName(name)) << name;
 }
 
-TEST(MyFileLib, DropsOfOneDxfFileLoad) {
-  EXPECT_EQ(ClassifyDrop({"/a/B.DxF"}).kind, DropAction::Kind::Load);
-  EXPECT_EQ(ClassifyDrop({"/a/B.DxF"}).path, "/a/B.DxF");
-  EXPECT_EQ(ClassifyDrop({"/a/b.txt"}).kind, DropAction::Kind::NotDxf);
-  EXPECT_EQ(ClassifyDrop({"/a/b.dxf", "/a/c.dxf"}).kind, DropAction::Kind::Ignore);
-  EXPECT_EQ(ClassifyDrop({}).kind, DropAction::Kind::Ignore);
-}
-
 TEST(MyFileLib, OpenDialogStartsAtTheLastFileAndMovesToTheChosenOne) {
   ScriptedDialogs dialogs;
   Dialogs::FileRequest dialog;

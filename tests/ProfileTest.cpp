@@ -48,14 +48,6 @@ TEST(Profile, WritesAddSectionsAndKeysInPlace) {
   EXPECT_TRUE(file.EraseSection("absent"));
 }
 
-TEST(Profile, ValuesAreBytesNeverConverted) {
-  TempDir dir;
-  Profile file(dir.Path() + "/b.ini");
-  const std::string cp932 = "\x95\xC7";  // "壁" in CP932
-  ASSERT_TRUE(file.WriteString("Find", "0", cp932));
-  EXPECT_EQ(file.ReadString("Find", "0", ""), cp932);
-}
-
 TEST(Profile, WriteIntoAnImpossiblePathFails) {
   TempDir dir;
   // A regular file stands where the folder should be, which even root cannot write into.

@@ -119,20 +119,3 @@ TEST(Settings, UnwritableFileIsReportedWithItsPath) {
   OpenSettingsFile(settings, blocker + "/viewer");
   EXPECT_EQ(Utf8(SaveSettings(settings)), blocker + "/viewer.ini に書き込めません");
 }
-
-TEST(Settings, BothMethodsSetShowsOnlyWblockChecked) {
-  SettingsRecord settings;
-  const struct {
-    bool dxfout, wblock, shownDxfout, shownWblock;
-  } cases[] = {{true, true, false, true},
-               {true, false, true, false},
-               {false, true, false, true},
-               {false, false, false, false}};
-  for (const auto& c : cases) {
-    settings.UseDxfout = c.dxfout;
-    settings.UseWblock = c.wblock;
-    const MethodButtons shown = ShownMethodButtons(settings);
-    EXPECT_EQ(shown.dxfout, c.shownDxfout);
-    EXPECT_EQ(shown.wblock, c.shownWblock);
-  }
-}

@@ -78,19 +78,6 @@ TEST(StringGrid, EditorReportsEveryChangeAndOnceMoreAtTheEnd) {
   EXPECT_EQ(g.calls, (std::vector<std::string>{"get 1,1", "set a", "set ab", "set ab"}));
 }
 
-TEST(StringGrid, TypingOpensTheEditorWithTheCharacter) {
-  Grid g;
-  g.grid.SetCell(1, 1, QStringLiteral("old"));
-  g.grid.OnKeyPress = [](QChar typed) { return typed != QLatin1Char('-'); };
-  QTest::keyClick(&g.grid, Qt::Key_Minus);
-  EXPECT_FALSE(g.grid.EditorMode());
-  QTest::keyClick(&g.grid, Qt::Key_7);
-  ASSERT_TRUE(g.grid.EditorMode());
-  EXPECT_EQ(g.Editor()->text(), QStringLiteral("7"));
-  QTest::keyClick(g.Editor(), Qt::Key_Minus);  // filtered inside the editor as well
-  EXPECT_EQ(g.Editor()->text(), QStringLiteral("7"));
-}
-
 TEST(StringGrid, FocusLeavingTheEditorEndsTheEdit) {
   Grid g;
   g.window.activateWindow();
