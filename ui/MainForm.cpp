@@ -124,7 +124,7 @@ QWidget* TFMMain::CreateLeftPanel() {
   BTOption = AddButton(157, QStringLiteral("設　定"));
   BTEnd = AddButton(183, QStringLiteral("終 了"));
   ListBox_line = new QListWidget(Panel_left);
-  ListBox_line->setFocusPolicy(Qt::NoFocus);
+  ListBox_line->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
   ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
   Panel_left->installEventFilter(this);
   connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
