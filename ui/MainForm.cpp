@@ -200,7 +200,10 @@ void TFMMain::CreateShortcuts() {
           whenEnabled(BTSave, &TFMMain::BTSaveClick));
   connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
           whenEnabled(BTFind, &TFMMain::BTFindClick));
-  CBFind->lineEdit()->installEventFilter(this);  // Enter in the find box finds
+  // Enter in the find box finds. With the keyboard focus on the combo box, keys reach
+  // its line edit through the box, so both are watched.
+  CBFind->installEventFilter(this);
+  CBFind->lineEdit()->installEventFilter(this);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
           [this] {
             CBFind->setFocus();
@@ -212,7 +215,7 @@ void TFMMain::CreateShortcuts() {
 
 bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Panel_left && event->type() == QEvent::Resize) Panel_leftResize();
-  if (watched == CBFind->lineEdit() && IsEnterKey(event)) {
+  if ((watched == CBFind || watched == CBFind->lineEdit()) && IsEnterKey(event)) {
     // Consumed here: the combo box would hand the key to its line edit a second time.
     if (BTFind->isEnabled()) BTFindClick();
     return true;
