@@ -1,6 +1,7 @@
 // QtDialogs.cpp - the program's Dialogs on Qt.
 #include "ui/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -21,23 +22,42 @@ QString QtFilter(const std::string& cp932Filter) {
   return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QLatin1Char(')');
 }
 
+// Runs a modal message box whose buttons carry the Japanese captions of the platform's
+// own boxes; Qt's are English without a translation loaded.
+static QMessageBox::StandardButton RunBox(QWidget* parent, QMessageBox::Icon icon,
+                                          const QString& title, const QString& text,
+                                          QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, title, text, buttons, parent);
+  const struct {
+    QMessageBox::StandardButton button;
+    const char* caption;
+  } kCaptions[] = {{QMessageBox::Yes, "はい(&Y)"},
+                   {QMessageBox::No, "いいえ(&N)"},
+                   {QMessageBox::Cancel, "キャンセル"},
+                   {QMessageBox::Ok, "OK"}};
+  for (const auto& caption : kCaptions)
+    if (QAbstractButton* b = box.button(caption.button))
+      b->setText(QString::fromUtf8(caption.caption));
+  box.setDefaultButton(buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 void QtDialogs::ShowMessage(const std::string& text) {
-  QMessageBox::information(m_parent, m_title, MessageText(text));
+  RunBox(m_parent, QMessageBox::Information, m_title, MessageText(text), QMessageBox::Ok);
 }
 
 void QtDialogs::ShowError(const std::string& text) {
-  QMessageBox::critical(m_parent, m_title, MessageText(text));
+  RunBox(m_parent, QMessageBox::Critical, m_title, MessageText(text), QMessageBox::Ok);
 }
 
 bool QtDialogs::AskYesNo(const std::string& caption, const std::string& text) {
-  return QMessageBox::question(m_parent, FromCp932(caption), MessageText(text),
-                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+  return RunBox(m_parent, QMessageBox::NoIcon, FromCp932(caption), MessageText(text),
+                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& caption, const std::string& text) {
-  const auto button = QMessageBox::question(
-      m_parent, FromCp932(caption), MessageText(text),
-      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  const auto button = RunBox(m_parent, QMessageBox::Question, FromCp932(caption), MessageText(text),
+                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (button == QMessageBox::Yes) return Answer::Yes;
   return button == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
