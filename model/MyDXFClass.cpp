@@ -510,52 +510,40 @@ void TDXFBuffer::ResetIndex() {
 
 namespace {
 
-// The start and end fields of one named section.
-struct SectionSlot {
-  std::string_view name;
-  int TDXFBuffer::*start;
-  int TDXFBuffer::*end;
-};
+const DXFSectionField* FindSection(std::string_view name) {
+  for (const DXFSectionField& section : kDXFSections)
+    if (section.name == name) return &section;
+  return nullptr;
+}
 
-constexpr SectionSlot kSections[] = {
+}  // namespace
+
+const std::array<DXFSectionField, 6> kDXFSections = {{
     {"HEADER", &TDXFBuffer::HeaderStart, &TDXFBuffer::HeaderEnd},
     {"CLASSES", &TDXFBuffer::ClassesStart, &TDXFBuffer::ClassesEnd},
     {"TABLES", &TDXFBuffer::TablesStart, &TDXFBuffer::TablesEnd},
     {"BLOCKS", &TDXFBuffer::BlocksStart, &TDXFBuffer::BlocksEnd},
     {"ENTITIES", &TDXFBuffer::EntitiesStart, &TDXFBuffer::EntitiesEnd},
     {"OBJECTS", &TDXFBuffer::ObjectsStart, &TDXFBuffer::ObjectsEnd},
-};
+}};
 
-const SectionSlot* FindSection(std::string_view name) {
-  for (const SectionSlot& slot : kSections)
-    if (slot.name == name) return &slot;
-  return nullptr;
-}
-
-struct TableSlot {
-  std::string_view name;
-  int TDXFBuffer::*index;
-};
-
-constexpr TableSlot kTables[] = {
-    {"VPORT", &TDXFBuffer::VportTableIndex},
-    {"LTYPE", &TDXFBuffer::LtypeTableIndex},
-    {"LAYER", &TDXFBuffer::LayerTableIndex},
-    {"STYLE", &TDXFBuffer::StyleTableIndex},
-    {"VIEW", &TDXFBuffer::ViewTableIndex},
-    {"UCS", &TDXFBuffer::UcsTableIndex},
-    {"APPID", &TDXFBuffer::AppidTableIndex},
-    {"DIMSTYLE", &TDXFBuffer::DimstyleTableIndex},
-    {"BLOCK_RECORD", &TDXFBuffer::BlockRecordTableIndex},
-};
-
-}  // namespace
+const std::array<DXFTableField, 9> kDXFTables = {{
+    {"VPORT", "VPORT", &TDXFBuffer::VportTableIndex},
+    {"LTYPE", "LTYPE", &TDXFBuffer::LtypeTableIndex},
+    {"LAYER", "LAYER", &TDXFBuffer::LayerTableIndex},
+    {"STYLE", "STYLE", &TDXFBuffer::StyleTableIndex},
+    {"VIEW", "VIEW", &TDXFBuffer::ViewTableIndex},
+    {"UCS", "UCS", &TDXFBuffer::UcsTableIndex},
+    {"APPID", "APPID", &TDXFBuffer::AppidTableIndex},
+    {"DIMSTYLE", "DIMSTYLE", &TDXFBuffer::DimstyleTableIndex},
+    {"BLOCK_RECORD", "BLOCKREC", &TDXFBuffer::BlockRecordTableIndex},
+}};
 
 int TDXFBuffer::BuildIndex() {
   ResetIndex();
   if (m_size == 0) return 0;  // nothing loaded yet
   Storage& s = *m_store;
-  const SectionSlot* current = nullptr;  // the section the last SECTION pair named
+  const DXFSectionField* current = nullptr;  // the section the last SECTION pair named
   int lastUsed = 0;
   for (int i = 0; i < PairCount; ++i) {
     std::uint8_t& mark = s.marks[i];
@@ -591,8 +579,8 @@ int TDXFBuffer::BuildIndex() {
     const std::string_view t = TrimView(ValueView(i));
     if (t == "TABLE") {
       table = Trim(ValueView(i + 1));
-      for (const TableSlot& slot : kTables)
-        if (slot.name == table) this->*(slot.index) = i;
+      for (const DXFTableField& field : kDXFTables)
+        if (field.name == table) this->*(field.index) = i;
       s.marks[i] = static_cast<std::uint8_t>((s.marks[i] & ~kStateMask) | dsSubsection);
     } else if (t == "LAYER" && table == "LAYER") {
       ++LayerCount;

@@ -168,4 +168,22 @@ class TDXFBuffer {
   int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
 };
 
+/// Where the buffer keeps the first and last pair of a named section.
+struct DXFSectionField {
+  std::string_view name;  // HEADER, CLASSES, TABLES, BLOCKS, ENTITIES, OBJECTS
+  int TDXFBuffer::*start;
+  int TDXFBuffer::*end;
+};
+
+/// Where the buffer keeps the TABLE pair of a symbol table.
+struct DXFTableField {
+  std::string_view name;       // as the table names itself: VPORT ... BLOCK_RECORD
+  std::string_view shortName;  // as the section list names it (BLOCK_RECORD is BLOCKREC)
+  int TDXFBuffer::*index;
+};
+
+/// The six indexed sections and the nine indexed tables, in file order.
+extern const std::array<DXFSectionField, 6> kDXFSections;
+extern const std::array<DXFTableField, 9> kDXFTables;
+
 #include "model/MyDXFClassTables.h"

@@ -2,54 +2,21 @@
 #include "ui/SectionList.h"
 
 #include <algorithm>  // std::find
-#include <array>      // std::array
 
 namespace {
-
-struct SectionField {
-  const char* name;
-  int TDXFBuffer::*start;
-  int TDXFBuffer::*end;
-};
-
-// The sections after HEADER, in list order; HEADER is always listed.
-constexpr std::array<SectionField, 5> kSections = {{
-    {"CLASSES", &TDXFBuffer::ClassesStart, &TDXFBuffer::ClassesEnd},
-    {"TABLES", &TDXFBuffer::TablesStart, &TDXFBuffer::TablesEnd},
-    {"BLOCKS", &TDXFBuffer::BlocksStart, &TDXFBuffer::BlocksEnd},
-    {"ENTITIES", &TDXFBuffer::EntitiesStart, &TDXFBuffer::EntitiesEnd},
-    {"OBJECTS", &TDXFBuffer::ObjectsStart, &TDXFBuffer::ObjectsEnd},
-}};
-
-struct TableField {
-  const char* name;  // the entry's name; BLOCK_RECORD is shortened to BLOCKREC
-  int TDXFBuffer::*index;
-};
-
-constexpr std::array<TableField, 9> kTables = {{
-    {"VPORT", &TDXFBuffer::VportTableIndex},
-    {"LTYPE", &TDXFBuffer::LtypeTableIndex},
-    {"LAYER", &TDXFBuffer::LayerTableIndex},
-    {"STYLE", &TDXFBuffer::StyleTableIndex},
-    {"VIEW", &TDXFBuffer::ViewTableIndex},
-    {"UCS", &TDXFBuffer::UcsTableIndex},
-    {"APPID", &TDXFBuffer::AppidTableIndex},
-    {"DIMSTYLE", &TDXFBuffer::DimstyleTableIndex},
-    {"BLOCKREC", &TDXFBuffer::BlockRecordTableIndex},
-}};
 
 constexpr std::string_view kSectionPrefix = "+-";
 constexpr std::string_view kChildPrefix = "| +-";
 
-const SectionField* FindSection(std::string_view name) {
-  for (const SectionField& s : kSections)
+const DXFSectionField* FindSection(std::string_view name) {
+  for (const DXFSectionField& s : kDXFSections)
     if (name == s.name) return &s;
   return nullptr;
 }
 
-const TableField* FindTable(std::string_view name) {
-  for (const TableField& t : kTables)
-    if (name == t.name) return &t;
+const DXFTableField* FindTable(std::string_view shortName) {
+  for (const DXFTableField& t : kDXFTables)
+    if (shortName == t.shortName) return &t;
   return nullptr;
 }
 
@@ -65,9 +32,9 @@ std::vector<std::string> SectionEntries(const TDXFBuffer& b) {
   if (b.CLayerIndex > 0) entries.push_back(Entry(kChildPrefix, "CLAYER"));
   if (b.ClassesStart > 0) entries.push_back(Entry(kSectionPrefix, "CLASSES"));
   if (b.TablesStart > 0) entries.push_back(Entry(kSectionPrefix, "TABLES"));
-  for (const TableField& t : kTables)
-    if (b.*t.index > 0) entries.push_back(Entry(kChildPrefix, t.name));
-  for (const SectionField& s : {kSections[2], kSections[3], kSections[4]})
+  for (const DXFTableField& t : kDXFTables)
+    if (b.*t.index > 0) entries.push_back(Entry(kChildPrefix, t.shortName));
+  for (const DXFSectionField& s : {kDXFSections[3], kDXFSections[4], kDXFSections[5]})
     if (b.*s.start > 0) entries.push_back(Entry(kSectionPrefix, s.name));
   if (b.EofIndex > 0) entries.push_back(Entry(kSectionPrefix, "EOF"));
   return entries;
@@ -84,8 +51,8 @@ int SectionTarget(const TDXFBuffer& b, std::string_view name) {
   if (name == "HANDSEED") return b.HandSeedIndex - 1;
   if (name == "CLAYER") return b.CLayerIndex - 1;
   if (name == "EOF") return b.EofIndex;
-  if (const SectionField* s = FindSection(name)) return b.*s->start;
-  if (const TableField* t = FindTable(name)) return b.*t->index;
+  if (const DXFSectionField* s = FindSection(name)) return b.*s->start;
+  if (const DXFTableField* t = FindTable(name)) return b.*t->index;
   return 0;
 }
 
@@ -93,12 +60,12 @@ int SectionTarget(const TDXFBuffer& b, std::string_view name) {
 // An absent section (start and end 0) claims pair 0.
 std::string SectionNameAt(const TDXFBuffer& b, int index) {
   std::string name = "HEADER";
-  for (const SectionField& s : kSections) {
+  for (const DXFSectionField& s : kDXFSections) {
     if (index < b.*s.start || index > b.*s.end) continue;
     name = s.name;
     if (s.start != &TDXFBuffer::TablesStart) continue;
-    for (const TableField& t : kTables)
-      if (b.*t.index > 0 && b.*t.index <= index) name = t.name;
+    for (const DXFTableField& t : kDXFTables)
+      if (b.*t.index > 0 && b.*t.index <= index) name = t.shortName;
   }
   if (index >= b.EofIndex) name = "EOF";
   return name;
