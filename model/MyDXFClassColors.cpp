@@ -7,7 +7,6 @@
 
 #include "model/MyDXFClass.h"
 #include "model/MyStringLib.h"
-#include "model/Sjis.h"
 
 static constexpr int Rgb(int r, int g, int b) {
   return r + 256 * g + 65536 * b;
@@ -95,10 +94,7 @@ std::string TDXFBuffer::ColorName(int number) const {
 std::string TDXFBuffer::ColorNameOfText(const std::string& text) const {
   std::string prefix, number, suffix;
   SplitNumber(text, prefix, number, suffix);
-  int value = 0;
-  if (!ParseInt32(number, value))
-    throw EConvertError("'" + number + Sjis("' は整数値ではありません"));
-  return ColorName(value);
+  return ColorName(IntOrConvertError(number));
 }
 
 void TDXFBuffer::SplitRGB(int v, int& R, int& G, int& B) const {
