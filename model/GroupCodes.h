@@ -15,6 +15,12 @@ constexpr int kLayerCode = 8;
 constexpr int kVariableCode = 9;  // a header variable's name
 constexpr int kScaleCode = 40;    // $LTSCALE, $CELTSCALE; a linetype's pattern length
 
+/// Tells whether a pair with this code starts a record for the remarks: an object's type
+/// (0) or a header variable's name (9).
+constexpr bool IsRecordStartCode(int code) {
+  return code == kRecordStartCode || code == kVariableCode;
+}
+
 // Colours and symbol-table fields.
 constexpr int kColorCode = 62;  // ACI colour number; negative for a layer that is off
 constexpr int kFlagsCode = 70;  // flags; the entry count of a table head

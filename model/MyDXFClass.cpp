@@ -202,10 +202,6 @@ int TDXFBuffer::GetCode(int i) const noexcept {
   return IsValidIndex(i) ? m_store->Code(i) : 0;
 }
 
-static bool IsRecordStartCode(int code) noexcept {
-  return code == kRecordStartCode || code == kVariableCode;
-}
-
 void TDXFBuffer::SetCode(int i, int code) noexcept {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;

@@ -258,7 +258,7 @@ int TDXFBuffer::ApplyCodeBody(int& cursor, int q, const NoteList& list, int H,
     }
     if (stopOnUnmatched && NoteView(cursor).empty()) return 0;
     ++cursor;
-  } while (GetCode(cursor) != kRecordStartCode && GetCode(cursor) != kVariableCode);
+  } while (!IsRecordStartCode(GetCode(cursor)));
   return 0;
 }
 

@@ -87,8 +87,7 @@ bool IsStorableValue(std::string_view text) {
 void InvalidateRemarks(TDXFBuffer& buffer, int b) {
   buffer.SetNote(b, {});
   for (int j = b; j > 0; --j) {
-    const int code = buffer.GetCode(j);
-    if (code == kRecordStartCode || code == kVariableCode) {
+    if (IsRecordStartCode(buffer.GetCode(j))) {
       buffer.SetNote(j, {});
       return;
     }
