@@ -10,7 +10,7 @@
 
 #include <QApplication>
 
-#include "ui/Edition.h"
+#include "logic/Edition.h"
 #include "ui/MainForm.h"
 #include "ui/QtDialogs.h"
 #include "ui/QtText.h"

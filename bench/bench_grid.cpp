@@ -21,9 +21,10 @@
 #include <QListWidget>
 
 #include "bench/BenchCommon.h"
+#include "logic/MyFileLib.h"
 #include "model/MyDXFClass.h"
+#include "model/RecordWalk.h"
 #include "ui/MainForm.h"
-#include "ui/MyFileLib.h"
 #include "ui/QtText.h"
 #include "ui/VuFrameDXFGrid.h"
 
@@ -81,7 +82,7 @@ struct GridBench {
       const int pair = frame.TopIndex() + row - 1;
       if (pair >= buffer.PairCount) break;
       const StringGrid& grid = *frame.DXFGrid;
-      if (grid.Cell(0, row).trimmed().toInt() != 2 * pair + 1 ||
+      if (grid.Cell(0, row).trimmed().toInt() != LineOfPair(pair) ||
           grid.Cell(1, row).trimmed().toInt() != buffer.GetCode(pair) ||
           ToCp932(grid.Cell(2, row)) != buffer.ValueView(pair))
         return false;

@@ -12,10 +12,10 @@
 #include <vector>       // std::vector
 
 #include "bench/BenchCommon.h"
+#include "logic/MainFormRename.h"
 #include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
 #include "model/MyStringLib.h"
-#include "ui/MainFormRename.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 // stay in one block as read; pairs index into it, and edited values are kept apart.
 #pragma once
 
-#include <cstdint>        // std::uint8_t
-#include <functional>     // std::function
-#include <memory>         // std::unique_ptr
-#include <stdexcept>      // std::runtime_error
-#include <string>         // std::string
-#include <string_view>    // std::string_view
+#include <cstdint>      // std::uint8_t
+#include <functional>   // std::function
+#include <memory>       // std::unique_ptr
+#include <stdexcept>    // std::runtime_error
+#include <string>       // std::string
+#include <string_view>  // std::string_view
 
 #include "model/NoteLists.h"
 

@@ -3,7 +3,7 @@
 // Each test runs a whole sequence with a real line buffer, files in a fresh folder and the
 // stand-in AutoCAD, then compares the chunks AutoCAD received, the panel's lines, the
 // message boxes, the loads and the jumps with what the sequence must produce.
-#include "cad/AcadSequences.h"
+#include "logic/AcadSequences.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
-#include "tests/SimulatedDesktop.h"
-#include "tests/StandInAutoCAD.h"
-#include "tests/TestFiles.h"
+#include "tests/support/SimulatedDesktop.h"
+#include "tests/support/StandInAutoCAD.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // DocumentLoadTest.cpp - a buffer read beside the shown one takes its place but keeps the
 // window's message sink, remark switch and counter. (A failed load leaving the shown
 // document alone is tested through the main window.)
-#include "ui/DocumentLoad.h"
+#include "logic/DocumentLoad.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

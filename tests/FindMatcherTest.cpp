@@ -1,11 +1,11 @@
 // FindMatcherTest.cpp - find terms, the four modes, the search range and the history.
-#include "ui/FindMatcher.h"
+#include "logic/FindMatcher.h"
 
 #include <gtest/gtest.h>
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 TEST(FindMatcher, StarsChooseTheMode) {
   const struct {

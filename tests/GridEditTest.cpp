@@ -1,11 +1,11 @@
 // GridEditTest.cpp - the in-place edit: reports, commits, refusals and remark invalidation.
-#include "ui/GridEdit.h"
+#include "logic/GridEdit.h"
 
 #include <gtest/gtest.h>
 
 #include "model/Sjis.h"
-#include "tests/ScriptedDialogs.h"
-#include "tests/TestFiles.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // GridPagingTest.cpp - the DXF grid's paging: keys, wheel, jumps and the page arithmetic.
-#include "ui/GridPaging.h"
+#include "logic/GridPaging.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // MainFormListsTest.cpp - the rows and labels of the five list tabs, column set-up and fit.
-#include "ui/MainFormLists.h"
+#include "logic/MainFormLists.h"
 
 #include <gtest/gtest.h>
 
 #include "model/MyStringLib.h"
-#include "tests/TestDrawings.h"
+#include "tests/support/TestDrawings.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // MainFormRenameTest.cpp - the replacement scans and the name edit of the list tabs.
-#include "ui/MainFormRename.h"
+#include "logic/MainFormRename.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/TestDrawings.h"
-#include "ui/MainFormLists.h"
+#include "logic/MainFormLists.h"
+#include "tests/support/TestDrawings.h"
 
 namespace {
 

@@ -18,12 +18,12 @@
 #include <QTest>
 #include <QUrl>
 
+#include "logic/MyFileLib.h"
 #include "model/Sjis.h"
-#include "tests/ScriptedDialogs.h"
-#include "tests/SimulatedDesktop.h"
-#include "tests/StandInAutoCAD.h"
-#include "tests/TestFiles.h"
-#include "ui/MyFileLib.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SimulatedDesktop.h"
+#include "tests/support/StandInAutoCAD.h"
+#include "tests/support/TestFiles.h"
 #include "ui/QtText.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // MessageQueueTest.cpp - messages held during a fill come out once each, in order.
-#include "ui/MessageQueue.h"
+#include "logic/MessageQueue.h"
 
 #include <gtest/gtest.h>
 

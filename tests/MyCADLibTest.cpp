@@ -10,8 +10,8 @@
 #include <optional>  // std::optional
 
 #include "model/Sjis.h"
-#include "tests/SimulatedDesktop.h"
-#include "tests/StandInAutoCAD.h"
+#include "tests/support/SimulatedDesktop.h"
+#include "tests/support/StandInAutoCAD.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "model/MyDXFClass.h"
 #include "model/NoteLists.h"
 #include "model/Sjis.h"
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "model/MyStringLib.h"
-#include "tests/TestDrawings.h"
+#include "tests/support/TestDrawings.h"
 
 namespace {
 

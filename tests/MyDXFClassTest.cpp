@@ -10,7 +10,7 @@
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

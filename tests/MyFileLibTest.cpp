@@ -1,9 +1,9 @@
 // MyFileLibTest.cpp - path parts, the DXF name test, drops and the open dialog's folder.
-#include "ui/MyFileLib.h"
+#include "logic/MyFileLib.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/ScriptedDialogs.h"
+#include "tests/support/ScriptedDialogs.h"
 
 TEST(MyFileLib, PathParts) {
   EXPECT_EQ(FolderPart("/work/plan.dxf"), "/work/");

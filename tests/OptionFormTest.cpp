@@ -1,6 +1,6 @@
 // OptionFormTest.cpp - the option window: radio buttons from the record, OK writes back,
 // any other close leaves the record alone.
-#include "settings/OptionForm.h"
+#include "ui/OptionForm.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 TEST(Profile, MissingFileSectionOrKeyGivesTheDefault) {
   TempDir dir;

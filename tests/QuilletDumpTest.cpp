@@ -4,7 +4,7 @@
 
 #include <cstdio>  // popen, pclose
 
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

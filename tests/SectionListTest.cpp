@@ -1,9 +1,9 @@
 // SectionListTest.cpp - section list entries, click targets and the entry under the cursor.
-#include "ui/SectionList.h"
+#include "logic/SectionList.h"
 
 #include <gtest/gtest.h>
 
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Sjis.h"
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 

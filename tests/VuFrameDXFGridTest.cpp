@@ -11,8 +11,8 @@
 #include <QWheelEvent>
 
 #include "model/Sjis.h"
-#include "tests/ScriptedDialogs.h"
-#include "tests/TestFiles.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestFiles.h"
 #include "ui/QtText.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
+#include "logic/MainFormLists.h"
 #include "model/Sjis.h"
-#include "ui/MainFormLists.h"
 
 const char kTableUsage[] =
     "  --layers      print the layer list: the CLAYER label, then one row per layer\n"

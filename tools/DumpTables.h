@@ -7,8 +7,8 @@
 
 #include <string>  // std::string
 
+#include "logic/MainFormRename.h"
 #include "model/MyDXFClass.h"
-#include "ui/MainFormRename.h"
 
 // Exit statuses beyond those of the pair listing.
 constexpr int kExitIncompleteList = 4;  // a value that must be a number is not

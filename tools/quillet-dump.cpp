@@ -11,6 +11,7 @@
 #include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "tools/DumpTables.h"
 
@@ -227,12 +228,12 @@ class RemarkCache {
 void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
   RemarkCache remarks;
   const long long lastPair = std::min<long long>(b.EofIndex, b.PairCount - 1L);
-  const long long first = (options.fromLine - 1) / 2;
+  const long long first = (options.fromLine - 1) / 2;  // PairOfLine, in 64 bits
   const long long last =
       options.toLine < 0 ? lastPair : std::min<long long>(lastPair, (options.toLine - 1) / 2);
   for (long long i = first; i <= last; ++i) {
     const int pair = static_cast<int>(i);
-    out.PutNumber(2 * i + 1);
+    out.PutNumber(LineOfPair(i));
     out.Put('\t');
     out.PutNumber(b.GetCode(pair));
     out.Put('\t');

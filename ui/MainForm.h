@@ -14,14 +14,14 @@
 
 #include <QWidget>
 
-#include "cad/AcadSequences.h"
 #include "cad/MyCADLib.h"
 #include "cad/WindowSystem.h"
+#include "logic/AcadSequences.h"
+#include "logic/Dialogs.h"
+#include "logic/Edition.h"
 #include "model/MyDXFClass.h"
-#include "settings/OptionForm.h"
 #include "settings/Settings.h"
-#include "ui/Dialogs.h"
-#include "ui/Edition.h"
+#include "ui/OptionForm.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
 

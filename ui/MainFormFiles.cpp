@@ -16,10 +16,10 @@
 #include <QThread>
 #include <QTimer>
 
+#include "logic/DocumentLoad.h"
+#include "logic/MyFileLib.h"
 #include "model/Sjis.h"
-#include "ui/DocumentLoad.h"
 #include "ui/MainForm.h"
-#include "ui/MyFileLib.h"
 #include "ui/QtText.h"
 
 namespace {

@@ -4,11 +4,12 @@
 #include <QListWidget>
 #include <QTabWidget>
 
+#include "logic/FindMatcher.h"
+#include "logic/SectionList.h"
 #include "model/MyStringLib.h"
-#include "ui/FindMatcher.h"
+#include "model/RecordWalk.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
-#include "ui/SectionList.h"
 
 void TFMMain::JumpToPair(int index) {
   FRDXFGrid->ShowPair(index);
@@ -17,7 +18,7 @@ void TFMMain::JumpToPair(int index) {
 }
 
 void TFMMain::JumpToLine(int line) {
-  JumpToPair((line - 1) / 2);  // truncates toward zero, so lines 0 to 2 lead to pair 0
+  JumpToPair(PairOfLine(line));
 }
 
 void TFMMain::FillSectionList() {

@@ -8,7 +8,7 @@
 
 #include <QString>
 
-#include "ui/Dialogs.h"
+#include "logic/Dialogs.h"
 
 class QWidget;
 

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "ui/QtText.h"
 
@@ -236,7 +237,7 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
   }
   // A pair without a remark has its record worked out as it comes into view.
   if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
-  DXFGrid->SetCell(0, row, QString::asprintf("%8d", 2 * pair + 1));
+  DXFGrid->SetCell(0, row, QString::asprintf("%8d", LineOfPair(pair)));
   DXFGrid->SetCell(1, row, QString::asprintf("%7d", Buffer->GetCode(pair)));
   DXFGrid->SetCell(2, row, FromCp932(Buffer->ValueView(pair)));
   DXFGrid->SetCell(3, row, FromCp932(Buffer->NoteView(pair)));

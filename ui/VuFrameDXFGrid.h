@@ -14,12 +14,12 @@
 
 #include <QFrame>
 
+#include "logic/Dialogs.h"
+#include "logic/GridEdit.h"
+#include "logic/GridPaging.h"
+#include "logic/MessageLog.h"
+#include "logic/MessageQueue.h"
 #include "model/MyDXFClass.h"
-#include "ui/Dialogs.h"
-#include "ui/GridEdit.h"
-#include "ui/GridPaging.h"
-#include "ui/MessageLog.h"
-#include "ui/MessageQueue.h"
 #include "ui/StringGrid.h"
 
 class QScrollBar;

@@ -10,8 +10,8 @@
 
 #include <QPlainTextEdit>
 
+#include "logic/MessageLog.h"
 #include "model/MyStringLib.h"
-#include "ui/MessageLog.h"
 
 class TVuMessageBox : public QPlainTextEdit, public MessageLog {
   Q_OBJECT

@@ -1,5 +1,5 @@
 // MyFileLib.cpp - file names and the open dialog.
-#include "ui/MyFileLib.h"
+#include "logic/MyFileLib.h"
 
 #include "model/MyStringLib.h"
 

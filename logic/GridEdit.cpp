@@ -1,11 +1,12 @@
 // GridEdit.cpp - the in-place edit of the DXF grid.
-#include "ui/GridEdit.h"
+#include "logic/GridEdit.h"
 
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 
 void GridEdit::Begin(int col, int row, const std::string& cellText) {
@@ -47,7 +48,7 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   if (!ParseGroupCode(m_newText, code)) return Refuse("グループコードは数値でなければなりません");
   buffer.SetCode(pair, code);
   static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
-  log.Add(Format(format.c_str(), 2 * pair + 1, m_oldText.c_str(), m_newText.c_str()));
+  log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   return {EditCommit::Kind::Written, {}};
 }
 
@@ -55,7 +56,7 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) 
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
   buffer.SetValue(pair, m_newText);
   static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
-  log.Add(Format(format.c_str(), 2 * pair + 1, m_oldText.c_str(), m_newText.c_str()));
+  log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   return {EditCommit::Kind::Written, {}};
 }
 

@@ -9,7 +9,7 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
-#include "ui/Dialogs.h"
+#include "logic/Dialogs.h"
 
 /// Returns the folder part of path, with its trailing separator ("" for a bare name).
 std::string FolderPart(std::string_view path);

@@ -9,8 +9,8 @@
 #include <string>  // std::string
 #include <vector>  // std::vector
 
-#include "ui/Dialogs.h"
-#include "ui/MessageLog.h"
+#include "logic/Dialogs.h"
+#include "logic/MessageLog.h"
 
 class ScriptedDialogs : public Dialogs {
  public:

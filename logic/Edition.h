@@ -7,15 +7,14 @@
 
 #include <string>  // std::string
 
+#include "QuilletVersion.h"  // kVersion
+
 /// The values that live for the whole run.
 struct ProgramValues {
   std::string Edition;       // "Viewer" or "Editor", set at program entry
-  std::string Version;       // "2006.05.02"
+  std::string Version;       // kVersion
   std::string ProductTitle;  // set at start-up from Edition
 };
-
-/// The version every edition carries.
-inline constexpr const char* kVersion = "2006.05.02";
 
 /// Tells whether the edition is the editor edition (any other text is the viewer).
 bool IsEditorEdition(const std::string& edition);

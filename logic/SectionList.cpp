@@ -1,5 +1,5 @@
 // SectionList.cpp - the section list: entries, jump targets and the entry under the cursor.
-#include "ui/SectionList.h"
+#include "logic/SectionList.h"
 
 #include <algorithm>  // std::find
 

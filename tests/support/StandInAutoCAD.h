@@ -14,7 +14,7 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
-#include "tests/SimulatedDesktop.h"
+#include "tests/support/SimulatedDesktop.h"
 
 /// How the stand-in looks when it starts.
 struct StandInSetup {

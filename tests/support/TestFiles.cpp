@@ -1,5 +1,5 @@
 // TestFiles.cpp - temporary files and corpus paths for the tests.
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 #include <algorithm>   // std::sort
 #include <filesystem>  // std::filesystem

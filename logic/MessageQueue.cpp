@@ -1,5 +1,5 @@
 // MessageQueue.cpp - messages held back while the grid fills, shown once afterwards.
-#include "ui/MessageQueue.h"
+#include "logic/MessageQueue.h"
 
 #include <algorithm>  // std::find
 

@@ -3,7 +3,7 @@
 // The command line is a small state machine over the typed bytes: at a prompt, a carriage
 // return ends the input, and so does a blank except where a file name is asked for; Ctrl+C
 // cancels whatever runs. Prompts and messages follow Japanese AutoCAD's wording.
-#include "tests/StandInAutoCAD.h"
+#include "tests/support/StandInAutoCAD.h"
 
 #include <fstream>  // std::ofstream
 #include <utility>  // std::move

@@ -1,7 +1,9 @@
 // GridPaging.cpp - the DXF grid's paging arithmetic.
-#include "ui/GridPaging.h"
+#include "logic/GridPaging.h"
 
 #include <algorithm>  // std::max, std::min, std::clamp
+
+#include "model/RecordWalk.h"
 
 namespace {
 
@@ -95,7 +97,7 @@ GridView GridPaging::ShowPair(int index) const {
 
 GridView GridPaging::ScrollToLine(int line) const {
   // Integer division truncates toward zero, so line 0 leads to pair 0 as well.
-  return {ClampTop((line - 1) / 2), 1};
+  return {ClampTop(PairOfLine(line)), 1};
 }
 
 int PageRows(int gridHeight, int rowHeight, int lineWidth) {

@@ -3,7 +3,7 @@
 // Paths are native (UTF-8) inside the program and CP932 in AutoCAD's texts and in the
 // program's messages, so they are converted where they cross: the temporary path when it
 // is typed into AutoCAD or logged, AutoCAD's drawing name when it is opened as a file.
-#include "cad/AcadSequences.h"
+#include "logic/AcadSequences.h"
 
 #include <filesystem>    // std::filesystem
 #include <string_view>   // std::string_view

@@ -1,5 +1,5 @@
 // OptionForm.cpp - the option window.
-#include "settings/OptionForm.h"
+#include "ui/OptionForm.h"
 
 #include <QGroupBox>
 #include <QLabel>

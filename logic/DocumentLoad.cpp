@@ -1,5 +1,5 @@
 // DocumentLoad.cpp - loading a file beside the document on show, and taking it over.
-#include "ui/DocumentLoad.h"
+#include "logic/DocumentLoad.h"
 
 #include <new>  // std::bad_alloc
 

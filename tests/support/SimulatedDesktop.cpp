@@ -2,7 +2,7 @@
 //
 // Handles are numbered from 0x1A0 in steps of 0x10 in the order windows are created, so a
 // test that builds its desktop knows every handle.
-#include "tests/SimulatedDesktop.h"
+#include "tests/support/SimulatedDesktop.h"
 
 #include <algorithm>  // std::find, std::min_element
 #include <utility>    // std::move

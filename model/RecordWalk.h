@@ -1,4 +1,4 @@
-// MainForm_p.h - record walking shared by the list and rename logic of the main window.
+// RecordWalk.h - walking the records of a buffer, and the pair <-> line rule.
 //
 // A record is a code-0 pair and the pairs after it up to the next code-0 pair. The
 // buffer's tail of cleared code-0 pairs ends every walk that starts inside the file.
@@ -35,7 +35,13 @@ inline int BlockReferenceEnd(const TDXFBuffer& b) {
   return std::max(b.EntitiesEnd, b.BlocksEnd);
 }
 
-/// Returns the line number the lists show for pair i: its group-code line.
+/// Returns the line number shown for pair i: its group-code line, 2i + 1 counted from 1.
 inline int LineOfPair(int i) {
   return 2 * i + 1;
+}
+
+/// Returns the pair a 1-based file line belongs to: trunc((line - 1) / 2), so either line
+/// of a pair leads to it and lines 0 to 2 lead to pair 0.
+inline int PairOfLine(int line) {
+  return (line - 1) / 2;
 }

@@ -1,5 +1,5 @@
 // FindMatcher.cpp - find in the value column.
-#include "ui/FindMatcher.h"
+#include "logic/FindMatcher.h"
 
 #include <algorithm>  // std::find
 

@@ -1,8 +1,8 @@
 // Edition.cpp - the program-wide values and the texts that depend on the edition.
-#include "ui/Edition.h"
+#include "logic/Edition.h"
 
+#include "logic/MyFileLib.h"
 #include "model/Sjis.h"
-#include "ui/MyFileLib.h"
 
 bool IsEditorEdition(const std::string& edition) {
   return edition == "Editor";

@@ -11,9 +11,9 @@
 #include <string>      // std::string
 
 #include "cad/MyCADLib.h"
+#include "logic/Dialogs.h"
+#include "logic/MessageLog.h"
 #include "model/MyDXFClass.h"
-#include "ui/Dialogs.h"
-#include "ui/MessageLog.h"
 
 /// Tells whether a file exists at the native path.
 bool FileExistsOnDisk(const std::string& path);

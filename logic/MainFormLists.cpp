@@ -5,7 +5,7 @@
 // converted to CP932 once, at first use. Line numbers are those of the group-code line
 // of a pair (2i + 1); labels of header variables point at the pair before the value
 // pair, the one whose group code 9 names the variable.
-#include "ui/MainFormLists.h"
+#include "logic/MainFormLists.h"
 
 #include <algorithm>      // std::min, std::max
 #include <climits>        // INT_MAX, INT_MIN
@@ -13,8 +13,8 @@
 #include <utility>        // std::swap
 
 #include "model/MyStringLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
-#include "ui/MainForm_p.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ static std::string RgbText(const TDXFBuffer& b, int trueColor) {
 // Its line is that of the pair before the value, whose group code 9 names the variable.
 static ListLabel VariableLabel(int valueIndex, const char* none, const std::string& format,
                                auto value) {
-  const int line = 2 * valueIndex - 1;
+  const int line = LineOfPair(valueIndex - 1);
   if (valueIndex == 0) return {none, line};
   return {Format(format.c_str(), line, value), line};
 }
@@ -335,7 +335,7 @@ static ListLabel CecolorLabel(const TDXFBuffer& b, int& line) {
     const int code = b.GetCode(i);
     if (code == kVariableCode) variable = b.ValueView(i);
     if (variable != "$CECOLOR" || code != kColorCode) continue;
-    line = 2 * i - 1;
+    line = LineOfPair(i - 1);
     const std::string name = b.ColorNameOfText(b.GetValue(i));
     return {Format(kFormat.c_str(), line, name.c_str()), line};
   }

@@ -12,8 +12,8 @@
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
+#include "logic/MessageLog.h"
 #include "model/MyDXFClass.h"
-#include "ui/MessageLog.h"
 
 /// The grid columns an edit can change.
 constexpr int kCodeColumn = 1;

@@ -11,8 +11,8 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
+#include "logic/MessageLog.h"
 #include "model/MyDXFClass.h"
-#include "ui/MessageLog.h"
 
 /// The kind of name a list edits.
 enum class NameKind { Layer, Ltype, Block };

@@ -3,11 +3,11 @@
 // Each scan is one pass over the pairs it may touch; it reads values in place and
 // writes only the pairs it replaces. Layer and linetype names are compared trimmed,
 // block names as stored, because the block list shows and edits names as stored.
-#include "ui/MainFormRename.h"
+#include "logic/MainFormRename.h"
 
 #include "model/MyStringLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
-#include "ui/MainForm_p.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "model/MyDXFClass.h"
 #include "model/Sjis.h"
-#include "tests/TestFiles.h"
+#include "tests/support/TestFiles.h"
 
 /// Loads "code|value|code|value..." (UTF-8) as a CP932 drawing.
 inline TDXFBuffer LoadDrawing(std::string_view utf8Lines) {

@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""LayerOrderTest.py - fails when an include points against the layer order.
+
+Each folder is one library, and a library may include only from itself and the layers
+below it:
+    model <- settings, cad <- logic <- ui <- main.cpp;  tools -> logic
+Qt headers belong to the widget layer: ui/, main.cpp, the widget tests and the grid
+benchmark. Usage: LayerOrderTest.py PROJECT_ROOT
+"""
+import pathlib
+import re
+import sys
+
+BELOW_LOGIC = {"logic", "cad", "settings", "model"}
+ALLOWED = {
+    "model": {"model"},
+    "settings": {"settings", "model"},
+    "cad": {"cad", "model"},
+    "logic": BELOW_LOGIC,
+    "ui": {"ui"} | BELOW_LOGIC,
+    "main.cpp": {"ui"} | BELOW_LOGIC,
+    "tools": {"tools"} | BELOW_LOGIC,
+    "fuzz": {"fuzz", "tests"} | BELOW_LOGIC,
+    "bench": {"bench", "ui"} | BELOW_LOGIC,
+    "tests": {"tests", "tools", "ui"} | BELOW_LOGIC,
+}
+# Files outside ui/ and main.cpp that may include Qt: the widget tests and their main.
+QT_ALLOWED = {
+    "bench/bench_grid.cpp",
+    "tests/support/QtTestMain.cpp",
+    "tests/StringGridTest.cpp",
+    "tests/VuMessageBoxTest.cpp",
+    "tests/VuFrameDXFGridTest.cpp",
+    "tests/MainFormTest.cpp",
+    "tests/OptionFormTest.cpp",
+}
+PROJECT_INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+QT_INCLUDE = re.compile(r"^\s*#\s*include\s+<(Q[A-Za-z]+|Qt[A-Za-z]+/[^>]*)>", re.M)
+
+
+def layer_of(relative):
+    """Returns the layer a project path belongs to: its first folder, or main.cpp."""
+    parts = relative.split("/")
+    return parts[0] if len(parts) > 1 else relative
+
+
+def problems_in(root, path):
+    relative = path.relative_to(root).as_posix()
+    layer = layer_of(relative)
+    allowed = ALLOWED.get(layer)
+    if allowed is None:
+        return [f"{relative}: is in no layer; add its folder to LayerOrderTest.py"]
+    text = path.read_text(encoding="utf-8", errors="replace")
+    found = []
+    for include in PROJECT_INCLUDE.findall(text):
+        target = layer_of(include)
+        if "/" in include and target not in allowed:
+            found.append(f"{relative}: includes {include}, but {layer} may use only "
+                         f"{', '.join(sorted(allowed))}")
+    qt_ok = layer in ("ui", "main.cpp") or relative in QT_ALLOWED
+    for include in QT_INCLUDE.findall(text):
+        if not qt_ok:
+            found.append(f"{relative}: includes Qt's <{include}> outside the widget layer")
+    return found
+
+
+def main():
+    root = pathlib.Path(sys.argv[1]).resolve()
+    sources = [p for p in root.rglob("*") if p.suffix in (".h", ".cpp")
+               and not any(part.startswith("build") or part.startswith(".")
+                           for part in p.relative_to(root).parts)]
+    found = [problem for path in sorted(sources) for problem in problems_in(root, path)]
+    for problem in found:
+        print(problem)
+    print(f"{len(sources)} files checked, {len(found)} includes against the layer order")
+    return 1 if found else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
