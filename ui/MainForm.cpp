@@ -185,7 +185,7 @@ void TFMMain::CreateTabs() {
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
-  connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, [this] { SetModified(true); });
+  connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
 }
 
 void TFMMain::CreateShortcuts() {
@@ -313,6 +313,11 @@ void TFMMain::closeEvent(QCloseEvent* event) {
     CloseSettingsFile(Settings);
   }
   event->accept();
+}
+
+void TFMMain::BufferChanged() {
+  SetModified(true);
+  FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
 }
 
 void TFMMain::SetModified(bool modified) {

@@ -135,6 +135,9 @@ class TFMMain : public QWidget {
   void ShowLoadedDocument();
   bool SaveDocument();
   bool ConfirmDiscardChanges();
+  /// The one path every change of the buffer ends in, whichever tool made it: marks the
+  /// document modified and shows the new values and remarks in the grid.
+  void BufferChanged();
   void SetModified(bool modified);
   void UpdateCaption();
   int PickedFindItem() const;
