@@ -7,8 +7,8 @@
 
 #include <algorithm>  // std::sort
 #include <chrono>     // std::chrono::steady_clock
-#include <cstdio>     // std::printf
-#include <cstdlib>    // std::system
+#include <cstdio>     // std::printf, std::fprintf
+#include <cstdlib>    // std::system, std::exit
 #include <fstream>    // std::ifstream
 
 double TimeOnce(const std::function<void()>& fn) {
@@ -66,4 +66,10 @@ void PrintRow(const std::string& name, int runs, double median, double reference
 
 void PrintRatio(const std::string& name, double ratio, const std::string& bound) {
   std::printf("%-34s %5s %9s %13s %7.2f  %s\n", name.c_str(), "-", "-", "-", ratio, bound.c_str());
+}
+
+void Require(int result, const char* what) {
+  if (result == 0) return;
+  std::fprintf(stderr, "benchmark: %s failed with %d\n", what, result);
+  std::exit(1);
 }

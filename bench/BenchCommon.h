@@ -8,6 +8,10 @@
 /// Seconds of wall-clock time that fn takes.
 double TimeOnce(const std::function<void()>& fn);
 
+/// Ends the benchmark with a message when a load or save returned a failure code, so no
+/// figure is ever printed for a run that did not do its work.
+void Require(int result, const char* what);
+
 /// Median of the values.
 double Median(std::vector<double> values);
 

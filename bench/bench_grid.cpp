@@ -61,7 +61,7 @@ struct GridBench {
   TFrameDXFGrid frame{dialogs, log};
 
   explicit GridBench(const std::string& path) {
-    buffer.LoadFromFile(path);
+    Require(buffer.LoadFromFile(path), "load");
     frame.resize(700, 451);
     frame.show();
     QApplication::processEvents();
@@ -143,7 +143,7 @@ double LoadTime(const std::string& path) {
   std::vector<double> times;
   for (int run = 0; run < kRuns; ++run) {
     auto buffer = std::make_unique<TDXFBuffer>();
-    times.push_back(TimeOnce([&] { buffer->LoadFromFile(path); }));
+    times.push_back(TimeOnce([&] { Require(buffer->LoadFromFile(path), "load"); }));
   }
   return Median(times);
 }

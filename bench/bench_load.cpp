@@ -84,7 +84,7 @@ double LoadTime(const std::string& path, int runs) {
   std::vector<double> times;
   for (int r = 0; r < runs; ++r) {
     auto buffer = std::make_unique<TDXFBuffer>();
-    times.push_back(TimeOnce([&] { buffer->LoadFromFile(path); }));
+    times.push_back(TimeOnce([&] { Require(buffer->LoadFromFile(path), "load"); }));
   }
   return Median(times);
 }
@@ -95,12 +95,12 @@ double LoadTime(const std::string& path, int runs) {
 void TimeSave(TDXFBuffer& buffer, const std::string& outDir, int runs, double& save, double& raw) {
   buffer.SetFileName(outDir + "/bench_load_save.dxf");
   const std::string rawPath = outDir + "/bench_load_raw.dxf";
-  buffer.SaveToFile();
+  Require(buffer.SaveToFile(), "save");
   const Reference written = ReferenceLoad(buffer.FileName);
   std::vector<double> saves, raws;
   for (int r = 0; r < runs; ++r) {
     ::sync();
-    saves.push_back(TimeOnce([&buffer] { buffer.SaveToFile(); }));
+    saves.push_back(TimeOnce([&buffer] { Require(buffer.SaveToFile(), "save"); }));
     ::sync();
     raws.push_back(TimeOnce([&] {
       const int fd = ::open(rawPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -120,7 +120,7 @@ void TimeSave(TDXFBuffer& buffer, const std::string& outDir, int runs, double& s
 // seconds and the peak resident memory in bytes.
 int ChildMode(const std::string& path) {
   TDXFBuffer buffer;
-  const double seconds = TimeOnce([&] { buffer.LoadFromFile(path); });
+  const double seconds = TimeOnce([&] { Require(buffer.LoadFromFile(path), "load"); });
   if (buffer.ErrorCode != 0) return 1;
   std::printf("%.6f %lld\n", seconds, PeakResidentBytes());
   return 0;
@@ -178,7 +178,7 @@ int main(int argc, char** argv) {
   PrintRatio("peak RSS after load / file size", child.peak / (mbBig * 1e6), "<=1.8");
 
   TDXFBuffer buffer;
-  buffer.LoadFromFile(big);
+  Require(buffer.LoadFromFile(big), "load");
   double save = 0, rawWrite = 0;
   constexpr int kSaveRuns = 7;  // writes to disk vary more than loads from the cache
   TimeSave(buffer, outDir, kSaveRuns, save, rawWrite);

@@ -40,7 +40,7 @@ struct PageTimes {
 
 PageTimes VisitPages(const std::string& path) {
   TDXFBuffer b;
-  b.LoadFromFile(path);
+  Require(b.LoadFromFile(path), "load");
   std::mt19937 random(12345);
   std::uniform_int_distribution<int> topOf(0, std::max(0, b.EofIndex - kPageRows));
   std::vector<int> tops(kPages);
@@ -75,8 +75,8 @@ std::string WriteUnknownRecord(const std::string& outDir) {
 // by pair, as the dump does.
 bool PagesMatchSequentialRemarks(const std::string& path) {
   TDXFBuffer paged, sequential;
-  paged.LoadFromFile(path);
-  sequential.LoadFromFile(path);
+  Require(paged.LoadFromFile(path), "load");
+  Require(sequential.LoadFromFile(path), "load");
   for (int top = 0; top <= paged.EofIndex; top += kPageRows) FillPage(paged, top);
   for (int i = 0; i <= sequential.EofIndex; ++i) {
     if (sequential.NoteView(i).empty()) sequential.MakeNote(i);

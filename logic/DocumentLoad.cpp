@@ -3,23 +3,17 @@
 
 #include <new>  // std::bad_alloc
 
-#include "model/Sjis.h"
-
-namespace {
-
-constexpr int kOutOfMemory = -5;
-
-}  // namespace
+#include "model/DXFResult.h"
 
 int ReadDocument(TDXFBuffer& loaded, const std::string& path) noexcept {
   try {
     return loaded.LoadFromFile(path);
   } catch (const std::bad_alloc&) {
     // The buffer's arrays are allocated without throwing; the index around them is not.
-    loaded.ErrorCode = kOutOfMemory;
-    loaded.ErrorMessage = Sjis("メモリが足りません");
+    loaded.ErrorCode = ResultCode(LoadResult::OutOfMemory);
+    loaded.ErrorMessage = LoadMessage(LoadResult::OutOfMemory, path);
     loaded.PairCount = 0;
-    return kOutOfMemory;
+    return loaded.ErrorCode;
   }
 }
 

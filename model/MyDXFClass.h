@@ -14,6 +14,7 @@
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
+#include "model/DXFResult.h"  // LoadResult, SaveResult: the codes of LoadFromFile, SaveToFile
 #include "model/NoteLists.h"
 
 /// The display mark of a pair; the grid colours rows by it.
@@ -59,7 +60,7 @@ class TDXFBuffer {
   int BlockCount = 0;
   int LayerCount = 0;
   int LtypeCount = 0;
-  int ErrorCode = 0;         // result of the last load: 0, -1, -2, -3 or -5
+  int ErrorCode = 0;         // result of the last load: a LoadResult's code
   std::string ErrorMessage;  // CP932 text of the last load error
 
   /// Receives every text the model itself must show in a message box (CP932): a failed
@@ -73,18 +74,19 @@ class TDXFBuffer {
   TDXFBuffer(const TDXFBuffer&) = delete;
   TDXFBuffer& operator=(const TDXFBuffer&) = delete;
 
-  /// Reads fileName and indexes it. Returns 0, or -1 (missing), -2 (unreadable), -3 (a
-  /// broken code line, named in ErrorMessage) or -5 (out of memory).
-  int LoadFromFile(const std::string& fileName);
-  /// Reads the file named by FileName into the pairs; returns 0 or a negative error code.
-  int ReadPairs();
+  /// Reads fileName and indexes it. Returns a LoadResult's code: 0, or -1 (missing), -2
+  /// (unreadable), -3 (a broken code line, named in ErrorMessage) or -5 (out of memory).
+  [[nodiscard]] int LoadFromFile(const std::string& fileName);
+  /// Reads the file named by FileName into the pairs; returns a LoadResult's code.
+  [[nodiscard]] int ReadPairs();
   /// Sizes the arrays to n + 100 cleared pairs. Returns 0, or -5 when memory runs out.
-  int AllocPairs(int n);
+  [[nodiscard]] int AllocPairs(int n);
   /// Rebuilds every index, header value, count and mark; clears the pairs after EofIndex.
   int BuildIndex();
   /// Writes pairs 0..EofIndex to FileName through a new sibling file renamed over it, so
-  /// the old file survives any failure. Returns 0, or -2 after reporting the failure.
-  int SaveToFile();
+  /// the old file survives any failure. Returns a SaveResult's code: 0, or -2 after
+  /// reporting the failure through OnMessage.
+  [[nodiscard]] int SaveToFile();
   void SetFileName(const std::string& name) { FileName = name; }
 
   int GetCode(int i) const noexcept;

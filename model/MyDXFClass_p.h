@@ -19,28 +19,12 @@
 
 #include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
+#include "model/NoteStore.h"
 
 // Bits of a pair's mark byte: the DXFState in the low three, then two flags.
 constexpr std::uint8_t kStateMask = 0x07;
 constexpr std::uint8_t kWorkedOutBit = 0x40;  // on a record's first pair: remarks worked out
 constexpr std::uint8_t kEditedBit = 0x80;     // the value lives in the edited-values table
-
-// Remarks by pair: ids into a table of distinct texts, id 0 being the empty remark.
-class NoteStore {
- public:
-  void Reset();
-  std::string_view Get(int i) const noexcept;
-  void Set(int i, std::string_view text);
-
- private:
-  static constexpr int kPageBits = 10;  // 1024 pairs a page: 4 KiB of ids, one memory page
-  static constexpr int kPageSize = 1 << kPageBits;
-  std::uint32_t Intern(std::string_view text);
-
-  std::vector<std::unique_ptr<std::uint32_t[]>> m_pages;
-  std::deque<std::string> m_texts;  // id - 1 -> text; a deque keeps the views below valid
-  std::unordered_map<std::string_view, std::uint32_t> m_ids;
-};
 
 struct TDXFBuffer::Storage {
   // The file's bytes up to the first NUL, followed by one '\n' so that a scan for the

@@ -73,15 +73,15 @@ int FloorOfNumber(std::string_view s);
 
 /// Reads S (already trimmed) as a signed 32-bit decimal integer: an optional sign and
 /// digits, nothing else. Returns false, leaving value untouched, for anything else.
-bool ParseInt32(std::string_view s, int& value) noexcept;
+[[nodiscard]] bool ParseInt32(std::string_view s, int& value) noexcept;
 
 /// Reads S (already trimmed) as a hexadecimal number that fits in 32 bits (an optional
 /// "0x" prefix is not accepted). Returns false for anything else.
-bool ParseHex32(std::string_view s, int& value) noexcept;
+[[nodiscard]] bool ParseHex32(std::string_view s, int& value) noexcept;
 
 /// Reads S (already trimmed) as a decimal floating-point number with "." as separator,
 /// an optional sign and exponent, whatever the locale. Returns false for anything else.
-bool ParseDouble(std::string_view s, double& value) noexcept;
+[[nodiscard]] bool ParseDouble(std::string_view s, double& value) noexcept;
 
 /// Returns S with the single-byte letters a-z upper-cased; trail bytes are never changed.
 std::string UpperAscii(std::string_view s);

@@ -2109,7 +2109,7 @@ NoteRow MakeNoteRow(std::string key, std::string text) {
   row.kind = KindOf(row.key);
   row.keyNumber = FloorOfNumber(row.key);
   // A directive's text is its body's row count; "+refkey" and "+time" texts leave 0.
-  if (row.IsDirective()) ParseInt32(TrimView(row.text), row.count);
+  if (row.IsDirective() && !ParseInt32(TrimView(row.text), row.count)) row.count = 0;
   return row;
 }
 

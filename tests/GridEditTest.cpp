@@ -21,7 +21,7 @@ struct Fixture {
   RecordingLog log;
   GridEdit edit;
   Fixture() {
-    buffer.LoadFromFile(dir.Write("t.dxf", DxfText(kLines)));
+    EXPECT_EQ(buffer.LoadFromFile(dir.Write("t.dxf", DxfText(kLines))), 0);
     for (int i = 0; i < buffer.PairCount; ++i) buffer.SetNote(i, "note");
   }
   // Starts an edit of (col, row), types text and ends the edit.

@@ -69,7 +69,7 @@ TEST(TDXFLayerTable, FailuresLeaveNoRecordsBehind) {
   for (const std::string value : {"62| red ", "5|XYZ", "370|1.5"}) {
     TDXFBuffer bad = LayerTable("70|1|", "0|LAYER|" + value + "|");
     try {
-      table.Build(bad);
+      (void)table.Build(bad);
       ADD_FAILURE() << "no conversion error for " << value;
     } catch (const EConvertError& error) {
       const std::string shown = Trim(value.substr(value.find('|') + 1));
@@ -119,7 +119,7 @@ TEST(TDXFGroupTable, FailsWithoutGroupDictionaryAndOnBadHandles) {
   ASSERT_EQ(table.Build(empty), 0);
   EXPECT_EQ(table.Count, 0);
   TDXFBuffer bad = GroupDrawing("3|G|350|50|", "0|GROUP|5|50|340|2G|");
-  EXPECT_THROW(table.Build(bad), EConvertError);
+  EXPECT_THROW((void)table.Build(bad), EConvertError);
 }
 
 // ------------------------------------------------------------------ name checks
