@@ -7,8 +7,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j 2
+cmake --preset default
+cmake --build --preset default
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x build/quillet-viewer ]; then
   exec ./build/quillet-viewer examples/sample.dxf
 fi
