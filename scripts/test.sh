@@ -1,7 +1,8 @@
 #!/bin/sh
 # test.sh - installs what is missing, builds everything and runs every test through ctest.
 #
-# Three builds, each a CMake preset: the normal one (all tests, warnings as errors), the
+# Three builds, each a CMake preset: the normal one (all tests, warnings as errors, and the
+# Debian package with its file list checked), the
 # Qt-free tests again under AddressSanitizer and UndefinedBehaviorSanitizer with asserts
 # on, and the mingw-w64 cross-build of the AutoCAD link and the logic for Windows. Exits
 # non-zero when any build or test fails.
@@ -12,6 +13,8 @@ cd "$(dirname "$0")/.."
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+(cd build && rm -f quillet_*.deb && cpack -G DEB)
+./packaging/check-deb.sh build/quillet_*.deb
 
 cmake --preset asan
 cmake --build --preset asan

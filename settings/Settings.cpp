@@ -1,9 +1,15 @@
 // Settings.cpp - the settings record and its mapping onto the settings file.
 #include "settings/Settings.h"
 
-#include <algorithm>  // std::min
-#include <array>      // std::array
-#include <cassert>    // assert
+#include <algorithm>   // std::min
+#include <array>       // std::array
+#include <cassert>     // assert
+#include <filesystem>  // std::filesystem::path, create_directories
+#ifdef _WIN32
+#include <io.h>  // _access
+#else
+#include <unistd.h>  // access
+#endif
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
@@ -67,6 +73,18 @@ class KeyWriter {
   bool m_failed = false;
 };
 
+// Tells whether the program may keep files in folder (an empty path is the current
+// folder): it must be writable, and not under /usr, which Debian's policy keeps free of
+// files written at run time, even for root, who may write there.
+bool IsWritableFolder(const std::filesystem::path& folder) {
+  const std::string path = folder.empty() ? std::string(".") : folder.string();
+#ifdef _WIN32
+  return ::_access(path.c_str(), 2) == 0;
+#else
+  return path.rfind("/usr/", 0) != 0 && ::access(path.c_str(), W_OK) == 0;
+#endif
+}
+
 }  // namespace
 
 std::string SettingsFilePath(const std::string& executablePath) {
@@ -77,8 +95,19 @@ std::string SettingsFilePath(const std::string& executablePath) {
 #endif
 }
 
-void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePath) {
-  settings.IniPath = SettingsFilePath(executablePath);
+std::string SettingsFileLocation(const std::string& executablePath,
+                                 const std::string& configFolder) {
+  const std::filesystem::path beside = SettingsFilePath(executablePath);
+  if (configFolder.empty() || IsWritableFolder(beside.parent_path())) return beside.string();
+  return (std::filesystem::path(configFolder) / beside.filename()).string();
+}
+
+void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePath,
+                      const std::string& configFolder) {
+  settings.IniPath = SettingsFileLocation(executablePath, configFolder);
+  const std::filesystem::path folder = std::filesystem::path(settings.IniPath).parent_path();
+  std::error_code ignored;  // a folder that cannot be made shows as the write's failure
+  if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
   settings.File.emplace(settings.IniPath);
 }
 

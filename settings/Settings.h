@@ -44,8 +44,17 @@ struct SettingsRecord {
 /// Windows the ".exe" is replaced).
 std::string SettingsFilePath(const std::string& executablePath);
 
-/// Sets IniPath from the executable's path and opens the settings file object on it.
-void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePath);
+/// Returns where the settings file lives: beside the executable (SettingsFilePath) when
+/// the executable's folder is writable; otherwise, for an installed program in a system
+/// folder, the same file name in configFolder (the user's configuration folder). An empty
+/// configFolder always gives the file beside the executable.
+std::string SettingsFileLocation(const std::string& executablePath,
+                                 const std::string& configFolder);
+
+/// Sets IniPath from SettingsFileLocation and opens the settings file object on it; a
+/// configuration folder that is used is created first.
+void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePath,
+                      const std::string& configFolder = {});
 
 /// Reads the four window keys and the four column keys into the record.
 void LoadWindowSettings(SettingsRecord& settings);

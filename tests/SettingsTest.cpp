@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>  // std::filesystem::exists
+
 #include "model/Sjis.h"
 #include "tests/support/TestFiles.h"
 
@@ -22,6 +24,27 @@ TEST(Settings, FileIsTheExecutablePathWithIniAppended) {
   EXPECT_EQ(SettingsFilePath("/opt/quillet/quillet-viewer"), "/opt/quillet/quillet-viewer.ini");
   TempDir dir;
   EXPECT_EQ(Opened(dir).IniPath, dir.Path() + "/viewer.ini");
+}
+
+TEST(Settings, AnInstalledProgramKeepsItsFileInTheConfigurationFolder) {
+  TempDir dir;
+  const std::string config = dir.Path() + "/config/quillet";
+  const struct {
+    std::string executable, configFolder, expected;
+  } cases[] = {
+      {dir.Path() + "/viewer", config, dir.Path() + "/viewer.ini"},
+      {"/usr/bin/quillet-viewer", config, config + "/quillet-viewer.ini"},
+      {dir.Path() + "/missing/viewer", config, config + "/viewer.ini"},
+      {"/usr/bin/quillet-viewer", "", "/usr/bin/quillet-viewer.ini"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(SettingsFileLocation(c.executable, c.configFolder), c.expected) << c.executable;
+
+  SettingsRecord settings;
+  OpenSettingsFile(settings, "/usr/bin/quillet-viewer", config);
+  settings.LastPath = "C:\\drawings\\";
+  EXPECT_EQ(SaveSettings(settings), "");
+  EXPECT_TRUE(std::filesystem::exists(config + "/quillet-viewer.ini"));
 }
 
 TEST(Settings, FirstRunGivesTheDefaults) {

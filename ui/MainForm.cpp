@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -239,7 +240,9 @@ void TFMMain::FormActivate() {
   if (m_started) return;
   m_started = true;
   ApplyEdition();
-  OpenSettingsFile(Settings, m_executablePath);
+  OpenSettingsFile(
+      Settings, m_executablePath,
+      ToNativePath(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)));
   LoadSettings(Settings);
   ApplyWindowSettings();
   FillFindBox();
