@@ -9,6 +9,7 @@
 #include <string_view>   // std::string_view
 #include <system_error>  // std::error_code
 
+#include "model/FilePath.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
 
@@ -58,12 +59,12 @@ static const SequenceTexts& Texts() {
 
 bool FileExistsOnDisk(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(PathFromUtf8(path), error);
 }
 
 bool RemoveFileFromDisk(const std::string& path) {
   std::error_code error;
-  return std::filesystem::remove(path, error) && !error;
+  return std::filesystem::remove(PathFromUtf8(path), error) && !error;
 }
 
 std::string AcadTempPath(const std::string& exePath) {

@@ -9,6 +9,8 @@
 #include <algorithm>  // std::min
 #include <cerrno>     // errno, EILSEQ, EINVAL, E2BIG
 
+#include "model/Sjis_p.h"
+
 namespace {
 
 // An iconv descriptor opened once per thread and direction.
@@ -57,31 +59,7 @@ class Converter {
   iconv_t m_cd;
 };
 
-// Bytes of the UTF-8 sequence that starts at `at` (1 for a stray byte).
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(s[at]);
-  std::size_t len = 1;
-  if (lead >= 0xF0 && lead <= 0xF4) {
-    len = 4;
-  } else if (lead >= 0xE0) {
-    len = 3;
-  } else if (lead >= 0xC2 && lead <= 0xDF) {
-    len = 2;
-  }
-  // Only continuation bytes belong to the sequence; a broken one ends where they stop.
-  std::size_t n = 1;
-  while (n < len && at + n < s.size() && (static_cast<unsigned char>(s[at + n]) & 0xC0) == 0x80)
-    ++n;
-  return n;
-}
-
 }  // namespace
-
-bool IsAscii(std::string_view s) noexcept {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
 
 std::string Sjis(std::string_view utf8) {
   if (IsAscii(utf8)) return std::string(utf8);

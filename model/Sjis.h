@@ -15,4 +15,8 @@ std::string Sjis(std::string_view utf8);
 std::string Utf8(std::string_view cp932);
 
 /// Tells whether every byte of S is 7-bit ASCII (the same in both encodings).
-bool IsAscii(std::string_view s) noexcept;
+inline bool IsAscii(std::string_view s) noexcept {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
