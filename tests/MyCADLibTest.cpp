@@ -356,7 +356,9 @@ TEST(TAutoCADWindow, TopWindowClimbsFromTheForegroundToTheTop) {
   EXPECT_EQ(TopWindow(desk.desktop), tip);
   desk.desktop.SetForeground(0);  // nothing in front: start from the first enumerated
   EXPECT_EQ(TopWindow(desk.desktop), tip);
+#ifndef _WIN32  // elsewhere the platform's desktop has no windows
   EXPECT_EQ(TopWindow(*MakePlatformWindowSystem({})), 0u);
+#endif
 }
 
 // ---------------------------------------------------------------- IME

@@ -1,9 +1,13 @@
 // QuilletDumpTest.cpp - the command-line listing, run as a separate program.
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>  // WEXITSTATUS
+#endif
 
-#include <cstdio>  // popen, pclose
+#include <algorithm>  // std::replace
+#include <cstdio>     // popen, pclose
 
+#include "model/FilePath.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -13,16 +17,38 @@ struct DumpRun {
   int status = -1;
 };
 
-// Runs quillet-dump with the given arguments (already quoted for the shell).
+#ifdef _WIN32
+// cmd.exe quotes with double quotation marks and drops the outermost pair of a command;
+// the wide call keeps the UTF-8 arguments intact whatever the ANSI code page.
+std::wstring ShellCommand(std::string command) {
+  std::replace(command.begin(), command.end(), '\'', '"');
+  return PathFromUtf8('"' + command + '"').wstring();
+}
+FILE* OpenPipe(const std::string& command) {
+  return ::_wpopen(ShellCommand(command).c_str(), L"rb");
+}
+int ClosePipe(FILE* pipe) {
+  return ::_pclose(pipe);
+}
+#else
+FILE* OpenPipe(const std::string& command) {
+  return ::popen(command.c_str(), "r");
+}
+int ClosePipe(FILE* pipe) {
+  return WEXITSTATUS(::pclose(pipe));
+}
+#endif
+
+// Runs quillet-dump with the given arguments (already quoted for the shell, with single
+// quotation marks).
 DumpRun Dump(const std::string& arguments) {
   DumpRun run;
-  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
+  FILE* pipe = OpenPipe(std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1");
   if (!pipe) return run;
   char chunk[4096];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  run.status = WEXITSTATUS(::pclose(pipe));
+  run.status = ClosePipe(pipe);
   return run;
 }
 

@@ -9,7 +9,13 @@
 #include <string>         // std::string
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
+#include <vector>         // std::vector
+#ifdef _WIN32
+#include <fcntl.h>  // _O_BINARY
+#include <io.h>     // _setmode, _fileno
+#endif
 
+#include "model/FilePath.h"
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -248,7 +254,7 @@ void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int Run(int argc, char** argv) {
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
@@ -277,3 +283,22 @@ int main(int argc, char** argv) {
   }
   return kExitOk;
 }
+
+#ifdef _WIN32
+// Windows hands main its arguments in the ANSI code page and turns "\n" into CR LF on
+// standard output; the program takes its arguments as UTF-8 and writes its bytes as they are.
+int wmain(int argc, wchar_t** wideArgv) {
+  std::vector<std::string> arguments;
+  for (int a = 0; a < argc; ++a) arguments.push_back(Utf8FromPath(wideArgv[a]));
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  return Run(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) {
+  return Run(argc, argv);
+}
+#endif
