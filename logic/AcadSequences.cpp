@@ -12,6 +12,7 @@
 #include "model/FilePath.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
+#include "settings/Settings.h"
 
 static constexpr std::string_view kUnsavedDrawingPrefix = "Drawing";  // Drawing1.dwg, ...
 static constexpr char kMessageLineBreak[] = "\r\n";
@@ -68,7 +69,7 @@ bool RemoveFileFromDisk(const std::string& path) {
 }
 
 std::string AcadTempPath(const std::string& exePath) {
-  return exePath + "_tmp.DXF";
+  return ExecutableBasePath(exePath) + "_tmp.DXF";
 }
 
 static bool HasInvalidDxfMessage(const std::string& history) {

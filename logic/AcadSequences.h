@@ -42,7 +42,8 @@ struct AcadButtons {
   bool errorJumpEnabled = false;  // BTErrorJump: AutoCAD's history shows the DXF error
 };
 
-/// Returns the temporary export path for the executable at exePath: exePath + "_tmp.DXF".
+/// Returns the temporary export path for the executable at exePath: its path without
+/// ".exe" (ExecutableBasePath, as for the settings file) followed by "_tmp.DXF".
 std::string AcadTempPath(const std::string& exePath);
 
 /// Connects to AutoCAD and reads its history to decide which AutoCAD buttons are enabled;

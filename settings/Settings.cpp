@@ -88,12 +88,16 @@ bool IsWritableFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
+std::string ExecutableBasePath(const std::string& executablePath) {
+  static constexpr std::string_view kExtension = ".exe";
+  if (executablePath.size() < kExtension.size()) return executablePath;
+  const std::size_t stem = executablePath.size() - kExtension.size();
+  const bool hasExtension = UpperAscii(executablePath.substr(stem)) == UpperAscii(kExtension);
+  return hasExtension ? executablePath.substr(0, stem) : executablePath;
+}
+
 std::string SettingsFilePath(const std::string& executablePath) {
-#ifdef _WIN32
-  return executablePath.substr(0, executablePath.size() - 4) + ".ini";
-#else
-  return executablePath + ".ini";
-#endif
+  return ExecutableBasePath(executablePath) + ".ini";
 }
 
 std::string SettingsFileLocation(const std::string& executablePath,

@@ -12,6 +12,7 @@
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
+#include "settings/Settings.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
 #include "tests/support/TestFiles.h"
@@ -101,6 +102,22 @@ Texts Connected(const std::string& drawingName) {
 }
 
 // ---------------------------------------------------------------- read from AutoCAD
+
+TEST(AcadTempPath, DropsTheExeExtensionAsTheSettingsFileDoes) {
+  const struct {
+    std::string exe, temp, ini;
+  } cases[] = {
+      {"C:\\tools\\viewer.exe", "C:\\tools\\viewer_tmp.DXF", "C:\\tools\\viewer.ini"},
+      {"C:\\TOOLS\\VIEWER.EXE", "C:\\TOOLS\\VIEWER_tmp.DXF", "C:\\TOOLS\\VIEWER.ini"},
+      {"/opt/quillet/quillet-viewer", "/opt/quillet/quillet-viewer_tmp.DXF",
+       "/opt/quillet/quillet-viewer.ini"},
+      {"/opt/q/x.exe.old", "/opt/q/x.exe.old_tmp.DXF", "/opt/q/x.exe.old.ini"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AcadTempPath(c.exe), c.temp) << c.exe;
+    EXPECT_EQ(SettingsFilePath(c.exe), c.ini) << c.exe;
+  }
+}
 
 TEST(BTACADReadClick, ReportsAMissingAutoCAD) {
   Rig rig(std::nullopt);
