@@ -71,6 +71,8 @@ struct Rig {
   RecordedPanel panel;
   RecordedDialogs dialogs;
   Texts loads;
+  Texts questions;      // the buffer's file name at each question about unsaved edits
+  bool discard = true;  // the answer: go on (Yes or No) or keep the shown drawing (Cancel)
   std::vector<int> jumps;
   AcadContext context{.AutoCAD = link,
                       .Buffer = buffer,
@@ -80,6 +82,11 @@ struct Rig {
                           [this](const std::string& path) {
                             loads.push_back(path);
                             return buffer.LoadFromFile(path) == 0;
+                          },
+                      .ConfirmDiscardChanges =
+                          [this] {
+                            questions.push_back(buffer.FileName);
+                            return discard;
                           },
                       .JumpToLine = [this](int line) { jumps.push_back(line); },
                       .UseDxfout = true,
@@ -215,8 +222,27 @@ TEST(BTACADReadClick, StopsAtATemporaryFileThatCannotBeDeleted) {
   EXPECT_EQ(rig.dialogs.messages, Texts{Sjis("テンポラリファイルが使用中です ") + rig.tempPath});
   EXPECT_TRUE(rig.autocad->Received().empty());
   EXPECT_EQ(rig.panel.lines, Connected("C:\\work\\plan.dwg"));
-  EXPECT_EQ(rig.buffer.FileName, rig.tempPath);
+  EXPECT_EQ(rig.buffer.FileName, "");  // the shown drawing keeps its name
   EXPECT_TRUE(rig.loads.empty());
+}
+
+TEST(BTACADReadClick, AsksAboutUnsavedEditsUnderTheShownNameBeforeAnything) {
+  Rig rig(Drawing(kPlan));
+  const std::string shown = rig.dir.Write("shown.dxf", kFourPairs);
+  ASSERT_EQ(rig.buffer.LoadFromFile(shown), 0);
+  rig.discard = false;  // Cancel: nothing happens
+  BTACADReadClick(rig.context);
+  EXPECT_EQ(rig.questions, Texts{shown});
+  EXPECT_TRUE(rig.autocad->Received().empty());
+  EXPECT_TRUE(rig.panel.lines.empty());
+  EXPECT_EQ(rig.buffer.FileName, shown);
+  EXPECT_TRUE(rig.loads.empty());
+
+  rig.discard = true;  // Yes (after the save) or No: the read goes on, asked once
+  BTACADReadClick(rig.context);
+  EXPECT_EQ(rig.questions, (Texts{shown, shown}));
+  EXPECT_EQ(rig.loads, Texts{rig.tempPath});
+  EXPECT_EQ(rig.buffer.FileName, rig.tempPath);
 }
 
 TEST(BTACADReadClick, StopsCleanlyWhenAutoCADDoesNotAnswer) {
@@ -295,6 +321,21 @@ TEST(BTErrorJumpClick, LoadsTheFailedFileAndJumpsToTheLine) {
   EXPECT_EQ(rig.loads, Texts{failed});
   EXPECT_EQ(rig.jumps, std::vector<int>{7});
   EXPECT_EQ(rig.desktop.GetForegroundWindow(), rig.program);
+}
+
+TEST(BTErrorJumpClick, KeepsTheShownDrawingWhenTheUserCancels) {
+  Rig rig;
+  const std::string shown = rig.dir.Write("shown.dxf", kFourPairs);
+  ASSERT_EQ(rig.buffer.LoadFromFile(shown), 0);
+  const std::string failed = rig.dir.Write("bad.dxf", kFourPairs);
+  rig.autocad->SetTitle("AutoCAD 2006 - [" + failed + "]");
+  rig.autocad->ShowInvalidDxfMessage(330, 7);
+  rig.discard = false;
+  BTErrorJumpClick(rig.context);
+  EXPECT_EQ(rig.questions, Texts{shown});
+  EXPECT_TRUE(rig.autocad->Received().empty());
+  EXPECT_TRUE(rig.loads.empty());
+  EXPECT_TRUE(rig.jumps.empty());
 }
 
 TEST(BTErrorJumpClick, JumpsOnlyWithinTheLoadedFile) {
