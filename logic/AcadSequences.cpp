@@ -93,7 +93,7 @@ static bool ConnectOrReport(AcadContext& context) {
 // Logs that AutoCAD stopped answering and brings the program back to the front.
 static void ReportNoAnswer(AcadContext& context) {
   context.MsgBox.Add(Texts().noAnswerLine);
-  context.AutoCAD.RestoreForeground();
+  context.AutoCAD.ReleaseForeground();
 }
 
 // ---------------------------------------------------------------- read from AutoCAD

@@ -254,6 +254,7 @@ TEST(BTACADReadClick, StopsCleanlyWhenAutoCADDoesNotAnswer) {
   EXPECT_EQ(rig.panel.lines, expectedLines);
   EXPECT_EQ(rig.desktop.record.copyDataSends, 1);
   EXPECT_EQ(rig.desktop.GetForegroundWindow(), rig.program);
+  EXPECT_EQ(rig.desktop.record.attachCalls, 0);  // never attached to the hung thread
   EXPECT_TRUE(rig.loads.empty());
 }
 
