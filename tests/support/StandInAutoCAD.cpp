@@ -4,6 +4,7 @@
 #include <utility>  // std::move
 
 #include "model/Sjis.h"
+#include "tests/support/StandInWindowClasses.h"
 
 // The pane layout inside the text window: both panes sit in a frame; the history pane at
 // offset (2, 2), the command line below it at (2, 300).
@@ -31,15 +32,14 @@ StandInAutoCAD::StandInAutoCAD(SimulatedDesktop& desktop, StandInSetup setup)
 void StandInAutoCAD::OpenWindows() {
   const std::uint32_t process = m_setup.process;
   const std::uint32_t thread = m_setup.thread;
-  m_text =
-      m_desktop.AddTopLevel("Afx:400000:0:10011:0:0", m_setup.textWindowTitle, process, thread);
+  m_text = m_desktop.AddTopLevel(kStandInTextWindowClass, m_setup.textWindowTitle, process, thread);
   m_desktop.Window(m_text).rect = kTextWindowRect;
-  const HWnd frame = m_desktop.AddChild(m_text, "Afx:400000:0:10011:10:0", kFrameRect);
+  const HWnd frame = m_desktop.AddChild(m_text, kStandInFrameClass, kFrameRect);
   // The command line comes first, so that the panes are told apart by place, not order.
   m_commandPane = m_desktop.AddChild(frame, m_setup.paneClass, kCommandRect);
   m_historyPane = m_desktop.AddChild(frame, m_setup.paneClass, kHistoryRect);
   m_desktop.AddChild(frame, "ScrollBar", kScrollBarRect);
-  m_main = m_desktop.AddTopLevel("Afx:400000:b:10011:6:2a0c1d", m_setup.title, process, thread);
+  m_main = m_desktop.AddTopLevel(kStandInMainWindowClass, m_setup.title, process, thread);
   m_desktop.Window(m_main).imeOpen = m_setup.imeOpen;
   m_desktop.Window(m_main).onCopyData = [this](std::uintptr_t identifier, std::string_view bytes) {
     Receive(identifier, bytes);

@@ -14,17 +14,18 @@
 
 #include "tests/support/AutoCADCommandLine.h"
 #include "tests/support/SimulatedDesktop.h"
+#include "tests/support/StandInWindowClasses.h"
 
 /// How the stand-in looks when it starts.
 struct StandInSetup {
   std::string title = "AutoCAD 2006 - [C:\\work\\plan.dwg]";  // main window title, CP932
   std::string textWindowTitle;  // empty: "AutoCAD テキスト ウィンドウ" in CP932
   std::string prompt;           // empty: "コマンド: " in CP932
-  std::string paneClass = "Afx:400000:8:10011:0:0";  // class of both panes
-  std::uint32_t process = 0x1F4;                     // AutoCAD's process
-  std::uint32_t thread = 0x2C8;                      // AutoCAD's GUI thread
-  int fileDia = 1;                                   // FILEDIA at start
-  bool imeOpen = false;                              // IME of the main window at start
+  std::string paneClass = kStandInPaneClass;  // class of both panes
+  std::uint32_t process = 0x1F4;              // AutoCAD's process
+  std::uint32_t thread = 0x2C8;               // AutoCAD's GUI thread
+  int fileDia = 1;                            // FILEDIA at start
+  bool imeOpen = false;                       // IME of the main window at start
 };
 
 class StandInAutoCAD {
