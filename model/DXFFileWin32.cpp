@@ -132,8 +132,16 @@ static HANDLE CreateSibling(const std::filesystem::path& target, std::filesystem
   return INVALID_HANDLE_VALUE;
 }
 
+// Windows refuses to move a file over a read-only one, Wine does not: the attribute is
+// checked first, so a read-only drawing is kept on both.
+static bool IsReadOnlyFile(const std::filesystem::path& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 bool ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
   const std::filesystem::path target = PathFromUtf8(fileName);
+  if (IsReadOnlyFile(target)) return false;
   std::filesystem::path temp;
   HANDLE file = CreateSibling(target, temp);
   if (file == INVALID_HANDLE_VALUE) return false;
