@@ -13,6 +13,7 @@
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
 #include "settings/Settings.h"
+#include "tests/support/RecordedMainWindow.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
 #include "tests/support/TestFiles.h"
@@ -23,33 +24,9 @@ using Texts = std::vector<std::string>;
 
 constexpr std::uint32_t kProgramThread = 0x101;
 
-class RecordedDialogs : public Dialogs {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  Answer AskYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
-  std::string OpenFileName(const FileRequest&) override { return {}; }
-  std::string SaveFileName(const FileRequest&) override { return {}; }
-  void Beep() override {}
-  Texts messages;
-};
-
-class RecordedPanel : public MessageLog {
- public:
-  int Add(const std::string& line) override {
-    lines.push_back(line);
-    return static_cast<int>(lines.size());
-  }
-  Texts lines;
-};
-
-// A DXF file whose EOF pair is pair 3: its last line is line 8.
-constexpr char kFourPairs[] =
-    "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
-
 // The program's window in front of a stand-in AutoCAD, and the main window's parts that
 // the sequences use; the executable sits in a fresh folder (optionally a sub-folder).
-struct Rig {
+struct Rig : RecordedMainWindow {
   explicit Rig(std::optional<StandInSetup> setup = StandInSetup{},
                const std::string& subFolder = "")
       : exePath(dir.Path() + "/" + subFolder + "quillet"), tempPath(exePath + "_tmp.DXF") {
@@ -67,31 +44,7 @@ struct Rig {
   HWnd program = 0;
   std::optional<StandInAutoCAD> autocad;
   TAutoCADWindow link{desktop};
-  TDXFBuffer buffer;
-  RecordedPanel panel;
-  RecordedDialogs dialogs;
-  Texts loads;
-  Texts questions;      // the buffer's file name at each question about unsaved edits
-  bool discard = true;  // the answer: go on (Yes or No) or keep the shown drawing (Cancel)
-  std::vector<int> jumps;
-  AcadContext context{.AutoCAD = link,
-                      .Buffer = buffer,
-                      .MsgBox = panel,
-                      .dialogs = dialogs,
-                      .LoadDxfFile =
-                          [this](const std::string& path) {
-                            loads.push_back(path);
-                            return buffer.LoadFromFile(path) == 0;
-                          },
-                      .ConfirmDiscardChanges =
-                          [this] {
-                            questions.push_back(buffer.FileName);
-                            return discard;
-                          },
-                      .JumpToLine = [this](int line) { jumps.push_back(line); },
-                      .UseDxfout = true,
-                      .ProductTitle = "VU Quillet Viewer",
-                      .exePath = exePath};
+  AcadContext context = Context(link, exePath);
 };
 
 StandInSetup Drawing(const std::string& title, int fileDia = 1, bool imeOpen = false) {

@@ -23,7 +23,7 @@
 #include "model/FilePath.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
-#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/RecordedMainWindow.h"
 #include "tests/support/StandInWindowClasses.h"
 #include "tests/support/TestFiles.h"
 
@@ -121,13 +121,9 @@ class StandInProcess {
   bool m_started = false;
 };
 
-// A DXF file whose EOF pair is pair 3: its last line is line 8.
-constexpr char kFourPairs[] =
-    "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
-
 // The program's window in front of the stand-in, and the main window's parts that the
 // sequences use; the executable sits in a fresh folder.
-struct Rig {
+struct Rig : RecordedMainWindow {
   explicit Rig(Texts options = {}) : standIn(WithLog(std::move(options))) {
     EXPECT_TRUE(standIn.WaitForMainWindow()) << "the stand-in AutoCAD did not start";
     SetForegroundWindow(reinterpret_cast<HWND>(program.Handle()));
@@ -155,24 +151,7 @@ struct Rig {
   StandInProcess standIn;
   std::unique_ptr<WindowSystem> windows = MakePlatformWindowSystem(PumpMessages);
   TAutoCADWindow link{*windows};
-  TDXFBuffer buffer;
-  RecordingLog panel;
-  ScriptedDialogs dialogs;
-  Texts loads;
-  std::vector<int> jumps;
-  AcadContext context{.AutoCAD = link,
-                      .Buffer = buffer,
-                      .MsgBox = panel,
-                      .dialogs = dialogs,
-                      .LoadDxfFile =
-                          [this](const std::string& path) {
-                            loads.push_back(path);
-                            return buffer.LoadFromFile(path) == 0;
-                          },
-                      .JumpToLine = [this](int line) { jumps.push_back(line); },
-                      .UseDxfout = true,
-                      .ProductTitle = "VU Quillet Viewer",
-                      .exePath = exePath};
+  AcadContext context = Context(link, exePath);
 };
 
 // Each chunk as the stand-in logs it when its main window was in front with the IME shut.
