@@ -32,6 +32,8 @@ namespace {
 using Texts = std::vector<std::string>;
 
 constexpr DWORD kStartTimeoutMs = 15000;  // Wine starts a program in well under a second
+constexpr DWORD kFrontPollMs = 50;
+constexpr int kFrontSteadyPolls = 6;  // in front for 300 ms: no activation is on its way
 constexpr char kProgramWindowClass[] = "QuilletTestProgram";
 
 void PumpMessages() {
@@ -61,6 +63,24 @@ class ProgramWindow {
   ProgramWindow(const ProgramWindow&) = delete;
   ProgramWindow& operator=(const ProgramWindow&) = delete;
   HWnd Handle() const { return reinterpret_cast<HWnd>(m_window); }
+
+  /// Brings the window to the front and waits until it stays there; false when it never
+  /// did. A program that has just started is activated late under Wine (when its X focus
+  /// event arrives) and can take the front back from a window raised before that.
+  bool BringToFront() const {
+    int steady = 0;
+    for (DWORD waited = 0; waited < kStartTimeoutMs; waited += kFrontPollMs) {
+      if (GetForegroundWindow() != m_window) {
+        SetForegroundWindow(m_window);
+        steady = 0;
+      } else if (++steady == kFrontSteadyPolls) {
+        return true;
+      }
+      PumpMessages();
+      Sleep(kFrontPollMs);
+    }
+    return false;
+  }
 
  private:
   HWND m_window = nullptr;
@@ -126,8 +146,7 @@ class StandInProcess {
 struct Rig : RecordedMainWindow {
   explicit Rig(Texts options = {}) : standIn(WithLog(std::move(options))) {
     EXPECT_TRUE(standIn.WaitForMainWindow()) << "the stand-in AutoCAD did not start";
-    SetForegroundWindow(reinterpret_cast<HWND>(program.Handle()));
-    PumpMessages();
+    EXPECT_TRUE(program.BringToFront()) << "the program's window did not stay in front";
   }
   Texts WithLog(Texts options) const {
     options.push_back("--log");
