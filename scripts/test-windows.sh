@@ -5,9 +5,9 @@
 # that is not a widget's with mingw-w64 (the mingw preset), then runs them under Wine as a
 # Japanese Windows (code page 932) on an Xvfb display: the suites through ctest, among
 # them the AutoCAD buttons against the stand-in AutoCAD in a second process. Then it
-# checks that the Windows build converts every character and lists every corpus drawing
-# byte for byte as the Linux build does. One Wine prefix per run, made anew in
-# build-mingw/wine. Fails, loudly, when Wine or Xvfb cannot start, when a build fails or
+# checks that the Windows build converts every character and every corpus line, both
+# ways, and lists every corpus drawing byte for byte as the Linux build does. One Wine
+# prefix per run, made anew in build-mingw/wine. Fails, loudly, when Wine or Xvfb cannot start, when a build fails or
 # when any test fails; the last line is "windows: N passed, M failed".
 set -eu
 cd "$(dirname "$0")/.."
@@ -86,6 +86,9 @@ wine build-mingw/quillet-codepage-table.exe >"$state/table-windows.txt"
 compare "the CP932 conversion of every character" "$state/table-linux.txt" "$state/table-windows.txt"
 corpus=$(sed -n 's/^QUILLET_CORPUS_DIR:PATH=//p' build-mingw/CMakeCache.txt)
 if [ -d "$corpus" ]; then
+  build/quillet-codepage-table "$corpus"/*.dxf >"$state/lines-linux.txt"
+  wine build-mingw/quillet-codepage-table.exe "$corpus"/*.dxf >"$state/lines-windows.txt"
+  compare "both CP932 conversions of every corpus line" "$state/lines-linux.txt" "$state/lines-windows.txt"
   for drawing in "$corpus"/*.dxf; do
     build/quillet-dump "$drawing" >"$state/dump-linux.txt" 2>&1 || echo "exit $?" >>"$state/dump-linux.txt"
     wine build-mingw/quillet-dump.exe "$drawing" >"$state/dump-windows.txt" 2>&1 ||

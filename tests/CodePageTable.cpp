@@ -4,10 +4,16 @@
 // One line per case: "1 XX" every single byte, "2 XXYY" every lead byte from 0x80 with every
 // second byte, each followed by "A" so that a dangling byte shows; then "U X" every Unicode
 // character of the Basic Multilingual Plane and two beyond it, followed by "A". Each line
-// ends with the converted bytes in hexadecimal. The Windows tests diff the Linux (iconv)
-// and the Windows (code-page functions) output.
-#include <cstdio>  // std::printf
-#include <string>  // std::string
+// ends with the converted bytes in hexadecimal. Given files, it prints instead both
+// conversions of every line of each: "F" and the file's name, then per line its UTF-8 as
+// read from CP932 and its CP932 as read from UTF-8. The Windows tests diff the Linux
+// (iconv) and the Windows (code-page functions) output, the files being the DXF corpus.
+#include <algorithm>    // std::min
+#include <cstdio>       // std::printf
+#include <fstream>      // std::ifstream
+#include <iterator>     // std::istreambuf_iterator
+#include <string>       // std::string
+#include <string_view>  // std::string_view
 #ifdef _WIN32
 #include <fcntl.h>  // _O_BINARY
 #include <io.h>     // _setmode, _fileno
@@ -36,10 +42,21 @@ static std::string Utf8Of(unsigned c) {
   return s += static_cast<char>(0x80 | (c & 0x3F));
 }
 
-int main() {
-#ifdef _WIN32
-  _setmode(_fileno(stdout), _O_BINARY);  // "\n", not CR LF, as on Linux
-#endif
+// Prints Utf8 and Sjis of every line of the file (split at LF, CR kept).
+static void PrintFileConversions(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::printf("F %s\n", path);
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string_view line = std::string_view(text).substr(start, end - start);
+    PrintHex(Utf8(line));
+    PrintHex(Sjis(line));
+    start = end + 1;
+  }
+}
+
+static void PrintEveryCharacter() {
   for (unsigned b = 0; b < 0x100; ++b) {
     std::printf("1 %02X ", b);
     PrintHex(Utf8(std::string(1, static_cast<char>(b)) + "A"));
@@ -59,5 +76,13 @@ int main() {
     std::printf("U %X ", c);
     PrintHex(Sjis(Utf8Of(c) + "A"));
   }
+}
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);  // "\n", not CR LF, as on Linux
+#endif
+  if (argc == 1) PrintEveryCharacter();
+  for (int a = 1; a < argc; ++a) PrintFileConversions(argv[a]);
   return 0;
 }
