@@ -120,6 +120,7 @@ print(passed, failed)
 EOF
 )
 set -- $counts
+[ "$(($1 + $2))" -gt 0 ] || die "no GoogleTest case ran under Wine"
 passed=$(($1 + compared_passed))
 failed=$(($2 + compared_failed))
 [ "$ctest_failed" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
