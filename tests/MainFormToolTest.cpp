@@ -1,0 +1,158 @@
+// MainFormToolTest.cpp - SnapValue, the two rounding passes and the tool's texts.
+#include "logic/MainFormTool.h"
+
+#include <gtest/gtest.h>
+
+#include <string>  // std::string
+#include <vector>  // std::vector
+
+#include "model/Sjis.h"
+#include "tests/support/TestDrawings.h"
+
+namespace {
+
+constexpr RoundChoice kSkipBoth{kNoCorrectionIndex, 3, kNoCorrectionIndex, 4};
+
+// A pair whose value the passes rewrote: its index and its new value.
+struct Change {
+  int pair;
+  std::string value;
+  bool operator==(const Change&) const = default;
+};
+
+// Runs both passes and returns the pairs whose value text changed.
+std::vector<Change> Changes(TDXFBuffer& b, const RoundChoice& choice, RoundOutcome& outcome) {
+  std::vector<std::string> before;
+  for (int i = 0; i < b.PairCount; ++i) before.push_back(b.GetValue(i));
+  outcome = RoundEntities(b, choice);
+  std::vector<Change> changes;
+  for (int i = 0; i < b.PairCount; ++i)
+    if (b.GetValue(i) != before[i]) changes.push_back({i, b.GetValue(i)});
+  return changes;
+}
+
+// ENTITIES with a LINE, a TEXT and an ATTRIB, a VERTEX and an unlisted SOLID; a BLOCKS
+// section LINE before it. Pair indices are given in the comments.
+constexpr const char* kFixture =
+    "0|SECTION|2|BLOCKS|0|BLOCK|2|B|0|LINE|10|1.4999999|0|ENDBLK|0|ENDSEC|"  // 0..7
+    "0|SECTION|2|ENTITIES|"                                                  // 8, 9
+    "0|LINE|10|12.4999999|20| 7.0000001 |30|3.3|11||21|   |"                 // 10..15
+    "0| TEXT |40|2.4999999|50|89.99999|"                                     // 16..18
+    "0|ATTRIB|10|12.4999999|40|2.4999999|50|89.99999|"                       // 19..22
+    "0|VERTEX|10|-3.99999|42|0.4142|"                                        // 23..25
+    "0|SOLID|10|12.4999999|"                                                 // 26, 27
+    "0|ENDSEC|0|EOF";                                                        // 28, 29
+
+}  // namespace
+
+TEST(MainFormTool, SnapValueFollowsTheStepAndTheRoundingDigit) {
+  const struct {
+    int step;  // step item index, -1 for none selected
+    int digit;
+    const char* value;
+    const char* snapped;  // nullptr: false, text unchanged
+  } cases[] = {
+      {1, 3, "12.4999999", "12.5"},
+      {1, 3, "12.3", nullptr},
+      {1, 3, "12.5", nullptr},  // already a whole number of steps
+      {0, 3, "-3.99999", "-4.0"},
+      {0, 0, "7.4", "7.0"},
+      {2, 4, "89.99999", "90.0"},
+      {4, 3, "1.2300001", "1.23"},
+      {3, 3, "1.2500001", "1.25"},
+      {5, 4, "0.0049999", "0.005"},
+      {0, 0, "2.5", "3.0"},  // halves away from zero
+      {0, 0, "-2.5", "-3.0"},
+      {0, 0, "0.4142", "0.0"},
+      {0, 3, "-0.0000001", "0.0"},  // a snapped -0 reads 0.0
+      {0, 3, "", nullptr},
+      {0, 3, "1e3", nullptr},
+      {-1, -1, "7.4", "10.0"},  // no selection: step 1, q = 0.1
+      {-1, 3, "4.0002", "4.0"},
+      // c - trunc(c) is not 0 only because of the binary representation: 0.1 * 3
+      // as a double, 1.15 * 100 = 114.99999999999999.
+      {2, 3, "0.30000000000000004", "0.3"},
+      {4, 3, "1.15", "1.15"},
+      {5, 4, "4.35", "4.350"},
+      {0, 0, "99999999999999.5", "100000000000000.0"},
+      {0, 0, "1234567890123456.5", nullptr},  // 1e15 and beyond is left alone
+  };
+  for (const auto& c : cases) {
+    const int r = StepFactor(c.step);
+    std::string text = c.value;
+    EXPECT_EQ(SnapValue(text, r, RoundScale(r, c.digit)), c.snapped != nullptr) << c.value;
+    EXPECT_EQ(text, c.snapped ? c.snapped : c.value) << c.value;
+  }
+}
+
+TEST(MainFormTool, SnapValueReportsATextThatIsNoNumber) {
+  for (const char* text : {"abc", "1,5", "12.5m", "--1"}) {
+    std::string value = text;
+    try {
+      SnapValue(value, 1, 1000);
+      ADD_FAILURE() << text;
+    } catch (const EConvertError& error) {
+      EXPECT_EQ(Utf8(error.what()), std::string("'") + text + "' は浮動小数点数ではありません");
+    }
+    EXPECT_EQ(value, text);
+  }
+}
+
+TEST(MainFormTool, PassesTouchTheirEntitiesAndCodesInEntitiesOnly) {
+  // Never touched: the BLOCKS LINE (5), the ATTRIB's coordinate and height (20, 21),
+  // the SOLID (27); the empty values (14, 15) are skipped.
+  const struct {
+    RoundChoice choice;
+    std::vector<Change> changes;
+  } cases[] = {
+      {kDefaultRoundChoice, {{12, "7.0"}, {18, "90.0"}, {22, "90.0"}, {24, "-4.0"}}},
+      {{1, 3, 2, 4},
+       {{11, "12.5"}, {12, "7.0"}, {17, "2.5"}, {18, "90.0"}, {22, "90.0"}, {24, "-4.0"}}},
+      {{1, 3, kNoCorrectionIndex, 4}, {{11, "12.5"}, {12, "7.0"}, {17, "2.5"}, {24, "-4.0"}}},
+      // Step 1 at digit 0 makes every touched value whole, the bulge 42 included.
+      {{0, 0, kNoCorrectionIndex, 4},
+       {{11, "12.0"}, {12, "7.0"}, {13, "3.0"}, {17, "2.0"}, {24, "-4.0"}, {25, "0.0"}}},
+      {kSkipBoth, {}},
+  };
+  for (const auto& c : cases) {
+    TDXFBuffer b = LoadDrawing(kFixture);
+    RoundOutcome outcome;
+    EXPECT_EQ(Changes(b, c.choice, outcome), c.changes)
+        << c.choice.validDigit << "/" << c.choice.roundDigit;
+    EXPECT_EQ(outcome.count, static_cast<int>(c.changes.size()));
+    EXPECT_EQ(outcome.error, "");
+  }
+}
+
+TEST(MainFormTool, ANonNumberStopsTheRunAndKeepsEarlierChanges) {
+  TDXFBuffer b = LoadDrawing(
+      "0|SECTION|2|ENTITIES|0|LINE|10|1.4999999|20|x1|30|2.4999999|0|ARC|50|0.0000001|"
+      "0|ENDSEC|0|EOF");
+  RoundOutcome outcome;
+  EXPECT_EQ(Changes(b, {1, 3, 2, 4}, outcome), (std::vector<Change>{{3, "1.5"}}));
+  EXPECT_EQ(outcome.count, 1);
+  EXPECT_EQ(Utf8(outcome.error), "'x1' は浮動小数点数ではありません");
+}
+
+TEST(MainFormTool, DrawingWithoutEntitiesChangesNothing) {
+  TDXFBuffer b = LoadDrawing("0|SECTION|2|BLOCKS|0|LINE|10|1.4999999|0|ENDSEC|0|EOF");
+  RoundOutcome outcome;
+  EXPECT_EQ(Changes(b, {1, 3, 2, 4}, outcome), std::vector<Change>{});
+  EXPECT_EQ(outcome.count, 0);
+}
+
+TEST(MainFormTool, DefaultsFillOnlyWhatIsUnselected) {
+  const RoundChoice filled = WithRoundDefaults({-1, 7, 5, -1});
+  EXPECT_EQ(filled.validDigit, 0);
+  EXPECT_EQ(filled.roundDigit, 7);
+  EXPECT_EQ(filled.angValidDigit, 5);
+  EXPECT_EQ(filled.angRoundDigit, 4);
+}
+
+TEST(MainFormTool, ReportTextsNameTheChoiceAsTheBoxesShowIt) {
+  EXPECT_EQ(Utf8(RoundSummary(12)), "端数の丸め：12行、四捨五入しました。");
+  const auto lines = RoundChoiceLines({kNoCorrectionIndex, 0, 5, 15});
+  EXPECT_EQ(Utf8(lines[0]), "　座標/距離　補正しない単位　0.X(0)桁");
+  EXPECT_EQ(Utf8(lines[1]), "　角度　　　 0.005単位　0.000000000000000X(15)桁");
+  EXPECT_EQ(Utf8(RoundChoiceLines({-1, -1, 0, 3})[0]), "　座標/距離　単位　桁");
+}
