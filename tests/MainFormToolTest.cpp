@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <string>  // std::string
-#include <vector>  // std::vector
+#include <cmath>    // std::trunc, std::fabs, std::pow, std::ldexp, std::round
+#include <cstdio>   // std::snprintf
+#include <cstdlib>  // std::strtod
+#include <random>   // std::mt19937_64
+#include <string>   // std::string
+#include <vector>   // std::vector
 
 #include "model/Sjis.h"
 #include "tests/support/TestDrawings.h"
@@ -67,7 +71,11 @@ TEST(MainFormTool, SnapValueFollowsTheStepAndTheRoundingDigit) {
       {0, 3, "-0.0000001", "0.0"},  // a snapped -0 reads 0.0
       {0, 3, "", nullptr},
       {0, 3, "1e3", nullptr},
-      {-1, -1, "7.4", "10.0"},  // no selection: step 1, q = 0.1
+      {0, 0, ".5", "1.0"},
+      {0, 0, "+2.5", "3.0"},
+      {0, 0, "12.", nullptr},
+      {1, 3, "0.00000000000000000000012", "0.0"},  // 23 decimals: the slow path
+      {-1, -1, "7.4", "10.0"},                     // no selection: step 1, q = 0.1
       {-1, 3, "4.0002", "4.0"},
       // c - trunc(c) is not 0 only because of the binary representation: 0.1 * 3
       // as a double, 1.15 * 100 = 114.99999999999999.
@@ -82,6 +90,46 @@ TEST(MainFormTool, SnapValueFollowsTheStepAndTheRoundingDigit) {
     std::string text = c.value;
     EXPECT_EQ(SnapValue(text, r, RoundScale(r, c.digit)), c.snapped != nullptr) << c.value;
     EXPECT_EQ(text, c.snapped ? c.snapped : c.value) << c.value;
+  }
+}
+
+// The snapping steps written out plainly, with the library's parsing and trunc.
+std::string PlainSnap(const std::string& text, int r, double q) {
+  const double v = std::strtod(text.c_str(), nullptr);
+  const double c = r * v;
+  if (c - std::trunc(c) == 0) return text;
+  double e = c * q;
+  e = e >= 0 ? e + 0.5 : e - 0.5;
+  const double x = std::trunc(e) / q;
+  if (x - std::trunc(x) != 0) return text;
+  const double m = x / r + 0.0;
+  if (std::fabs(m) >= 1e15) return text;
+  char out[64];
+  std::snprintf(out, sizeof out, "%.*f", r >= 200 ? 3 : (r >= 20 ? 2 : 1), m);
+  return out;
+}
+
+TEST(MainFormTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
+  // Values near and away from whole steps, with few and many digits, as drawings have.
+  std::mt19937_64 random(13);
+  std::vector<std::string> values;
+  for (int n = 0; n < 20000; ++n) {
+    const double base = std::round(std::ldexp(static_cast<double>(random() % 4000000), -(n % 9)));
+    const double off = (static_cast<double>(random() % 2001) - 1000) * std::pow(10.0, -(n % 12));
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*g", 6 + static_cast<int>(n % 11), (base + off) / 200);
+    values.push_back(text);
+  }
+  for (const std::string& value : values) {
+    for (int step = -1; step < kNoCorrectionIndex; ++step) {
+      for (int digit = -1; digit < kRoundDigitCount; ++digit) {
+        const int r = StepFactor(step);
+        const double q = RoundScale(r, digit);
+        std::string text = value;
+        SnapValue(text, r, q);
+        ASSERT_EQ(text, PlainSnap(value, r, q)) << value << " step " << step << " digit " << digit;
+      }
+    }
   }
 }
 
@@ -125,13 +173,31 @@ TEST(MainFormTool, PassesTouchTheirEntitiesAndCodesInEntitiesOnly) {
 }
 
 TEST(MainFormTool, ANonNumberStopsTheRunAndKeepsEarlierChanges) {
-  TDXFBuffer b = LoadDrawing(
-      "0|SECTION|2|ENTITIES|0|LINE|10|1.4999999|20|x1|30|2.4999999|0|ARC|50|0.0000001|"
-      "0|ENDSEC|0|EOF");
-  RoundOutcome outcome;
-  EXPECT_EQ(Changes(b, {1, 3, 2, 4}, outcome), (std::vector<Change>{{3, "1.5"}}));
-  EXPECT_EQ(outcome.count, 1);
-  EXPECT_EQ(Utf8(outcome.error), "'x1' は浮動小数点数ではありません");
+  // As if the coordinate pass ran before the angle pass: a bad coordinate leaves every
+  // angle alone, a bad angle every coordinate changed. Pairs: ARC 3, 4; LINE 6, 7, 8.
+  const struct {
+    const char* line;  // the LINE's 10, 20 and 30
+    const char* arc;   // the ARC's 50 and 51
+    std::vector<Change> changes;
+    const char* error;
+  } cases[] = {
+      {"10|1.4999999|20|x1|30|2.4999999|",
+       "50|0.0000001|51|0.5|",
+       {{6, "1.5"}},
+       "'x1' は浮動小数点数ではありません"},
+      {"10|1.4999999|20|2.0|30|2.4999999|",
+       "50|0.0000001|51|y|",
+       {{3, "0.0"}, {6, "1.5"}, {8, "2.5"}},
+       "'y' は浮動小数点数ではありません"},
+  };
+  for (const auto& c : cases) {
+    TDXFBuffer b = LoadDrawing(std::string("0|SECTION|2|ENTITIES|0|ARC|") + c.arc + "0|LINE|" +
+                               c.line + "0|ENDSEC|0|EOF");
+    RoundOutcome outcome;
+    EXPECT_EQ(Changes(b, {1, 3, 2, 4}, outcome), c.changes) << c.error;
+    EXPECT_EQ(outcome.count, static_cast<int>(c.changes.size()));
+    EXPECT_EQ(Utf8(outcome.error), c.error);
+  }
 }
 
 TEST(MainFormTool, DrawingWithoutEntitiesChangesNothing) {
