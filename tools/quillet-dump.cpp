@@ -13,6 +13,7 @@
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "tools/DumpHandles.h"
 #include "tools/DumpTables.h"
 
 namespace {
@@ -39,7 +40,7 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written\n";
+    "not be written, 7 --check found problems, 9 no record owns the --handle handle\n";
 
 struct Options {
   std::string file;
@@ -50,11 +51,13 @@ struct Options {
   bool summary = false;
   bool help = false;
   TableOptions tables;
+  HandleOptions handles;
 };
 
 void PrintUsage(std::FILE* out) {
   std::fputs(kUsageHead, out);
   std::fputs(kTableUsage, out);
+  std::fputs(kHandleUsage, out);
   std::fputs(kUsageTail, out);
 }
 
@@ -102,7 +105,8 @@ bool ParseLine(const char* text, long long& line) {
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
-    if (TakeTableOption(argc, argv, a, options.tables, error)) {
+    if (TakeTableOption(argc, argv, a, options.tables, error) ||
+        TakeHandleOption(argc, argv, a, options.handles, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -135,6 +139,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       error = "only one FILE may be given";
       return false;
     }
+  }
+  if (options.tables.Requested() && options.handles.Requested()) {
+    error = "a list or rename option and a handle option cannot be given together";
+    return false;
   }
   if (options.file.empty() && !options.help) {
     error = "no FILE given";
@@ -269,6 +277,7 @@ int main(int argc, char** argv) {
     return kExitLoadError;
   }
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
+  if (options.handles.Requested()) return RunHandleOption(options.handles, buffer);
   Output out;
   if (options.summary) {
     PrintSummary(buffer, out);
