@@ -12,25 +12,7 @@
 #include "model/MyStringLib.h"
 
 bool ParseHandle(std::string_view text, std::uint64_t& handle) noexcept {
-  text = TrimView(text);
-  constexpr std::size_t kMaxDigits = 16;  // a handle is a 64-bit number
-  if (text.empty() || text.size() > kMaxDigits) return false;
-  std::uint64_t value = 0;
-  for (const char c : text) {
-    unsigned digit;
-    if (c >= '0' && c <= '9') {
-      digit = static_cast<unsigned>(c - '0');
-    } else if (c >= 'A' && c <= 'F') {
-      digit = static_cast<unsigned>(c - 'A' + 10);
-    } else if (c >= 'a' && c <= 'f') {
-      digit = static_cast<unsigned>(c - 'a' + 10);
-    } else {
-      return false;
-    }
-    value = (value << 4) | digit;
-  }
-  handle = value;
-  return true;
+  return ParseHex64(TrimView(text), handle);
 }
 
 std::string HandleText(std::uint64_t handle) {
