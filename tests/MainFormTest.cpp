@@ -459,6 +459,24 @@ TEST(TFMMain, RefusedJumpsExplainThemselves) {
   EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(307));
 }
 
+TEST(TFMMain, MarksDanglingPointersAfterTheLoadAndAgainAfterAnEdit) {
+  Main m;
+  const std::string path =
+      m.dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                    "2B", "0", "ENDSEC", "0", "EOF"}));
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  StringGrid& grid = *m.form->FRDXFGrid->DXFGrid;
+  const auto valueColour = [&grid] {  // of pair 4, the 330 pointer, in row 5
+    return grid.grab().toImage().pixelColor(grid.CellRect(2, 5).topLeft() + QPoint(1, 1));
+  };
+  QApplication::processEvents();  // the index is built between paints
+  EXPECT_EQ(valueColour(), QColor(255, 224, 224));
+  m.form->FRDXFGrid->SetRow(4);  // the LINE takes the handle the pointer names
+  m.TypeValue("2B");
+  QApplication::processEvents();
+  EXPECT_EQ(valueColour(), QColor(255, 255, 255)) << "the edit made the index anew";
+}
+
 TEST(TFMMain, ChecksTheDrawingIntoThePanelAndJumpsFromItsLines) {
   const std::string broken =
       DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330", "2B", "0", "LINE",
