@@ -14,6 +14,7 @@
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "tools/DumpHandles.h"
+#include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
 
 namespace {
@@ -40,7 +41,8 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 7 --check found problems, 9 no record owns the --handle handle\n";
+    "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
+    "is written), 9 no record owns the --handle handle\n";
 
 struct Options {
   std::string file;
@@ -51,12 +53,14 @@ struct Options {
   bool summary = false;
   bool help = false;
   TableOptions tables;
+  RoundOptions round;
   HandleOptions handles;
 };
 
 void PrintUsage(std::FILE* out) {
   std::fputs(kUsageHead, out);
   std::fputs(kTableUsage, out);
+  std::fputs(kRoundUsage, out);
   std::fputs(kHandleUsage, out);
   std::fputs(kUsageTail, out);
 }
@@ -106,6 +110,7 @@ bool ParseLine(const char* text, long long& line) {
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
     if (TakeTableOption(argc, argv, a, options.tables, error) ||
+        TakeRoundOption(argc, argv, a, options.round, error) ||
         TakeHandleOption(argc, argv, a, options.handles, error)) {
       if (!error.empty()) return false;
       continue;
@@ -140,8 +145,12 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       return false;
     }
   }
-  if (options.tables.Requested() && options.handles.Requested()) {
-    error = "a list or rename option and a handle option cannot be given together";
+  if (options.tables.Requested() && options.round.requested) {
+    error = "--round cannot be combined with a list or rename option";
+    return false;
+  }
+  if (options.handles.Requested() && (options.tables.Requested() || options.round.requested)) {
+    error = "--handle and --check cannot be combined with a list, rename or --round option";
     return false;
   }
   if (options.file.empty() && !options.help) {
@@ -277,6 +286,7 @@ int main(int argc, char** argv) {
     return kExitLoadError;
   }
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
+  if (options.round.requested) return RunRoundOption(options.round, buffer);
   if (options.handles.Requested()) return RunHandleOption(options.handles, buffer);
   Output out;
   if (options.summary) {
