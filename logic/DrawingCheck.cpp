@@ -7,6 +7,7 @@
 #include "logic/DrawingCheck.h"
 
 #include <algorithm>  // std::stable_sort, std::min
+#include <array>      // std::array
 #include <cstdint>    // std::uint64_t, INT16_MIN, INT32_MIN, INT64_MIN, UINT16_MAX, UINT32_MAX
 
 #include "model/GroupCodes.h"
@@ -43,7 +44,11 @@ namespace {
 // The kind of number a group code holds, by the DXF reference.
 enum class NumberKind { None, Real, Int16, Int32, Int64 };
 
-NumberKind NumberKindOf(int code) {
+// The kinds by code, from 0 to the last numeric code, built once from the ranges.
+// Performance: a table look-up per pair instead of a search through the ranges.
+constexpr int kLastNumericCode = 1071;
+
+std::array<NumberKind, kLastNumericCode + 1> NumberKindTable() {
   struct Range {
     int first, last;
     NumberKind kind;
@@ -57,9 +62,16 @@ NumberKind NumberKindOf(int code) {
       {440, 459, NumberKind::Int32},   {1010, 1059, NumberKind::Real},
       {1060, 1070, NumberKind::Int16}, {1071, 1071, NumberKind::Int32},
   };
+  std::array<NumberKind, kLastNumericCode + 1> table{};
   for (const Range& r : kRanges)
-    if (code >= r.first && code <= r.last) return r.kind;
-  return NumberKind::None;
+    for (int code = r.first; code <= r.last; ++code) table[static_cast<std::size_t>(code)] = r.kind;
+  return table;
+}
+
+NumberKind NumberKindOf(int code) {
+  static const std::array<NumberKind, kLastNumericCode + 1> kTable = NumberKindTable();
+  if (code < 0 || code > kLastNumericCode) return NumberKind::None;
+  return kTable[static_cast<std::size_t>(code)];
 }
 
 bool IsDigit(char c) {
@@ -197,6 +209,7 @@ class Checker {
     if (code == kRecordStartCode) return CheckRecord(i);
     if (IsPointerCode(code)) return CheckPointer(i);
     const NumberKind kind = NumberKindOf(code);
+    if (kind == NumberKind::None) return;
     const std::string_view value = TrimView(m_b.ValueView(i));
     if (ReadsAs(kind, value)) return;
     const std::string& format =
