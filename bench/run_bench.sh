@@ -18,6 +18,8 @@ done
 "$build/bench_rename" "$data/big200.dxf"
 echo
 "$build/bench_round" "$data/big200.dxf"
+echo
+"$build/bench_handles" "$data/big200.dxf" "$data"
 # The grid benchmark needs the Qt build; it runs offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo

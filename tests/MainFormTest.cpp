@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>  // std::filesystem::exists
+#include <functional>  // std::function
 #include <optional>    // std::optional
 
 #include <QApplication>
@@ -13,13 +14,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QUrl>
 
 #include "logic/MyFileLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatedDesktop.h"
@@ -417,6 +421,132 @@ TEST(TFMMain, KeyboardShortcuts) {
   EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 157);
   QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST(TFMMain, FollowsAPointerAndGoesBackAndForthWithTheKeyboard) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QWidget* grid = form.FRDXFGrid->DXFGrid;
+  const auto back = [&] { QTest::keyClick(&form, Qt::Key_Left, Qt::AltModifier); };
+  const auto forward = [&] { QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier); };
+  const auto goTo = [&](const char* typed) {
+    m.dialogs.texts.push_back(typed);
+    QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
+  };
+  const struct {
+    std::function<void()> action;
+    int pair;  // under the cursor afterwards
+  } steps[] = {
+      {[&] { m.ClickSection("+-OBJECTS"); }, 601},
+      {[&] { m.Find("GROUP"); }, 629},
+      {[&] { goTo("1307"); }, 653},  // a group's member pointer "0042"
+      {[&] { QTest::keyClick(grid, Qt::Key_Return, Qt::ControlModifier); }, 462},  // CIRCLE 42
+      {back, 653},
+      {back, 629},
+      {forward, 653},
+      {[&] { goTo("h2a"); }, 305},  // a jump drops the places ahead
+      {forward, 305},
+      {back, 653},
+      {back, 629},
+      {back, 601},
+      {back, 0},
+      {back, 0},
+  };
+  for (std::size_t k = 0; k < std::size(steps); ++k) {
+    steps[k].action();
+    EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), steps[k].pair) << "step " << k;
+  }
+  EXPECT_EQ(m.dialogs.beeps, 2) << "nothing ahead after the jump, nothing behind the start";
+  EXPECT_TRUE(m.dialogs.messages.empty());
+}
+
+TEST(TFMMain, RefusedJumpsExplainThemselves) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  m.dialogs.texts = {"FFFF", std::nullopt, "9999"};
+  form.GoToLineOrHandle();
+  form.GoToLineOrHandle();  // cancelled
+  form.GoToLineOrHandle();
+  form.JumpToLine(309);  // the LAYER table's owner pointer: 0
+  form.FollowPointer();
+  form.JumpToLine(307);  // its handle, no pointer
+  form.FollowPointer();
+  std::vector<std::string> messages;
+  for (const std::string& text : m.dialogs.messages) messages.push_back(Utf8(text));
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "ハンドル FFFF のレコードはありません",
+                          "9999 行はありません（最終行は 1312 行です）",
+                          "ハンドル 0 はどのレコードも指しません",
+                          "参照先へ移動できるのは、ハンドルを指すグループコード（330～369、"
+                          "390～399、480、481）の行です"}));
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(307));
+}
+
+TEST(TFMMain, MarksDanglingPointersAfterTheLoadAndAgainAfterAnEdit) {
+  Main m;
+  const std::string path =
+      m.dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                    "2B", "0", "ENDSEC", "0", "EOF"}));
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  StringGrid& grid = *m.form->FRDXFGrid->DXFGrid;
+  const auto valueColour = [&grid] {  // of pair 4, the 330 pointer, in row 5
+    return grid.grab().toImage().pixelColor(grid.CellRect(2, 5).topLeft() + QPoint(1, 1));
+  };
+  QApplication::processEvents();  // the index is built between paints
+  EXPECT_EQ(valueColour(), QColor(255, 224, 224));
+  m.form->FRDXFGrid->SetRow(4);  // the LINE takes the handle the pointer names
+  m.TypeValue("2B");
+  QApplication::processEvents();
+  EXPECT_EQ(valueColour(), QColor(255, 255, 255)) << "the edit made the index anew";
+}
+
+TEST(TFMMain, ChecksTheDrawingIntoThePanelAndJumpsFromItsLines) {
+  const std::string broken =
+      DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330", "2B", "0", "LINE",
+               "5", "01A", "0", "ENDSEC", "0", "EOF"});
+  Main m;
+  const std::string path = m.dir.Write("broken.dxf", broken);
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_F7);
+  const std::vector<std::string> log = m.Log();
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(
+      std::vector<std::string>(log.end() - 5, log.end()),
+      (std::vector<std::string>{
+          "", "＜図面の検査＞" + path, "　9 行：参照先のハンドル 2B がありません",
+          "　11 行：ハンドル 1A は 5 行のレコードと重複しています", "　問題が 2 件あります"}));
+  QTextCursor line(form.MsgBox->document()->findBlockByNumber(form.MsgBox->LineCount() - 2));
+  form.MsgBox->setTextCursor(line);
+  QTest::keyClick(form.MsgBox, Qt::Key_Return);
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(11));
+  line = QTextCursor(form.MsgBox->document()->findBlockByNumber(form.MsgBox->LineCount() - 3));
+  QTest::mouseDClick(form.MsgBox->viewport(), Qt::LeftButton, {},
+                     form.MsgBox->cursorRect(line).center());
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(9));
+  EXPECT_EQ(m.Log().size(), log.size()) << "choosing a line types nothing into the panel";
+}
+
+TEST(TFMMain, ContextMenuListsTheReferrersOfARecord) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.JumpToLine(311);  // inside the LAYER table's head, handle 2
+  std::unique_ptr<QMenu> menu(form.FRDXFGrid->CreateContextMenu());
+  std::vector<std::pair<std::string, bool>> entries;
+  for (QAction* action : menu->actions())
+    if (!action->isSeparator())
+      entries.emplace_back(action->text().toStdString(), action->isEnabled());
+  EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{
+                         {"参照先へ移動", false}, {"参照元一覧", true}, {"図面の検査", true}}));
+  menu->actions()[1]->trigger();
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 7, log.end() - 5),
+            (std::vector<std::string>{"", "＜参照元一覧＞ハンドル 2（303 行の TABLE）"}));
+  EXPECT_EQ(log.back(), "　407 行：LAYER のグループコード 330");
 }
 
 namespace {

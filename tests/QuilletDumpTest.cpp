@@ -136,6 +136,45 @@ TEST(QuilletDump, RefusesARenameToATakenOrUnknownName) {
   EXPECT_EQ(Dump("--layers --blocks " + Sample()).status, 2);
 }
 
+TEST(QuilletDump, PrintsTheOwnerAndTheReferrersOfAHandle) {
+  const struct {
+    const char* handle;
+    int status;
+    const char* out;
+  } cases[] = {
+      {"002", 0,
+       "record\t303\tTABLE\nref\t319\t330\tLAYER\nref\t341\t330\tLAYER\n"
+       "ref\t363\t330\tLAYER\nref\t385\t330\tLAYER\nref\t407\t330\tLAYER\n"},
+      {"42", 0, "record\t925\tCIRCLE\nref\t1307\t340\tGROUP\n"},
+      {"f", 9, "quillet-dump: no record owns handle F; 0 pairs point at it\n"},
+      {"1G", 2, "quillet-dump: --handle needs a hexadecimal handle of 1 to 16 digits, not '1G'\n"},
+  };
+  for (const auto& c : cases) {
+    const DumpRun run = Dump(std::string("--handle ") + c.handle + " " + Sample());
+    EXPECT_EQ(run.status, c.status) << c.handle;
+    EXPECT_EQ(run.out.substr(0, std::string_view(c.out).size()), c.out) << c.handle;
+  }
+  EXPECT_EQ(Dump("--handle 2 --check " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--handle 2 --layers " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--check --round none none out.dxf " + Sample()).status, 2);
+}
+
+TEST(QuilletDump, ChecksTheDrawing) {
+  const DumpRun clean = Dump("--check " + Sample());
+  EXPECT_EQ(clean.status, 0);
+  EXPECT_EQ(clean.out, "");
+  TempDir dir;
+  const std::string broken =
+      dir.Write("b.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                  "2B", "10", "x", "0", "EOF"}));
+  const DumpRun run = Dump("--check '" + broken + "'");
+  EXPECT_EQ(run.status, 7);
+  EXPECT_EQ(run.out,
+            "1\tunclosed-section\tSECTION ENTITIES に ENDSEC がありません\n"
+            "9\tdangling-pointer\t参照先のハンドル 2B がありません\n"
+            "11\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません\n");
+}
+
 // Splits bytes into lines at CR LF, as the program writes them.
 std::vector<std::string> Lines(const std::string& bytes) {
   std::vector<std::string> lines;

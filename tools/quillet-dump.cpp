@@ -13,6 +13,7 @@
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "tools/DumpHandles.h"
 #include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
 
@@ -40,7 +41,8 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 8 a value to round is not a number (nothing is written)\n";
+    "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
+    "is written), 9 no record owns the --handle handle\n";
 
 struct Options {
   std::string file;
@@ -52,12 +54,14 @@ struct Options {
   bool help = false;
   TableOptions tables;
   RoundOptions round;
+  HandleOptions handles;
 };
 
 void PrintUsage(std::FILE* out) {
   std::fputs(kUsageHead, out);
   std::fputs(kTableUsage, out);
   std::fputs(kRoundUsage, out);
+  std::fputs(kHandleUsage, out);
   std::fputs(kUsageTail, out);
 }
 
@@ -106,7 +110,8 @@ bool ParseLine(const char* text, long long& line) {
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
     if (TakeTableOption(argc, argv, a, options.tables, error) ||
-        TakeRoundOption(argc, argv, a, options.round, error)) {
+        TakeRoundOption(argc, argv, a, options.round, error) ||
+        TakeHandleOption(argc, argv, a, options.handles, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -142,6 +147,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   }
   if (options.tables.Requested() && options.round.requested) {
     error = "--round cannot be combined with a list or rename option";
+    return false;
+  }
+  if (options.handles.Requested() && (options.tables.Requested() || options.round.requested)) {
+    error = "--handle and --check cannot be combined with a list, rename or --round option";
     return false;
   }
   if (options.file.empty() && !options.help) {
@@ -278,6 +287,7 @@ int main(int argc, char** argv) {
   }
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
   if (options.round.requested) return RunRoundOption(options.round, buffer);
+  if (options.handles.Requested()) return RunHandleOption(options.handles, buffer);
   Output out;
   if (options.summary) {
     PrintSummary(buffer, out);

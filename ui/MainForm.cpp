@@ -66,6 +66,7 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   CreatePanels();
   CreateTabs();
   CreateShortcuts();
+  ConnectHandleNavigation();
   Form_option = new TForm_option(Settings, this);
   PCSGData->setCurrentWidget(TSDXFData);
   setAcceptDrops(true);
@@ -317,6 +318,7 @@ void TFMMain::closeEvent(QCloseEvent* event) {
 void TFMMain::BufferChanged() {
   SetModified(true);
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  StartHandleIndex();  // a change may have moved, added or removed handles and pointers
 }
 
 void TFMMain::SetModified(bool modified) {

@@ -19,7 +19,10 @@
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
+#include "logic/HandleNavigation.h"
+#include "logic/JumpHistory.h"
 #include "logic/MainFormTool.h"
+#include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/OptionForm.h"
@@ -33,6 +36,7 @@ class QListWidget;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 
 class TFMMain : public QWidget {
   Q_OBJECT
@@ -117,8 +121,21 @@ class TFMMain : public QWidget {
   void BTPosReSnapClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
+  /// Shows pair `index` under the grid's cursor; the place left is kept for GoBack.
   void JumpToPair(int index);
   void JumpToLine(int line);
+  /// Returns to the place the last jump left (Alt+Left); beeps when there is none.
+  void GoBack();
+  /// Undoes a GoBack (Alt+Right); beeps when there is nothing ahead.
+  void GoForward();
+  /// Asks for a line number or a handle and jumps there (Ctrl+G).
+  void GoToLineOrHandle();
+  /// Jumps to the record that owns the handle of the pointer under the cursor (Ctrl+Enter).
+  void FollowPointer();
+  /// Writes the pairs that point at the record under the cursor to the message panel.
+  void ListReferrers();
+  /// Checks the drawing and writes its problems to the message panel (F7).
+  void CheckDrawingStructure();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -168,6 +185,14 @@ class TFMMain : public QWidget {
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
+  void ConnectHandleNavigation();
+  void StartHandleIndex();
+  void ContinueHandleIndex();
+  const HandleIndex& ReadyHandleIndex();
+  void ShowJumpTarget(const JumpTarget& target);
+  void ShowPlace(const GridView& place);
+  void WriteLog(const std::vector<std::string>& lines);
+  bool HasDocument() const;
 
   Dialogs& m_dialogs;
   std::unique_ptr<WindowSystem> m_platformWindows;  // the window system when none was given
@@ -176,7 +201,10 @@ class TFMMain : public QWidget {
   Dialogs::FileRequest m_openDialog;  // OpenDialog1: keeps its folder between runs
   Dialogs::FileRequest m_saveDialog;  // SaveDialog1
   std::vector<std::string> m_sectionEntries;
-  std::string m_documentPath;  // the file on show, as loaded or last saved
+  HandleIndex m_handles;            // the handles of Buffer, built between paints
+  QTimer* m_handleTimer = nullptr;  // runs the next step of the index's build
+  JumpHistory m_history;            // the places the grid jumped from
+  std::string m_documentPath;       // the file on show, as loaded or last saved
   bool m_started = false;
   bool m_loading = false;
   bool m_modified = false;

@@ -125,7 +125,9 @@ bool TFMMain::LoadDocument(const std::string& path) {
   LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
   PCSGData->setCurrentWidget(TSDXFData);
   TDXFBuffer loaded;
+  m_handleTimer->stop();  // the worker has the cores; the index's build waits
   if (ReadInBackground(loaded, path) != 0) {
+    if (m_handles.Building()) m_handleTimer->start(0);
     MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), loaded.ErrorMessage.c_str());
     m_dialogs.ShowError(loaded.ErrorMessage);
     return false;
@@ -173,6 +175,8 @@ void TFMMain::ShowLoadedDocument() {
   BTFind->setEnabled(true);
   m_documentPath = Buffer.FileName;
   SetModified(false);
+  m_history.Clear();
+  StartHandleIndex();
 }
 
 void TFMMain::BTSaveClick() {

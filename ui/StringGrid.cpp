@@ -5,9 +5,11 @@
 #include <algorithm>  // std::clamp, std::max, std::min
 #include <cstdlib>    // std::abs
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -258,8 +260,13 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
 
 // ------------------------------------------------------------------ events
 
-// Tab moves between cells instead of moving the focus to the next widget.
+// Tab moves between cells instead of moving the focus to the next widget; a tooltip
+// comes from the owner, cell by cell.
 bool StringGrid::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    ShowToolTip(*static_cast<QHelpEvent*>(event));
+    return true;
+  }
   if (event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
@@ -268,6 +275,17 @@ bool StringGrid::event(QEvent* event) {
     }
   }
   return QWidget::event(event);
+}
+
+void StringGrid::ShowToolTip(const QHelpEvent& help) {
+  int col = 0;
+  int row = 0;
+  const QString tip = OnToolTip && CellAt(help.pos(), col, row) ? OnToolTip(col, row) : QString();
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    return;
+  }
+  QToolTip::showText(help.globalPos(), tip, this, CellRect(col, row));
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {
@@ -293,9 +311,11 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
   if (m_editorOpen) m_editor->insert(event->text());
 }
 
+// A left click selects a cell or starts a column resize; a right click selects the cell
+// its context menu is about.
 void StringGrid::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  m_resizingCol = ColumnEdgeAt(event->position().toPoint());
+  if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+  if (event->button() == Qt::LeftButton) m_resizingCol = ColumnEdgeAt(event->position().toPoint());
   int col = 0;
   int row = 0;
   if (m_resizingCol < 0 && CellAt(event->position().toPoint(), col, row) && col >= kFixedCols &&

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 
+class QHelpEvent;
 class QLineEdit;
 class QPainter;
 
@@ -84,6 +85,8 @@ class StringGrid : public QWidget {
   std::function<bool(QChar typed)> OnKeyPress;
   /// Handles a wheel step; the grid itself never scrolls on the wheel.
   std::function<void(bool up)> OnMouseWheel;
+  /// Returns the tooltip of a cell; an empty text shows none.
+  std::function<QString(int col, int row)> OnToolTip;
 
  signals:
   void Resized();
@@ -112,6 +115,7 @@ class StringGrid : public QWidget {
   void MoveByTab(bool forward);
   bool IsTypedCharacter(const QKeyEvent& event) const;
   bool EditorKeyPress(QKeyEvent* event);
+  void ShowToolTip(const QHelpEvent& help);
   void PlaceEditor();
 
   int m_colCount = 0;
