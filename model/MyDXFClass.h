@@ -29,6 +29,17 @@ class EConvertError : public std::runtime_error {
 /// Returns the Windows colour value (R + 256*G + 65536*B) of ACI index 0..256; 0 otherwise.
 int AciToColor(int index);
 
+/// Hears of every change of a pair's code or value just before the buffer makes it, with
+/// the old and the new contents; the edit history records the changes through it. The
+/// views stay valid for the call only. Called from noexcept setters, so it must not throw.
+class BufferObserver {
+ public:
+  virtual ~BufferObserver() = default;
+  virtual void CodeChanging(int i, int oldCode, int newCode) noexcept = 0;
+  virtual void ValueChanging(int i, std::string_view oldValue,
+                             std::string_view newValue) noexcept = 0;
+};
+
 class TDXFBuffer {
  public:
   std::string FileName;  // path of the file last loaded or set for saving (native, UTF-8)
@@ -109,6 +120,11 @@ class TDXFBuffer {
   int FindHandle(int handle, int start) const;
   /// Tells whether i names a pair of the arrays (0 .. PairCount + 99).
   bool IsValidIndex(int i) const noexcept { return i >= 0 && i < m_size; }
+  /// Makes observer (not owned; null for none) hear of every change that SetCode,
+  /// SetValue and the clearing of pairs after EofIndex make from now on. A move of the
+  /// buffer carries the observer along.
+  void SetObserver(BufferObserver* observer) noexcept { m_observer = observer; }
+  BufferObserver* Observer() const noexcept { return m_observer; }
 
   // ---- remark engine ----
   /// Works out the remarks of the record that holds pair i, then pair i's generic remark
@@ -164,6 +180,7 @@ class TDXFBuffer {
   const NoteList* ListForPair(int i) const noexcept;
 
   std::unique_ptr<Storage> m_store;
+  BufferObserver* m_observer = nullptr;
   int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
 };
 
