@@ -19,6 +19,8 @@ done
 echo
 "$build/bench_round" "$data/big200.dxf"
 echo
+"$build/bench_undo" "$data/big200.dxf"
+echo
 "$build/bench_handles" "$data/big200.dxf" "$data"
 # The grid benchmark needs the Qt build; it runs offscreen.
 if [ -x "$build/bench_grid" ]; then
