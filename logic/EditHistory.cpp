@@ -230,6 +230,8 @@ StepReport EditHistory::Seal(const std::string& name) {
                     .notice = {}};
   DropRedoSteps();
   step->name = name;
+  step->values.shrink_to_fit();  // a long run leaves up to half the vector unused
+  step->codes.shrink_to_fit();
   m_storedBytes += step->Footprint();
   m_steps.push_back(std::move(step));
   m_done = m_steps.size();
