@@ -100,6 +100,10 @@ int GroupGridHeight(int rowCount, int defaultRowHeight, int tabClientHeight) {
   return std::min((rowCount + 1) * (defaultRowHeight + 1), tabClientHeight / 2);
 }
 
+std::string IncompleteListMessage(const std::string& error) {
+  return error + "\r\n" + Sjis("この一覧は不完全なので表示しません。");
+}
+
 int BlockListWheelRow(int currentRow, bool up, int rowCount) {
   constexpr int kWheelRows = 5;
   if (up) return std::max(currentRow - kWheelRows, kFirstDataRow);
