@@ -554,7 +554,9 @@ void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& t
   const std::string typed = text == FromCp932(edit.OldName) ? edit.OldName : ToCp932(text);
   if (edit.Report(col, typed) != NameEditStep::Confirm) return;
   const bool yes = m_dialogs.AskYesNo(Values.ProductTitle, edit.Question());
-  const NameEditResult result = edit.Decide(yes, list.names, Buffer, *MsgBox);
+  MessageLines log;  // a rename of a much used name logs thousands of lines: shown at once
+  const NameEditResult result = edit.Decide(yes, list.names, Buffer, log);
+  MsgBox->AddLines(log.lines);
   for (const std::string& refusal : result.refusals) m_dialogs.ShowMessage(refusal);
   list.grid->SetCell(result.col, result.row, FromCp932(result.text));
   if (!result.replaced) return;
