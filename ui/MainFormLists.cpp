@@ -562,7 +562,7 @@ void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& t
   if (!result.replaced) return;
   const std::size_t k = static_cast<std::size_t>(result.row - 1);
   if (k < list.names.size()) list.names[k] = edit.NewName;
-  if (edit.RebuildsIndex()) Buffer.BuildIndex();
+  if (edit.RebuildsIndex()) RefreshIndexAfterRename(Buffer, result.replacedPairs);
   if (list.updateLabels) (this->*list.updateLabels)();
   BufferChanged();
 }
