@@ -148,6 +148,7 @@ TEST(ListTabs, FillOnceAfterEachLoadAndNeverShowAnEarlierFilesRows) {
   w.Show(f.TSDXFData);
   w.Show(f.TSLayerList);
   EXPECT_EQ(f.SGLayerList->Cell(2, 1).toStdString(), "marker");  // not built again
+  w.Show(f.TSGroupList);
   ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("plain.dxf", kNoTables)));
   EXPECT_EQ(f.LayerListFilled, 0);
   for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
@@ -156,6 +157,10 @@ TEST(ListTabs, FillOnceAfterEachLoadAndNeverShowAnEarlierFilesRows) {
   EXPECT_EQ(LabelTexts({f.LBClayer, f.LBCeltype, f.LBGroup}),
             (std::vector<std::string>{"CLAYER : NON", "CELTYPE   : NON", "DICTIONARY : NON"}));
   EXPECT_EQ(f.LayerListFilled, 0);  // nothing to list: the next showing tries again
+  f.JumpToPair(3);
+  w.Show(f.TSGroupList);
+  QTest::mouseDClick(f.LBGroup, Qt::LeftButton);  // no dictionary: the first pair, not 1225's
+  EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), 0);
 }
 
 TEST(ListTabs, AListThatDoesNotConvertIsReportedAndNotShown) {
