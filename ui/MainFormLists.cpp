@@ -106,6 +106,13 @@ static QWidget* NewLabelPanel(int height) {
   return panel;
 }
 
+// A tab with its label panel at the top and its grid filling the rest.
+static void StackPanelOverGrid(QWidget* tab, QWidget* panel, StringGrid* grid) {
+  QVBoxLayout* layout = TightLayout(tab);
+  layout->addWidget(panel);
+  layout->addWidget(grid, 1);
+}
+
 // ------------------------------------------------------------------ grid helpers
 
 static std::vector<int> ColWidths(const StringGrid& grid) {
@@ -214,13 +221,8 @@ void TFMMain::CreateLayerTab() {
   Panel1 = Named(NewLabelPanel(kLabelPanelHeight), "Panel1");
   LBClayer = NewLabel(Panel1, "LBClayer", "CLAYER : ", 4);
   SGLayerList = NewListGrid(ListGrid::Layer, "SGLayerList");
-  QVBoxLayout* layout = TightLayout(TSLayerList);
-  layout->addWidget(Panel1);
-  layout->addWidget(SGLayerList, 1);
-  SGLayerList->OnDrawCell = [this](QPainter& painter, int col, int row, const QRect& rect,
-                                   StringGrid::DrawState state) {
-    return SGLayerListDrawCell(painter, col, row, rect, state);
-  };
+  StackPanelOverGrid(TSLayerList, Panel1, SGLayerList);
+  SGLayerList->OnDrawCell = std::bind_front(&TFMMain::SGLayerListDrawCell, this);
   m_layerNames.grid = SGLayerList;
   m_layerNames.updateLabels = &TFMMain::UpdateClayerLabel;
   HookNameEdit(m_layerNames);
@@ -234,9 +236,7 @@ void TFMMain::CreateLtypeTab() {
   LBCeltscale = NewLabel(panel, "LBCeltscale", "CELTSCALE : ", 4 + kLabelHeight);
   LBCeltype = NewLabel(panel, "LBCeltype", "CELTYPE   : ", 4 + 2 * kLabelHeight);
   SGLtypeList = NewListGrid(ListGrid::Ltype, "SGLtypeList");
-  QVBoxLayout* layout = TightLayout(TSLineList);
-  layout->addWidget(panel);
-  layout->addWidget(SGLtypeList, 1);
+  StackPanelOverGrid(TSLineList, panel, SGLtypeList);
   m_ltypeNames.grid = SGLtypeList;
   m_ltypeNames.updateLabels = &TFMMain::UpdateLtypeLabels;
   HookNameEdit(m_ltypeNames);
@@ -248,13 +248,8 @@ void TFMMain::CreateColorTab() {
   QWidget* panel = NewLabelPanel(kLabelPanelHeight);
   LBCecolor = NewLabel(panel, "LBCecolor", "CECOLOR : ", 4);
   SGColorList = NewListGrid(ListGrid::Color, "SGColorList");
-  QVBoxLayout* layout = TightLayout(TSColorList);
-  layout->addWidget(panel);
-  layout->addWidget(SGColorList, 1);
-  SGColorList->OnDrawCell = [this](QPainter& painter, int col, int row, const QRect& rect,
-                                   StringGrid::DrawState state) {
-    return SGColorListDrawCell(painter, col, row, rect, state);
-  };
+  StackPanelOverGrid(TSColorList, panel, SGColorList);
+  SGColorList->OnDrawCell = std::bind_front(&TFMMain::SGColorListDrawCell, this);
   connect(SGColorList, &StringGrid::Resized, this, [this] { FitGridColumns(*SGColorList); });
   HookLabelJump(LBCecolor);
 }
