@@ -16,6 +16,8 @@ done
 "$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_rename" "$data/big200.dxf"
+echo
+"$build/bench_round" "$data/big200.dxf"
 # The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
