@@ -301,3 +301,20 @@ TEST(ListTabs, AnEditInTheDXFGridHasTheListsBuiltAgain) {
   w.Show(f.TSLayerList);
   EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "WALL");
 }
+
+TEST(ListTabs, EscGivesTheNameBackWithoutAQuestion) {
+  Window w(kSample, "Editor");
+  TFMMain& f = *w.form;
+  w.Show(f.TSLineList);
+  StringGrid& grid = *f.SGLtypeList;
+  grid.setFocus();
+  ASSERT_TRUE(grid.SelectCell(2, 3));
+  const QString before = grid.Cell(2, 3);
+  QTest::keyClicks(&grid, "SOLID");  // typing opens the editor
+  ASSERT_TRUE(grid.EditorMode());
+  QTest::keyClick(grid.findChild<QLineEdit*>(), Qt::Key_Escape);
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(grid.Cell(2, 3), before);
+  EXPECT_TRUE(w.dialogs.questions.empty());
+  EXPECT_FALSE(f.IsModified());
+}
