@@ -1,6 +1,7 @@
 // QuilletDumpTest.cpp - the command-line listing, run as a separate program.
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WEXITSTATUS
+#include <unistd.h>    // access
 
 #include <cstdio>  // popen, pclose
 
@@ -13,10 +14,12 @@ struct DumpRun {
   int status = -1;
 };
 
-// Runs quillet-dump with the given arguments (already quoted for the shell).
-DumpRun Dump(const std::string& arguments) {
+// Runs quillet-dump with the given arguments (already quoted for the shell), standard
+// error joined to the output; `redirect` then sends the output elsewhere.
+DumpRun Dump(const std::string& arguments, const std::string& redirect = "") {
   DumpRun run;
-  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1";
+  const std::string command =
+      std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1 " + redirect;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
   char chunk[4096];
@@ -69,6 +72,20 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   const DumpRun bad = Dump("'" + broken + "'");
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+}
+
+TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not there";
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  for (const std::string& arguments :
+       {Sample(), "--json " + Sample(), "--summary " + Sample(), "--groups " + Sample(),
+        "--rename-layer 壁 外壁 " + out + " " + Sample(), std::string("--help")}) {
+    const DumpRun run = Dump(arguments, "> /dev/full");
+    EXPECT_EQ(run.status, 11) << arguments;
+    EXPECT_EQ(run.out, "quillet-dump: cannot write the output: No space left on device\n")
+        << arguments;
+  }
 }
 
 TEST(QuilletDump, PrintsTheListTables) {
