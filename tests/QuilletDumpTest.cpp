@@ -3,7 +3,8 @@
 #include <sys/wait.h>  // WEXITSTATUS
 #include <unistd.h>    // access
 
-#include <cstdio>  // popen, pclose
+#include <cstdio>   // popen, pclose
+#include <cstdlib>  // setenv, unsetenv
 
 #include "tests/support/TestFiles.h"
 
@@ -72,6 +73,27 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   const DumpRun bad = Dump("'" + broken + "'");
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+}
+
+TEST(QuilletDump, ReadsStandardInputForADash) {
+  const DumpRun fromFile = Dump(Sample());
+  const DumpRun fromPipe = Dump("- < " + Sample());
+  ASSERT_EQ(fromPipe.status, 0) << fromPipe.out;
+  EXPECT_EQ(fromPipe.out, fromFile.out);
+  const DumpRun summary = Dump("--json --summary - < " + Sample());
+  EXPECT_EQ(summary.out.rfind("{\"FileName\":\"-\",\"PairCount\":656,", 0), 0u) << summary.out;
+  TempDir dir;
+  const DumpRun broken = Dump("- < '" + dir.Write("b.dxf", "0\nSECTION\nx\ny\n") + "'");
+  EXPECT_EQ(broken.status, 3);
+  EXPECT_NE(broken.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+  ::setenv("TMPDIR", "/nonexistent", /*overwrite=*/1);
+  const DumpRun noTemp = Dump("- < " + Sample());
+  ::unsetenv("TMPDIR");
+  EXPECT_EQ(noTemp.status, 3);
+  EXPECT_NE(noTemp.out.find("quillet-dump: cannot make a temporary file for standard input in "
+                            "/nonexistent: No such file or directory\n"),
+            std::string::npos)
+      << noTemp.out;
 }
 
 TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {

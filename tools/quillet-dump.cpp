@@ -14,6 +14,7 @@
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"
 #include "tools/DumpTables.h"
 
@@ -21,13 +22,12 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
-constexpr int kExitLoadError = 3;
 
 constexpr char kUsageHead[] =
     "usage: quillet-dump [options] FILE\n"
     "\n"
-    "Prints one line per pair of the DXF file FILE up to its EOF pair: line number,\n"
-    "group code, value and remark, separated by tabs, in UTF-8. A tab,\n"
+    "Prints one line per pair of the DXF file FILE (\"-\": standard input) up to its EOF\n"
+    "pair: line number, group code, value and remark, separated by tabs, in UTF-8. A tab,\n"
     "backslash or other control character in a text is written as \\t, \\\\, \\r, \\n or \\xHH.\n"
     "\n"
     "options:\n"
@@ -100,7 +100,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         error = std::string(arg) + " needs a line number of 1 or more, not '" + argv[a] + "'";
         return false;
       }
-    } else if (!arg.empty() && arg[0] == '-') {
+    } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + std::string(arg);
       return false;
     } else if (options.file.empty()) {
@@ -244,9 +244,6 @@ int main(int argc, char** argv) {
   buffer.OnMessage = [](const std::string& message) {
     std::fprintf(stderr, "%s\n", Utf8(message).c_str());
   };
-  if (buffer.LoadFromFile(options.file) != 0) {
-    std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
-    return kExitLoadError;
-  }
+  if (const int status = LoadDrawing(options.file, buffer); status != kExitOk) return status;
   return out.Finish(Run(options, buffer, out));
 }
