@@ -6,6 +6,7 @@
 #include <cstdio>   // popen, pclose
 #include <cstdlib>  // setenv, unsetenv
 
+#include "QuilletVersion.h"  // kVersion
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -75,6 +76,15 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
 }
 
+TEST(QuilletDump, AnswersVersionAndHelp) {
+  const DumpRun version = Dump("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("quillet-dump ") + kVersion + "\n");
+  const DumpRun help = Dump("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: quillet-dump [options] FILE\n", 0), 0u);
+}
+
 TEST(QuilletDump, ReadsStandardInputForADash) {
   const DumpRun fromFile = Dump(Sample());
   const DumpRun fromPipe = Dump("- < " + Sample());
@@ -102,7 +112,8 @@ TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
   const std::string out = "'" + dir.Path() + "/out.dxf'";
   for (const std::string& arguments :
        {Sample(), "--json " + Sample(), "--summary " + Sample(), "--groups " + Sample(),
-        "--rename-layer 壁 外壁 " + out + " " + Sample(), std::string("--help")}) {
+        "--rename-layer 壁 外壁 " + out + " " + Sample(), std::string("--help"),
+        std::string("--version")}) {
     const DumpRun run = Dump(arguments, "> /dev/full");
     EXPECT_EQ(run.status, 11) << arguments;
     EXPECT_EQ(run.out, "quillet-dump: cannot write the output: No space left on device\n")

@@ -11,6 +11,7 @@
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
 
+#include "QuilletVersion.h"  // kVersion
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -37,7 +38,8 @@ constexpr char kUsageHead[] =
     "  --json        write one JSON object per line (JSON Lines) instead of tabs\n"
     "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
-    "  --help        show this text\n";
+    "  --help        show this text\n"
+    "  --version     print the version\n";
 
 constexpr char kUsageTail[] =
     "\n"
@@ -54,6 +56,7 @@ struct Options {
   bool remarks = true;
   bool summary = false;
   bool help = false;
+  bool version = false;
   TableOptions tables;
 
   DumpFormat Format() const {
@@ -86,6 +89,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     }
     if (arg == "--help") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--raw") {
       options.raw = true;
     } else if (arg == "--json") {
@@ -111,7 +116,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     }
   }
   if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
-  if (options.file.empty() && !options.help) error = "no FILE given";
+  if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
   return error.empty();
 }
 
@@ -236,8 +241,8 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   DumpOutput out(stdout, options.Format());
-  if (options.help) {
-    out.Put(UsageText());
+  if (options.help || options.version) {
+    out.Put(options.help ? UsageText() : std::string("quillet-dump ") + kVersion + "\n");
     return out.Finish(kExitOk);
   }
   TDXFBuffer buffer;
