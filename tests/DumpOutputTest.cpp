@@ -50,8 +50,8 @@ TEST(DumpOutput, EscapesControlCharactersAndBackslashes) {
       {"a\r\nb", "a\\r\\nb", "\"a\\r\\nb\""},
       {"\x01\x1F\x7F", "\\x01\\x1F\\x7F", "\"\\u0001\\u001F\x7F\""},
       {"say \"hi\"", "say \"hi\"", "\"say \\\"hi\\\"\""},
-      {"\x95\x5C", "表", "\"表\""},  // a CP932 trail byte 0x5C is no backslash
-      {"", "", "\"\""},
+      {"\x95\x5C", "表", "\"表\""},      // a CP932 trail byte 0x5C is no backslash
+      {std::string_view(), "", "\"\""},  // an empty view without a pointer
   };
   for (const auto& c : cases) {
     EXPECT_EQ(LineOf(DumpFormat::Escaped, c.value, ""), std::string("7\t") + c.escaped + "\t\n")

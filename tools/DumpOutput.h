@@ -44,6 +44,7 @@ class DumpOutput {
   void Put(std::string_view bytes) {
     if (bytes.size() > kCapacity - m_used) [[unlikely]]
       return PutLong(bytes);
+    if (bytes.empty()) return;  // an empty view may carry no pointer at all
     std::memcpy(m_block.get() + m_used, bytes.data(), bytes.size());
     m_used += bytes.size();
   }
