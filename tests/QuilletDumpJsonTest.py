@@ -112,6 +112,16 @@ class QuilletDumpJson(unittest.TestCase):
                 rows += 1
             self.assertGreater(rows, 0, option)
 
+    def test_log_and_report_lines_are_objects_of_one_text(self):
+        with tempfile.TemporaryDirectory() as folder:
+            out = pathlib.Path(folder) / "out.dxf"
+            for option in (["--rename-layer", "壁", "外壁"], ["--round", "0/3", "0.1/4"]):
+                key = "log" if option[0].startswith("--rename") else "report"
+                tabs = tab_lines(dump(*option, out, SAMPLE))
+                objects = json_lines(dump("--json", *option, out, SAMPLE))
+                self.assertEqual([list(o) for o in objects], [[key]] * len(tabs), option)
+                self.assertEqual([c_escaped(o[key]) for o in objects], tabs, option)
+
     def test_summary_is_one_object_of_its_lines(self):
         tabs = dict(line.split("\t") for line in tab_lines(dump("--summary", SAMPLE)))
         objects = json_lines(dump("--json", "--summary", SAMPLE))

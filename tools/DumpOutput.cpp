@@ -117,7 +117,7 @@ void DumpOutput::PutJsonString(std::string_view utf8) {
 // A text longer than the block's room: what the block holds goes first, then the text
 // itself when it would not fit even an empty block.
 void DumpOutput::PutLong(std::string_view bytes) {
-  Flush();
+  WriteBlock();
   if (bytes.size() > kCapacity) return Write(bytes);
   std::memcpy(m_block.get(), bytes.data(), bytes.size());
   m_used = bytes.size();
@@ -130,16 +130,20 @@ void DumpOutput::Write(std::string_view bytes) {
     m_error = errno != 0 ? errno : EIO;
 }
 
-void DumpOutput::Flush() {
+void DumpOutput::WriteBlock() {
   Write(std::string_view(m_block.get(), m_used));
   m_used = 0;
 }
 
-int DumpOutput::Finish(int status) {
-  Flush();
+void DumpOutput::Flush() {
+  WriteBlock();
   errno = 0;
   if (!Failed() && (std::fflush(m_stream) != 0 || std::ferror(m_stream)))
     m_error = errno != 0 ? errno : EIO;
+}
+
+int DumpOutput::Finish(int status) {
+  Flush();
   if (!Failed()) return status;
   std::fprintf(stderr, "quillet-dump: cannot write the output: %s\n", std::strerror(m_error));
   return status != 0 ? status : kExitOutputFailed;

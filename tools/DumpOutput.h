@@ -50,7 +50,7 @@ class DumpOutput {
   }
   void Put(char c) {
     if (m_used == kCapacity) [[unlikely]]
-      Flush();
+      WriteBlock();
     m_block[m_used++] = c;
   }
   /// Writes n in decimal.
@@ -60,6 +60,9 @@ class DumpOutput {
   /// Writes UTF-8 text as a quoted JSON string.
   void PutJsonString(std::string_view utf8);
 
+  /// Hands everything buffered to the stream and flushes it, so that it stands before
+  /// a message that follows on stderr.
+  void Flush();
   /// Tells whether a write has failed; everything after it is dropped.
   bool Failed() const { return m_error != 0; }
   /// Writes out what is buffered and flushes the stream. When any write failed, says so
@@ -74,7 +77,7 @@ class DumpOutput {
 
   void PutLong(std::string_view bytes);
   void Write(std::string_view bytes);
-  void Flush();
+  void WriteBlock();
 
   std::FILE* m_stream;
   DumpFormat m_format;

@@ -17,6 +17,7 @@
 #include "model/Sjis.h"
 #include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"
+#include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
 
 namespace {
@@ -45,7 +46,8 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 11 the output could not be written\n";
+    "not be written, 8 a value to round is not a number (nothing is written), 11 the\n"
+    "output could not be written\n";
 
 struct Options {
   std::string file;
@@ -58,6 +60,7 @@ struct Options {
   bool help = false;
   bool version = false;
   TableOptions tables;
+  RoundOptions round;
 
   DumpFormat Format() const {
     return raw ? DumpFormat::Raw : json ? DumpFormat::Json : DumpFormat::Escaped;
@@ -65,7 +68,7 @@ struct Options {
 };
 
 std::string UsageText() {
-  return std::string(kUsageHead) + kTableUsage + kUsageTail;
+  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kUsageTail;
 }
 
 bool ParseLine(const char* text, long long& line) {
@@ -77,7 +80,8 @@ bool ParseLine(const char* text, long long& line) {
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
-    if (TakeTableOption(argc, argv, a, options.tables, error)) {
+    if (TakeTableOption(argc, argv, a, options.tables, error) ||
+        TakeRoundOption(argc, argv, a, options.round, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -115,6 +119,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       return false;
     }
   }
+  if (options.tables.Requested() && options.round.requested)
+    error = "--round cannot be combined with a list or rename option";
   if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
   if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
   return error.empty();
@@ -223,6 +229,7 @@ void PrintPairs(TDXFBuffer& b, const Options& options, DumpOutput& out) {
 
 int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer, out);
+  if (options.round.requested) return RunRoundOption(options.round, buffer, out);
   if (options.summary) {
     PrintSummary(buffer, out);
   } else {
