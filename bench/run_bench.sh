@@ -20,6 +20,8 @@ echo
 "$build/bench_round" "$data/big200.dxf"
 echo
 "$build/bench_handles" "$data/big200.dxf" "$data"
+echo
+"$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"
 # The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
