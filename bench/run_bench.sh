@@ -22,8 +22,12 @@ echo
 "$build/bench_undo" "$data/big200.dxf"
 echo
 "$build/bench_handles" "$data/big200.dxf" "$data"
-# The grid benchmark needs the Qt build; it runs offscreen.
+echo
+"$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"
+# The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
   "$build/bench_grid" "$data/big2.dxf" "$data/big200.dxf"
+  echo
+  "$build/bench_lists" "$data/big200.dxf"
 fi

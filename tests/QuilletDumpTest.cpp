@@ -1,12 +1,15 @@
 // QuilletDumpTest.cpp - the command-line listing, run as a separate program.
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WEXITSTATUS
+#include <unistd.h>    // access
 
 #include <algorithm>  // std::min
 #include <cstdio>     // popen, pclose
+#include <cstdlib>    // setenv, unsetenv
 #include <string>     // std::string
 #include <vector>     // std::vector
 
+#include "model/QuilletVersion.h"  // kVersion
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -16,10 +19,12 @@ struct DumpRun {
   int status = -1;
 };
 
-// Runs quillet-dump with the given arguments (already quoted for the shell).
-DumpRun Dump(const std::string& arguments) {
+// Runs quillet-dump with the given arguments (already quoted for the shell), standard
+// error joined to the output; `redirect` then sends the output elsewhere.
+DumpRun Dump(const std::string& arguments, const std::string& redirect = "") {
   DumpRun run;
-  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1";
+  const std::string command =
+      std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1 " + redirect;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
   char chunk[4096];
@@ -72,6 +77,52 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   const DumpRun bad = Dump("'" + broken + "'");
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+}
+
+TEST(QuilletDump, AnswersVersionAndHelp) {
+  const DumpRun version = Dump("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("quillet-dump ") + kVersion + "\n");
+  const DumpRun help = Dump("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: quillet-dump [options] FILE\n", 0), 0u);
+}
+
+TEST(QuilletDump, ReadsStandardInputForADash) {
+  const DumpRun fromFile = Dump(Sample());
+  const DumpRun fromPipe = Dump("- < " + Sample());
+  ASSERT_EQ(fromPipe.status, 0) << fromPipe.out;
+  EXPECT_EQ(fromPipe.out, fromFile.out);
+  const DumpRun summary = Dump("--json --summary - < " + Sample());
+  EXPECT_EQ(summary.out.rfind("{\"FileName\":\"-\",\"PairCount\":656,", 0), 0u) << summary.out;
+  TempDir dir;
+  const DumpRun broken = Dump("- < '" + dir.Write("b.dxf", "0\nSECTION\nx\ny\n") + "'");
+  EXPECT_EQ(broken.status, 3);
+  EXPECT_NE(broken.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+  ::setenv("TMPDIR", "/nonexistent", /*overwrite=*/1);
+  const DumpRun noTemp = Dump("- < " + Sample());
+  ::unsetenv("TMPDIR");
+  EXPECT_EQ(noTemp.status, 3);
+  EXPECT_NE(noTemp.out.find("quillet-dump: cannot make a temporary file for standard input in "
+                            "/nonexistent: No such file or directory\n"),
+            std::string::npos)
+      << noTemp.out;
+}
+
+TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not there";
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  for (const std::string& arguments :
+       {Sample(), "--json " + Sample(), "--summary " + Sample(), "--groups " + Sample(),
+        "--rename-layer 壁 外壁 " + out + " " + Sample(),
+        "--round none none " + out + " " + Sample(), std::string("--help"),
+        std::string("--version")}) {
+    const DumpRun run = Dump(arguments, "> /dev/full");
+    EXPECT_EQ(run.status, 11) << arguments;
+    EXPECT_EQ(run.out, "quillet-dump: cannot write the output: No space left on device\n")
+        << arguments;
+  }
 }
 
 TEST(QuilletDump, PrintsTheListTables) {

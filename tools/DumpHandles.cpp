@@ -3,10 +3,11 @@
 // --handle H prints "record<TAB>LINE<TAB>TYPE" for each record that owns H (more than one
 // when the handle is duplicated), then "ref<TAB>LINE<TAB>CODE<TAB>TYPE" for each pair that
 // points at H, in file order. --check prints "LINE<TAB>KIND<TAB>TEXT" per problem. Lines
-// are the group-code lines of the pairs; texts are UTF-8.
+// are the group-code lines of the pairs; the lines go through DumpOutput, so --json and
+// --raw apply to them as to the listing.
 #include "tools/DumpHandles.h"
 
-#include <cstdio>       // std::fprintf, std::fputs, stdout, stderr
+#include <cstdio>       // std::fprintf, stderr
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
@@ -14,6 +15,7 @@
 #include "model/HandleIndex.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "tools/DumpOutput.h"
 
 const char kHandleUsage[] =
     "  --handle H    print the record that owns handle H (hexadecimal) and the pairs that\n"
@@ -22,11 +24,7 @@ const char kHandleUsage[] =
 
 namespace {
 
-void PrintLine(const std::string& line) {
-  std::fputs((line + "\n").c_str(), stdout);
-}
-
-int PrintHandle(std::uint64_t handle, const TDXFBuffer& buffer) {
+int PrintHandle(std::uint64_t handle, const TDXFBuffer& buffer, DumpOutput& out) {
   HandleIndex index;
   index.Build(buffer);
   const std::vector<int> referrers = ReferringPairs(buffer, handle);
@@ -35,22 +33,35 @@ int PrintHandle(std::uint64_t handle, const TDXFBuffer& buffer) {
                  HandleText(handle).c_str(), referrers.size());
     return kExitHandleNotOwned;
   }
-  for (const HandleOwner& owner : index.Owners(handle))
-    PrintLine("record\t" + std::to_string(LineOfPair(owner.record)) + "\t" +
-              Utf8(RecordTypeOf(buffer, owner.record)));
-  for (const int pair : referrers)
-    PrintLine("ref\t" + std::to_string(LineOfPair(pair)) + "\t" +
-              std::to_string(buffer.GetCode(pair)) + "\t" + Utf8(RecordTypeOf(buffer, pair)));
+  for (const HandleOwner& owner : index.Owners(handle)) {
+    DumpLine line(out);
+    line.Text("kind", "record");
+    line.Number("line", LineOfPair(owner.record));
+    line.Value("type", RecordTypeOf(buffer, owner.record));
+    line.End();
+  }
+  for (const int pair : referrers) {
+    DumpLine line(out);
+    line.Text("kind", "ref");
+    line.Number("line", LineOfPair(pair));
+    line.Number("code", buffer.GetCode(pair));
+    line.Value("type", RecordTypeOf(buffer, pair));
+    line.End();
+  }
   return 0;
 }
 
-int PrintCheck(const TDXFBuffer& buffer) {
+int PrintCheck(const TDXFBuffer& buffer, DumpOutput& out) {
   HandleIndex index;
   index.Build(buffer);
   const std::vector<CheckProblem> problems = CheckDrawing(buffer, index);
-  for (const CheckProblem& problem : problems)
-    PrintLine(std::to_string(LineOfPair(problem.pair)) + "\t" +
-              std::string(CheckKindName(problem.kind)) + "\t" + Utf8(problem.text));
+  for (const CheckProblem& problem : problems) {
+    DumpLine line(out);
+    line.Number("line", LineOfPair(problem.pair));
+    line.Text("kind", CheckKindName(problem.kind));
+    line.Program("text", problem.text);
+    line.End();
+  }
   return problems.empty() ? 0 : kExitProblemsFound;
 }
 
@@ -74,6 +85,6 @@ bool TakeHandleOption(int argc, char** argv, int& a, HandleOptions& options, std
   return true;
 }
 
-int RunHandleOption(const HandleOptions& options, const TDXFBuffer& buffer) {
-  return options.check ? PrintCheck(buffer) : PrintHandle(options.handle, buffer);
+int RunHandleOption(const HandleOptions& options, const TDXFBuffer& buffer, DumpOutput& out) {
+  return options.check ? PrintCheck(buffer, out) : PrintHandle(options.handle, buffer, out);
 }

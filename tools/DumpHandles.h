@@ -9,6 +9,8 @@
 
 #include "model/MyDXFClass.h"
 
+class DumpOutput;
+
 // Exit statuses of the handle options.
 constexpr int kExitProblemsFound = 7;   // --check found at least one problem
 constexpr int kExitHandleNotOwned = 9;  // --handle: no record owns the handle
@@ -29,6 +31,6 @@ extern const char kHandleUsage[];
 /// it is none; on a bad one returns true with the reason in error.
 bool TakeHandleOption(int argc, char** argv, int& a, HandleOptions& options, std::string& error);
 
-/// Runs the requested option on a loaded buffer, writing to stdout and reasons to stderr.
-/// Returns the exit status.
-int RunHandleOption(const HandleOptions& options, const TDXFBuffer& buffer);
+/// Runs the requested option on a loaded buffer, writing its lines to out and reasons to
+/// stderr. Returns the exit status.
+int RunHandleOption(const HandleOptions& options, const TDXFBuffer& buffer, DumpOutput& out);

@@ -8,6 +8,7 @@
 // DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
 #pragma once
 
+#include <map>     // std::map
 #include <memory>  // std::unique_ptr
 #include <string>  // std::string
 #include <vector>  // std::vector
@@ -21,11 +22,14 @@
 #include "logic/Edition.h"
 #include "logic/HandleNavigation.h"
 #include "logic/JumpHistory.h"
+#include "logic/MainFormLists.h"
+#include "logic/MainFormRename.h"
 #include "logic/MainFormTool.h"
 #include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/OptionForm.h"
+#include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
 
@@ -50,8 +54,11 @@ class TFMMain : public QWidget {
           QWidget* parent = nullptr);
   ~TFMMain() override;
 
-  // The document, the AutoCAD link and the program-wide state.
+  // The document, the tables its lists are built from, the AutoCAD link and the
+  // program-wide state.
   TDXFBuffer Buffer;
+  TDXFLayerTable LayerTable;
+  TDXFGroupTable GroupTable;
   std::unique_ptr<TAutoCADWindow> AutoCAD;
   ProgramValues Values;
   SettingsRecord Settings;
@@ -97,6 +104,23 @@ class TFMMain : public QWidget {
   QComboBox* CBToolAngRoundDigit;
   QPushButton* BTPosReSnap;
   TFrameDXFGrid* FRDXFGrid;
+  // The list tabs (MainFormLists.cpp).
+  QWidget* Panel1;
+  QLabel* LBClayer;
+  StringGrid* SGLayerList;
+  QLabel* LBLtscale;
+  QLabel* LBCeltscale;
+  QLabel* LBCeltype;
+  StringGrid* SGLtypeList;
+  QLabel* LBCecolor;
+  StringGrid* SGColorList;
+  StringGrid* SGBlockList;
+  QLabel* LBGroup;
+  StringGrid* SGGroupList;
+  QSplitter* SPGroupList;
+  QWidget* PNGroupMember;
+  QLabel* LBGroupMember;
+  StringGrid* SGGroupMember;
   QWidget* Panel_bottom;
   TVuMessageBox* MsgBox;
   TForm_option* Form_option;
@@ -144,6 +168,26 @@ class TFMMain : public QWidget {
   /// Tells whether the document has edits that were not saved.
   bool IsModified() const { return m_modified; }
 
+  /// Fill a list tab from the buffer, once after each load or change of the buffer.
+  void TSLayerListShow();
+  void TSLineListShow();
+  void TSColorListShow();
+  void TSBlockListShow();
+  void TSGroupListShow();
+  void UpdateClayerLabel();
+  void UpdateLtypeLabels();
+  /// Shows the members of the group in a row of the group grid.
+  void SGGroupListSelectCell(int row);
+
+  /// An editable list: its grid, its in-place name edit, its names as the file stores
+  /// them (row k + 1 holds names[k]) and the labels that follow a replacement.
+  struct NameListState {
+    StringGrid* grid;
+    NameEditState edit;
+    std::vector<std::string> names;
+    void (TFMMain::*updateLabels)();
+  };
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -174,7 +218,8 @@ class TFMMain : public QWidget {
   bool SaveDocument();
   bool ConfirmDiscardChanges();
   /// The one path every change of the buffer ends in, whichever tool made it: marks the
-  /// document modified and shows the new values and remarks in the grid.
+  /// document modified, shows the new values and remarks in the grid and has every list
+  /// tab built anew at its next showing.
   void BufferChanged();
   void SetModified(bool modified);
   void UpdateCaption();
@@ -193,6 +238,31 @@ class TFMMain : public QWidget {
   void ShowPlace(const GridView& place);
   void WriteLog(const std::vector<std::string>& lines);
   bool HasDocument() const;
+  void NameControls();
+
+  // The list tabs (MainFormLists.cpp).
+  void CreateListTabs();
+  void CreateLayerTab();
+  void CreateLtypeTab();
+  void CreateColorTab();
+  void CreateBlockTab();
+  void CreateGroupTab();
+  void HookRowJumps(StringGrid& grid);
+  void HookLabelJump(QLabel* label, QLabel* lineOf = nullptr);
+  void HookNameEdit(NameListState& list);
+  void SetListLabel(QLabel* label, const ListLabel& content);
+  void JumpFromRow(const StringGrid& grid);
+  void ResetListFlags();
+  void PCSGDataChange(int index);
+  void ShowIncompleteList(StringGrid& grid, const std::string& failure);
+  template <typename Build>
+  bool ShowNameList(NameListState& list, int& filled, Build build);
+  bool SGLayerListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                           StringGrid::DrawState state);
+  bool SGColorListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                           StringGrid::DrawState state);
+  static std::string StoredName(const NameListState& list, int row);
+  void NameListSetEditText(NameListState& list, int col, const QString& text);
 
   Dialogs& m_dialogs;
   std::unique_ptr<WindowSystem> m_platformWindows;  // the window system when none was given
@@ -208,4 +278,9 @@ class TFMMain : public QWidget {
   bool m_started = false;
   bool m_loading = false;
   bool m_modified = false;
+  NameListState m_layerNames{nullptr, NameEditState(NameKind::Layer), {}, nullptr};
+  NameListState m_ltypeNames{nullptr, NameEditState(NameKind::Ltype), {}, nullptr};
+  NameListState m_blockNames{nullptr, NameEditState(NameKind::Block), {}, nullptr};
+  std::vector<ColorUse> m_colorUses;          // the colour list's records, row k + 1 shows [k]
+  std::map<const QLabel*, int> m_labelLines;  // the line a list label's double-click shows
 };
