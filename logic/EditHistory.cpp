@@ -77,6 +77,9 @@ struct ValueChange {
   std::uint32_t length;  // of the bytes the step holds for it
 };
 
+// What the index needs after a step, in rising order of cost.
+enum class IndexUse : std::uint8_t { None, Header, Rebuild };
+
 struct CodeChange {
   std::int32_t pair;
   std::int32_t code;  // the code the step holds for it
@@ -91,7 +94,7 @@ class EditStep {
   std::vector<CodeChange> codes;
   ByteArena bytes;
   int firstPair = INT_MAX;
-  bool touchesIndex = false;  // BuildIndex must follow every application
+  IndexUse index = IndexUse::None;  // what must follow every application
 
   std::size_t Footprint() const {
     return bytes.Footprint() + values.capacity() * sizeof(ValueChange) +
@@ -126,6 +129,17 @@ class EditStep {
   }
 };
 
+// ------------------------------------------------------------------ texts
+
+std::string HistoryMenuText(bool undo, const std::string& name) {
+  const std::string caption = Sjis(undo ? "元に戻す" : "やり直し");
+  return name.empty() ? caption : caption + ": " + name;
+}
+
+std::string HistoryLogLine(bool undo, const std::string& name) {
+  return Sjis(undo ? "元に戻しました: " : "やり直しました: ") + name;
+}
+
 // ------------------------------------------------------------------ set-up
 
 EditHistory::EditHistory(HistoryLimits limits) : m_limits(limits) {}
@@ -154,16 +168,17 @@ void EditHistory::Clear() {
 
 // ------------------------------------------------------------------ recording
 
-// A change needs the index rebuilt when it touches what BuildIndex reads: a record
-// start (code 0) or variable name (code 9), the name of a SECTION or TABLE, or any pair
-// of the header, whose values the buffer keeps copies of.
-bool EditHistory::TouchesIndex(int i, int code, bool codeChanges) const {
-  const TDXFBuffer& b = *m_buffer;
-  if (IsRecordStartCode(code) || (i >= b.HeaderStart && i <= b.HeaderEnd)) return true;
-  if (i == 0 || b.GetCode(i - 1) != kRecordStartCode) return false;
-  if (!codeChanges && code != kNameCode) return false;
-  const std::string_view owner = TrimView(b.ValueView(i - 1));
-  return owner == "SECTION" || owner == "TABLE";
+// A change of pair i, whose code is or becomes `code`, needs the index rebuilt when it
+// touches what BuildIndex finds records by: a record start (code 0) or variable name
+// (code 9), or the name of a SECTION or TABLE; a header value only needs the header's
+// variables read again.
+static IndexUse IndexUseOf(const TDXFBuffer& b, int i, int code, bool codeChanges) {
+  if (IsRecordStartCode(code)) return IndexUse::Rebuild;
+  if (i > 0 && b.GetCode(i - 1) == kRecordStartCode && (codeChanges || code == kNameCode)) {
+    const std::string_view owner = TrimView(b.ValueView(i - 1));
+    if (owner == "SECTION" || owner == "TABLE") return IndexUse::Rebuild;
+  }
+  return i >= b.HeaderStart && i <= b.HeaderEnd ? IndexUse::Header : IndexUse::None;
 }
 
 void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
@@ -173,8 +188,8 @@ void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
     EditStep& step = *m_open;
     step.codes.push_back({i, oldCode});
     step.firstPair = std::min(step.firstPair, i);
-    step.touchesIndex =
-        step.touchesIndex || TouchesIndex(i, oldCode, true) || TouchesIndex(i, newCode, true);
+    step.index = std::max({step.index, IndexUseOf(*m_buffer, i, oldCode, true),
+                           IndexUseOf(*m_buffer, i, newCode, true)});
     if (step.Footprint() > m_limits.bytes) LoseOpenStep();
   } catch (const std::bad_alloc&) {
     LoseOpenStep();
@@ -190,7 +205,7 @@ void EditHistory::ValueChanging(int i, std::string_view oldValue,
     step.values.push_back({i, static_cast<std::uint32_t>(oldValue.size())});
     step.bytes.Append(oldValue);
     step.firstPair = std::min(step.firstPair, i);
-    step.touchesIndex = step.touchesIndex || TouchesIndex(i, m_buffer->GetCode(i), false);
+    step.index = std::max(step.index, IndexUseOf(*m_buffer, i, m_buffer->GetCode(i), false));
     if (step.Footprint() > m_limits.bytes) LoseOpenStep();
   } catch (const std::bad_alloc&) {
     LoseOpenStep();
@@ -214,8 +229,9 @@ StepReport EditHistory::Seal(const std::string& name) {
   if (!HasOpenChanges()) return {};
   // The rebuild may clear pairs after a new EOF pair; they are heard into the open step.
   // When changes were lost nothing says what they touched, so the index is rebuilt.
-  const bool rebuild = m_openLost || m_open->touchesIndex;
-  if (rebuild) RebuildIndex();
+  const IndexUse index = m_openLost ? IndexUse::Rebuild : m_open->index;
+  if (index == IndexUse::Rebuild) RebuildIndex();
+  if (index == IndexUse::Header) m_buffer->RefreshHeaderValues();
   if (m_openLost)
     return {.done = true,
             .name = name,
@@ -226,7 +242,7 @@ StepReport EditHistory::Seal(const std::string& name) {
   StepReport report{.done = true,
                     .name = name,
                     .firstPair = step->firstPair,
-                    .rebuiltIndex = rebuild,
+                    .rebuiltIndex = index != IndexUse::None,
                     .notice = {}};
   DropRedoSteps();
   step->name = name;
@@ -303,13 +319,14 @@ StepReport EditHistory::Apply(EditStep& step, bool undo) {
   step.Apply(*m_buffer, undo);
   for (const ValueChange& change : step.values) InvalidateRemarks(*m_buffer, change.pair);
   for (const CodeChange& change : step.codes) InvalidateRemarks(*m_buffer, change.pair);
-  if (step.touchesIndex) m_buffer->BuildIndex();
+  if (step.index == IndexUse::Rebuild) m_buffer->BuildIndex();
+  if (step.index == IndexUse::Header) m_buffer->RefreshHeaderValues();
   m_buffer->SetObserver(this);
   m_storedBytes += step.Footprint();
   return {.done = true,
           .name = step.name,
           .firstPair = step.firstPair,
-          .rebuiltIndex = step.touchesIndex,
+          .rebuiltIndex = step.index != IndexUse::None,
           .notice = {}};
 }
 

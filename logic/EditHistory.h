@@ -21,6 +21,14 @@
 
 class EditStep;
 
+/// Returns the context-menu caption of Undo or Redo of the step named name ("元に戻す:
+/// NAME", "やり直し: NAME"); without a name the bare "元に戻す" or "やり直し".
+std::string HistoryMenuText(bool undo, const std::string& name);
+
+/// Returns the message-panel line of a step undone or redone: "元に戻しました: NAME",
+/// "やり直しました: NAME".
+std::string HistoryLogLine(bool undo, const std::string& name);
+
 /// How much history is kept: sealing a step drops the oldest steps beyond either limit.
 struct HistoryLimits {
   std::size_t bytes = std::size_t{256} << 20;  // pair indices, codes and value bytes
@@ -32,7 +40,7 @@ struct StepReport {
   bool done = false;          // a step was sealed, undone or redone
   std::string name;           // the step's name
   int firstPair = -1;         // the lowest pair the step touched
-  bool rebuiltIndex = false;  // BuildIndex ran: sections, tables and header values may differ
+  bool rebuiltIndex = false;  // the index was rebuilt or the header values read again
   std::string notice;         // a panel line when steps had to be dropped; else empty
 };
 
@@ -50,14 +58,15 @@ class EditHistory final : public BufferObserver {
   /// the saved state (a load).
   void Clear();
   /// Seals the changes heard since the last seal as one step named name; without any
-  /// there is no step (done is false). A step that changed a record start, a section or
-  /// table name or a header value first rebuilds the buffer's index, the pairs that this
-  /// clears after the EOF pair joining the step. Drops the steps that could be redone,
+  /// there is no step (done is false). A step that changed a record start or a section
+  /// or table name first rebuilds the buffer's index, the pairs that this clears after
+  /// the EOF pair joining the step; one that changed only values in the header has the
+  /// header's variables read again. Drops the steps that could be redone,
   /// then the oldest beyond the limits; a step that alone outgrows the byte limit, or
   /// that memory could not be found for, clears the whole history. Both say so in notice.
   StepReport Seal(const std::string& name);
-  /// Takes the last step back (done is false when there is none); the buffer's index is
-  /// rebuilt when the step needed it at its seal.
+  /// Takes the last step back (done is false when there is none), empties the remarks of
+  /// the records it touched and brings the index up to date as Seal did.
   StepReport Undo();
   /// Makes the step undone last again.
   StepReport Redo();
@@ -87,7 +96,6 @@ class EditHistory final : public BufferObserver {
   std::string DropOldestBeyondLimits();
   std::string ForgetLostStep();
   void LoseOpenStep() noexcept;
-  bool TouchesIndex(int i, int code, bool codeChanges) const;
   long long Position() const { return m_dropped + static_cast<long long>(m_done); }
 
   HistoryLimits m_limits;

@@ -94,6 +94,10 @@ class TDXFBuffer {
   [[nodiscard]] int AllocPairs(int n);
   /// Rebuilds every index, header value, count and mark; clears the pairs after EofIndex.
   int BuildIndex();
+  /// Reads the header variables again (AcadVer, HandSeed, CLayer, LtScale, CeltScale,
+  /// CeltType and their indices) between HeaderStart and HeaderEnd, as BuildIndex does;
+  /// enough after changes of values in the header that left codes and record starts alone.
+  void RefreshHeaderValues();
   /// Writes pairs 0..EofIndex to FileName through a new sibling file renamed over it, so
   /// the old file survives any failure. Returns a SaveResult's code: 0, or -2 after
   /// reporting the failure through OnMessage.
@@ -165,6 +169,7 @@ class TDXFBuffer {
   struct Storage;
 
   void ResetIndex();
+  void ResetHeaderValues();
   void ClearPair(int i);
   void ClearPairsAfterEof();
   bool ReadHeaderValue(const std::string& variable, int i);
