@@ -33,7 +33,7 @@ bool GridEdit::Revert() {
 EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log) {
   int line = 0;
   if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
-    return {EditCommit::Kind::NoPair, {}};
+    return {EditCommit::Kind::NoPair, {}, {}};
   const int pair = line / 2;
   const EditCommit done =
       m_editCol == kCodeColumn ? CommitCode(buffer, pair, log) : CommitValue(buffer, pair, log);
@@ -49,7 +49,8 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   buffer.SetCode(pair, code);
   static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
-  return {EditCommit::Kind::Written, {}};
+  static const std::string step = Sjis("グループコード変更 行 %d");
+  return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
 EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) {
@@ -57,13 +58,14 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) 
   buffer.SetValue(pair, m_newText);
   static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
-  return {EditCommit::Kind::Written, {}};
+  static const std::string step = Sjis("グループデータ変更 行 %d");
+  return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
 // The typed text is dropped: the cell shows OldText again and nothing is pending.
 EditCommit GridEdit::Refuse(const char* utf8Message) {
   m_newText = m_oldText;
-  return {EditCommit::Kind::Refused, Sjis(utf8Message)};
+  return {EditCommit::Kind::Refused, Sjis(utf8Message), {}};
 }
 
 bool ParseGroupCode(std::string_view text, int& code) {

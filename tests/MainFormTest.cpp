@@ -540,9 +540,12 @@ TEST(TFMMain, ContextMenuListsTheReferrersOfARecord) {
   for (QAction* action : menu->actions())
     if (!action->isSeparator())
       entries.emplace_back(action->text().toStdString(), action->isEnabled());
-  EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{
-                         {"参照先へ移動", false}, {"参照元一覧", true}, {"図面の検査", true}}));
-  menu->actions()[1]->trigger();
+  EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{{"元に戻す", false},
+                                                                {"やり直し", false},
+                                                                {"参照先へ移動", false},
+                                                                {"参照元一覧", true},
+                                                                {"図面の検査", true}}));
+  menu->actions()[4]->trigger();
   const std::vector<std::string> log = m.Log();
   EXPECT_EQ(std::vector<std::string>(log.end() - 7, log.end() - 5),
             (std::vector<std::string>{"", "＜参照元一覧＞ハンドル 2（303 行の TABLE）"}));

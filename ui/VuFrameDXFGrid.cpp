@@ -419,7 +419,7 @@ void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
       return;
     case EditCommit::Kind::Written:
       FillRows(TopIndex());
-      emit BufferEdited();
+      emit BufferEdited(done.step);
       return;
   }
 }
@@ -428,6 +428,7 @@ void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
 
 QMenu* TFrameDXFGrid::CreateContextMenu() {
   auto* menu = new QMenu(this);
+  AddHistoryEntries(*menu);
   const bool loaded = Buffer && Buffer->PairCount > 0;
   const bool onPointer = loaded && IsPointerCode(Buffer->GetCode(CurrentIndex()));
   QAction* follow = menu->addAction(QString::fromUtf8("参照先へ移動"), this,
@@ -443,6 +444,23 @@ QMenu* TFrameDXFGrid::CreateContextMenu() {
   check->setShortcut(QKeySequence(Qt::Key_F7));
   check->setEnabled(loaded);
   return menu;
+}
+
+// The undo and redo entries name the step they would apply.
+void TFrameDXFGrid::AddHistoryEntries(QMenu& menu) {
+  const bool canUndo = m_historySteps && m_historySteps->CanUndo();
+  const bool canRedo = m_historySteps && m_historySteps->CanRedo();
+  QAction* undo = menu.addAction(
+      FromCp932(HistoryMenuText(true, canUndo ? m_historySteps->UndoName() : std::string())), this,
+      &TFrameDXFGrid::UndoRequested);
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undo->setEnabled(canUndo);
+  QAction* redo = menu.addAction(
+      FromCp932(HistoryMenuText(false, canRedo ? m_historySteps->RedoName() : std::string())), this,
+      &TFrameDXFGrid::RedoRequested);
+  redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  redo->setEnabled(canRedo);
+  menu.addSeparator();
 }
 
 // A right click has moved the cursor to the clicked cell; the menu key opens the menu at

@@ -18,6 +18,7 @@
 #include <QFrame>
 
 #include "logic/Dialogs.h"
+#include "logic/EditHistory.h"
 #include "logic/GridEdit.h"
 #include "logic/GridPaging.h"
 #include "logic/MessageLog.h"
@@ -48,6 +49,9 @@ class TFrameDXFGrid : public QFrame {
   /// Attaches the handle index of the buffer (not owned), by which dangling pointers are
   /// marked once it is ready; null marks none.
   void SetHandleIndex(const HandleIndex* handles) { m_handles = handles; }
+  /// Attaches the edit history of the buffer (not owned), whose next undo and redo the
+  /// context menu names; null leaves both entries disabled.
+  void SetEditHistory(const EditHistory* history) { m_historySteps = history; }
   /// Returns the data rows that fit the grid's height.
   int PageRows() const;
   int CurrentIndex() const;
@@ -82,8 +86,11 @@ class TFrameDXFGrid : public QFrame {
   void DXFScrollBarChanged();
   /// A cell was drawn; focused tells whether it is the current cell.
   void DXFGridCellDrawn(int col, int row, bool focused);
-  /// An edit was written into the buffer.
-  void BufferEdited();
+  /// An edit was written into the buffer; step names it for the edit history (CP932).
+  void BufferEdited(const std::string& step);
+  /// The user asks to undo or redo a change ("元に戻す", "やり直し" in the context menu).
+  void UndoRequested();
+  void RedoRequested();
   /// The user asks to follow the pointer under the cursor (Ctrl+Enter, "参照先へ移動").
   void FollowPointerRequested();
   /// The user asks for the pairs pointing at the record under the cursor ("参照元一覧").
@@ -108,6 +115,7 @@ class TFrameDXFGrid : public QFrame {
   QString DXFGridGetEditText(int col, int row);
   void DXFGridSetEditText(int col, int row, const QString& text);
 
+  void AddHistoryEntries(QMenu& menu);
   void ApplyView(const GridView& view);
   bool IsDanglingRow(int row) const;
   void DrawDanglingCell(QPainter& painter, int col, int row, const QRect& rect,
@@ -119,8 +127,9 @@ class TFrameDXFGrid : public QFrame {
   void SchedulePendingMessages();
   void ShowPendingMessages();
 
-  TDXFBuffer* Buffer = nullptr;            // the buffer shown; owned by the main window
-  const HandleIndex* m_handles = nullptr;  // the buffer's handles; owned by the main window
+  TDXFBuffer* Buffer = nullptr;                 // the buffer shown; owned by the main window
+  const HandleIndex* m_handles = nullptr;       // the buffer's handles; owned by the main window
+  const EditHistory* m_historySteps = nullptr;  // the buffer's history; owned by the main window
   Dialogs& m_dialogs;
   MessageLog& m_log;
   GridPaging m_paging;
