@@ -445,3 +445,21 @@ TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
   EXPECT_EQ(m.form->Buffer.FileName, failed);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
 }
+
+TEST(TFMMain, SectionListClickJumpsToTheEntryClickedWhileTheGridHasTheFocus) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  ASSERT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
+  for (int i = 0; i < 4; ++i) QTest::keyClick(form.FRDXFGrid->DXFGrid, Qt::Key_PageDown);
+  ASSERT_EQ(m.SectionEntry(), "| +-LTYPE");
+  const auto items = form.ListBox_line->findItems(QStringLiteral("+-ENTITIES"), Qt::MatchExactly);
+  ASSERT_EQ(items.size(), 1);
+  const QPoint at = form.ListBox_line->visualItemRect(items.front()).center();
+  QTest::mousePress(form.ListBox_line->viewport(), Qt::LeftButton, {}, at);
+  QApplication::processEvents();  // the grid repaints as it loses the focus
+  QTest::mouseRelease(form.ListBox_line->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 436);
+  EXPECT_EQ(m.SectionEntry(), "+-ENTITIES");
+}

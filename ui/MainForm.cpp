@@ -135,7 +135,8 @@ QWidget* TFMMain::CreateLeftPanel() {
   connect(BTFind, &QPushButton::clicked, this, &TFMMain::BTFindClick);
   connect(BTOption, &QPushButton::clicked, this, &TFMMain::BTOptionClick);
   connect(BTEnd, &QPushButton::clicked, this, &TFMMain::BTEndClick);
-  connect(ListBox_line, &QListWidget::itemClicked, this, &TFMMain::ListBox_lineClick);
+  connect(ListBox_line, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });
   return Panel_left;
 }
 

@@ -28,6 +28,7 @@
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -96,6 +97,7 @@ class TFMMain : public QWidget {
   void BTFindClick();
   void BTOptionClick();
   void BTEndClick();
+  /// Jumps to the section list's current entry.
   void ListBox_lineClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
@@ -144,6 +146,7 @@ class TFMMain : public QWidget {
   std::vector<std::string> FindItems() const;
   void SetFindItems(const std::vector<std::string>& items);
   AcadContext MakeAcadContext();
+  void JumpToSectionEntry(QListWidgetItem& item);
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);

@@ -33,11 +33,15 @@ void TFMMain::SyncSectionList(int index) {
   if (ListBox_line->currentRow() != row) ListBox_line->setCurrentRow(row);
 }
 
-// The list repaints its selection before the jump.
 void TFMMain::ListBox_lineClick() {
-  const QListWidgetItem* item = ListBox_line->currentItem();
-  if (!item) return;
-  const std::string name = SectionEntryName(ToCp932(item->text()));
+  if (QListWidgetItem* item = ListBox_line->currentItem()) JumpToSectionEntry(*item);
+}
+
+// The entry is read before anything repaints: the grid's repaint as it loses the focus
+// selects the entry under its cursor again. The list repaints its selection before the jump.
+void TFMMain::JumpToSectionEntry(QListWidgetItem& item) {
+  const std::string name = SectionEntryName(ToCp932(item.text()));
+  ListBox_line->setCurrentItem(&item);
   QApplication::processEvents();
   JumpToPair(SectionTarget(Buffer, name));
 }
@@ -46,8 +50,9 @@ void TFMMain::FRDXFGridDXFScrollBarChange() {
   SyncSectionList(FRDXFGrid->CurrentIndex());
 }
 
+// While the user moves through the section list with the keys, the list keeps its entry.
 void TFMMain::FRDXFGridDXFGridDrawCell(int, int, bool focused) {
-  if (focused) SyncSectionList(FRDXFGrid->CurrentIndex());
+  if (focused && !ListBox_line->hasFocus()) SyncSectionList(FRDXFGrid->CurrentIndex());
 }
 
 // ------------------------------------------------------------------ find
