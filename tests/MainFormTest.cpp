@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>  // std::filesystem::exists
+#include <functional>  // std::function
 #include <optional>    // std::optional
 
 #include <QApplication>
@@ -462,4 +463,79 @@ TEST(TFMMain, SectionListClickJumpsToTheEntryClickedWhileTheGridHasTheFocus) {
   QTest::mouseRelease(form.ListBox_line->viewport(), Qt::LeftButton, {}, at);
   EXPECT_EQ(form.FRDXFGrid->TopIndex(), 436);
   EXPECT_EQ(m.SectionEntry(), "+-ENTITIES");
+}
+
+namespace {
+
+// Opens the grid's editor on the value of pair 1 with text typed and not yet committed.
+QLineEdit* TypeWithoutEnter(Main& m, const char* text) {
+  m.form->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(m.form.get()));
+  m.form->FRDXFGrid->SetRow(2);
+  QTest::keyClicks(m.form->FRDXFGrid->DXFGrid, text);
+  auto* editor = m.form->FRDXFGrid->DXFGrid->findChild<QLineEdit*>();
+  EXPECT_TRUE(editor->isVisible());
+  return editor;
+}
+
+}  // namespace
+
+TEST(TFMMain, OpenEditsAreCommittedBeforeTheUnsavedQuestion) {
+  const struct {
+    const char* path;
+    std::function<void(Main&, QLineEdit*)> act;
+  } cases[] = {
+      {"Ctrl+Q", [](Main&, QLineEdit* e) { QTest::keyClick(e, Qt::Key_Q, Qt::ControlModifier); }},
+      {"close box", [](Main& m, QLineEdit*) { m.form->close(); }},
+      {"drop", [](Main& m, QLineEdit*) { m.form->DropFiles({m.dir.Write("d.dxf", kSmall)}); }},
+      {"command", [](Main& m, QLineEdit*) { m.form->LoadDxfFile(m.dir.Write("d.dxf", kSmall)); }},
+  };
+  for (const auto& c : cases) {
+    Main m({kSample});
+    QLineEdit* editor = TypeWithoutEnter(m, "HEAD");
+    m.dialogs.answers = {Dialogs::Answer::Cancel};
+    c.act(m, editor);
+    EXPECT_EQ(m.dialogs.questions, std::vector<std::string>{Sjis("変更を保存しますか？")})
+        << c.path;
+    EXPECT_TRUE(m.form->isVisible()) << c.path;
+    EXPECT_EQ(m.form->Buffer.FileName, kSample) << c.path;
+    EXPECT_EQ(m.form->Buffer.GetValue(1), "HEAD") << c.path;
+    EXPECT_FALSE(editor->isVisible()) << c.path;
+  }
+}
+
+TEST(TFMMain, DiscardedEditNeverReachesTheNextDocument) {
+  Main m({kSample});
+  TypeWithoutEnter(m, "HEAD");
+  m.dialogs.answers = {Dialogs::Answer::No};
+  const std::string other = m.dir.Write("other.dxf", ReadBytes(kSample));
+  ASSERT_TRUE(m.form->LoadDxfFile(other));
+  QApplication::processEvents();
+  EXPECT_EQ(m.form->Buffer.FileName, other);
+  EXPECT_EQ(m.form->Buffer.GetValue(1), "HEADER");
+  EXPECT_FALSE(m.form->IsModified());
+}
+
+TEST(TFMMain, BufferOutlivesTheGridsThatWriteIntoIt) {
+  Main m({kSample});
+  TypeWithoutEnter(m, "HEAD");
+  std::string seen;
+  TFMMain* form = m.form.get();
+  QObject::connect(form->FRDXFGrid, &QObject::destroyed,
+                   [form, &seen] { seen = form->Buffer.GetValue(1); });
+  m.form.reset();
+  EXPECT_EQ(seen.substr(0, 4), "HEAD");
+}
+
+TEST(TFMMain, RefusedOpenEditIsReportedBeforeTheWindowCloses) {
+  Main m({kSample});
+  m.form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m.form.get()));
+  m.form->FRDXFGrid->SetCol(1);
+  QTest::keyClicks(m.form->FRDXFGrid->DXFGrid, "99999999999");  // beyond 32 bits
+  EXPECT_TRUE(m.form->close());
+  EXPECT_EQ(m.dialogs.messages,
+            std::vector<std::string>{Sjis("グループコードは数値でなければなりません")});
+  EXPECT_TRUE(m.dialogs.questions.empty());
+  EXPECT_EQ(m.form->Buffer.GetCode(0), 0);
 }

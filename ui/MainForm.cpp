@@ -72,8 +72,11 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
 }
 
-// The link needs the window system it was made with, so it goes first.
+// The grids write into Buffer until they are gone (an editor commits as it loses the
+// focus), so every child widget goes before the members. The link needs the window system
+// it was made with, so it goes before that.
 TFMMain::~TFMMain() {
+  qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
   AutoCAD.reset();
 }
 
@@ -317,6 +320,11 @@ void TFMMain::closeEvent(QCloseEvent* event) {
     CloseSettingsFile(Settings);
   }
   event->accept();
+}
+
+void TFMMain::EndCellEdits() {
+  FRDXFGrid->EndEdit();
+  for (StringGrid* grid : findChildren<StringGrid*>()) grid->HideEditor();
 }
 
 void TFMMain::BufferChanged() {

@@ -137,6 +137,9 @@ class TFMMain : public QWidget {
   void ShowLoadedDocument();
   bool SaveDocument();
   bool ConfirmDiscardChanges();
+  /// Ends the in-place edit of every grid of the window, committed as Enter would or
+  /// refused with its message, before the document is closed or replaced.
+  void EndCellEdits();
   /// The one path every change of the buffer ends in, whichever tool made it: marks the
   /// document modified and shows the new values and remarks in the grid.
   void BufferChanged();

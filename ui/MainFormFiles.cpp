@@ -198,9 +198,10 @@ bool TFMMain::SaveDocument() {
   return true;
 }
 
-// Asks about unsaved edits: Yes saves (a cancelled or failed save keeps the document),
-// No discards them, Cancel keeps everything as it is.
+// Ends the open cell edits, then asks about unsaved edits: Yes saves (a cancelled or failed
+// save keeps the document), No discards them, Cancel keeps everything as it is.
 bool TFMMain::ConfirmDiscardChanges() {
+  EndCellEdits();
   if (!m_modified) return true;
   switch (m_dialogs.AskYesNoCancel(Values.ProductTitle, Sjis("変更を保存しますか？"))) {
     case Dialogs::Answer::Yes:

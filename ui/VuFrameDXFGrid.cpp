@@ -181,6 +181,11 @@ void TFrameDXFGrid::SetColWidth(int col, int width) {
   DXFGrid->SetColWidth(col, width);
 }
 
+void TFrameDXFGrid::EndEdit() {
+  DXFGrid->HideEditor();
+  ShowPendingMessages();
+}
+
 // ------------------------------------------------------------------ view and fill
 
 GridView TFrameDXFGrid::View() const {

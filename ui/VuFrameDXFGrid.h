@@ -59,6 +59,8 @@ class TFrameDXFGrid : public QFrame {
   void SetColWidth(int col, int width);
   /// Fits rows, scroll range and columns to the grid's size and refills the rows.
   void DXFPanelResize();
+  /// Ends an open in-place edit as Enter would; a refusal's message is shown at once.
+  void EndEdit();
   const GridEdit& Edit() const { return m_edit; }
 
  signals:
