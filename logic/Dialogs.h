@@ -32,7 +32,8 @@ class Dialogs {
   virtual Answer AskYesNoCancel(const std::string& caption, const std::string& text) = 0;
   /// Runs an open-file dialog; returns the chosen path, or empty when cancelled.
   virtual std::string OpenFileName(const FileRequest& request) = 0;
-  /// Runs a save-file dialog (no overwrite prompt, no added extension); empty when cancelled.
+  /// Runs a save-file dialog (no overwrite prompt of its own, no added extension); empty
+  /// when cancelled.
   virtual std::string SaveFileName(const FileRequest& request) = 0;
   /// Sounds the system's default beep.
   virtual void Beep() = 0;

@@ -539,3 +539,14 @@ TEST(TFMMain, RefusedOpenEditIsReportedBeforeTheWindowCloses) {
   EXPECT_TRUE(m.dialogs.questions.empty());
   EXPECT_EQ(m.form->Buffer.GetCode(0), 0);
 }
+
+TEST(TFMMain, SaveAsAsksBeforeOverwritingAnotherFile) {
+  Main m({kSample});
+  const std::string other = m.dir.Write("other.dxf", "keep me");
+  m.dialogs.saveAnswers = {other, ""};
+  m.dialogs.answers = {Dialogs::Answer::No};
+  m.form->BTSaveClick();
+  EXPECT_EQ(m.dialogs.questions, std::vector<std::string>{OverwriteQuestion(other)});
+  EXPECT_EQ(ReadBytes(other), "keep me");
+  EXPECT_EQ(m.dialogs.saveRequests.size(), 2u);  // the dialog came back, then was cancelled
+}

@@ -179,12 +179,13 @@ void TFMMain::BTSaveClick() {
   SaveDocument();
 }
 
-// The dialog proposes the document's name in the folder last used; a save that fails
-// has already been reported by the buffer.
+// The dialog proposes the document's name in the folder last used and asks before it
+// overwrites another file; a save that fails has already been reported by the buffer.
 bool TFMMain::SaveDocument() {
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
   m_saveDialog.fileName = FileNamePart(Buffer.FileName);
-  const std::string chosen = m_dialogs.SaveFileName(m_saveDialog);
+  const std::string chosen =
+      RunSaveDialog(m_dialogs, m_saveDialog, m_documentPath, Values.ProductTitle);
   if (chosen.empty()) return false;
   Buffer.SetFileName(chosen);
   if (Buffer.SaveToFile() != 0) return false;
