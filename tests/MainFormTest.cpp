@@ -182,7 +182,8 @@ TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
   EXPECT_EQ(Utf8(m.dialogs.messages[0]), error);
   EXPECT_EQ(m.Log().back(),
             "　エラー：ＤＸＦファイルが壊れています。2行");  // no control characters
-  EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + broken);
+  EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + kSample);  // the document on show
+  EXPECT_EQ(m.Log()[m.Log().size() - 2], "＜開く＞" + broken);
   EXPECT_EQ(form.Buffer.FileName, kSample);
   EXPECT_EQ(form.Buffer.PairCount, 656);
   EXPECT_EQ(m.Cell(2, 2), "HEADER");

@@ -122,10 +122,14 @@ bool TFMMain::LoadDxfFile(const std::string& path) {
 bool TFMMain::LoadDocument(const std::string& path) {
   MsgBox->Add("");
   MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), Sjis(path).c_str());
+  // The label names the file being read, and again the document on show when it fails;
+  // the panel's lines say which file failed.
+  const QString shown = LBDXFData->text();
   LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
   PCSGData->setCurrentWidget(TSDXFData);
   TDXFBuffer loaded;
   if (ReadInBackground(loaded, path) != 0) {
+    LBDXFData->setText(shown);
     MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), loaded.ErrorMessage.c_str());
     m_dialogs.ShowError(loaded.ErrorMessage);
     return false;
