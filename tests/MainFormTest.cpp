@@ -164,7 +164,7 @@ TEST(TFMMain, OpeningASecondFileResetsGridAndSectionList) {
   EXPECT_EQ(form.FRDXFGrid->TopIndex(), 0);
   EXPECT_EQ(form.FRDXFGrid->DXFGrid->Row(), 1);
   EXPECT_EQ(form.FRDXFGrid->DXFGrid->Col(), 2);
-  EXPECT_EQ(form.ListBox_line->count(), 2);  // HEADER and EOF (ENTITIES at pair 0 is not told)
+  EXPECT_EQ(form.ListBox_line->count(), 2);  // ENTITIES and EOF
   EXPECT_EQ(form.ListBox_line->currentRow(), 0);
   m.dialogs.openAnswers = {""};  // cancelled: nothing happens, nothing is logged
   const auto logBefore = m.Log();
