@@ -26,7 +26,8 @@ class Dialogs {
   virtual void ShowMessage(const std::string& text) = 0;
   /// Shows text as a modal error with an OK button.
   virtual void ShowError(const std::string& text) { ShowMessage(text); }
-  /// Asks a Yes/No question under the given caption; true for Yes.
+  /// Asks a Yes/No question under the given caption (the program's title when empty);
+  /// true for Yes.
   virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
   /// Asks a Yes/No/Cancel question under the given caption.
   virtual Answer AskYesNoCancel(const std::string& caption, const std::string& text) = 0;

@@ -32,3 +32,15 @@ constexpr int kColorBookCode = 430;  // colour-book colour name
 constexpr int kGroupDescriptionCode = 300;
 constexpr int kGroupMemberCode = 340;  // a member handle of a GROUP
 constexpr int kDictEntryCode = 350;    // the handle of a dictionary entry
+
+// Codes whose value AutoCAD reads as a number: a drawing with any other text there is refused.
+constexpr bool IsRealValueCode(int code) {
+  return (code >= 10 && code <= 59) || (code >= 140 && code <= 147) ||
+         (code >= 1010 && code <= 1059);
+}
+constexpr bool IsIntegerValueCode(int code) {
+  return (code >= 60 && code <= 79) || (code >= 90 && code <= 99) || (code >= 160 && code <= 179) ||
+         (code >= 270 && code <= 289) || (code >= 370 && code <= 389) ||
+         (code >= 400 && code <= 409) || (code >= 420 && code <= 429) ||
+         (code >= 440 && code <= 459) || (code >= 1060 && code <= 1071);
+}

@@ -182,6 +182,20 @@ TEST(TFrameDXFGrid, RefusedCodeIsReportedAfterTheEditAndRestored) {
   EXPECT_EQ(f.buffer.GetCode(0), 0);
 }
 
+TEST(TFrameDXFGrid, DeclinedNonNumberRestoresTheCell) {
+  Frame f;
+  f.frame.SetRow(6);  // pair 5: the 70 of $ACADMAINTVER, "     6"
+  QTest::keyClicks(f.frame.DXFGrid, "XYZ");
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_EQ(f.dialogs.questions,
+            std::vector<std::string>{Sjis("数値ではありません。このまま変更しますか？")});
+  EXPECT_EQ(f.Text(2, 6), "     6");
+  EXPECT_EQ(f.buffer.GetValue(5), "     6");
+  QApplication::processEvents();
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_TRUE(f.log.lines.empty());
+}
+
 TEST(TFrameDXFGrid, ScrollingWhileEditingIsRefused) {
   Frame f;
   QTest::keyClicks(f.frame.DXFGrid, "X");

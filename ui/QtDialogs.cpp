@@ -42,6 +42,10 @@ static QMessageBox::StandardButton RunBox(QWidget* parent, QMessageBox::Icon ico
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+QString QtDialogs::Caption(const std::string& caption) const {
+  return caption.empty() ? m_title : FromCp932(caption);
+}
+
 void QtDialogs::ShowMessage(const std::string& text) {
   RunBox(m_parent, QMessageBox::Information, m_title, MessageText(text), QMessageBox::Ok);
 }
@@ -51,12 +55,12 @@ void QtDialogs::ShowError(const std::string& text) {
 }
 
 bool QtDialogs::AskYesNo(const std::string& caption, const std::string& text) {
-  return RunBox(m_parent, QMessageBox::NoIcon, FromCp932(caption), MessageText(text),
+  return RunBox(m_parent, QMessageBox::NoIcon, Caption(caption), MessageText(text),
                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& caption, const std::string& text) {
-  const auto button = RunBox(m_parent, QMessageBox::Question, FromCp932(caption), MessageText(text),
+  const auto button = RunBox(m_parent, QMessageBox::Question, Caption(caption), MessageText(text),
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (button == QMessageBox::Yes) return Answer::Yes;
   return button == QMessageBox::No ? Answer::No : Answer::Cancel;

@@ -368,13 +368,13 @@ QString TFrameDXFGrid::DXFGridGetEditText(int col, int row) {
 void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
   if (!Buffer || m_edit.Take(ToCp932(text)) != GridEdit::Report::Commit) return;
   const QString lineCell = DXFGrid->Cell(0, m_edit.EditRow());
-  const EditCommit done = m_edit.Commit(*Buffer, ToCp932(lineCell), m_log);
+  const EditCommit done = m_edit.Commit(*Buffer, ToCp932(lineCell), m_log, m_dialogs);
   switch (done.kind) {
     case EditCommit::Kind::NoPair:
       return;
     case EditCommit::Kind::Refused:
       DXFGrid->SetCell(m_edit.EditCol(), m_edit.EditRow(), FromCp932(m_edit.OldText()));
-      ShowLater(done.message);
+      if (!done.message.empty()) ShowLater(done.message);
       return;
     case EditCommit::Kind::Written:
       FillRows(TopIndex());
