@@ -181,7 +181,7 @@ TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]), error);
   EXPECT_EQ(m.Log().back(),
-            "　エラー：ＤＸＦファイルが壊れています。2行");  // no control characters
+            "　エラー：ＤＸＦファイルが壊れています。2行");        // no control characters
   EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + kSample);  // the document on show
   EXPECT_EQ(m.Log()[m.Log().size() - 2], "＜開く＞" + broken);
   EXPECT_EQ(form.Buffer.FileName, kSample);
