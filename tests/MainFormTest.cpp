@@ -269,25 +269,49 @@ TEST(TFMMain, FindsInFourModesFromTheCursorOn) {
   Main m({kSample});
   const struct {
     const char* term;
-    int pair;  // where the cursor stands afterwards
+    std::vector<Dialogs::Answer> wrap;  // answers to going on from the top
+    int pair;                           // where the cursor stands afterwards
   } steps[] = {
-      {"layer", 152},      // exact, any letter case
-      {"LAYER", 157},      // the next match after the cursor
-      {"$clay*", 157},     // prefix: no $CLAYER after the cursor, so it stays
-      {"*dblayer*", 161},  // contains
-      {"壁", 173},         // a Japanese term matches itself
-      {"*clayer", 173},    // suffix: found only before the cursor
+      {"layer", {}, 152},                       // exact, any letter case
+      {"LAYER", {}, 157},                       // the next match after the cursor
+      {"$clay*", {Dialogs::Answer::No}, 157},   // prefix: none after the cursor; no wrap
+      {"*dblayer*", {}, 161},                   // contains
+      {"壁", {}, 173},                          // a Japanese term matches itself
+      {"*clayer", {Dialogs::Answer::Yes}, 26},  // suffix: found from the top on
   };
   for (const auto& step : steps) {
+    m.dialogs.answers.assign(step.wrap.begin(), step.wrap.end());
+    const std::size_t asked = m.dialogs.questions.size();
     m.Find(step.term);
     EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), step.pair) << step.term;
+    EXPECT_EQ(m.dialogs.questions.size() - asked, step.wrap.size()) << step.term;
   }
-  EXPECT_EQ(m.dialogs.messages.size(), 2u);
+  EXPECT_EQ(Utf8(m.dialogs.questions.back()), "ファイルの先頭から検索を続けますか？");
+  EXPECT_TRUE(m.dialogs.messages.empty());
   EXPECT_EQ(m.form->CBFind->currentText().toStdString(), "*CLAYER");  // upper-cased
+}
+
+TEST(TFMMain, ShiftF3FindsBackwardsAndWrapsFromTheEnd) {
+  Main m({kSample});
+  m.Find("layer");
+  m.Find("layer");
+  ASSERT_EQ(m.form->FRDXFGrid->CurrentIndex(), 157);
+  m.form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m.form.get()));
+  QTest::keyClick(m.form.get(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 152);
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  m.form->FindPrevious();
+  EXPECT_EQ(Utf8(m.dialogs.questions.back()), "ファイルの末尾から検索を続けますか？");
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 201);  // the last LAYER of the file
 }
 
 TEST(TFMMain, NotFoundBeepsAndExplainsStarsInExactMode) {
   Main m({kSample});
+  m.Find("nosuch");  // going on from the top is declined: nothing more is said
+  EXPECT_EQ(m.dialogs.questions.size(), 1u);
+  EXPECT_TRUE(m.dialogs.messages.empty());
+  m.dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
   m.Find("nosuch");
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]),
@@ -296,10 +320,11 @@ TEST(TFMMain, NotFoundBeepsAndExplainsStarsInExactMode) {
   m.Find("**");
   EXPECT_EQ(Utf8(m.dialogs.messages.back()), "\"**\"は、見つかりませんでした。");
   EXPECT_EQ(m.dialogs.beeps, 2);
-  m.Find("eof");  // the only match is in the last half page: found, then not again
+  m.Find("eof");  // the only match is in the last half page
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
-  m.Find("eof");
-  EXPECT_EQ(m.dialogs.messages.size(), 3u);
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  m.Find("eof");  // from the top on it is found again where the cursor stands
+  EXPECT_EQ(m.dialogs.messages.size(), 2u);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
 }
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
@@ -205,6 +206,8 @@ void TFMMain::CreateShortcuts() {
           whenEnabled(BTSave, &TFMMain::BTSaveClick));
   connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
           whenEnabled(BTFind, &TFMMain::BTFindClick));
+  connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::FindPrevious));
   // Enter in the find box finds. With the keyboard focus on the combo box, keys reach
   // its line edit through the box, so both are watched.
   CBFind->installEventFilter(this);
@@ -320,6 +323,16 @@ void TFMMain::closeEvent(QCloseEvent* event) {
     CloseSettingsFile(Settings);
   }
   event->accept();
+}
+
+std::unique_ptr<QProgressDialog> TFMMain::ShowProgress(const QString& label,
+                                                       const QString& cancelCaption, int maximum) {
+  auto progress = std::make_unique<QProgressDialog>(label, cancelCaption, 0, maximum, this);
+  progress->setFont(font());
+  progress->setWindowModality(Qt::ApplicationModal);
+  progress->setMinimumDuration(0);
+  progress->show();
+  return progress;
 }
 
 void TFMMain::EndCellEdits() {

@@ -19,6 +19,7 @@
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
+#include "logic/FindSearch.h"
 #include "model/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/OptionForm.h"
@@ -29,6 +30,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QProgressDialog;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -94,7 +96,10 @@ class TFMMain : public QWidget {
   void BTACADReadClick();
   void BTErrorJumpClick();
   void BTSaveClick();
+  /// Finds the next matching value after the cursor (F3); FindPrevious the one before it
+  /// (Shift+F3). At the end of the file the user may go on from its other end.
   void BTFindClick();
+  void FindPrevious();
   void BTOptionClick();
   void BTEndClick();
   /// Jumps to the section list's current entry.
@@ -145,6 +150,12 @@ class TFMMain : public QWidget {
   void BufferChanged();
   void SetModified(bool modified);
   void UpdateCaption();
+  void FindFromCursor(FindDirection direction);
+  int SearchWithProgress(const FindTerm& term, const FindStretch& stretch);
+  /// Shows a modal progress dialog over the window; no cancel button when cancelCaption
+  /// is empty, a busy bar when maximum is 0.
+  std::unique_ptr<QProgressDialog> ShowProgress(const QString& label, const QString& cancelCaption,
+                                                int maximum);
   int PickedFindItem() const;
   std::vector<std::string> FindItems() const;
   void SetFindItems(const std::vector<std::string>& items);

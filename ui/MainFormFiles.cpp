@@ -149,12 +149,8 @@ int TFMMain::ReadInBackground(TDXFBuffer& loaded, const std::string& path) {
   QTimer delay;
   delay.setSingleShot(true);
   connect(&delay, &QTimer::timeout, this, [&] {
-    progress = std::make_unique<QProgressDialog>(
-        FromCp932(Sjis("読み込んでいます: ")) + FromNativePath(path), QString(), 0, 0, this);
-    progress->setFont(font());
-    progress->setWindowModality(Qt::ApplicationModal);
-    progress->setMinimumDuration(0);
-    progress->show();
+    progress = ShowProgress(FromCp932(Sjis("読み込んでいます: ")) + FromNativePath(path), QString(),
+                            /*maximum=*/0);
   });
   delay.start(kProgressDelayMs);
   worker->start();
