@@ -5,9 +5,12 @@
 #include <algorithm>  // std::clamp, std::max, std::min
 #include <cstdlib>    // std::abs
 
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -258,16 +261,51 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
 
 // ------------------------------------------------------------------ events
 
-// Tab moves between cells instead of moving the focus to the next widget.
+// Tab moves between cells instead of moving the focus to the next widget, unless the
+// owner lets it move the focus. A tooltip shows a text its column cuts off.
 bool StringGrid::event(QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
+  if (event->type() == QEvent::KeyPress && !m_tabMovesFocus) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
       keyPressEvent(key);
       return true;
     }
   }
+  if (event->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = CutTextAt(help->pos());
+    if (text.isEmpty()) {
+      QToolTip::hideText();
+      event->ignore();
+    } else {
+      QToolTip::showText(help->globalPos(), text, this);
+    }
+    return true;
+  }
   return QWidget::event(event);
+}
+
+QString StringGrid::CutTextAt(QPoint point) const {
+  int col = 0;
+  int row = 0;
+  if (!CellAt(point, col, row) || col < kFixedCols || row < kFixedRows) return {};
+  const QString text = Cell(col, row);
+  const bool cut = fontMetrics().horizontalAdvance(text) + kTextInset > ColWidth(col);
+  return cut ? text : QString();
+}
+
+void StringGrid::contextMenuEvent(QContextMenuEvent* event) {
+  if (!OnContextMenu) return QWidget::contextMenuEvent(event);
+  int col = 0;
+  int row = 0;
+  const bool onCell = event->reason() == QContextMenuEvent::Mouse &&
+                      CellAt(event->pos(), col, row) && col >= kFixedCols && row >= kFixedRows;
+  if (!onCell) {
+    col = m_col;
+    row = m_row;
+  }
+  const QPoint at = onCell ? event->globalPos() : mapToGlobal(CellRect(m_col, m_row).center());
+  OnContextMenu(col, row, at);
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {

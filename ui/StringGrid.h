@@ -71,6 +71,13 @@ class StringGrid : public QWidget {
   void CancelEditor();
   /// Returns the rectangle of a cell in widget coordinates.
   QRect CellRect(int col, int row) const;
+  /// Returns the whole text of the data cell at point when its column cuts it off (the
+  /// grid's tooltip), else an empty text.
+  QString CutTextAt(QPoint point) const;
+  /// While on, Tab and Shift+Tab outside the editor move the focus to the next or the
+  /// previous widget instead of to the next cell; in the editor they still end the edit
+  /// and move to the next cell. Off at creation.
+  void SetTabMovesFocus(bool on) { m_tabMovesFocus = on; }
 
   std::function<bool(int col, int row)> OnSelectCell;
   std::function<QString(int col, int row)> OnGetEditText;
@@ -84,6 +91,9 @@ class StringGrid : public QWidget {
   std::function<bool(QChar typed)> OnKeyPress;
   /// Handles a wheel step; the grid itself never scrolls on the wheel.
   std::function<void(bool up)> OnMouseWheel;
+  /// Asked for a context menu (right click or the menu key) over data cell (col, row),
+  /// or over the current cell when no data cell lies under the pointer.
+  std::function<void(int col, int row, QPoint globalPos)> OnContextMenu;
 
  signals:
   void Resized();
@@ -99,6 +109,7 @@ class StringGrid : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   std::size_t CellIndex(int col, int row) const;
@@ -124,6 +135,7 @@ class StringGrid : public QWidget {
   bool m_editing = false;
   bool m_drawFocusSelected = false;
   bool m_editorOpen = false;
+  bool m_tabMovesFocus = false;
   QLineEdit* m_editor = nullptr;
   int m_resizingCol = -1;  // column whose right edge the user drags, -1 when none
 };
