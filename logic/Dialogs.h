@@ -38,4 +38,10 @@ class Dialogs {
   virtual std::string SaveFileName(const FileRequest& request) = 0;
   /// Sounds the system's default beep.
   virtual void Beep() = 0;
+  /// Asks for a whole number from minimum to maximum under the given caption, starting
+  /// with value; true with value set when the user confirms. This one asks nothing.
+  virtual bool AskNumber(const std::string& /*caption*/, const std::string& /*text*/,
+                         int /*minimum*/, int /*maximum*/, int& /*value*/) {
+    return false;
+  }
 };

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
@@ -575,4 +576,51 @@ TEST(TFMMain, SaveAsAsksBeforeOverwritingAnotherFile) {
   EXPECT_EQ(m.dialogs.questions, std::vector<std::string>{OverwriteQuestion(other)});
   EXPECT_EQ(ReadBytes(other), "keep me");
   EXPECT_EQ(m.dialogs.saveRequests.size(), 2u);  // the dialog came back, then was cancelled
+}
+
+TEST(TFMMain, TabGoesRoundTheSectionListTheGridAndTheFindBox) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  ASSERT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
+  const std::vector<std::pair<Qt::Key, QWidget*>> steps = {{Qt::Key_Tab, form.CBFind},
+                                                           {Qt::Key_Tab, form.ListBox_line},
+                                                           {Qt::Key_Tab, form.FRDXFGrid->DXFGrid},
+                                                           {Qt::Key_Backtab, form.ListBox_line},
+                                                           {Qt::Key_Backtab, form.CBFind}};
+  for (const auto& [key, expected] : steps) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    const QWidget* focus = QApplication::focusWidget();
+    EXPECT_TRUE(focus == expected || expected->isAncestorOf(focus))
+        << expected->metaObject()->className();
+  }
+  // The section list answers the arrow keys and Enter.
+  form.ListBox_line->setFocus();
+  form.ListBox_line->setCurrentRow(0);
+  for (int i = 0; i < 7; ++i) QTest::keyClick(form.ListBox_line, Qt::Key_Down);
+  EXPECT_EQ(m.SectionEntry(), "| +-LAYER");
+  QTest::keyClick(form.ListBox_line, Qt::Key_Return);
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 151);
+  EXPECT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
+}
+
+TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
+  Main m({kSample});
+  QMenu menu;
+  m.form->FillGridMenu(menu);
+  std::vector<std::string> entries;
+  for (const QAction* action : menu.actions())
+    if (!action->isSeparator())
+      entries.push_back(action->text().toStdString() + " " +
+                        action->shortcut().toString(QKeySequence::PortableText).toStdString());
+  EXPECT_EQ(entries, (std::vector<std::string>{"コピー Ctrl+C", "次を検索 F3", "前を検索 Shift+F3",
+                                               "行へ移動... Ctrl+G", "先頭へ Ctrl+Home",
+                                               "末尾へ Ctrl+End"}));
+  m.dialogs.numberAnswers = {55};
+  menu.actions()[4]->trigger();  // 行へ移動
+  EXPECT_EQ(Utf8(m.dialogs.questions.back()), "行番号 (1～1312):");
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);
+  menu.actions().back()->trigger();  // 末尾へ
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
 }

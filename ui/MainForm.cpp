@@ -1,6 +1,10 @@
 // MainForm.cpp - the main window: creation, layout, start-up, option window and close.
 #include "ui/MainForm.h"
 
+#include <algorithm>  // std::find_if
+#include <array>      // std::array
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -129,7 +133,7 @@ QWidget* TFMMain::CreateLeftPanel() {
   BTOption = AddButton(157, QStringLiteral("設　定"));
   BTEnd = AddButton(183, QStringLiteral("終 了"));
   ListBox_line = new QListWidget(Panel_left);
-  ListBox_line->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+  ListBox_line->setFocusPolicy(Qt::StrongFocus);  // in the Tab ring with the grid and find box
   ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
   Panel_left->installEventFilter(this);
   connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
@@ -141,6 +145,8 @@ QWidget* TFMMain::CreateLeftPanel() {
   connect(BTEnd, &QPushButton::clicked, this, &TFMMain::BTEndClick);
   connect(ListBox_line, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });
+  connect(ListBox_line, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });  // Enter
   return Panel_left;
 }
 
@@ -192,6 +198,7 @@ void TFMMain::CreateTabs() {
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
+  connect(FRDXFGrid, &TFrameDXFGrid::ContextMenuRequested, this, &TFMMain::ShowGridMenu);
 }
 
 void TFMMain::CreateShortcuts() {
@@ -219,6 +226,8 @@ void TFMMain::CreateShortcuts() {
           });
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
           &TFMMain::BTEndClick);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_G), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::GoToLine));
 }
 
 bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
@@ -229,6 +238,25 @@ bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// Tab and Shift+Tab go round the section list, the grid and the find box; from anywhere
+// else they take the usual order.
+bool TFMMain::focusNextPrevChild(bool next) {
+  const std::array<QWidget*, 3> ring = {ListBox_line, FRDXFGrid->DXFGrid, CBFind};
+  const QWidget* focus = QApplication::focusWidget();
+  const auto at = std::find_if(ring.begin(), ring.end(), [focus](const QWidget* w) {
+    return w == focus || w->isAncestorOf(focus);
+  });
+  if (!focus || at == ring.end()) return QWidget::focusNextPrevChild(next);
+  std::size_t i = static_cast<std::size_t>(at - ring.begin());
+  for (std::size_t step = 0; step < ring.size(); ++step) {
+    i = (i + (next ? 1 : ring.size() - 1)) % ring.size();
+    if (!ring[i]->isVisible()) continue;  // the grid, while a list tab is shown
+    ring[i]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return true;
 }
 
 void TFMMain::Panel_leftResize() {

@@ -30,6 +30,7 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMenu;
 class QProgressDialog;
 class QPushButton;
 class QSplitter;
@@ -106,6 +107,11 @@ class TFMMain : public QWidget {
   void ListBox_lineClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
+  /// Asks for a file line and shows its pair (Ctrl+G).
+  void GoToLine();
+  /// Adds the entries of the DXF grid's right-click menu; they act on the pair under
+  /// the cursor (or the selected rows).
+  void FillGridMenu(QMenu& menu);
   void JumpToPair(int index);
   void JumpToLine(int line);
   void FillSectionList();
@@ -123,6 +129,7 @@ class TFMMain : public QWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void CreatePanels();
@@ -161,6 +168,7 @@ class TFMMain : public QWidget {
   void SetFindItems(const std::vector<std::string>& items);
   AcadContext MakeAcadContext();
   void JumpToSectionEntry(QListWidgetItem& item);
+  void ShowGridMenu(QPoint globalPos);
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "ui/QtText.h"
@@ -89,4 +90,19 @@ std::string QtDialogs::SaveFileName(const FileRequest& request) {
 
 void QtDialogs::Beep() {
   QApplication::beep();
+}
+
+bool QtDialogs::AskNumber(const std::string& caption, const std::string& text, int minimum,
+                          int maximum, int& value) {
+  QInputDialog dialog(m_parent);
+  dialog.setWindowTitle(Caption(caption));
+  dialog.setLabelText(MessageText(text));
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setIntRange(minimum, maximum);
+  dialog.setIntValue(value);
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QStringLiteral("キャンセル"));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  value = dialog.intValue();
+  return true;
 }

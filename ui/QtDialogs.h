@@ -26,6 +26,8 @@ class QtDialogs : public Dialogs {
   std::string OpenFileName(const FileRequest& request) override;
   std::string SaveFileName(const FileRequest& request) override;
   void Beep() override;
+  bool AskNumber(const std::string& caption, const std::string& text, int minimum, int maximum,
+                 int& value) override;
 
  private:
   // The caption of a question: the one asked for, or the program's title when empty.

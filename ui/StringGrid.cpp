@@ -25,6 +25,19 @@ const QColor kGridLineColor(192, 192, 192);
 
 }  // namespace
 
+class StringGrid::InputScope {
+ public:
+  InputScope(StringGrid& grid, Qt::KeyboardModifiers modifiers) : m_grid(grid) {
+    m_grid.m_inputModifiers = modifiers;
+  }
+  ~InputScope() { m_grid.m_inputModifiers = Qt::NoModifier; }
+  InputScope(const InputScope&) = delete;
+  InputScope& operator=(const InputScope&) = delete;
+
+ private:
+  StringGrid& m_grid;
+};
+
 StringGrid::StringGrid(QWidget* parent) : QWidget(parent), m_editor(new QLineEdit(this)) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
@@ -309,6 +322,7 @@ void StringGrid::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void StringGrid::keyPressEvent(QKeyEvent* event) {
+  const InputScope input(*this, event->modifiers());
   if (OnKeyDown && OnKeyDown(*event)) return;
   if (MoveByKey(event->key())) return;
   switch (event->key()) {
@@ -333,6 +347,7 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
+  const InputScope input(*this, event->modifiers());
   m_resizingCol = ColumnEdgeAt(event->position().toPoint());
   int col = 0;
   int row = 0;
@@ -362,6 +377,7 @@ void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void StringGrid::wheelEvent(QWheelEvent* event) {
   event->accept();
+  const InputScope input(*this, event->modifiers());
   const int delta = event->angleDelta().y();
   if (!OnMouseWheel || delta == 0) return;
   for (int steps = std::max(1, std::abs(delta) / kWheelStep); steps > 0; --steps)

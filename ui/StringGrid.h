@@ -61,6 +61,9 @@ class StringGrid : public QWidget {
   /// Whether the current cell is drawn in the selection colours.
   void SetDrawFocusSelected(bool on);
   bool DrawFocusSelected() const { return m_drawFocusSelected; }
+  /// Returns the modifier keys of the key, click or wheel event being handled (none
+  /// outside one), so a hook can tell a Shift move from a plain one.
+  Qt::KeyboardModifiers InputModifiers() const { return m_inputModifiers; }
   /// Tells whether the in-place editor is open.
   bool EditorMode() const { return m_editorOpen; }
   /// Opens the editor on the current cell with OnGetEditText's text, all selected.
@@ -124,6 +127,8 @@ class StringGrid : public QWidget {
   bool IsTypedCharacter(const QKeyEvent& event) const;
   bool EditorKeyPress(QKeyEvent* event);
   void PlaceEditor();
+  // Holds an event's modifiers in InputModifiers while the event is handled.
+  class InputScope;
 
   int m_colCount = 0;
   int m_rowCount = 0;
@@ -136,6 +141,7 @@ class StringGrid : public QWidget {
   bool m_drawFocusSelected = false;
   bool m_editorOpen = false;
   bool m_tabMovesFocus = false;
+  Qt::KeyboardModifiers m_inputModifiers;
   QLineEdit* m_editor = nullptr;
   int m_resizingCol = -1;  // column whose right edge the user drags, -1 when none
 };

@@ -10,6 +10,7 @@
 // widget turns Qt events into calls on them and redraws.
 #pragma once
 
+#include <array>   // std::array
 #include <string>  // std::string
 
 #include <QFrame>
@@ -17,6 +18,7 @@
 #include "logic/Dialogs.h"
 #include "logic/GridEdit.h"
 #include "logic/GridPaging.h"
+#include "logic/GridSelection.h"
 #include "logic/MessageLog.h"
 #include "logic/MessageQueue.h"
 #include "model/MyDXFClass.h"
@@ -61,6 +63,14 @@ class TFrameDXFGrid : public QFrame {
   void DXFPanelResize();
   /// Ends an open in-place edit as Enter would; a refusal's message is shown at once.
   void EndEdit();
+  /// Puts the cursor on the first pair (last = false) or on the EOF pair (Ctrl+Home,
+  /// Ctrl+End); extend keeps or starts a selection of rows from the cursor.
+  void ShowFileEnd(bool last, bool extend = false);
+  /// Copies to the clipboard the current cell's text, or, with several rows selected,
+  /// one line per pair: line number, code, value and remark, separated by tabs. More than
+  /// kMaxCopiedRows rows are refused with a message.
+  void CopySelection();
+  const PairSelection& Selection() const { return m_selection; }
   const GridEdit& Edit() const { return m_edit; }
 
  signals:
@@ -70,6 +80,8 @@ class TFrameDXFGrid : public QFrame {
   void DXFGridCellDrawn(int col, int row, bool focused);
   /// An edit was written into the buffer.
   void BufferEdited();
+  /// A context menu is asked for at globalPos, with the cursor on the pair it is for.
+  void ContextMenuRequested(QPoint globalPos);
 
  private:
   void DXFScrollBarChange(int position);
@@ -77,6 +89,7 @@ class TFrameDXFGrid : public QFrame {
   bool DXFGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                        StringGrid::DrawState state);
   bool DXFGridKeyDown(const QKeyEvent& event);
+  bool DXFGridCommandKey(const QKeyEvent& event);
   bool DXFGridKeyPress(QChar typed);
   void DXFGridMouseWheelUp();
   void DXFGridMouseWheelDown();
@@ -90,6 +103,9 @@ class TFrameDXFGrid : public QFrame {
   void UpdateScrollRange();
   void FitColumns();
   void FillRow(int row, int pair);
+  std::array<QString, 4> CellTexts(int pair);
+  void SelectionBeforeMove(bool extend);
+  void DXFGridContextMenu(int col, int row, QPoint globalPos);
   void ShowLater(const std::string& message);
   void SchedulePendingMessages();
   void ShowPendingMessages();
@@ -99,6 +115,7 @@ class TFrameDXFGrid : public QFrame {
   MessageLog& m_log;
   GridPaging m_paging;
   GridEdit m_edit;
+  PairSelection m_selection;
   MessageQueue m_pending;  // messages raised during a fill or an edit, shown afterwards
   bool m_showScheduled = false;
 };

@@ -5,9 +5,10 @@
 // dialog is cancelled; an unscripted question is answered No.
 #pragma once
 
-#include <deque>   // std::deque
-#include <string>  // std::string
-#include <vector>  // std::vector
+#include <algorithm>  // std::clamp
+#include <deque>      // std::deque
+#include <string>     // std::string
+#include <vector>     // std::vector
 
 #include "logic/Dialogs.h"
 #include "logic/MessageLog.h"
@@ -16,7 +17,8 @@ class ScriptedDialogs : public Dialogs {
  public:
   std::deque<std::string> openAnswers;    // paths the open dialog returns, in order
   std::deque<std::string> saveAnswers;    // paths the save dialog returns, in order
-  std::deque<Answer> answers;             // answers to AskYesNoCancel
+  std::deque<Answer> answers;             // answers to AskYesNo and AskYesNoCancel
+  std::deque<int> numberAnswers;          // numbers AskNumber returns; none: cancelled
   std::vector<std::string> messages;      // every ShowMessage / ShowError text (CP932)
   std::vector<std::string> questions;     // every question asked
   std::vector<FileRequest> openRequests;  // what each open dialog started with
@@ -41,6 +43,13 @@ class ScriptedDialogs : public Dialogs {
     return Next(saveAnswers, std::string());
   }
   void Beep() override { ++beeps; }
+  bool AskNumber(const std::string&, const std::string& text, int minimum, int maximum,
+                 int& value) override {
+    questions.push_back(text);
+    if (numberAnswers.empty()) return false;
+    value = std::clamp(Next(numberAnswers, 0), minimum, maximum);
+    return true;
+  }
 
  private:
   template <typename T>
