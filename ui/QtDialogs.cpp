@@ -4,8 +4,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTreeView>
 
 #include "ui/QtText.h"
 
@@ -67,6 +71,12 @@ Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& caption, const std:
   return button == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
 
+namespace {
+
+const QSize kFileDialogSize(960, 600);
+
+}  // namespace
+
 // Runs a file dialog for an existing file (open) or any name (save) and returns the
 // chosen path, empty on cancel.
 static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& request, bool save) {
@@ -75,6 +85,14 @@ static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& re
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // Large, and with one row per file, so long Japanese file names show whole.
+  dialog.setViewMode(QFileDialog::Detail);
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  dialog.resize(kFileDialogSize.boundedTo(screen->availableGeometry().size() * 0.9));
+  if (auto* files = dialog.findChild<QTreeView*>()) {
+    files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
   if (!request.fileName.empty()) dialog.selectFile(FromNativePath(request.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return ToNativePath(dialog.selectedFiles().front());
