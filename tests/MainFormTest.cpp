@@ -624,3 +624,17 @@ TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
   menu.actions().back()->trigger();  // 末尾へ
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
 }
+
+TEST(TFMMain, RecentFilesAreRememberedAndComeBackAtTheNextStart) {
+  Main m({kSample});
+  const std::string small = m.dir.Write("small.dxf", kSmall);
+  m.form->DropFiles({small});
+  m.form->LoadDxfFile(m.dir.Path() + "/missing.dxf");  // a failed load is not remembered
+  EXPECT_EQ(m.form->Settings.RecentFiles, (std::vector<std::string>{small, kSample}));
+  m.form->OpenRecentFile(kSample);
+  EXPECT_EQ(m.form->Buffer.FileName, kSample);
+  EXPECT_EQ(m.form->Settings.LastPath, kSample);
+  m.form->close();
+  m.Start();
+  EXPECT_EQ(m.form->Settings.RecentFiles, (std::vector<std::string>{kSample, small}));
+}

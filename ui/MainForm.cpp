@@ -137,6 +137,8 @@ QWidget* TFMMain::CreateLeftPanel() {
   ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
   Panel_left->installEventFilter(this);
   connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
+  BTOpen->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(BTOpen, &QWidget::customContextMenuRequested, this, &TFMMain::ShowRecentFiles);
   connect(BTACADRead, &QPushButton::clicked, this, &TFMMain::BTACADReadClick);
   connect(BTErrorJump, &QPushButton::clicked, this, &TFMMain::BTErrorJumpClick);
   connect(BTSave, &QPushButton::clicked, this, &TFMMain::BTSaveClick);

@@ -94,6 +94,9 @@ class TFMMain : public QWidget {
   /// loaded. A failed load is logged and shown and leaves the document on show as it was.
   bool LoadDxfFile(const std::string& path);
   void BTOpenClick();
+  /// Opens one of the files last opened (the open button's right-click menu), asking
+  /// first about unsaved edits.
+  void OpenRecentFile(const std::string& path);
   void BTACADReadClick();
   void BTErrorJumpClick();
   void BTSaveClick();
@@ -169,6 +172,7 @@ class TFMMain : public QWidget {
   AcadContext MakeAcadContext();
   void JumpToSectionEntry(QListWidgetItem& item);
   void ShowGridMenu(QPoint globalPos);
+  void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);

@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "logic/AcadSequences.h"
 #include "logic/DocumentLoad.h"
 #include "logic/MyFileLib.h"
 #include "model/Sjis.h"
@@ -87,6 +89,22 @@ void TFMMain::BTOpenClick() {
   LoadDocument(chosen);
 }
 
+// The open button's right-click menu: the files last opened, newest first.
+void TFMMain::ShowRecentFiles(QPoint pos) {
+  QMenu menu(this);
+  for (const std::string& path : Settings.RecentFiles)
+    menu.addAction(FromNativePath(path), this, [this, path] { OpenRecentFile(path); });
+  if (menu.isEmpty())
+    menu.addAction(FromCp932(Sjis("最近開いたファイルはありません")))->setEnabled(false);
+  menu.exec(BTOpen->mapToGlobal(pos));
+}
+
+void TFMMain::OpenRecentFile(const std::string& path) {
+  if (!ConfirmDiscardChanges()) return;
+  Settings.LastPath = path;
+  LoadDocument(path);
+}
+
 void TFMMain::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
@@ -136,6 +154,8 @@ bool TFMMain::LoadDocument(const std::string& path) {
   }
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
+  // AutoCAD's export is rewritten by every read from AutoCAD: it is no file to come back to.
+  if (path != AcadTempPath(m_executablePath)) RememberRecentFile(Settings.RecentFiles, path);
   return true;
 }
 
