@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QUrl>
@@ -116,6 +117,9 @@ TEST(TFMMain, EditorEditionKeepsTheToolTab) {
   Main m({}, "Editor");
   EXPECT_EQ(TabCaptions(*m.form->PCSGData).back(), "ツール");
   EXPECT_EQ(m.form->PCSGData->count(), 7);
+  // At the default width every tab, "ツール" too, fits whole, its right border inside.
+  const QTabBar& tabs = *m.form->PCSGData->tabBar();
+  EXPECT_LT(tabs.tabRect(tabs.count() - 1).right(), m.form->PCSGData->width() - 8);
   EXPECT_EQ(m.form->windowTitle().toStdString(), "VU Quillet Editor By Pellmark   Ver.2006.05.02");
   EXPECT_EQ(m.form->Form_option->LBSoft->text().toStdString(),
             "このソフトは、ＤＸＦファイルの内容を表示／簡易変更するものです。");

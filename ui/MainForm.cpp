@@ -14,10 +14,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressDialog>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -42,6 +44,21 @@ constexpr int kBottomPanelHeight = 64;
 constexpr int kSplitterWidth = 2;
 constexpr int kLabelHeight = 16;
 const QColor kLabelColor(0, 0, 255);
+
+// Tabs with less blank around their captions: at the window's default width the seven
+// tabs of the editor edition fit beside the command column (the style's own space cut off
+// the last one). Narrower windows get the tab bar's scroll buttons.
+class CompactTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return kTabCaptionSpace;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+ private:
+  static constexpr int kTabCaptionSpace = 18;  // pixels beside a caption, both sides together
+};
 
 }  // namespace
 
@@ -162,6 +179,11 @@ QWidget* TFMMain::CreateRightPanel() {
   Bevel1 = new QFrame;
   Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
   PCSGData = new QTabWidget;
+  auto* tabStyle = new CompactTabStyle;
+  tabStyle->setParent(PCSGData);
+  PCSGData->tabBar()->setStyle(tabStyle);
+  PCSGData->setUsesScrollButtons(true);
+  PCSGData->setElideMode(Qt::ElideNone);  // a caption is never shortened
   auto* layout = new QVBoxLayout(Panel_right);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
