@@ -16,7 +16,10 @@ done
 "$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_rename" "$data/big200.dxf"
+echo
 "$build/bench_find" "$data/big200.dxf"
+echo
+"$build/bench_round" "$data/big200.dxf"
 # The grid benchmark needs the Qt build; it runs offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
