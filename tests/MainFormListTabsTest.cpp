@@ -272,8 +272,9 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   QTest::keyClicks(f.FRDXFGrid->DXFGrid, "12.5");
   QTest::keyClick(f.FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
   const std::string changed = f.Buffer.GetValue(PairOfLine(921));
-  std::unique_ptr<QMenu> menu(f.FRDXFGrid->CreateContextMenu());
-  EXPECT_EQ(menu->actions()[0]->text().toStdString(), "元に戻す: グループデータ変更 行 921");
+  QMenu menu;
+  f.FillGridMenu(menu);
+  EXPECT_EQ(menu.actions()[0]->text().toStdString(), "元に戻す: グループデータ変更 行 921");
   const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(f.FRDXFGrid->DXFGrid, key, modifiers);
   };
