@@ -56,48 +56,49 @@ const struct {
      [](TDXFBuffer& b, MessageLog&) { b.SetValue(b.EntitiesStart + 2, "XLINE"); }},
 };
 
+// The sample drawing with a history listening; the history goes before the buffer.
+struct OnSample {
+  TempDir dir;
+  TDXFBuffer buffer = LoadSample();
+  const std::string loaded = ReadBytes(SourcePath("examples/sample.dxf"));
+  EditHistory history;
+  RecordingLog log;
+  OnSample() { history.Attach(buffer); }
+  std::string Saved(const std::string& name) { return SavedBytes(buffer, dir, name); }
+};
+
 }  // namespace
 
 TEST(EditHistory, UndoAndRedoOfEachKindOfStepGiveTheExactBytes) {
   for (const auto& action : kActions) {
     SCOPED_TRACE(action.label);
-    TempDir dir;
-    TDXFBuffer buffer = LoadSample();
-    const std::string loaded = ReadBytes(SourcePath("examples/sample.dxf"));
-    EditHistory history;
-    history.Attach(buffer);
-    RecordingLog log;
-    action.act(buffer, log);
-    ASSERT_TRUE(history.Seal(action.label).done);
-    const std::string changed = SavedBytes(buffer, dir, "changed.dxf");
-    ASSERT_NE(changed, loaded);
-    EXPECT_EQ(history.Undo().name, action.label);
-    EXPECT_EQ(SavedBytes(buffer, dir, "undone.dxf"), loaded);
-    EXPECT_TRUE(history.Redo().done);
-    EXPECT_EQ(SavedBytes(buffer, dir, "redone.dxf"), changed);
-    EXPECT_FALSE(history.HasOpenChanges()) << "an undo or redo is no new change";
+    OnSample s;
+    action.act(s.buffer, s.log);
+    ASSERT_TRUE(s.history.Seal(action.label).done);
+    const std::string changed = s.Saved("changed.dxf");
+    ASSERT_NE(changed, s.loaded);
+    EXPECT_EQ(s.history.Undo().name, action.label);
+    EXPECT_EQ(s.Saved("undone.dxf"), s.loaded);
+    EXPECT_TRUE(s.history.Redo().done);
+    EXPECT_EQ(s.Saved("redone.dxf"), changed);
+    EXPECT_FALSE(s.history.HasOpenChanges()) << "an undo or redo is no new change";
   }
 }
 
 TEST(EditHistory, EveryStepUndoneGivesTheLoadedFileAndRedoneTheChangedOne) {
-  TempDir dir;
-  TDXFBuffer buffer = LoadSample();
-  const std::string loaded = ReadBytes(SourcePath("examples/sample.dxf"));
-  EditHistory history;
-  history.Attach(buffer);
-  RecordingLog log;
+  OnSample s;
   for (const auto& action : kActions) {
-    action.act(buffer, log);
-    history.Seal(action.label);
+    action.act(s.buffer, s.log);
+    s.history.Seal(action.label);
   }
-  const std::string changed = SavedBytes(buffer, dir, "changed.dxf");
+  const std::string changed = s.Saved("changed.dxf");
   std::vector<std::string> undone;
-  while (history.CanUndo()) undone.push_back(history.Undo().name);
+  while (s.history.CanUndo()) undone.push_back(s.history.Undo().name);
   EXPECT_EQ(undone.size(), std::size(kActions));
   EXPECT_EQ(undone.front(), kActions[std::size(kActions) - 1].label);
-  EXPECT_EQ(SavedBytes(buffer, dir, "undone.dxf"), loaded);
-  while (history.CanRedo()) history.Redo();
-  EXPECT_EQ(SavedBytes(buffer, dir, "redone.dxf"), changed);
+  EXPECT_EQ(s.Saved("undone.dxf"), s.loaded);
+  while (s.history.CanRedo()) s.history.Redo();
+  EXPECT_EQ(s.Saved("redone.dxf"), changed);
 }
 
 // C: a change sealed as a step, S: a save, U: undo, R: redo, L: a load. The expected
