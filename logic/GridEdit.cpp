@@ -34,7 +34,7 @@ EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, Messa
                             Dialogs& dialogs) {
   int line = 0;
   if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
-    return {EditCommit::Kind::NoPair, {}};
+    return {EditCommit::Kind::NoPair, {}, {}};
   const int pair = line / 2;
   const EditCommit done = m_editCol == kCodeColumn ? CommitCode(buffer, pair, log)
                                                    : CommitValue(buffer, pair, log, dialogs);
@@ -50,7 +50,8 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   buffer.SetCode(pair, code);
   static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
-  return {EditCommit::Kind::Written, {}};
+  static const std::string step = Sjis("グループコード変更 行 %d");
+  return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
 EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs) {
@@ -63,14 +64,15 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, 
   buffer.SetValue(pair, m_newText);
   static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
-  return {EditCommit::Kind::Written, {}};
+  static const std::string step = Sjis("グループデータ変更 行 %d");
+  return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
 // The typed text is dropped: the cell shows OldText again and nothing is pending. Without
 // a message the user has declined and is told nothing more.
 EditCommit GridEdit::Refuse(const char* utf8Message) {
   m_newText = m_oldText;
-  return {EditCommit::Kind::Refused, utf8Message ? Sjis(utf8Message) : std::string()};
+  return {EditCommit::Kind::Refused, utf8Message ? Sjis(utf8Message) : std::string(), {}};
 }
 
 bool ParseGroupCode(std::string_view text, int& code) {

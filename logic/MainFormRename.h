@@ -104,6 +104,9 @@ class NameEditState {
   NameEditStep Report(int col, const std::string& text);
   /// Returns the confirmation question for the pending replacement.
   std::string Question() const;
+  /// Returns the edit history's name of the pending replacement: "レイヤ名置き換え
+  /// "OLD"　→　"NEW"" and the like.
+  std::string StepName() const;
   /// Settles a confirmed or declined edit: a Yes is refused when another row of names
   /// already holds NewName; an accepted Yes runs the replacement scan into the log.
   /// Afterwards OldName is NewName.

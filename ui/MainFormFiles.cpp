@@ -194,6 +194,7 @@ void TFMMain::ShowLoadedDocument() {
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
   m_documentPath = Buffer.FileName;
+  m_edits.Clear();
   SetModified(false);
   m_history.Clear();
   StartHandleIndex();
@@ -219,6 +220,7 @@ bool TFMMain::SaveDocument() {
   MsgBox->Add("");
   MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), Sjis(Buffer.FileName).c_str());
   m_documentPath = Buffer.FileName;
+  m_edits.MarkSaved();
   SetModified(false);
   return true;
 }
