@@ -1,6 +1,10 @@
 // MainForm.cpp - the main window: creation, layout, start-up, option window and close.
 #include "ui/MainForm.h"
 
+#include <algorithm>  // std::find_if
+#include <array>      // std::array
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -9,10 +13,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressDialog>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -37,6 +45,21 @@ constexpr int kBottomPanelHeight = 64;
 constexpr int kSplitterWidth = 2;
 constexpr int kLabelHeight = 16;
 const QColor kLabelColor(0, 0, 255);
+
+// Tabs with less blank around their captions: at the window's default width the seven
+// tabs of the editor edition fit beside the command column (the style's own space cut off
+// the last one). Narrower windows get the tab bar's scroll buttons.
+class CompactTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return kTabCaptionSpace;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+ private:
+  static constexpr int kTabCaptionSpace = 18;  // pixels beside a caption, both sides together
+};
 
 }  // namespace
 
@@ -66,14 +89,19 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   CreatePanels();
   CreateTabs();
   CreateShortcuts();
+  ConnectHandleNavigation();
   Form_option = new TForm_option(Settings, this);
+  Form_option->setObjectName(QStringLiteral("Form_option"));
   PCSGData->setCurrentWidget(TSDXFData);
   setAcceptDrops(true);
   m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
 }
 
-// The link needs the window system it was made with, so it goes first.
+// The grids write into Buffer until they are gone (an editor commits as it loses the
+// focus), so every child widget goes before the members. The link needs the window system
+// it was made with, so it goes before that.
 TFMMain::~TFMMain() {
+  qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
   AutoCAD.reset();
 }
 
@@ -125,17 +153,22 @@ QWidget* TFMMain::CreateLeftPanel() {
   BTOption = AddButton(157, QStringLiteral("設　定"));
   BTEnd = AddButton(183, QStringLiteral("終 了"));
   ListBox_line = new QListWidget(Panel_left);
-  ListBox_line->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+  ListBox_line->setFocusPolicy(Qt::StrongFocus);  // in the Tab ring with the grid and find box
   ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
   Panel_left->installEventFilter(this);
   connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
+  BTOpen->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(BTOpen, &QWidget::customContextMenuRequested, this, &TFMMain::ShowRecentFiles);
   connect(BTACADRead, &QPushButton::clicked, this, &TFMMain::BTACADReadClick);
   connect(BTErrorJump, &QPushButton::clicked, this, &TFMMain::BTErrorJumpClick);
   connect(BTSave, &QPushButton::clicked, this, &TFMMain::BTSaveClick);
   connect(BTFind, &QPushButton::clicked, this, &TFMMain::BTFindClick);
   connect(BTOption, &QPushButton::clicked, this, &TFMMain::BTOptionClick);
   connect(BTEnd, &QPushButton::clicked, this, &TFMMain::BTEndClick);
-  connect(ListBox_line, &QListWidget::itemClicked, this, &TFMMain::ListBox_lineClick);
+  connect(ListBox_line, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });
+  connect(ListBox_line, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });  // Enter
   return Panel_left;
 }
 
@@ -149,6 +182,11 @@ QWidget* TFMMain::CreateRightPanel() {
   Bevel1 = new QFrame;
   Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
   PCSGData = new QTabWidget;
+  auto* tabStyle = new CompactTabStyle;
+  tabStyle->setParent(PCSGData);
+  PCSGData->tabBar()->setStyle(tabStyle);
+  PCSGData->setUsesScrollButtons(true);
+  PCSGData->setElideMode(Qt::ElideNone);  // a caption is never shortened
   auto* layout = new QVBoxLayout(Panel_right);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -182,11 +220,50 @@ void TFMMain::CreateTabs() {
   PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
   PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
   PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
-  PCSGData->addTab(TSTool = new QWidget, QStringLiteral("ツール"));
+  PCSGData->addTab(TSTool = CreateToolTab(), QStringLiteral("ツール"));
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
+  m_edits.Attach(Buffer);
+  connect(FRDXFGrid, &TFrameDXFGrid::ContextMenuRequested, this, &TFMMain::ShowGridMenu);
+  CreateListTabs();
+  NameControls();
+}
+
+// Every control carries its name as its object name, for tests and assistive tools.
+void TFMMain::NameControls() {
+  const std::pair<QObject*, const char*> controls[] = {
+      {this, "FMMain"},
+      {Panel_left, "Panel_left"},
+      {BTOpen, "BTOpen"},
+      {BTACADRead, "BTACADRead"},
+      {BTErrorJump, "BTErrorJump"},
+      {BTSave, "BTSave"},
+      {CBFind, "CBFind"},
+      {BTFind, "BTFind"},
+      {BTOption, "BTOption"},
+      {BTEnd, "BTEnd"},
+      {ListBox_line, "ListBox_line"},
+      {Splitter2, "Splitter2"},
+      {Panel_right, "Panel_right"},
+      {LBDXFData, "LBDXFData"},
+      {Bevel1, "Bevel1"},
+      {PCSGData, "PCSGData"},
+      {TSDXFData, "TSDXFData"},
+      {TSLayerList, "TSLayerList"},
+      {TSLineList, "TSLineList"},
+      {TSColorList, "TSColorList"},
+      {TSBlockList, "TSBlockList"},
+      {TSGroupList, "TSGroupList"},
+      {FRDXFGrid, "FRDXFGrid"},
+      {FRDXFGrid->DXFPanel, "DXFPanel"},
+      {FRDXFGrid->DXFGrid, "DXFGrid"},
+      {FRDXFGrid->DXFScrollBar, "DXFScrollBar"},
+      {Panel_bottom, "Panel_bottom"},
+      {MsgBox, "MsgBox"},
+  };
+  for (const auto& [control, name] : controls) control->setObjectName(QLatin1String(name));
 }
 
 void TFMMain::CreateShortcuts() {
@@ -201,6 +278,8 @@ void TFMMain::CreateShortcuts() {
           whenEnabled(BTSave, &TFMMain::BTSaveClick));
   connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
           whenEnabled(BTFind, &TFMMain::BTFindClick));
+  connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::FindPrevious));
   // Enter in the find box finds. With the keyboard focus on the combo box, keys reach
   // its line edit through the box, so both are watched.
   CBFind->installEventFilter(this);
@@ -210,6 +289,13 @@ void TFMMain::CreateShortcuts() {
             CBFind->setFocus();
             CBFind->lineEdit()->selectAll();
           });
+  const QKeySequence undoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Z)};
+  const QKeySequence redoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+  for (const QKeySequence& keys : undoKeys)
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &TFMMain::UndoChange);
+  for (const QKeySequence& keys : redoKeys)
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &TFMMain::RedoChange);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
           &TFMMain::BTEndClick);
 }
@@ -222,6 +308,25 @@ bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// Tab and Shift+Tab go round the section list, the grid and the find box; from anywhere
+// else they take the usual order.
+bool TFMMain::focusNextPrevChild(bool next) {
+  const std::array<QWidget*, 3> ring = {ListBox_line, FRDXFGrid->DXFGrid, CBFind};
+  const QWidget* focus = QApplication::focusWidget();
+  const auto at = std::find_if(ring.begin(), ring.end(), [focus](const QWidget* w) {
+    return w == focus || w->isAncestorOf(focus);
+  });
+  if (!focus || at == ring.end()) return QWidget::focusNextPrevChild(next);
+  std::size_t i = static_cast<std::size_t>(at - ring.begin());
+  for (std::size_t step = 0; step < ring.size(); ++step) {
+    i = (i + (next ? 1 : ring.size() - 1)) % ring.size();
+    if (!ring[i]->isVisible()) continue;  // the grid, while a list tab is shown
+    ring[i]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return true;
 }
 
 void TFMMain::Panel_leftResize() {
@@ -258,11 +363,7 @@ void TFMMain::FormActivate() {
 void TFMMain::ApplyEdition() {
   Values.ProductTitle = ProductTitleOf(Values.Edition);
   Form_option->LBSoft->setText(FromCp932(SoftwareNote(Values.Edition)));
-  if (!IsEditorEdition(Values.Edition)) {
-    PCSGData->removeTab(PCSGData->indexOf(TSTool));
-    delete TSTool;
-    TSTool = nullptr;
-  }
+  if (!IsEditorEdition(Values.Edition)) RemoveToolTab();
   UpdateCaption();
   Form_option->setWindowTitle(FromCp932(OptionCaption(Values)));
 }
@@ -318,9 +419,58 @@ void TFMMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void TFMMain::BufferChanged() {
-  SetModified(true);
+std::unique_ptr<QProgressDialog> TFMMain::ShowProgress(const QString& label,
+                                                       const QString& cancelCaption, int maximum) {
+  auto progress = std::make_unique<QProgressDialog>(label, cancelCaption, 0, maximum, this);
+  progress->setFont(font());
+  progress->setWindowModality(Qt::ApplicationModal);
+  progress->setMinimumDuration(0);
+  progress->show();
+  return progress;
+}
+
+void TFMMain::EndCellEdits() {
+  FRDXFGrid->EndEdit();
+  for (StringGrid* grid : findChildren<StringGrid*>()) grid->HideEditor();
+}
+
+void TFMMain::BufferChanged(const std::string& stepName) {
+  ShowChangedBuffer(m_edits.Seal(stepName));
+}
+
+void TFMMain::ShowChangedBuffer(const StepReport& step) {
+  if (!step.notice.empty()) MsgBox->Add(step.notice);
+  SetModified(!m_edits.IsAtSaved());
+  ResetListFlags();
+  if (step.rebuiltIndex) {
+    FillSectionList();
+    UpdateClayerLabel();
+    UpdateLtypeLabels();
+  }
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  StartHandleIndex();  // a change may have moved, added or removed handles and pointers
+}
+
+void TFMMain::UndoChange() {
+  ApplyHistoryStep(/*undo=*/true);
+}
+
+void TFMMain::RedoChange() {
+  ApplyHistoryStep(/*undo=*/false);
+}
+
+// The keys reach here only outside an in-place editor, which keeps them for its text.
+void TFMMain::ApplyHistoryStep(bool undo) {
+  if (m_loading || !(undo ? m_edits.CanUndo() : m_edits.CanRedo())) {
+    m_dialogs.Beep();
+    return;
+  }
+  const StepReport step = undo ? m_edits.Undo() : m_edits.Redo();
+  MsgBox->Add("");
+  MsgBox->Add(HistoryLogLine(undo, step.name));
+  ShowChangedBuffer(step);
+  FRDXFGrid->ShowPair(step.firstPair);
+  SyncSectionList(step.firstPair);
 }
 
 void TFMMain::SetModified(bool modified) {
