@@ -47,7 +47,7 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   int code = 0;
   if (!ParseGroupCode(m_newText, code)) return Refuse("グループコードは数値でなければなりません");
   buffer.SetCode(pair, code);
-  static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
+  static const std::string format = Sjis("グループコード変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   return {EditCommit::Kind::Written, {}};
 }
@@ -55,7 +55,7 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
 EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) {
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
   buffer.SetValue(pair, m_newText);
-  static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
+  static const std::string format = Sjis("グループデータ変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   return {EditCommit::Kind::Written, {}};
 }

@@ -52,7 +52,7 @@ class GridPaging {
   /// to the pair. A negative index shows pair 0.
   GridView ShowPair(int index) const;
   /// Returns the view for a 1-based file line: row 1 on the pair trunc((line - 1) / 2).
-  GridView ScrollToLine(int line) const;
+  GridView ScrollToLine(long long line) const;
 
  private:
   void PressDown(GridView& view) const;

@@ -100,7 +100,7 @@ class TFMMain : public QWidget {
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
   void JumpToPair(int index);
-  void JumpToLine(int line);
+  void JumpToLine(long long line);
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two

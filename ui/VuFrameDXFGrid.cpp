@@ -165,7 +165,7 @@ void TFrameDXFGrid::SetCol(int col) {
   DXFGrid->SelectCell(col, DXFGrid->Row());
 }
 
-void TFrameDXFGrid::ScrollToLine(int line) {
+void TFrameDXFGrid::ScrollToLine(long long line) {
   ApplyView(m_paging.ScrollToLine(line));
 }
 
@@ -237,7 +237,7 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
   }
   // A pair without a remark has its record worked out as it comes into view.
   if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
-  DXFGrid->SetCell(0, row, QString::asprintf("%8d", LineOfPair(pair)));
+  DXFGrid->SetCell(0, row, QString::asprintf("%8lld", LineOfPair(pair)));
   DXFGrid->SetCell(1, row, QString::asprintf("%7d", Buffer->GetCode(pair)));
   DXFGrid->SetCell(2, row, FromCp932(Buffer->ValueView(pair)));
   DXFGrid->SetCell(3, row, FromCp932(Buffer->NoteView(pair)));
