@@ -3,7 +3,7 @@
 // The record lives for the whole run: read once at start-up, written back once when
 // the main window closes. The file is a private-profile file beside the executable with
 // the sections "option" (window bounds, grid column widths, last path, the AutoCAD read
-// method) and "Find" (the find history, keys "0", "1", ...). Missing or unreadable
+// method, the save format) and "Find" (the find history, keys "0", "1", ...). Missing or unreadable
 // entries give the defaults. Texts are CP932 except IniPath, a native path.
 #pragma once
 
@@ -37,6 +37,7 @@ struct SettingsRecord {
   int ColWidth3 = 100;
   bool UseDxfout = false;                // read from AutoCAD with DXFOUT
   bool UseWblock = true;                 // the WBLOCK radio button's state
+  bool NormaliseOnSave = false;          // save with CR LF and "%3d" codes everywhere
   std::vector<std::string> FindHistory;  // newest first
 };
 
@@ -59,9 +60,9 @@ void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePat
 /// Reads the four window keys and the four column keys into the record.
 void LoadWindowSettings(SettingsRecord& settings);
 
-/// Reads every key: LoadWindowSettings, then the last path, the AutoCAD method and the
-/// find history. With n keys in "Find", the history gets the keys "0" .. n-1 (a missing
-/// one reads empty) and one empty entry after them.
+/// Reads every key: LoadWindowSettings, then the last path, the AutoCAD method, the save
+/// format and the find history. With n keys in "Find", the history gets the keys "0" .. n-1 (a
+/// missing one reads empty) and one empty entry after them.
 void LoadSettings(SettingsRecord& settings);
 
 /// Writes every key and the find history (at most kStoredFindItems items; the section is
