@@ -132,6 +132,7 @@ bool TFMMain::LoadDocument(const std::string& path) {
   }
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
+  for (const std::string& notice : LoadNotices(Buffer)) MsgBox->Add(notice);
   return true;
 }
 
@@ -180,13 +181,17 @@ void TFMMain::BTSaveClick() {
 }
 
 // The dialog proposes the document's name in the folder last used; a save that fails
-// has already been reported by the buffer.
+// has already been reported by the buffer. A document cut short by a NUL byte is saved
+// only when the user agrees to lose the rest of its file.
 bool TFMMain::SaveDocument() {
+  const std::string loss = SaveLossQuestion(Buffer);
+  if (!loss.empty() && !m_dialogs.AskYesNo(Values.ProductTitle, loss)) return false;
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
   m_saveDialog.fileName = FileNamePart(Buffer.FileName);
   const std::string chosen = m_dialogs.SaveFileName(m_saveDialog);
   if (chosen.empty()) return false;
   Buffer.SetFileName(chosen);
+  Buffer.NormaliseOnSave = Settings.NormaliseOnSave;
   if (Buffer.SaveToFile() != 0) return false;
   Settings.LastPath = Buffer.FileName;
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
