@@ -2,7 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WEXITSTATUS
 
-#include <cstdio>  // popen, pclose
+#include <cstdio>      // popen, pclose
+#include <filesystem>  // std::filesystem::exists
 
 #include "tests/support/TestFiles.h"
 
@@ -131,6 +132,20 @@ TEST(QuilletDump, RefusesARenameToATakenOrUnknownName) {
   EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
   EXPECT_EQ(Dump("--rename-layer 壁 外壁 " + Sample()).status, 2);
   EXPECT_EQ(Dump("--layers --blocks " + Sample()).status, 2);
+}
+
+TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
+  TempDir dir;
+  std::string cut = ReadBytes(SourcePath("examples/sample.dxf"));
+  cut[cut.size() / 2] = '\0';
+  const std::string file = "'" + dir.Write("cut.dxf", cut) + "'";
+  const std::string out = dir.Path() + "/out.dxf";
+  const DumpRun run = Dump("--rename-layer 壁 外壁 '" + out + "' " + file);
+  EXPECT_EQ(run.status, 10);
+  EXPECT_EQ(run.out.rfind("quillet-dump: NUL文字があるため ", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("行目までしか読み込んでいません; OUT is not written"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(Dump("--layers " + file).status, 0);  // reading it is fine
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <vector>       // std::vector
 
 #include "logic/MainFormLists.h"
+#include "model/DXFResult.h"
 #include "model/Sjis.h"
 
 const char kTableUsage[] =
@@ -131,6 +132,11 @@ bool EditName(NameEditState& edit, const std::vector<std::string>& names,
 }
 
 int RunRename(const TableOptions& options, TDXFBuffer& buffer) {
+  if (buffer.TruncatedAtLine != 0) {
+    std::fprintf(stderr, "quillet-dump: %s; OUT is not written, it would lose the rest\n",
+                 Utf8(TruncatedTextMessage(buffer.TruncatedAtLine)).c_str());
+    return kExitTruncatedText;
+  }
   const RenameOption& rename = RenameOptionOf(options.renameKind);
   const std::vector<std::string> names = NameColumn(BuildList(rename.list, buffer));
   const std::string oldName = Sjis(options.oldName);

@@ -14,6 +14,7 @@
 constexpr int kExitIncompleteList = 4;  // a value that must be a number is not
 constexpr int kExitRenameRefused = 5;   // no such name, or the new name is taken
 constexpr int kExitSaveFailed = 6;
+constexpr int kExitTruncatedText = 10;  // a NUL byte ended the text: OUT would lose the rest
 
 /// Which list a table option prints.
 enum class DumpList { None, Layers, Ltypes, Colors, Blocks, Groups };

@@ -39,7 +39,7 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written\n";
+    "not be written, 10 OUT is not written because a NUL byte ended FILE's text early\n";
 
 struct Options {
   std::string file;
