@@ -56,23 +56,23 @@ struct OutputFile;
 class FileWriter {
  public:
   explicit FileWriter(OutputFile& file)
-      : m_file(file), m_block(new char[kCapacity]), m_at(m_block.get()) {}
+      : m_file(file), m_block(new char[kFirstCapacity]), m_at(m_block.get()) {}
   bool ok() const { return m_ok; }
 
   // Appends bytes as they are; a large piece goes to the file directly, after the block.
   void Append(std::string_view bytes) {
-    if (bytes.size() > kCapacity / 2) [[unlikely]] {
+    if (bytes.size() > kMaxCapacity / 2) [[unlikely]] {
       Flush();
       WriteAll(bytes);
       return;
     }
-    if (Room() < bytes.size()) Flush();
+    MakeRoom(bytes.size());
     Put(bytes.data(), bytes.size());
   }
 
   // Appends a group-code line: the code right-aligned in a field of 3, then lineEnd.
   void AppendCode(int code, std::string_view lineEnd) {
-    if (Room() < kMaxCodeLine) Flush();
+    MakeRoom(kMaxCodeLine);
     m_at += FormatCode(code, m_at);
     Put(lineEnd.data(), lineEnd.size());
   }
@@ -80,28 +80,44 @@ class FileWriter {
   // Appends a pair in the normalised form: the code as AppendCode writes it and the
   // value, each followed by CR LF.
   void AppendPair(int code, std::string_view value) {
-    if (value.size() > kCapacity / 2) [[unlikely]] {
+    if (value.size() > kMaxCapacity / 2) [[unlikely]] {
       AppendCode(code, "\r\n");
       Append(value);
       Append("\r\n");
       return;
     }
-    if (Room() < value.size() + kMaxCodeLine + 2) Flush();
+    MakeRoom(value.size() + kMaxCodeLine + 2);
     AppendCode(code, "\r\n");
     Put(value.data(), value.size());
     Put("\r\n", 2);
   }
 
   void Flush() {
-    WriteAll(std::string_view(m_block.get(), static_cast<std::size_t>(m_at - m_block.get())));
+    WriteAll(std::string_view(m_block.get(), Used()));
     m_at = m_block.get();
   }
 
  private:
-  static constexpr std::size_t kCapacity = 4 << 20;
+  // The block starts small, so that saving a small drawing allocates little, and doubles
+  // as the output grows; a full block of the largest size is written out.
+  static constexpr std::size_t kFirstCapacity = 64 << 10;
+  static constexpr std::size_t kMaxCapacity = 4 << 20;
   static constexpr std::size_t kMaxCodeLine = 16;  // "-2147483648" and CR LF
 
-  std::size_t Room() const { return kCapacity - static_cast<std::size_t>(m_at - m_block.get()); }
+  std::size_t Used() const { return static_cast<std::size_t>(m_at - m_block.get()); }
+  std::size_t Room() const { return m_capacity - Used(); }
+  void MakeRoom(std::size_t n) {
+    if (Room() >= n) [[likely]]
+      return;
+    if (m_capacity == kMaxCapacity) return Flush();
+    m_capacity *= 2;
+    std::unique_ptr<char[]> bigger(new char[m_capacity]);
+    const std::size_t used = Used();
+    std::memcpy(bigger.get(), m_block.get(), used);
+    m_block = std::move(bigger);
+    m_at = m_block.get() + used;
+    MakeRoom(n);
+  }
   void Put(const char* bytes, std::size_t n) {
     if (n == 0) return;  // an empty value may have no storage at all
     std::memcpy(m_at, bytes, n);
@@ -127,6 +143,7 @@ class FileWriter {
 
   OutputFile& m_file;
   bool m_ok = true;
+  std::size_t m_capacity = kFirstCapacity;
   std::unique_ptr<char[]> m_block;
   char* m_at;
 };

@@ -24,6 +24,12 @@ std::string SavedAfter(const std::string& text, const std::function<void(TDXFBuf
 
 TEST(TDXFBuffer, SaveKeepsEveryLineThatWasNotChanged) {
   const auto none = [](TDXFBuffer&) {};
+  std::string manyValues, manyValuesNormalised;  // 400 KB, more than the writer's first block
+  for (int i = 0; i < 40; ++i) {
+    manyValues += "1\n" + std::string(10000, static_cast<char>('a' + i % 26)) + "\n";
+    manyValuesNormalised +=
+        "  1\r\n" + std::string(10000, static_cast<char>('a' + i % 26)) + "\r\n";
+  }
   const struct {
     const char* what;
     std::string text;
@@ -60,6 +66,8 @@ TEST(TDXFBuffer, SaveKeepsEveryLineThatWasNotChanged) {
        "0\nSECTION\n999\n" + std::string(3 << 20, 'x') + "\n0\nEOF\n",
        [](TDXFBuffer& b) { b.SetValue(0, "SECTION "); },
        "0\nSECTION \n999\n" + std::string(3 << 20, 'x') + "\n0\nEOF\n"},
+      {"a normalised save larger than the writer's first block", manyValues,
+       [](TDXFBuffer& b) { b.NormaliseOnSave = true; }, manyValuesNormalised},
       {"pairs the file did not have get its line end", "", [](TDXFBuffer& b) { b.SetCode(0, 5); },
        "  5\r\n\r\n"},
       {"the normalised form",
