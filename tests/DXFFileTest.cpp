@@ -222,16 +222,7 @@ struct ReferencePair {
 };
 
 std::vector<ReferencePair> ReferencePairs(const std::string& raw) {
-  const std::string text = raw.substr(0, raw.find('\0'));
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    lines.push_back(text.substr(begin, i + 1 - begin));
-    begin = i + 1;
-  }
-  if (begin < text.size()) lines.push_back(text.substr(begin));
+  const std::vector<std::string> lines = LinesWithEnds(raw.substr(0, raw.find('\0')));
   const auto content = [](const std::string& line) {
     return line.substr(0, line.find_first_of("\r\n"));
   };

@@ -82,20 +82,6 @@ TEST(TDXFBuffer, SaveKeepsEveryLineThatWasNotChanged) {
   for (const auto& c : cases) EXPECT_EQ(SavedAfter(c.text, c.edit), c.saved) << c.what;
 }
 
-// A file's lines, each with its line end.
-std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    lines.push_back(text.substr(begin, i + 1 - begin));
-    begin = i + 1;
-  }
-  if (begin < text.size()) lines.push_back(text.substr(begin));
-  return lines;
-}
-
 // The pair a one-value edit changes: the first after the middle with a non-empty value.
 int EditedPair(const TDXFBuffer& b) {
   for (int i = b.PairCount / 2; i < b.EofIndex; ++i)
@@ -114,12 +100,12 @@ TEST(TDXFBuffer, AOneValueEditOfACorpusFileChangesOnlyThatValueLine) {
     const std::string name = std::filesystem::path(file).filename().string();
     b.SetFileName(dir.Path() + "/plain.dxf");
     ASSERT_EQ(b.SaveToFile(), 0) << name;
-    const std::vector<std::string> plain = LinesOf(ReadBytes(b.FileName));
+    const std::vector<std::string> plain = LinesWithEnds(ReadBytes(b.FileName));
     const int pair = EditedPair(b);
     b.SetValue(pair, b.GetValue(pair) + "-edited");
     b.SetFileName(dir.Path() + "/edited.dxf");
     ASSERT_EQ(b.SaveToFile(), 0) << name;
-    const std::vector<std::string> changed = LinesOf(ReadBytes(b.FileName));
+    const std::vector<std::string> changed = LinesWithEnds(ReadBytes(b.FileName));
     ASSERT_EQ(changed.size(), plain.size()) << name;
     std::vector<std::size_t> differing;
     for (std::size_t k = 0; k < plain.size(); ++k)
