@@ -14,10 +14,12 @@ struct DumpRun {
   int status = -1;
 };
 
-// Runs quillet-dump with the given arguments (already quoted for the shell).
-DumpRun Dump(const std::string& arguments) {
+// Runs quillet-dump with the given arguments (already quoted for the shell); out holds
+// what it wrote to standard output and standard error, or only the latter when
+// redirect sends standard output elsewhere.
+DumpRun Dump(const std::string& arguments, const std::string& redirect = "2>&1") {
   DumpRun run;
-  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1";
+  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " " + redirect;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
   char chunk[4096];
@@ -146,6 +148,17 @@ TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
   EXPECT_NE(run.out.find("行目までしか読み込んでいません; OUT is not written"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(out));
   EXPECT_EQ(Dump("--layers " + file).status, 0);  // reading it is fine
+}
+
+// A listing that cannot be written (a full disk) is no success, whichever part writes it.
+TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "there is no /dev/full";
+  for (const char* options : {"", "--summary ", "--layers ", "--help "}) {
+    const DumpRun run = Dump(options + Sample(), "2>&1 >/dev/full");
+    EXPECT_EQ(run.status, 11) << options;
+    EXPECT_EQ(run.out.rfind("quillet-dump: the output could not be written: ", 0), 0u)
+        << options << run.out;
+  }
 }
 
 }  // namespace

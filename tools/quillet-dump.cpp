@@ -4,8 +4,10 @@
 // and the remark, separated by tabs, in UTF-8. Output streams through one large buffer,
 // so a file of hundreds of megabytes starts printing at once and is never held twice.
 #include <algorithm>      // std::min
-#include <cstdio>         // std::fwrite, std::fputs, stdout, stderr
+#include <cerrno>         // errno
+#include <cstdio>         // std::fwrite, std::fputs, std::fflush, std::ferror, stdout, stderr
 #include <cstdlib>        // std::strtol
+#include <cstring>        // std::strerror
 #include <string>         // std::string
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
@@ -20,6 +22,7 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 constexpr int kExitLoadError = 3;
+constexpr int kExitOutputFailed = 11;
 
 constexpr char kUsageHead[] =
     "usage: quillet-dump [options] FILE\n"
@@ -39,7 +42,8 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 10 OUT is not written because a NUL byte ended FILE's text early\n";
+    "not be written, 10 OUT is not written because a NUL byte ended FILE's text early,\n"
+    "11 the output could not be written (a full disk, a closed pipe)\n";
 
 struct Options {
   std::string file;
@@ -58,11 +62,13 @@ void PrintUsage(std::FILE* out) {
   std::fputs(kUsageTail, out);
 }
 
-// Output through a large buffer; fwrite only when it is full.
+// Output through a large buffer; fwrite only when it is full. Once a write failed,
+// the rest is dropped: the listing of a large drawing would only fail again and again.
 class Output {
  public:
   Output() { m_buffer.reserve(kCapacity); }
   ~Output() { Flush(); }
+  bool Failed() const { return m_failed; }
   void Put(std::string_view text) {
     if (m_buffer.size() + text.size() > kCapacity) Flush();
     m_buffer.append(text);
@@ -84,13 +90,15 @@ class Output {
     Put(std::string_view(at, static_cast<std::size_t>(end - at)));
   }
   void Flush() {
-    if (!m_buffer.empty()) std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
+    if (!m_failed && !m_buffer.empty())
+      m_failed = std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout) != m_buffer.size();
     m_buffer.clear();
   }
 
  private:
   static constexpr std::size_t kCapacity = 1 << 20;
   std::string m_buffer;
+  bool m_failed = false;
 };
 
 bool ParseLine(const char* text, long long& line) {
@@ -231,7 +239,7 @@ void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
   const long long first = (options.fromLine - 1) / 2;  // PairOfLine, in 64 bits
   const long long last =
       options.toLine < 0 ? lastPair : std::min<long long>(lastPair, (options.toLine - 1) / 2);
-  for (long long i = first; i <= last; ++i) {
+  for (long long i = first; i <= last && !out.Failed(); ++i) {
     const int pair = static_cast<int>(i);
     out.PutNumber(LineOfPair(i));
     out.Put('\t');
@@ -246,6 +254,16 @@ void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
   }
 }
 
+// Flushes standard output and returns status, or kExitOutputFailed with a message
+// when any of the output could not be written: a listing cut short is no success.
+int CheckedOutput(int status) {
+  const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  if (!failed) return status;
+  std::fprintf(stderr, "quillet-dump: the output could not be written: %s\n",
+               std::strerror(errno != 0 ? errno : EIO));
+  return status == kExitOk ? kExitOutputFailed : status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -258,7 +276,7 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     PrintUsage(stdout);
-    return kExitOk;
+    return CheckedOutput(kExitOk);
   }
   TDXFBuffer buffer;
   buffer.OnMessage = [](const std::string& message) {
@@ -268,12 +286,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
     return kExitLoadError;
   }
-  if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
-  Output out;
-  if (options.summary) {
-    PrintSummary(buffer, out);
-  } else {
-    PrintPairs(buffer, options, out);
+  if (options.tables.Requested()) return CheckedOutput(RunTableOption(options.tables, buffer));
+  {
+    Output out;
+    if (options.summary) {
+      PrintSummary(buffer, out);
+    } else {
+      PrintPairs(buffer, options, out);
+    }
   }
-  return kExitOk;
+  return CheckedOutput(kExitOk);
 }
