@@ -185,10 +185,10 @@ inline RefLoad ReferenceLoad(std::string_view bytes) {
     return load;
   }
   const std::size_t nul = bytes.find('\0');
-  const std::string_view text = bytes.substr(0, nul);
+  std::string_view text = bytes.substr(0, nul);
   const std::vector<std::string> fileLines = RefLines(bytes);
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark
   std::vector<std::string> lines = RefLines(text);
-  if (text.starts_with("\xEF\xBB\xBF")) lines[0].erase(0, 3);  // a byte-order mark
   const bool nulAtLineStart = text.empty() || text.back() == '\n' || text.back() == '\r';
   const long long nulLine =
       nul == std::string_view::npos ? 0 : static_cast<long long>(lines.size()) + nulAtLineStart;

@@ -228,8 +228,11 @@ int TDXFBuffer::ReadPairs() {
   LoadResult fault = ResultOfReadFault(file.fault);
   if (fault == LoadResult::Ok) fault = ResultOfFormat(file);
   if (fault != LoadResult::Ok) return Fail(fault);
-  // A code line cut short by a NUL byte has lost its value line, so it is left out.
-  const std::size_t lines = file.lines - (file.EndsAtNul() && file.lines % 2 == 1 ? 1 : 0);
+  // A byte-order mark with nothing after it is no line: the text is empty. A code line
+  // cut short by a NUL byte has lost its value line, so it is left out.
+  const std::size_t mark = Utf8MarkLength(file);
+  std::size_t lines = mark != 0 && mark == file.size ? 0 : file.lines;
+  if (file.EndsAtNul() && lines % 2 == 1) --lines;
   if (lines / 2 > static_cast<std::size_t>(INT32_MAX - 100) ||
       AllocPairs(static_cast<int>(lines / 2)) != 0) {
     m_size = 0;
@@ -237,7 +240,7 @@ int TDXFBuffer::ReadPairs() {
   }
   PairCount = static_cast<int>(lines / 2);
   Storage& s = *m_store;
-  s.textStart = Utf8MarkLength(file);
+  s.textStart = mark;
   s.textSize = file.size;
   s.fileLines = static_cast<long long>(file.fileLines);
   s.nulLine = file.EndsAtNul() ? NulLine(file) : 0;

@@ -6,7 +6,7 @@
 #include <sys/resource.h>  // setrlimit, RLIMIT_FSIZE
 #include <sys/stat.h>      // chmod, mkfifo
 #include <sys/wait.h>      // waitpid
-#include <unistd.h>        // geteuid, fork, alarm, _exit
+#include <unistd.h>        // geteuid, setuid, fork, alarm, _exit
 
 #include <filesystem>  // std::filesystem::path
 #include <fstream>     // std::ofstream
@@ -54,11 +54,6 @@ TEST(TDXFBuffer, EachFileThatCannotBeReadGetsItsCause) {
       {fifo, -2, "は通常のファイルではありません（デバイスやパイプは読み込めません）"},
       {"/dev/null", -2, "は通常のファイルではありません（デバイスやパイプは読み込めません）"},
   };
-  if (geteuid() != 0) {  // root reads files without read permission
-    const std::string locked = dir.Write("locked.dxf", "0\nEOF\n");
-    ::chmod(locked.c_str(), 0);
-    cases.push_back({locked, -2, "ファイルを読む権限がありません"});
-  }
   for (const Case& c : cases) {
     TDXFBuffer b;
     EXPECT_EQ(b.LoadFromFile(c.path), c.result) << c.path;
@@ -66,6 +61,18 @@ TEST(TDXFBuffer, EachFileThatCannotBeReadGetsItsCause) {
     EXPECT_EQ(b.ErrorMessage, Sjis(c.path) + Sjis(c.cause)) << c.path;
     EXPECT_EQ(b.PairCount, 0);
   }
+  // Root reads any file, so the child that tries gives root up first.
+  const std::string locked = dir.Write("locked.dxf", "0\nEOF\n");
+  ::chmod(locked.c_str(), 0);
+  EXPECT_EQ(RunInChild([&locked] {
+              constexpr uid_t kNobody = 65534;
+              if (::geteuid() == 0 && ::setuid(kNobody) != 0) return 3;
+              TDXFBuffer b;
+              if (b.LoadFromFile(locked) != -2) return 1;
+              return b.ErrorMessage == Sjis(locked) + Sjis("ファイルを読む権限がありません") ? 0
+                                                                                             : 2;
+            }),
+            0);
 }
 
 // UTF-16 text of ASCII lines: every character followed (little-endian) or preceded by NUL.
@@ -100,6 +107,12 @@ TEST(TDXFBuffer, FilesInOtherFormatsAreRefusedByName) {
   EXPECT_EQ(marked.buffer.PairCount, 1);
   EXPECT_EQ(marked.buffer.GetCode(0), 0);
   EXPECT_EQ(marked.buffer.EofIndex, 0);
+  // A mark alone is an empty text, as an empty file is; with a NUL after it too.
+  for (const std::string& text : {"\xEF\xBB\xBF"s, "\xEF\xBB\xBF\0 0\nEOF\n"s}) {
+    Loaded markOnly(text);
+    EXPECT_EQ(markOnly.result, 0) << Utf8(markOnly.buffer.ErrorMessage);
+    EXPECT_EQ(markOnly.buffer.PairCount, 0);
+  }
 }
 
 TEST(TDXFBuffer, ANulByteEndsTheTextAndTheLoadSaysWhere) {
