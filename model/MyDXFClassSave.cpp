@@ -88,7 +88,11 @@ void TDXFBuffer::Storage::WriteChangedPair(FileWriter& out, int i, std::size_t c
     out.AppendCode(Code(i), LineEndOf(codeLine));
   }
   out.Append(Value(i));
-  out.Append({bytes + valueEnd, lineEnd - valueEnd});
+  // The file's last line, emptied, needs a line end: without one the file would end
+  // with the code line, which then had no value line and would not load again.
+  const bool lastLineEmptied = lineEnd == valueEnd && Value(i).empty();
+  out.Append(lastLineEmptied ? LineEndOf(codeLine)
+                             : std::string_view(bytes + valueEnd, lineEnd - valueEnd));
 }
 
 void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {

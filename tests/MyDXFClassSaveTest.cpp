@@ -52,6 +52,8 @@ TEST(TDXFBuffer, SaveKeepsEveryLineThatWasNotChanged) {
        "0\nLINE\n08\nA\n0\nEOF\n"},
       {"the last value keeps having no line end", "0\nEOF",
        [](TDXFBuffer& b) { b.SetValue(0, "EOF "); }, "0\nEOF "},
+      {"an emptied last value gets its code line's end", "0\r\nLINE\r\n8\r\nA",
+       [](TDXFBuffer& b) { b.SetValue(1, ""); }, "0\r\nLINE\r\n8\r\n\r\n"},
       {"a UTF-8 byte-order mark stays",
        "\xEF\xBB\xBF"
        "0\nEOF\n",
