@@ -29,8 +29,16 @@ fi
 "$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_rename" "$data/big200.dxf"
-# The grid benchmark needs the Qt build; it runs offscreen.
+echo
+"$build/bench_round" "$data/big200.dxf"
+echo
+"$build/bench_handles" "$data/big200.dxf" "$data"
+echo
+"$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"
+# The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
   "$build/bench_grid" "$data/big2.dxf" "$data/big200.dxf"
+  echo
+  "$build/bench_lists" "$data/big200.dxf"
 fi

@@ -5,7 +5,8 @@
 // scripted one. Texts are CP932; file paths are native (UTF-8).
 #pragma once
 
-#include <string>  // std::string
+#include <optional>  // std::optional
+#include <string>    // std::string
 
 class Dialogs {
  public:
@@ -30,6 +31,12 @@ class Dialogs {
   virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
   /// Asks a Yes/No/Cancel question under the given caption.
   virtual Answer AskYesNoCancel(const std::string& caption, const std::string& text) = 0;
+  /// Asks for one line of text under the given caption; returns it as typed, or nothing
+  /// when the user cancels. Dialogs that cannot ask for text answer as if cancelled.
+  virtual std::optional<std::string> AskText(const std::string& /*caption*/,
+                                             const std::string& /*prompt*/) {
+    return std::nullopt;
+  }
   /// Runs an open-file dialog; returns the chosen path, or empty when cancelled.
   virtual std::string OpenFileName(const FileRequest& request) = 0;
   /// Runs a save-file dialog (no overwrite prompt, no added extension); empty when cancelled.

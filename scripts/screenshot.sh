@@ -1,18 +1,22 @@
 #!/bin/sh
-# screenshot.sh - makes docs/screenshot.png: quillet-viewer showing the bundled sample.
+# screenshot.sh - makes the README's pictures: docs/screenshot.png, quillet-viewer
+# showing the bundled sample; docs/layers.png, its layer list; and docs/tool-tab.png,
+# quillet-editor's "ツール" tab after a run of the rounding tool on it.
 #
-# Runs the viewer on a virtual X display (Xvfb) and grabs the window. The viewer is
-# copied to a fresh folder first, so it starts with the default settings (its settings
-# file sits beside it) whatever the settings of build/quillet-viewer are.
+# Runs the programs on a virtual X display (Xvfb) and grabs the window. They are copied
+# to a fresh folder first, so they start with the default settings (the settings file
+# sits beside the program) whatever the settings in build/ are. The layer tab is pressed
+# through the accessibility interface by tests/AccessibleLayerListTest.py, which also
+# checks what the tab shows.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j 2 --target quillet-viewer
+cmake --build build -j 2 --target quillet-viewer quillet-editor quillet-dump
 mkdir -p docs
 fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
-cp build/quillet-viewer "$fresh/"
+cp build/quillet-viewer build/quillet-editor "$fresh/"
 # Without a window manager the window stands at its default place, 100,100, and has its
 # default size, 685 x 560, without a frame.
 xvfb-run -a -s "-screen 0 800x700x24" sh -c '
@@ -22,4 +26,22 @@ xvfb-run -a -s "-screen 0 800x700x24" sh -c '
   import -window root -crop 685x560+100+100 +repage "$3"
   kill "$viewer"
 ' screenshot "$fresh/quillet-viewer" "$PWD/examples/sample.dxf" docs/screenshot.png
-echo "wrote docs/screenshot.png"
+# The editor's window stands at the same place; xdotool clicks the "ツール" tab (the last
+# tab, at 652,31 in the window), then the tool's button (at 300,284), and closes the
+# summary message with Enter.
+xvfb-run -a -s "-screen 0 800x700x24" sh -c '
+  "$1" "$2" &
+  editor=$!
+  sleep 3
+  xdotool mousemove 752 131 click 1
+  sleep 1
+  xdotool mousemove 400 384 click 1
+  sleep 1
+  xdotool key Return
+  sleep 1
+  import -window root -crop 685x560+100+100 +repage "$3"
+  kill "$editor"
+' screenshot "$fresh/quillet-editor" "$PWD/examples/sample.dxf" docs/tool-tab.png
+dbus-run-session -- /usr/bin/python3 tests/AccessibleLayerListTest.py --screenshot docs/layers.png \
+  build/quillet-viewer build/quillet-dump examples/sample.dxf
+echo "wrote docs/screenshot.png, docs/layers.png and docs/tool-tab.png"

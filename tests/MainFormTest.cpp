@@ -1,10 +1,12 @@
 // MainFormTest.cpp - the main window offscreen with scripted dialogs: start-up, opening,
-// dropping, saving, the section list, find, settings and the unsaved-changes prompt.
+// dropping, saving, the section list, find, settings, the unsaved-changes prompt and the
+// rounding tool of the editor edition.
 #include "ui/MainForm.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>  // std::filesystem::exists
+#include <functional>  // std::function
 #include <optional>    // std::optional
 
 #include <QApplication>
@@ -12,13 +14,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QUrl>
 
 #include "logic/MyFileLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatedDesktop.h"
@@ -76,6 +81,30 @@ struct Main {
     QTest::keyClick(form->FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
   }
 };
+
+// The value the grid shows on the row of a file line, or "" when the line is not on show.
+std::string ShownValue(const Main& m, int line) {
+  const StringGrid& grid = *m.form->FRDXFGrid->DXFGrid;
+  for (int row = 1; row < grid.RowCount(); ++row)
+    if (grid.Cell(0, row).trimmed() == QString::number(line)) return m.Cell(2, row);
+  return "";
+}
+
+// Shows the editor's tool tab, which selects the boxes' defaults, and returns its boxes.
+std::vector<QComboBox*> ShowToolTab(Main& m) {
+  m.form->PCSGData->setCurrentWidget(m.form->TSTool);
+  std::vector<QComboBox*> boxes;
+  for (const char* name :
+       {"CBToolValidDigit", "CBToolRoundDigit", "CBToolAngValidDigit", "CBToolAngRoundDigit"})
+    boxes.push_back(m.form->TSTool->findChild<QComboBox*>(QString::fromLatin1(name)));
+  return boxes;
+}
+
+std::vector<int> Selections(const std::vector<QComboBox*>& boxes) {
+  std::vector<int> selected;
+  for (const QComboBox* box : boxes) selected.push_back(box ? box->currentIndex() : -2);
+  return selected;
+}
 
 std::vector<std::string> TabCaptions(const QTabWidget& tabs) {
   std::vector<std::string> captions;
@@ -416,6 +445,132 @@ TEST(TFMMain, KeyboardShortcuts) {
   EXPECT_FALSE(form.isVisible());
 }
 
+TEST(TFMMain, FollowsAPointerAndGoesBackAndForthWithTheKeyboard) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QWidget* grid = form.FRDXFGrid->DXFGrid;
+  const auto back = [&] { QTest::keyClick(&form, Qt::Key_Left, Qt::AltModifier); };
+  const auto forward = [&] { QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier); };
+  const auto goTo = [&](const char* typed) {
+    m.dialogs.texts.push_back(typed);
+    QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
+  };
+  const struct {
+    std::function<void()> action;
+    int pair;  // under the cursor afterwards
+  } steps[] = {
+      {[&] { m.ClickSection("+-OBJECTS"); }, 601},
+      {[&] { m.Find("GROUP"); }, 629},
+      {[&] { goTo("1307"); }, 653},  // a group's member pointer "0042"
+      {[&] { QTest::keyClick(grid, Qt::Key_Return, Qt::ControlModifier); }, 462},  // CIRCLE 42
+      {back, 653},
+      {back, 629},
+      {forward, 653},
+      {[&] { goTo("h2a"); }, 305},  // a jump drops the places ahead
+      {forward, 305},
+      {back, 653},
+      {back, 629},
+      {back, 601},
+      {back, 0},
+      {back, 0},
+  };
+  for (std::size_t k = 0; k < std::size(steps); ++k) {
+    steps[k].action();
+    EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), steps[k].pair) << "step " << k;
+  }
+  EXPECT_EQ(m.dialogs.beeps, 2) << "nothing ahead after the jump, nothing behind the start";
+  EXPECT_TRUE(m.dialogs.messages.empty());
+}
+
+TEST(TFMMain, RefusedJumpsExplainThemselves) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  m.dialogs.texts = {"FFFF", std::nullopt, "9999"};
+  form.GoToLineOrHandle();
+  form.GoToLineOrHandle();  // cancelled
+  form.GoToLineOrHandle();
+  form.JumpToLine(309);  // the LAYER table's owner pointer: 0
+  form.FollowPointer();
+  form.JumpToLine(307);  // its handle, no pointer
+  form.FollowPointer();
+  std::vector<std::string> messages;
+  for (const std::string& text : m.dialogs.messages) messages.push_back(Utf8(text));
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "ハンドル FFFF のレコードはありません",
+                          "9999 行はありません（最終行は 1312 行です）",
+                          "ハンドル 0 はどのレコードも指しません",
+                          "参照先へ移動できるのは、ハンドルを指すグループコード（330～369、"
+                          "390～399、480、481）の行です"}));
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(307));
+}
+
+TEST(TFMMain, MarksDanglingPointersAfterTheLoadAndAgainAfterAnEdit) {
+  Main m;
+  const std::string path =
+      m.dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                    "2B", "0", "ENDSEC", "0", "EOF"}));
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  StringGrid& grid = *m.form->FRDXFGrid->DXFGrid;
+  const auto valueColour = [&grid] {  // of pair 4, the 330 pointer, in row 5
+    return grid.grab().toImage().pixelColor(grid.CellRect(2, 5).topLeft() + QPoint(1, 1));
+  };
+  QApplication::processEvents();  // the index is built between paints
+  EXPECT_EQ(valueColour(), QColor(255, 224, 224));
+  m.form->FRDXFGrid->SetRow(4);  // the LINE takes the handle the pointer names
+  m.TypeValue("2B");
+  QApplication::processEvents();
+  EXPECT_EQ(valueColour(), QColor(255, 255, 255)) << "the edit made the index anew";
+}
+
+TEST(TFMMain, ChecksTheDrawingIntoThePanelAndJumpsFromItsLines) {
+  const std::string broken =
+      DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330", "2B", "0", "LINE",
+               "5", "01A", "0", "ENDSEC", "0", "EOF"});
+  Main m;
+  const std::string path = m.dir.Write("broken.dxf", broken);
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_F7);
+  const std::vector<std::string> log = m.Log();
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(
+      std::vector<std::string>(log.end() - 5, log.end()),
+      (std::vector<std::string>{
+          "", "＜図面の検査＞" + path, "　9 行：参照先のハンドル 2B がありません",
+          "　11 行：ハンドル 1A は 5 行のレコードと重複しています", "　問題が 2 件あります"}));
+  QTextCursor line(form.MsgBox->document()->findBlockByNumber(form.MsgBox->LineCount() - 2));
+  form.MsgBox->setTextCursor(line);
+  QTest::keyClick(form.MsgBox, Qt::Key_Return);
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(11));
+  line = QTextCursor(form.MsgBox->document()->findBlockByNumber(form.MsgBox->LineCount() - 3));
+  QTest::mouseDClick(form.MsgBox->viewport(), Qt::LeftButton, {},
+                     form.MsgBox->cursorRect(line).center());
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(9));
+  EXPECT_EQ(m.Log().size(), log.size()) << "choosing a line types nothing into the panel";
+}
+
+TEST(TFMMain, ContextMenuListsTheReferrersOfARecord) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.JumpToLine(311);  // inside the LAYER table's head, handle 2
+  std::unique_ptr<QMenu> menu(form.FRDXFGrid->CreateContextMenu());
+  std::vector<std::pair<std::string, bool>> entries;
+  for (QAction* action : menu->actions())
+    if (!action->isSeparator())
+      entries.emplace_back(action->text().toStdString(), action->isEnabled());
+  EXPECT_EQ(entries, (std::vector<std::pair<std::string, bool>>{
+                         {"参照先へ移動", false}, {"参照元一覧", true}, {"図面の検査", true}}));
+  menu->actions()[1]->trigger();
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 7, log.end() - 5),
+            (std::vector<std::string>{"", "＜参照元一覧＞ハンドル 2（303 行の TABLE）"}));
+  EXPECT_EQ(log.back(), "　407 行：LAYER のグループコード 330");
+}
+
 namespace {
 
 // The main window on a simulated desktop, in front of a stand-in AutoCAD when asked.
@@ -466,4 +621,75 @@ TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
   m.form->BTErrorJump->click();
   EXPECT_EQ(m.form->Buffer.FileName, failed);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
+}
+
+TEST(TFMMain, ToolTabSelectsItsDefaultsOnceAndKeepsTheUsersChoice) {
+  Main m({}, "Editor");
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.CBToolValidDigit->currentIndex(), -1);  // nothing until the tab is shown
+  std::vector<QComboBox*> boxes = ShowToolTab(m);
+  EXPECT_EQ(Selections(boxes), (std::vector<int>{0, 3, 2, 4}));
+  EXPECT_EQ(boxes[0]->count(), 7);
+  EXPECT_EQ(boxes[1]->itemText(15).toStdString(), "0.000000000000000X(15)");
+  EXPECT_EQ(form.TSTool->findChild<QPushButton*>("BTPosReSnap")->text().toStdString(),
+            "半端座標／寸法／角度の四捨五入　実行");
+  boxes[0]->setCurrentIndex(6);
+  boxes[3]->setCurrentIndex(-1);
+  form.PCSGData->setCurrentWidget(form.TSDXFData);
+  ShowToolTab(m);
+  EXPECT_EQ(Selections(boxes), (std::vector<int>{6, 3, 2, 4}));
+}
+
+TEST(TFMMain, ToolButtonSnapsMarksModifiedAndReports) {
+  Main m({kSample}, "Editor");
+  TFMMain& form = *m.form;
+  form.JumpToLine(921);  // 2999.9999999 on line 922
+  ShowToolTab(m);
+  form.BTPosReSnap->click();
+  EXPECT_EQ(m.dialogs.beeps, 1);
+  EXPECT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：2行、四捨五入しました。");
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+            (std::vector<std::string>{"", "端数の丸め：2行、四捨五入しました。",
+                                      "　座標/距離　0単位　0.000X(3)桁",
+                                      "　角度　　　 0.1単位　0.0000X(4)桁"}));
+  EXPECT_EQ(form.Buffer.GetValue(460), "3000.0");
+  EXPECT_EQ(ShownValue(m, 921), "3000.0");
+  EXPECT_TRUE(form.IsModified());
+  EXPECT_EQ(form.windowTitle().toStdString().back(), '*');
+}
+
+TEST(TFMMain, ToolWithBothPassesSkippedReportsZeroAndChangesNothing) {
+  Main m({kSample}, "Editor");
+  TFMMain& form = *m.form;
+  const std::vector<QComboBox*> boxes = ShowToolTab(m);
+  boxes[0]->setCurrentIndex(6);
+  boxes[2]->setCurrentIndex(6);
+  form.BTPosReSnap->click();
+  EXPECT_EQ(m.dialogs.beeps, 1);
+  EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：0行、四捨五入しました。");
+  EXPECT_EQ(m.Log().back(), "　角度　　　 補正しない単位　0.0000X(4)桁");
+  EXPECT_EQ(form.Buffer.GetValue(460), "2999.9999999");
+  EXPECT_FALSE(form.IsModified());
+}
+
+TEST(TFMMain, ToolStopsAtANonNumberAndSaysWhatItChanged) {
+  Main m({}, "Editor");
+  TFMMain& form = *m.form;
+  const std::string path =
+      m.dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10",
+                                      "1.0000001", "20", "1,5", "0", "ENDSEC", "0", "EOF"}));
+  ShowToolTab(m);
+  form.BTPosReSnap->click();  // no drawing: nothing happens
+  EXPECT_EQ(m.dialogs.beeps + m.dialogs.messages.size(), 0u);
+  ASSERT_TRUE(form.LoadDxfFile(path));
+  ShowToolTab(m);
+  form.BTPosReSnap->click();
+  EXPECT_EQ(m.dialogs.beeps, 0);
+  ASSERT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages[0]), "'1,5' は浮動小数点数ではありません");
+  EXPECT_EQ(m.Log().back(), "端数の丸め：中断しました。それまでに1行を四捨五入しています。");
+  EXPECT_EQ(form.Buffer.GetValue(3), "1.0");
+  EXPECT_TRUE(form.IsModified());
 }

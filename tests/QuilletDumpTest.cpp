@@ -1,10 +1,16 @@
 // QuilletDumpTest.cpp - the command-line listing, run as a separate program.
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WEXITSTATUS
+#include <unistd.h>    // access
 
+#include <algorithm>   // std::min
 #include <cstdio>      // popen, pclose
+#include <cstdlib>     // setenv, unsetenv
 #include <filesystem>  // std::filesystem::exists
+#include <string>      // std::string
+#include <vector>      // std::vector
 
+#include "model/QuilletVersion.h"  // kVersion
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -14,12 +20,12 @@ struct DumpRun {
   int status = -1;
 };
 
-// Runs quillet-dump with the given arguments (already quoted for the shell); out holds
-// what it wrote to standard output and standard error, or only the latter when
-// redirect sends standard output elsewhere.
-DumpRun Dump(const std::string& arguments, const std::string& redirect = "2>&1") {
+// Runs quillet-dump with the given arguments (already quoted for the shell), standard
+// error joined to the output; `redirect` then sends the output elsewhere.
+DumpRun Dump(const std::string& arguments, const std::string& redirect = "") {
   DumpRun run;
-  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " " + redirect;
+  const std::string command =
+      std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1 " + redirect;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
   char chunk[4096];
@@ -72,6 +78,52 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   const DumpRun bad = Dump("'" + broken + "'");
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+}
+
+TEST(QuilletDump, AnswersVersionAndHelp) {
+  const DumpRun version = Dump("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("quillet-dump ") + kVersion + "\n");
+  const DumpRun help = Dump("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: quillet-dump [options] FILE\n", 0), 0u);
+}
+
+TEST(QuilletDump, ReadsStandardInputForADash) {
+  const DumpRun fromFile = Dump(Sample());
+  const DumpRun fromPipe = Dump("- < " + Sample());
+  ASSERT_EQ(fromPipe.status, 0) << fromPipe.out;
+  EXPECT_EQ(fromPipe.out, fromFile.out);
+  const DumpRun summary = Dump("--json --summary - < " + Sample());
+  EXPECT_EQ(summary.out.rfind("{\"FileName\":\"-\",\"PairCount\":656,", 0), 0u) << summary.out;
+  TempDir dir;
+  const DumpRun broken = Dump("- < '" + dir.Write("b.dxf", "0\nSECTION\nx\ny\n") + "'");
+  EXPECT_EQ(broken.status, 3);
+  EXPECT_NE(broken.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+  ::setenv("TMPDIR", "/nonexistent", /*overwrite=*/1);
+  const DumpRun noTemp = Dump("- < " + Sample());
+  ::unsetenv("TMPDIR");
+  EXPECT_EQ(noTemp.status, 3);
+  EXPECT_NE(noTemp.out.find("quillet-dump: cannot make a temporary file for standard input in "
+                            "/nonexistent: No such file or directory\n"),
+            std::string::npos)
+      << noTemp.out;
+}
+
+TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not there";
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  for (const std::string& arguments :
+       {Sample(), "--json " + Sample(), "--summary " + Sample(), "--groups " + Sample(),
+        "--rename-layer 壁 外壁 " + out + " " + Sample(),
+        "--round none none " + out + " " + Sample(), std::string("--help"),
+        std::string("--version")}) {
+    const DumpRun run = Dump(arguments, "> /dev/full");
+    EXPECT_EQ(run.status, 11) << arguments;
+    EXPECT_EQ(run.out, "quillet-dump: cannot write the output: No space left on device\n")
+        << arguments;
+  }
 }
 
 TEST(QuilletDump, PrintsTheListTables) {
@@ -142,23 +194,109 @@ TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
   cut[cut.size() / 2] = '\0';
   const std::string file = "'" + dir.Write("cut.dxf", cut) + "'";
   const std::string out = dir.Path() + "/out.dxf";
-  const DumpRun run = Dump("--rename-layer 壁 外壁 '" + out + "' " + file);
-  EXPECT_EQ(run.status, 10);
-  EXPECT_EQ(run.out.rfind("quillet-dump: NUL文字があるため ", 0), 0u) << run.out;
-  EXPECT_NE(run.out.find("行目までしか読み込んでいません; OUT is not written"), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(out));
+  for (const std::string& option :
+       {"--rename-layer 壁 外壁 '" + out + "' ", "--round 0/3 0.1/4 '" + out + "' "}) {
+    const DumpRun run = Dump(option + file);
+    EXPECT_EQ(run.status, 10) << option;
+    EXPECT_EQ(run.out.rfind("quillet-dump: NUL文字があるため ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("行目までしか読み込んでいません; OUT is not written"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
   EXPECT_EQ(Dump("--layers " + file).status, 0);  // reading it is fine
 }
 
-// A listing that cannot be written (a full disk) is no success, whichever part writes it.
-TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "there is no /dev/full";
-  for (const char* options : {"", "--summary ", "--layers ", "--help "}) {
-    const DumpRun run = Dump(options + Sample(), "2>&1 >/dev/full");
-    EXPECT_EQ(run.status, 11) << options;
-    EXPECT_EQ(run.out.rfind("quillet-dump: the output could not be written: ", 0), 0u)
-        << options << run.out;
+TEST(QuilletDump, PrintsTheOwnerAndTheReferrersOfAHandle) {
+  const struct {
+    const char* handle;
+    int status;
+    const char* out;
+  } cases[] = {
+      {"002", 0,
+       "record\t303\tTABLE\nref\t319\t330\tLAYER\nref\t341\t330\tLAYER\n"
+       "ref\t363\t330\tLAYER\nref\t385\t330\tLAYER\nref\t407\t330\tLAYER\n"},
+      {"42", 0, "record\t925\tCIRCLE\nref\t1307\t340\tGROUP\n"},
+      {"f", 9, "quillet-dump: no record owns handle F; 0 pairs point at it\n"},
+      {"1G", 2, "quillet-dump: --handle needs a hexadecimal handle of 1 to 16 digits, not '1G'\n"},
+  };
+  for (const auto& c : cases) {
+    const DumpRun run = Dump(std::string("--handle ") + c.handle + " " + Sample());
+    EXPECT_EQ(run.status, c.status) << c.handle;
+    EXPECT_EQ(run.out.substr(0, std::string_view(c.out).size()), c.out) << c.handle;
   }
+  EXPECT_EQ(Dump("--handle 2 --check " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--handle 2 --layers " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--check --round none none out.dxf " + Sample()).status, 2);
+}
+
+TEST(QuilletDump, ChecksTheDrawing) {
+  const DumpRun clean = Dump("--check " + Sample());
+  EXPECT_EQ(clean.status, 0);
+  EXPECT_EQ(clean.out, "");
+  TempDir dir;
+  const std::string broken =
+      dir.Write("b.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                  "2B", "10", "x", "0", "EOF"}));
+  const DumpRun run = Dump("--check '" + broken + "'");
+  EXPECT_EQ(run.status, 7);
+  EXPECT_EQ(run.out,
+            "1\tunclosed-section\tSECTION ENTITIES に ENDSEC がありません\n"
+            "9\tdangling-pointer\t参照先のハンドル 2B がありません\n"
+            "11\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません\n");
+}
+
+// Splits bytes into lines at CR LF, as the program writes them.
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t end = std::min(bytes.find("\r\n", at), bytes.size());
+    lines.push_back(bytes.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+TEST(QuilletDump, RoundsIntoAFileThatDiffersOnlyInTheSnappedValues) {
+  TempDir dir;
+  const std::string outPath = dir.Path() + "/out.dxf";
+  const DumpRun run = Dump("--round 0/3 0.1/4 '" + outPath + "' " + Sample());
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out,
+            "端数の丸め：2行、四捨五入しました。\n"
+            "　座標/距離　0単位　0.000X(3)桁\n"
+            "　角度　　　 0.1単位　0.0000X(4)桁\n"
+            "端数の丸め：2行、四捨五入しました。\n");
+  const std::vector<std::string> before = Lines(ReadBytes(SourcePath("examples/sample.dxf")));
+  const std::vector<std::string> after = Lines(ReadBytes(outPath));
+  ASSERT_EQ(after.size(), before.size());
+  std::vector<std::string> changed;
+  for (std::size_t k = 0; k < before.size(); ++k)
+    if (after[k] != before[k]) changed.push_back(std::to_string(k + 1) + ":" + after[k]);
+  EXPECT_EQ(changed, (std::vector<std::string>{"922:3000.0", "972:180.0"}));
+  EXPECT_EQ(Dump("--summary '" + outPath + "'").status, 0);
+
+  const DumpRun skipped = Dump("--round none none '" + outPath + "' '" + outPath + "'");
+  ASSERT_EQ(skipped.status, 0) << skipped.out;
+  EXPECT_EQ(skipped.out.substr(0, skipped.out.find('\n', skipped.out.find('\n') + 1)),
+            "端数の丸め：0行、四捨五入しました。\n　座標/距離　補正しない単位　0.000X(3)桁");
+  EXPECT_EQ(Lines(ReadBytes(outPath)), after);
+}
+
+TEST(QuilletDump, RefusesBadRoundArgumentsAndWritesNothingForANonNumber) {
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  for (const char* choice : {"0.3/3 none", "0/16 none", "0 none", "0/x none", "none 0.1/-1"})
+    EXPECT_EQ(Dump(std::string("--round ") + choice + " " + out + " " + Sample()).status, 2)
+        << choice;
+  EXPECT_EQ(Dump("--round none none " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--layers --round none none " + out + " " + Sample()).status, 2);
+  const std::string bad =
+      dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1.0000001",
+                                    "20", "y2", "0", "ENDSEC", "0", "EOF"}));
+  const DumpRun run = Dump("--round 0/3 0.1/4 " + out + " '" + bad + "'");
+  EXPECT_EQ(run.status, 8);
+  EXPECT_EQ(run.out, "quillet-dump: 'y2' は浮動小数点数ではありません\n");
+  EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -246,4 +247,40 @@ TEST(TFrameDXFGrid, RowsFollowTheWindowHeight) {
   f.frame.SetRow(52);
   f.Key(Qt::Key_Down);
   EXPECT_EQ(f.View(), std::make_pair(1, 52));
+}
+
+TEST(TFrameDXFGrid, MarksDanglingPointersOnceTheIndexIsReady) {
+  TempDir dir;
+  // Pairs 4 and 5: a pointer to the LINE's own handle, and one to a handle nobody owns.
+  Frame f(dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A",
+                                      "330", "01a", "330", "2B", "0", "ENDSEC", "0", "EOF"})));
+  HandleIndex index;
+  f.frame.SetHandleIndex(&index);
+  f.frame.SetCol(3);
+  const QColor plain(255, 255, 255);
+  EXPECT_EQ(f.ColourAt(2, 6), plain) << "no mark before the index is ready";
+  index.Build(f.buffer);
+  EXPECT_EQ(f.ColourAt(2, 5), plain);
+  EXPECT_EQ(f.ColourAt(2, 6), QColor(255, 224, 224));
+  EXPECT_EQ(f.ColourAt(1, 6), plain) << "only the value is marked";
+  EXPECT_EQ(f.Grid().OnToolTip(2, 6).toStdString(), "参照先のハンドルがありません");
+  EXPECT_TRUE(f.Grid().OnToolTip(2, 5).isEmpty());
+  EXPECT_TRUE(f.Grid().OnToolTip(1, 6).isEmpty());
+  f.frame.SetCol(2);
+  f.frame.SetRow(6);
+  EXPECT_EQ(f.ColourAt(2, 6), QColor(0, 0, 128)) << "the cursor is drawn as it always is";
+}
+
+TEST(TFrameDXFGrid, CtrlEnterAndARightClickAskAboutThePairUnderTheCursor) {
+  Frame f;
+  QSignalSpy follow(&f.frame, &TFrameDXFGrid::FollowPointerRequested);
+  QTest::mouseClick(f.frame.DXFGrid, Qt::RightButton, {}, f.Grid().CellRect(2, 4).center());
+  EXPECT_EQ(f.View(), std::make_pair(0, 4));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(follow.count(), 1);
+  f.Key(Qt::Key_F2);  // while an edit is open, Ctrl+Enter ends it instead
+  ASSERT_TRUE(f.Grid().EditorMode());
+  QTest::keyClick(f.Editor(), Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_FALSE(f.Grid().EditorMode());
+  EXPECT_EQ(follow.count(), 1);
 }

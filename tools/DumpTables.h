@@ -9,12 +9,18 @@
 
 #include "logic/MainFormRename.h"
 #include "model/MyDXFClass.h"
+#include "tools/DumpOutput.h"
 
 // Exit statuses beyond those of the pair listing.
 constexpr int kExitIncompleteList = 4;  // a value that must be a number is not
 constexpr int kExitRenameRefused = 5;   // no such name, or the new name is taken
 constexpr int kExitSaveFailed = 6;
 constexpr int kExitTruncatedText = 10;  // a NUL byte ended the text: OUT would lose the rest
+
+/// Returns kExitTruncatedText, with the reason on stderr, when a NUL byte ended the
+/// buffer's text before its EOF pair, since an OUT written from it would lose the rest;
+/// otherwise 0. Every option that writes OUT asks first.
+int RefuseCutDrawing(const TDXFBuffer& buffer);
 
 /// Which list a table option prints.
 enum class DumpList { None, Layers, Ltypes, Colors, Blocks, Groups };
@@ -37,5 +43,5 @@ extern const char kTableUsage[];
 bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::string& error);
 
 /// Prints the requested list or runs the requested rename on a loaded buffer, writing
-/// to stdout and reasons to stderr. Returns the exit status.
-int RunTableOption(const TableOptions& options, TDXFBuffer& buffer);
+/// to out and reasons to stderr. Returns the exit status.
+int RunTableOption(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -66,7 +67,9 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   CreatePanels();
   CreateTabs();
   CreateShortcuts();
+  ConnectHandleNavigation();
   Form_option = new TForm_option(Settings, this);
+  Form_option->setObjectName(QStringLiteral("Form_option"));
   PCSGData->setCurrentWidget(TSDXFData);
   setAcceptDrops(true);
   m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
@@ -182,11 +185,48 @@ void TFMMain::CreateTabs() {
   PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
   PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
   PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
-  PCSGData->addTab(TSTool = new QWidget, QStringLiteral("ツール"));
+  PCSGData->addTab(TSTool = CreateToolTab(), QStringLiteral("ツール"));
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
+  CreateListTabs();
+  NameControls();
+}
+
+// Every control carries its name as its object name, for tests and assistive tools.
+void TFMMain::NameControls() {
+  const std::pair<QObject*, const char*> controls[] = {
+      {this, "FMMain"},
+      {Panel_left, "Panel_left"},
+      {BTOpen, "BTOpen"},
+      {BTACADRead, "BTACADRead"},
+      {BTErrorJump, "BTErrorJump"},
+      {BTSave, "BTSave"},
+      {CBFind, "CBFind"},
+      {BTFind, "BTFind"},
+      {BTOption, "BTOption"},
+      {BTEnd, "BTEnd"},
+      {ListBox_line, "ListBox_line"},
+      {Splitter2, "Splitter2"},
+      {Panel_right, "Panel_right"},
+      {LBDXFData, "LBDXFData"},
+      {Bevel1, "Bevel1"},
+      {PCSGData, "PCSGData"},
+      {TSDXFData, "TSDXFData"},
+      {TSLayerList, "TSLayerList"},
+      {TSLineList, "TSLineList"},
+      {TSColorList, "TSColorList"},
+      {TSBlockList, "TSBlockList"},
+      {TSGroupList, "TSGroupList"},
+      {FRDXFGrid, "FRDXFGrid"},
+      {FRDXFGrid->DXFPanel, "DXFPanel"},
+      {FRDXFGrid->DXFGrid, "DXFGrid"},
+      {FRDXFGrid->DXFScrollBar, "DXFScrollBar"},
+      {Panel_bottom, "Panel_bottom"},
+      {MsgBox, "MsgBox"},
+  };
+  for (const auto& [control, name] : controls) control->setObjectName(QLatin1String(name));
 }
 
 void TFMMain::CreateShortcuts() {
@@ -258,11 +298,7 @@ void TFMMain::FormActivate() {
 void TFMMain::ApplyEdition() {
   Values.ProductTitle = ProductTitleOf(Values.Edition);
   Form_option->LBSoft->setText(FromCp932(SoftwareNote(Values.Edition)));
-  if (!IsEditorEdition(Values.Edition)) {
-    PCSGData->removeTab(PCSGData->indexOf(TSTool));
-    delete TSTool;
-    TSTool = nullptr;
-  }
+  if (!IsEditorEdition(Values.Edition)) RemoveToolTab();
   UpdateCaption();
   Form_option->setWindowTitle(FromCp932(OptionCaption(Values)));
 }
@@ -320,7 +356,9 @@ void TFMMain::closeEvent(QCloseEvent* event) {
 
 void TFMMain::BufferChanged() {
   SetModified(true);
+  ResetListFlags();
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  StartHandleIndex();  // a change may have moved, added or removed handles and pointers
 }
 
 void TFMMain::SetModified(bool modified) {

@@ -8,6 +8,7 @@
 // DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
 #pragma once
 
+#include <map>     // std::map
 #include <memory>  // std::unique_ptr
 #include <string>  // std::string
 #include <vector>  // std::vector
@@ -19,18 +20,27 @@
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
+#include "logic/HandleNavigation.h"
+#include "logic/JumpHistory.h"
+#include "logic/MainFormLists.h"
+#include "logic/MainFormRename.h"
+#include "logic/MainFormTool.h"
+#include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/OptionForm.h"
+#include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 
 class TFMMain : public QWidget {
   Q_OBJECT
@@ -44,8 +54,11 @@ class TFMMain : public QWidget {
           QWidget* parent = nullptr);
   ~TFMMain() override;
 
-  // The document, the AutoCAD link and the program-wide state.
+  // The document, the tables its lists are built from, the AutoCAD link and the
+  // program-wide state.
   TDXFBuffer Buffer;
+  TDXFLayerTable LayerTable;
+  TDXFGroupTable GroupTable;
   std::unique_ptr<TAutoCADWindow> AutoCAD;
   ProgramValues Values;
   SettingsRecord Settings;
@@ -78,7 +91,36 @@ class TFMMain : public QWidget {
   QWidget* TSBlockList;
   QWidget* TSGroupList;
   QWidget* TSTool;  // null in the viewer edition after start-up
+  // The rounding tool on TSTool (editor edition).
+  QGroupBox* GBToolPos;
+  QLabel* LBToolValidDigit;
+  QComboBox* CBToolValidDigit;
+  QLabel* LBToolRoundDigit;
+  QComboBox* CBToolRoundDigit;
+  QGroupBox* GBToolAng;
+  QLabel* LBToolAngValidDigit;
+  QComboBox* CBToolAngValidDigit;
+  QLabel* LBToolAngRoundDigit;
+  QComboBox* CBToolAngRoundDigit;
+  QPushButton* BTPosReSnap;
   TFrameDXFGrid* FRDXFGrid;
+  // The list tabs (MainFormLists.cpp).
+  QWidget* Panel1;
+  QLabel* LBClayer;
+  StringGrid* SGLayerList;
+  QLabel* LBLtscale;
+  QLabel* LBCeltscale;
+  QLabel* LBCeltype;
+  StringGrid* SGLtypeList;
+  QLabel* LBCecolor;
+  StringGrid* SGColorList;
+  StringGrid* SGBlockList;
+  QLabel* LBGroup;
+  StringGrid* SGGroupList;
+  QSplitter* SPGroupList;
+  QWidget* PNGroupMember;
+  QLabel* LBGroupMember;
+  StringGrid* SGGroupMember;
   QWidget* Panel_bottom;
   TVuMessageBox* MsgBox;
   TForm_option* Form_option;
@@ -97,10 +139,27 @@ class TFMMain : public QWidget {
   void BTOptionClick();
   void BTEndClick();
   void ListBox_lineClick();
+  /// Selects the default item in each tool combo box that has none (the tab is shown).
+  void TSToolShow();
+  /// Snaps the untidy values of ENTITIES as the tool's boxes say, then reports.
+  void BTPosReSnapClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
+  /// Shows pair `index` under the grid's cursor; the place left is kept for GoBack.
   void JumpToPair(int index);
   void JumpToLine(long long line);
+  /// Returns to the place the last jump left (Alt+Left); beeps when there is none.
+  void GoBack();
+  /// Undoes a GoBack (Alt+Right); beeps when there is nothing ahead.
+  void GoForward();
+  /// Asks for a line number or a handle and jumps there (Ctrl+G).
+  void GoToLineOrHandle();
+  /// Jumps to the record that owns the handle of the pointer under the cursor (Ctrl+Enter).
+  void FollowPointer();
+  /// Writes the pairs that point at the record under the cursor to the message panel.
+  void ListReferrers();
+  /// Checks the drawing and writes its problems to the message panel (F7).
+  void CheckDrawingStructure();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -108,6 +167,26 @@ class TFMMain : public QWidget {
   void FormPaint();
   /// Tells whether the document has edits that were not saved.
   bool IsModified() const { return m_modified; }
+
+  /// Fill a list tab from the buffer, once after each load or change of the buffer.
+  void TSLayerListShow();
+  void TSLineListShow();
+  void TSColorListShow();
+  void TSBlockListShow();
+  void TSGroupListShow();
+  void UpdateClayerLabel();
+  void UpdateLtypeLabels();
+  /// Shows the members of the group in a row of the group grid.
+  void SGGroupListSelectCell(int row);
+
+  /// An editable list: its grid, its in-place name edit, its names as the file stores
+  /// them (row k + 1 holds names[k]) and the labels that follow a replacement.
+  struct NameListState {
+    StringGrid* grid;
+    NameEditState edit;
+    std::vector<std::string> names;
+    void (TFMMain::*updateLabels)();
+  };
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -124,6 +203,9 @@ class TFMMain : public QWidget {
   QWidget* CreateBottomPanel();
   QPushButton* AddButton(int top, const QString& caption);
   void CreateTabs();
+  QWidget* CreateToolTab();
+  void RemoveToolTab();
+  RoundChoice ToolChoice() const;
   void CreateShortcuts();
   void ApplyEdition();
   void ApplyWindowSettings();
@@ -136,7 +218,8 @@ class TFMMain : public QWidget {
   bool SaveDocument();
   bool ConfirmDiscardChanges();
   /// The one path every change of the buffer ends in, whichever tool made it: marks the
-  /// document modified and shows the new values and remarks in the grid.
+  /// document modified, shows the new values and remarks in the grid and has every list
+  /// tab built anew at its next showing.
   void BufferChanged();
   void SetModified(bool modified);
   void UpdateCaption();
@@ -147,6 +230,39 @@ class TFMMain : public QWidget {
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
+  void ConnectHandleNavigation();
+  void StartHandleIndex();
+  void ContinueHandleIndex();
+  const HandleIndex& ReadyHandleIndex();
+  void ShowJumpTarget(const JumpTarget& target);
+  void ShowPlace(const GridView& place);
+  void WriteLog(const std::vector<std::string>& lines);
+  bool HasDocument() const;
+  void NameControls();
+
+  // The list tabs (MainFormLists.cpp).
+  void CreateListTabs();
+  void CreateLayerTab();
+  void CreateLtypeTab();
+  void CreateColorTab();
+  void CreateBlockTab();
+  void CreateGroupTab();
+  void HookRowJumps(StringGrid& grid);
+  void HookLabelJump(QLabel* label, QLabel* lineOf = nullptr);
+  void HookNameEdit(NameListState& list);
+  void SetListLabel(QLabel* label, const ListLabel& content);
+  void JumpFromRow(const StringGrid& grid);
+  void ResetListFlags();
+  void PCSGDataChange(int index);
+  void ShowIncompleteList(StringGrid& grid, const std::string& failure);
+  template <typename Build>
+  bool ShowNameList(NameListState& list, int& filled, Build build);
+  bool SGLayerListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                           StringGrid::DrawState state);
+  bool SGColorListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                           StringGrid::DrawState state);
+  static std::string StoredName(const NameListState& list, int row);
+  void NameListSetEditText(NameListState& list, int col, const QString& text);
 
   Dialogs& m_dialogs;
   std::unique_ptr<WindowSystem> m_platformWindows;  // the window system when none was given
@@ -155,8 +271,16 @@ class TFMMain : public QWidget {
   Dialogs::FileRequest m_openDialog;  // OpenDialog1: keeps its folder between runs
   Dialogs::FileRequest m_saveDialog;  // SaveDialog1
   std::vector<std::string> m_sectionEntries;
-  std::string m_documentPath;  // the file on show, as loaded or last saved
+  HandleIndex m_handles;            // the handles of Buffer, built between paints
+  QTimer* m_handleTimer = nullptr;  // runs the next step of the index's build
+  JumpHistory m_history;            // the places the grid jumped from
+  std::string m_documentPath;       // the file on show, as loaded or last saved
   bool m_started = false;
   bool m_loading = false;
   bool m_modified = false;
+  NameListState m_layerNames{nullptr, NameEditState(NameKind::Layer), {}, nullptr};
+  NameListState m_ltypeNames{nullptr, NameEditState(NameKind::Ltype), {}, nullptr};
+  NameListState m_blockNames{nullptr, NameEditState(NameKind::Block), {}, nullptr};
+  std::vector<ColorUse> m_colorUses;          // the colour list's records, row k + 1 shows [k]
+  std::map<const QLabel*, int> m_labelLines;  // the line a list label's double-click shows
 };

@@ -125,7 +125,9 @@ bool TFMMain::LoadDocument(const std::string& path) {
   LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
   PCSGData->setCurrentWidget(TSDXFData);
   TDXFBuffer loaded;
+  m_handleTimer->stop();  // the worker has the cores; the index's build waits
   if (ReadInBackground(loaded, path) != 0) {
+    if (m_handles.Building()) m_handleTimer->start(0);
     MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), loaded.ErrorMessage.c_str());
     m_dialogs.ShowError(loaded.ErrorMessage);
     return false;
@@ -169,11 +171,13 @@ void TFMMain::ShowLoadedDocument() {
   FRDXFGrid->DXFGrid->setFocus();
   FillSectionList();
   SyncSectionList(0);
-  LayerListFilled = LtypeListFilled = ColorListFilled = BlockListFilled = GroupListFilled = 0;
+  ResetListFlags();
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
   m_documentPath = Buffer.FileName;
   SetModified(false);
+  m_history.Clear();
+  StartHandleIndex();
 }
 
 void TFMMain::BTSaveClick() {

@@ -11,8 +11,11 @@
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 
+// Every jump passes here, whoever asks for it, so the place it leaves is kept once.
 void TFMMain::JumpToPair(int index) {
+  const GridView from = FRDXFGrid->View();
   FRDXFGrid->ShowPair(index);
+  if (FRDXFGrid->View() != from) m_history.Leave(from);
   PCSGData->setCurrentWidget(TSDXFData);
   FRDXFGrid->DXFGrid->setFocus();
 }

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include "ui/QtText.h"
@@ -60,6 +61,17 @@ Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& caption, const std:
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (button == QMessageBox::Yes) return Answer::Yes;
   return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+std::optional<std::string> QtDialogs::AskText(const std::string& caption,
+                                              const std::string& prompt) {
+  QInputDialog dialog(m_parent);
+  dialog.setWindowTitle(FromCp932(caption));
+  dialog.setLabelText(MessageText(prompt));
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QString::fromUtf8("キャンセル"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return ToCp932(dialog.textValue());
 }
 
 // Runs a file dialog for an existing file (open) or any name (save) and returns the

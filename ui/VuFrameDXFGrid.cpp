@@ -3,15 +3,20 @@
 
 #include <array>       // std::array
 #include <functional>  // std::function
+#include <memory>      // std::unique_ptr
 #include <optional>    // std::optional
 
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "logic/HandleNavigation.h"
+#include "model/GroupCodes.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "ui/QtText.h"
@@ -33,6 +38,11 @@ const QColor kSectionColor(224, 224, 255);     // light blue: 0/SECTION
 const QColor kSubsectionColor(224, 255, 224);  // light green: 0/TABLE in TABLES, 0/BLOCK in BLOCKS
 const QColor kObjectColor(255, 255, 224);      // light yellow: any other code-0 pair
 const QColor kFocusColor(0, 0, 128);           // navy under white text
+const QColor kDanglingColor(255, 224, 224);    // light red under a pointer that leads nowhere
+const QColor kDanglingText(192, 0, 0);
+const QColor kDanglingFocusText(255, 176, 176);  // light red on navy
+
+constexpr char kDanglingTip[] = "参照先のハンドルがありません";
 
 // Returns the background of a marked row, or an invalid colour for ordinary drawing.
 QColor MarkColor(DXFState mark) {
@@ -66,6 +76,12 @@ class HeldMessages {
   TDXFBuffer& m_buffer;
   std::function<void(const std::string&)> m_sink;
 };
+
+// Ctrl+Enter follows the pointer under the cursor.
+bool IsFollowKey(const QKeyEvent& event) {
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  return enter && (event.modifiers() & Qt::ControlModifier);
+}
 
 std::optional<GridKey> ToGridKey(int key) {
   switch (key) {
@@ -124,6 +140,9 @@ TFrameDXFGrid::TFrameDXFGrid(Dialogs& dialogs, MessageLog& log, QWidget* parent)
   DXFGrid->OnKeyDown = [this](const QKeyEvent& event) { return DXFGridKeyDown(event); };
   DXFGrid->OnKeyPress = [this](QChar typed) { return DXFGridKeyPress(typed); };
   DXFGrid->OnMouseWheel = [this](bool up) { up ? DXFGridMouseWheelUp() : DXFGridMouseWheelDown(); };
+  DXFGrid->OnToolTip = [this](int col, int row) {
+    return col == kValueColumn && IsDanglingRow(row) ? QString::fromUtf8(kDanglingTip) : QString();
+  };
   connect(DXFGrid, &StringGrid::Resized, this, &TFrameDXFGrid::DXFPanelResize);
   connect(DXFScrollBar, &QScrollBar::valueChanged, this, &TFrameDXFGrid::DXFScrollBarChange);
   connect(DXFScrollBar, &QScrollBar::actionTriggered, this, &TFrameDXFGrid::DXFScrollBarScroll);
@@ -171,6 +190,10 @@ void TFrameDXFGrid::ScrollToLine(long long line) {
 
 void TFrameDXFGrid::ShowPair(int index) {
   ApplyView(m_paging.ShowPair(index));
+}
+
+void TFrameDXFGrid::ShowView(const GridView& view) {
+  ApplyView(m_paging.ShowView(view));
 }
 
 int TFrameDXFGrid::GetColWidth(int col) const {
@@ -279,8 +302,27 @@ void TFrameDXFGrid::DXFScrollBarScroll(int) {
 
 // ------------------------------------------------------------------ grid events
 
+bool TFrameDXFGrid::IsDanglingRow(int row) const {
+  const int pair = TopIndex() + row - 1;
+  return Buffer && m_handles && row >= 1 && pair < Buffer->PairCount &&
+         IsDanglingPointer(*Buffer, *m_handles, pair);
+}
+
+void TFrameDXFGrid::DrawDanglingCell(QPainter& painter, int col, int row, const QRect& rect,
+                                     StringGrid::DrawState state) const {
+  painter.fillRect(rect, state.selected ? kFocusColor : kDanglingColor);
+  painter.setPen(state.selected ? kDanglingFocusText : kDanglingText);
+  painter.drawText(rect.adjusted(kTextInset, kTextInset, 0, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, DXFGrid->Cell(col, row));
+}
+
 bool TFrameDXFGrid::DXFGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                                     StringGrid::DrawState state) {
+  if (col == kValueColumn && IsDanglingRow(row)) {
+    DrawDanglingCell(painter, col, row, rect, state);
+    emit DXFGridCellDrawn(col, row, state.focused);
+    return true;
+  }
   const int pair = TopIndex() + row - 1;
   const bool marked = Buffer && col >= 1 && row >= 1 && pair < Buffer->PairCount &&
                       MarkColor(Buffer->GetMark(pair)).isValid();
@@ -296,6 +338,10 @@ bool TFrameDXFGrid::DXFGridDrawCell(QPainter& painter, int col, int row, const Q
 
 bool TFrameDXFGrid::DXFGridKeyDown(const QKeyEvent& event) {
   if (!Buffer) return true;
+  if (IsFollowKey(event) && !DXFGrid->EditorMode()) {
+    emit FollowPointerRequested();
+    return true;
+  }
   if (event.key() == Qt::Key_Escape) {
     if (!m_edit.Revert()) return false;
     DXFGrid->SetCell(m_edit.EditCol(), m_edit.EditRow(), FromCp932(m_edit.OldText()));
@@ -376,4 +422,37 @@ void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
       emit BufferEdited();
       return;
   }
+}
+
+// ------------------------------------------------------------------ context menu
+
+QMenu* TFrameDXFGrid::CreateContextMenu() {
+  auto* menu = new QMenu(this);
+  const bool loaded = Buffer && Buffer->PairCount > 0;
+  const bool onPointer = loaded && IsPointerCode(Buffer->GetCode(CurrentIndex()));
+  QAction* follow = menu->addAction(QString::fromUtf8("参照先へ移動"), this,
+                                    &TFrameDXFGrid::FollowPointerRequested);
+  follow->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Enter));  // shown as "Ctrl+Enter"
+  follow->setEnabled(onPointer);
+  QAction* referrers =
+      menu->addAction(QString::fromUtf8("参照元一覧"), this, &TFrameDXFGrid::ReferrersRequested);
+  referrers->setEnabled(loaded);
+  menu->addSeparator();
+  QAction* check =
+      menu->addAction(QString::fromUtf8("図面の検査"), this, &TFrameDXFGrid::DrawingCheckRequested);
+  check->setShortcut(QKeySequence(Qt::Key_F7));
+  check->setEnabled(loaded);
+  return menu;
+}
+
+// A right click has moved the cursor to the clicked cell; the menu key opens the menu at
+// the current cell.
+void TFrameDXFGrid::contextMenuEvent(QContextMenuEvent* event) {
+  if (DXFGrid->EditorMode()) return;
+  const QPoint at =
+      event->reason() == QContextMenuEvent::Mouse
+          ? event->globalPos()
+          : DXFGrid->mapToGlobal(DXFGrid->CellRect(DXFGrid->Col(), DXFGrid->Row()).center());
+  std::unique_ptr<QMenu> menu(CreateContextMenu());
+  menu->exec(at);
 }

@@ -6,8 +6,11 @@
 // scroll, so a file of any size costs the same to show and to scroll; remarks are asked
 // for only for pairs that come into view. Rows are coloured by the pair's mark, and a
 // group code or value can be edited in place, the change going straight into the
-// buffer and into the message panel. The rules live in GridPaging and GridEdit; this
-// widget turns Qt events into calls on them and redraws.
+// buffer and into the message panel. A pointer whose handle no record owns is drawn
+// marked; Ctrl+Enter and the context menu ask the main window to follow a pointer, to
+// list the pairs pointing at a record or to check the drawing. The rules live in
+// GridPaging, GridEdit and HandleNavigation; this widget turns Qt events into calls on
+// them and redraws.
 #pragma once
 
 #include <string>  // std::string
@@ -19,9 +22,12 @@
 #include "logic/GridPaging.h"
 #include "logic/MessageLog.h"
 #include "logic/MessageQueue.h"
+#include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "ui/StringGrid.h"
 
+class QContextMenuEvent;
+class QMenu;
 class QScrollBar;
 
 class TFrameDXFGrid : public QFrame {
@@ -39,6 +45,9 @@ class TFrameDXFGrid : public QFrame {
   /// Attaches a buffer (not owned) and shows it from its first pair, cursor on row 1 in
   /// the value column.
   void SetBuffer(TDXFBuffer* buffer);
+  /// Attaches the handle index of the buffer (not owned), by which dangling pointers are
+  /// marked once it is ready; null marks none.
+  void SetHandleIndex(const HandleIndex* handles) { m_handles = handles; }
   /// Returns the data rows that fit the grid's height.
   int PageRows() const;
   int CurrentIndex() const;
@@ -55,6 +64,13 @@ class TFrameDXFGrid : public QFrame {
   /// Puts the cursor on pair `index`: in row 1 where the scroll range allows, otherwise
   /// lower on the page at the end of the range.
   void ShowPair(int index);
+  /// Returns the top index and the current row.
+  GridView View() const;
+  /// Shows a view returned by View() before, as far as it still fits the page.
+  void ShowView(const GridView& view);
+  /// Returns the grid's context menu for the current pair, owned by the caller; every
+  /// entry of the menu is added here.
+  QMenu* CreateContextMenu();
   int GetColWidth(int col) const;
   void SetColWidth(int col, int width);
   /// Fits rows, scroll range and columns to the grid's size and refills the rows.
@@ -68,6 +84,15 @@ class TFrameDXFGrid : public QFrame {
   void DXFGridCellDrawn(int col, int row, bool focused);
   /// An edit was written into the buffer.
   void BufferEdited();
+  /// The user asks to follow the pointer under the cursor (Ctrl+Enter, "参照先へ移動").
+  void FollowPointerRequested();
+  /// The user asks for the pairs pointing at the record under the cursor ("参照元一覧").
+  void ReferrersRequested();
+  /// The user asks for the drawing check ("図面の検査").
+  void DrawingCheckRequested();
+
+ protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   void DXFScrollBarChange(int position);
@@ -83,8 +108,10 @@ class TFrameDXFGrid : public QFrame {
   QString DXFGridGetEditText(int col, int row);
   void DXFGridSetEditText(int col, int row, const QString& text);
 
-  GridView View() const;
   void ApplyView(const GridView& view);
+  bool IsDanglingRow(int row) const;
+  void DrawDanglingCell(QPainter& painter, int col, int row, const QRect& rect,
+                        StringGrid::DrawState state) const;
   void UpdateScrollRange();
   void FitColumns();
   void FillRow(int row, int pair);
@@ -92,7 +119,8 @@ class TFrameDXFGrid : public QFrame {
   void SchedulePendingMessages();
   void ShowPendingMessages();
 
-  TDXFBuffer* Buffer = nullptr;  // the buffer shown; owned by the main window
+  TDXFBuffer* Buffer = nullptr;            // the buffer shown; owned by the main window
+  const HandleIndex* m_handles = nullptr;  // the buffer's handles; owned by the main window
   Dialogs& m_dialogs;
   MessageLog& m_log;
   GridPaging m_paging;
