@@ -30,6 +30,8 @@ fi
 "$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_rename" "$data/big200.dxf"
 echo
+"$build/bench_find" "$data/big200.dxf"
+echo
 "$build/bench_round" "$data/big200.dxf"
 echo
 "$build/bench_handles" "$data/big200.dxf" "$data"

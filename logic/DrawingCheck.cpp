@@ -137,6 +137,14 @@ bool ReadsAs(NumberKind kind, std::string_view value) {
   return true;
 }
 
+}  // namespace
+
+bool ReadsAsNumberOfCode(int code, std::string_view trimmed) {
+  return ReadsAs(NumberKindOf(code), trimmed);
+}
+
+namespace {
+
 // ------------------------------------------------------------------ texts
 
 // The texts, converted to CP932 once.

@@ -3,6 +3,7 @@
 
 #include <algorithm>  // std::find
 
+#include "logic/FindSearch.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
 
@@ -51,9 +52,8 @@ bool MatchesFindTerm(const FindTerm& term, std::string_view upperValue) {
 }
 
 int FindNextPair(const TDXFBuffer& buffer, const FindTerm& term, int first) {
-  for (int i = std::max(first, 0); i <= buffer.EofIndex; ++i)
-    if (MatchesFindTerm(term, UpperAscii(buffer.ValueView(i)))) return i;
-  return -1;
+  return FindSearch(buffer, term, {std::max(first, 0), buffer.EofIndex, FindDirection::Forward})
+      .Run();
 }
 
 std::string FindNotFoundMessage(std::string_view boxText, FindMode mode) {

@@ -4,7 +4,7 @@
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
-#include "model/GroupCodes.h"
+#include "logic/DrawingCheck.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -30,13 +30,14 @@ bool GridEdit::Revert() {
   return true;
 }
 
-EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log) {
+EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log,
+                            Dialogs& dialogs) {
   int line = 0;
   if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
     return {EditCommit::Kind::NoPair, {}};
   const int pair = line / 2;
-  const EditCommit done =
-      m_editCol == kCodeColumn ? CommitCode(buffer, pair, log) : CommitValue(buffer, pair, log);
+  const EditCommit done = m_editCol == kCodeColumn ? CommitCode(buffer, pair, log)
+                                                   : CommitValue(buffer, pair, log, dialogs);
   if (done.kind != EditCommit::Kind::Written) return done;
   InvalidateRemarks(buffer, pair);
   m_oldText = m_newText;
@@ -52,18 +53,24 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   return {EditCommit::Kind::Written, {}};
 }
 
-EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) {
+EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs) {
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
+  // AutoCAD refuses a drawing with a text where it reads a number; the user may still
+  // want it, to repair the drawing in steps.
+  if (!FitsValueCode(buffer.GetCode(pair), m_newText) &&
+      !dialogs.AskYesNo({}, Sjis("数値ではありません。このまま変更しますか？")))
+    return Refuse(nullptr);
   buffer.SetValue(pair, m_newText);
   static const std::string format = Sjis("グループデータ変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   return {EditCommit::Kind::Written, {}};
 }
 
-// The typed text is dropped: the cell shows OldText again and nothing is pending.
+// The typed text is dropped: the cell shows OldText again and nothing is pending. Without
+// a message the user has declined and is told nothing more.
 EditCommit GridEdit::Refuse(const char* utf8Message) {
   m_newText = m_oldText;
-  return {EditCommit::Kind::Refused, Sjis(utf8Message)};
+  return {EditCommit::Kind::Refused, utf8Message ? Sjis(utf8Message) : std::string()};
 }
 
 bool ParseGroupCode(std::string_view text, int& code) {
@@ -79,6 +86,10 @@ bool ParseGroupCode(std::string_view text, int& code) {
     return false;
   code = static_cast<int>(floored);
   return true;
+}
+
+bool FitsValueCode(int code, std::string_view text) {
+  return ReadsAsNumberOfCode(code, TrimView(text));
 }
 
 bool IsStorableValue(std::string_view text) {

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -183,6 +186,20 @@ TEST(TFrameDXFGrid, RefusedCodeIsReportedAfterTheEditAndRestored) {
   EXPECT_EQ(f.buffer.GetCode(0), 0);
 }
 
+TEST(TFrameDXFGrid, DeclinedNonNumberRestoresTheCell) {
+  Frame f;
+  f.frame.SetRow(6);  // pair 5: the 70 of $ACADMAINTVER, "     6"
+  QTest::keyClicks(f.frame.DXFGrid, "XYZ");
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_EQ(f.dialogs.questions,
+            std::vector<std::string>{Sjis("数値ではありません。このまま変更しますか？")});
+  EXPECT_EQ(f.Text(2, 6), "     6");
+  EXPECT_EQ(f.buffer.GetValue(5), "     6");
+  QApplication::processEvents();
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_TRUE(f.log.lines.empty());
+}
+
 TEST(TFrameDXFGrid, ScrollingWhileEditingIsRefused) {
   Frame f;
   QTest::keyClicks(f.frame.DXFGrid, "X");
@@ -283,4 +300,60 @@ TEST(TFrameDXFGrid, CtrlEnterAndARightClickAskAboutThePairUnderTheCursor) {
   QTest::keyClick(f.Editor(), Qt::Key_Return, Qt::ControlModifier);
   EXPECT_FALSE(f.Grid().EditorMode());
   EXPECT_EQ(follow.count(), 1);
+}
+
+TEST(TFrameDXFGrid, CtrlHomeAndCtrlEndGoToTheEndsOfTheFile) {
+  Frame f;
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(f.frame.CurrentIndex(), f.buffer.EofIndex);
+  EXPECT_EQ(f.Grid().Col(), 2);  // the column stays
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(f.View(), std::make_pair(0, 1));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Home);  // without Ctrl: the first data column
+  EXPECT_EQ(f.Grid().Col(), 1);
+}
+
+TEST(TFrameDXFGrid, CopiesTheCellOrTheSelectedRowsAsTabSeparatedLines) {
+  Frame f;
+  QClipboard& clipboard = *QGuiApplication::clipboard();
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text().toStdString(), "SECTION");
+  f.frame.SetCol(1);
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text().toStdString(), "0");
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()), std::make_pair(0, 2));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Utf8(ToCp932(clipboard.text())),
+            "1\t0\tSECTION\t******************\n3\t2\tHEADER\tヘッダーセクション\n"
+            "5\t9\t$ACADVER\tDXFのバージョン番号\n");
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down);  // a plain move ends the selection
+  EXPECT_FALSE(f.frame.Selection().IsMultiRow(f.frame.CurrentIndex()));
+  // Shift+click and Ctrl+Shift+End select too; a jump ends the selection.
+  QTest::mouseClick(f.frame.DXFGrid, Qt::LeftButton, Qt::ShiftModifier,
+                    f.Grid().CellRect(2, 6).center());
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()), std::make_pair(3, 5));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()),
+            std::make_pair(3, f.buffer.EofIndex));
+  f.frame.ShowPair(100);
+  EXPECT_FALSE(f.frame.Selection().IsMultiRow(f.frame.CurrentIndex()));
+}
+
+TEST(TFrameDXFGrid, RightClickMovesTheCursorUnlessOnTheSelection) {
+  Frame f;
+  int menus = 0;
+  QObject::connect(&f.frame, &TFrameDXFGrid::ContextMenuRequested, [&] { ++menus; });
+  const auto rightClick = [&](int row) {
+    const QPoint at = f.Grid().CellRect(2, row).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, f.Grid().mapToGlobal(at));
+    QApplication::sendEvent(f.frame.DXFGrid, &event);
+  };
+  rightClick(5);
+  EXPECT_EQ(f.frame.CurrentIndex(), 4);
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down, Qt::ShiftModifier);
+  rightClick(5);  // inside the selection: it stays
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()), std::make_pair(4, 5));
+  EXPECT_EQ(menus, 2);
 }

@@ -20,6 +20,7 @@
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
+#include "logic/FindSearch.h"
 #include "logic/HandleNavigation.h"
 #include "logic/JumpHistory.h"
 #include "logic/MainFormLists.h"
@@ -37,6 +38,9 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QProgressDialog;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -132,12 +136,19 @@ class TFMMain : public QWidget {
   /// loaded. A failed load is logged and shown and leaves the document on show as it was.
   bool LoadDxfFile(const std::string& path);
   void BTOpenClick();
+  /// Opens one of the files last opened (the open button's right-click menu), asking
+  /// first about unsaved edits.
+  void OpenRecentFile(const std::string& path);
   void BTACADReadClick();
   void BTErrorJumpClick();
   void BTSaveClick();
+  /// Finds the next matching value after the cursor (F3); FindPrevious the one before it
+  /// (Shift+F3). At the end of the file the user may go on from its other end.
   void BTFindClick();
+  void FindPrevious();
   void BTOptionClick();
   void BTEndClick();
+  /// Jumps to the section list's current entry.
   void ListBox_lineClick();
   /// Selects the default item in each tool combo box that has none (the tab is shown).
   void TSToolShow();
@@ -145,6 +156,9 @@ class TFMMain : public QWidget {
   void BTPosReSnapClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
+  /// Adds the entries of the DXF grid's right-click menu; they act on the pair under
+  /// the cursor (or the selected rows).
+  void FillGridMenu(QMenu& menu);
   /// Shows pair `index` under the grid's cursor; the place left is kept for GoBack.
   void JumpToPair(int index);
   void JumpToLine(long long line);
@@ -195,6 +209,7 @@ class TFMMain : public QWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void CreatePanels();
@@ -217,16 +232,28 @@ class TFMMain : public QWidget {
   void ShowLoadedDocument();
   bool SaveDocument();
   bool ConfirmDiscardChanges();
+  /// Ends the in-place edit of every grid of the window, committed as Enter would or
+  /// refused with its message, before the document is closed or replaced.
+  void EndCellEdits();
   /// The one path every change of the buffer ends in, whichever tool made it: marks the
   /// document modified, shows the new values and remarks in the grid and has every list
   /// tab built anew at its next showing.
   void BufferChanged();
   void SetModified(bool modified);
   void UpdateCaption();
+  void FindFromCursor(FindDirection direction);
+  int SearchWithProgress(const FindTerm& term, const FindStretch& stretch);
+  /// Shows a modal progress dialog over the window; no cancel button when cancelCaption
+  /// is empty, a busy bar when maximum is 0.
+  std::unique_ptr<QProgressDialog> ShowProgress(const QString& label, const QString& cancelCaption,
+                                                int maximum);
   int PickedFindItem() const;
   std::vector<std::string> FindItems() const;
   void SetFindItems(const std::vector<std::string>& items);
   AcadContext MakeAcadContext();
+  void JumpToSectionEntry(QListWidgetItem& item);
+  void ShowGridMenu(QPoint globalPos);
+  void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);

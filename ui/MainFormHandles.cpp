@@ -39,8 +39,6 @@ void TFMMain::ConnectHandleNavigation() {
   connect(m_handleTimer, &QTimer::timeout, this, &TFMMain::ContinueHandleIndex);
   FRDXFGrid->SetHandleIndex(&m_handles);
   connect(FRDXFGrid, &TFrameDXFGrid::FollowPointerRequested, this, &TFMMain::FollowPointer);
-  connect(FRDXFGrid, &TFrameDXFGrid::ReferrersRequested, this, &TFMMain::ListReferrers);
-  connect(FRDXFGrid, &TFrameDXFGrid::DrawingCheckRequested, this, &TFMMain::CheckDrawingStructure);
   connect(MsgBox, &TVuMessageBox::JumpRequested, this, [this](long long line) {
     if (HasDocument() && line <= LineOfPair(Buffer.EofIndex) + 1) return JumpToLine(line);
     m_dialogs.Beep();

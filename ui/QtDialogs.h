@@ -30,6 +30,9 @@ class QtDialogs : public Dialogs {
   void Beep() override;
 
  private:
+  // The caption of a question: the one asked for, or the program's title when empty.
+  QString Caption(const std::string& caption) const;
+
   QWidget* m_parent;
   QString m_title;
 };

@@ -7,12 +7,13 @@
 // for only for pairs that come into view. Rows are coloured by the pair's mark, and a
 // group code or value can be edited in place, the change going straight into the
 // buffer and into the message panel. A pointer whose handle no record owns is drawn
-// marked; Ctrl+Enter and the context menu ask the main window to follow a pointer, to
-// list the pairs pointing at a record or to check the drawing. The rules live in
+// marked; Ctrl+Enter asks the main window to follow a pointer, and a right click asks it
+// for the context menu of the pair under the cursor. The rules live in
 // GridPaging, GridEdit and HandleNavigation; this widget turns Qt events into calls on
 // them and redraws.
 #pragma once
 
+#include <array>   // std::array
 #include <string>  // std::string
 
 #include <QFrame>
@@ -20,14 +21,13 @@
 #include "logic/Dialogs.h"
 #include "logic/GridEdit.h"
 #include "logic/GridPaging.h"
+#include "logic/GridSelection.h"
 #include "logic/MessageLog.h"
 #include "logic/MessageQueue.h"
 #include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "ui/StringGrid.h"
 
-class QContextMenuEvent;
-class QMenu;
 class QScrollBar;
 
 class TFrameDXFGrid : public QFrame {
@@ -68,13 +68,20 @@ class TFrameDXFGrid : public QFrame {
   GridView View() const;
   /// Shows a view returned by View() before, as far as it still fits the page.
   void ShowView(const GridView& view);
-  /// Returns the grid's context menu for the current pair, owned by the caller; every
-  /// entry of the menu is added here.
-  QMenu* CreateContextMenu();
   int GetColWidth(int col) const;
   void SetColWidth(int col, int width);
   /// Fits rows, scroll range and columns to the grid's size and refills the rows.
   void DXFPanelResize();
+  /// Ends an open in-place edit as Enter would; a refusal's message is shown at once.
+  void EndEdit();
+  /// Puts the cursor on the first pair (last = false) or on the EOF pair (Ctrl+Home,
+  /// Ctrl+End); extend keeps or starts a selection of rows from the cursor.
+  void ShowFileEnd(bool last, bool extend = false);
+  /// Copies to the clipboard the current cell's text, or, with several rows selected,
+  /// one line per pair: line number, code, value and remark, separated by tabs. More than
+  /// kMaxCopiedRows rows are refused with a message.
+  void CopySelection();
+  const PairSelection& Selection() const { return m_selection; }
   const GridEdit& Edit() const { return m_edit; }
 
  signals:
@@ -84,15 +91,10 @@ class TFrameDXFGrid : public QFrame {
   void DXFGridCellDrawn(int col, int row, bool focused);
   /// An edit was written into the buffer.
   void BufferEdited();
-  /// The user asks to follow the pointer under the cursor (Ctrl+Enter, "参照先へ移動").
+  /// The user asks to follow the pointer under the cursor (Ctrl+Enter).
   void FollowPointerRequested();
-  /// The user asks for the pairs pointing at the record under the cursor ("参照元一覧").
-  void ReferrersRequested();
-  /// The user asks for the drawing check ("図面の検査").
-  void DrawingCheckRequested();
-
- protected:
-  void contextMenuEvent(QContextMenuEvent* event) override;
+  /// A context menu is asked for at globalPos, with the cursor on the pair it is for.
+  void ContextMenuRequested(QPoint globalPos);
 
  private:
   void DXFScrollBarChange(int position);
@@ -100,6 +102,7 @@ class TFrameDXFGrid : public QFrame {
   bool DXFGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                        StringGrid::DrawState state);
   bool DXFGridKeyDown(const QKeyEvent& event);
+  bool DXFGridCommandKey(const QKeyEvent& event);
   bool DXFGridKeyPress(QChar typed);
   void DXFGridMouseWheelUp();
   void DXFGridMouseWheelDown();
@@ -115,6 +118,9 @@ class TFrameDXFGrid : public QFrame {
   void UpdateScrollRange();
   void FitColumns();
   void FillRow(int row, int pair);
+  std::array<QString, 4> CellTexts(int pair);
+  void SelectionBeforeMove(bool extend);
+  void DXFGridContextMenu(int col, int row, QPoint globalPos);
   void ShowLater(const std::string& message);
   void SchedulePendingMessages();
   void ShowPendingMessages();
@@ -125,6 +131,7 @@ class TFrameDXFGrid : public QFrame {
   MessageLog& m_log;
   GridPaging m_paging;
   GridEdit m_edit;
+  PairSelection m_selection;
   MessageQueue m_pending;  // messages raised during a fill or an edit, shown afterwards
   bool m_showScheduled = false;
 };

@@ -17,7 +17,7 @@ class ScriptedDialogs : public Dialogs {
  public:
   std::deque<std::string> openAnswers;           // paths the open dialog returns, in order
   std::deque<std::string> saveAnswers;           // paths the save dialog returns, in order
-  std::deque<Answer> answers;                    // answers to AskYesNoCancel
+  std::deque<Answer> answers;                    // answers to AskYesNo and AskYesNoCancel
   std::deque<std::optional<std::string>> texts;  // what AskText returns, in order
   std::vector<std::string> messages;             // every ShowMessage / ShowError text (CP932)
   std::vector<std::string> questions;            // every question asked
