@@ -10,6 +10,7 @@
 #include <system_error>  // std::error_code
 
 #include "model/MyStringLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 
 static constexpr std::string_view kUnsavedDrawingPrefix = "Drawing";  // Drawing1.dwg, ...
@@ -196,5 +197,5 @@ void BTErrorJumpClick(AcadContext& context) {
     return;
   }
   const TDXFBuffer& buffer = context.Buffer;
-  if (!buffer.FileName.empty() && line <= 2 * buffer.EofIndex + 2) context.JumpToLine(line);
+  if (!buffer.FileName.empty() && line <= LineOfPair(buffer.EofIndex) + 1) context.JumpToLine(line);
 }

@@ -149,7 +149,7 @@ namespace {
 
 // The texts, converted to CP932 once.
 struct Texts {
-  std::string duplicate = Sjis("ハンドル %s は %d 行のレコードと重複しています");
+  std::string duplicate = Sjis("ハンドル %s は %lld 行のレコードと重複しています");
   std::string dangling = Sjis("参照先のハンドル %s がありません");
   std::string notHandle = Sjis("参照先 '%s' はハンドルではありません");
   std::string aboveSeed = Sjis("ハンドル %s が $HANDSEED（%s）以上です");

@@ -48,7 +48,7 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   int code = 0;
   if (!ParseGroupCode(m_newText, code)) return Refuse("グループコードは数値でなければなりません");
   buffer.SetCode(pair, code);
-  static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
+  static const std::string format = Sjis("グループコード変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   static const std::string step = Sjis("グループコード変更 行 %d");
   return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
@@ -62,7 +62,7 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, 
       !dialogs.AskYesNo({}, Sjis("数値ではありません。このまま変更しますか？")))
     return Refuse(nullptr);
   buffer.SetValue(pair, m_newText);
-  static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
+  static const std::string format = Sjis("グループデータ変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   static const std::string step = Sjis("グループデータ変更 行 %d");
   return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};

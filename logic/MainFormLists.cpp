@@ -9,7 +9,7 @@
 
 #include <algorithm>      // std::min, std::max
 #include <array>          // std::array
-#include <charconv>       // std::to_chars
+#include <charconv>       // std::from_chars, std::to_chars
 #include <climits>        // INT_MAX, INT_MIN
 #include <functional>     // std::equal_to, std::hash
 #include <unordered_map>  // std::unordered_map
@@ -93,9 +93,11 @@ void FitColumns(std::vector<int>& widths, int clientWidth) {
   }
 }
 
-std::optional<int> JumpLineOfCell(std::string_view cell) {
-  int line = 0;
-  if (!ParseInt32(TrimView(cell), line)) return std::nullopt;
+std::optional<long long> JumpLineOfCell(std::string_view cell) {
+  const std::string_view text = TrimView(cell);
+  long long line = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), line);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return line;
 }
 
@@ -116,7 +118,7 @@ int BlockListWheelRow(int currentRow, bool up, int rowCount) {
 // ------------------------------------------------------------------ shared cells
 
 static std::string LineCell(int pair) {
-  return Format("%7d", LineOfPair(pair));
+  return Format("%7lld", LineOfPair(pair));
 }
 
 // "R.G.B" of a true colour, each part in decimal.
@@ -130,7 +132,7 @@ static std::string RgbText(const TDXFBuffer& b, int trueColor) {
 // Its line is that of the pair before the value, whose group code 9 names the variable.
 static ListLabel VariableLabel(int valueIndex, const char* none, const std::string& format,
                                auto value) {
-  const int line = LineOfPair(valueIndex - 1);
+  const long long line = LineOfPair(valueIndex - 1);
   if (valueIndex == 0) return {none, line};
   return {Format(format.c_str(), line, value), line};
 }
@@ -138,7 +140,7 @@ static ListLabel VariableLabel(int valueIndex, const char* none, const std::stri
 // ------------------------------------------------------------------ layer list
 
 ListLabel ClayerLabel(const TDXFBuffer& b) {
-  static const std::string kFormat = "CLAYER : %d : %s";
+  static const std::string kFormat = "CLAYER : %lld : %s";
   return VariableLabel(b.CLayerIndex, "CLAYER : NON", kFormat, b.CLayer.c_str());
 }
 
@@ -173,9 +175,10 @@ ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table) {
 // ------------------------------------------------------------------ linetype list
 
 std::vector<ListLabel> LtypeLabels(const TDXFBuffer& b) {
-  static const std::string kLtscale = Sjis("LTSCALE   : %d : %f （グローバル線種尺度）");
-  static const std::string kCeltscale = Sjis("CELTSCALE : %d : %f （新規オブジェクトの線種尺度）");
-  static const std::string kCeltype = Sjis("CELTYPE   : %d : %s （新規オブジェクトの線種）");
+  static const std::string kLtscale = Sjis("LTSCALE   : %lld : %f （グローバル線種尺度）");
+  static const std::string kCeltscale =
+      Sjis("CELTSCALE : %lld : %f （新規オブジェクトの線種尺度）");
+  static const std::string kCeltype = Sjis("CELTYPE   : %lld : %s （新規オブジェクトの線種）");
   return {VariableLabel(b.LtScaleIndex, "LTSCALE   : NON", kLtscale, b.LtScale),
           VariableLabel(b.CeltScaleIndex, "CELTSCALE : NON", kCeltscale, b.CeltScale),
           VariableLabel(b.CeltTypeIndex, "CELTYPE   : NON", kCeltype, b.CeltType.c_str())};
@@ -390,8 +393,8 @@ static void CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
 }
 
 // Finds the $CECOLOR value in the header; returns its label and sets `line`.
-static ListLabel CecolorLabel(const TDXFBuffer& b, int& line) {
-  static const std::string kFormat = Sjis("CECOLOR : %d : %s （新規オブジェクトの色）");
+static ListLabel CecolorLabel(const TDXFBuffer& b, long long& line) {
+  static const std::string kFormat = Sjis("CECOLOR : %lld : %s （新規オブジェクトの色）");
   std::string_view variable;
   for (int i = b.HeaderStart; i < b.HeaderEnd; ++i) {
     const int code = b.GetCode(i);
@@ -499,13 +502,13 @@ static ListRow GroupRow(const TDXFGroup& group, int row) {
 }
 
 ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table) {
-  static const std::string kFormat = Sjis("DICTIONARY : %d : %d （グループの数）");
+  static const std::string kFormat = Sjis("DICTIONARY : %lld : %d （グループの数）");
   ListContent list;
   list.labels.push_back({"DICTIONARY : NON", LineOfPair(0)});
   if (buffer.PairCount == 0) return list;
   list.filled = true;
   if (table.Build(buffer) != 0) return list;
-  const int line = LineOfPair(table.DictIndex);
+  const long long line = LineOfPair(table.DictIndex);
   list.labels[0] = {Format(kFormat.c_str(), line, table.Count), line};
   for (const TDXFGroup& group : table.Groups)
     list.rows.push_back(GroupRow(group, static_cast<int>(list.rows.size()) + 1));

@@ -19,7 +19,7 @@
 /// (-1 or 0 for a label that found nothing: both show the first pair).
 struct ListLabel {
   std::string text;  // CP932
-  int jumpLine = 0;
+  long long jumpLine = 0;
 };
 
 /// The cell texts of one data row, column 0 first (CP932).
@@ -46,7 +46,7 @@ struct ColorUse {
 /// The colour list: its rows, and the records the cell drawing paints from.
 struct ColorList : ListContent {
   std::vector<ColorUse> ColorUses;  // ColorUses[k] is shown in grid row k + 1
-  int CecolorLine = 0;              // line of the group code 9 that names $CECOLOR, 0: none
+  long long CecolorLine = 0;        // line of the group code 9 that names $CECOLOR, 0: none
 };
 
 /// The grids of the list tabs.
@@ -73,7 +73,7 @@ void FitColumns(std::vector<int>& widths, int clientWidth);
 
 /// Reads the line number of a row's column-1 cell for a jump; nothing for an empty
 /// cell or one that holds no integer.
-std::optional<int> JumpLineOfCell(std::string_view cell);
+std::optional<long long> JumpLineOfCell(std::string_view cell);
 
 /// Returns the "CLAYER : ..." label; it jumps to the pair that names $CLAYER.
 ListLabel ClayerLabel(const TDXFBuffer& buffer);

@@ -45,10 +45,10 @@ struct TableNameScan {
 };
 
 constexpr TableNameScan kLayerScan{"LAYER", kLayerCode,
-                                   "レイヤ名置き換え %7d : %-12s \"%s\"　→　\"%s\"",
+                                   "レイヤ名置き換え %7lld : %-12s \"%s\"　→　\"%s\"",
                                    "%d個のレイヤ名を置き換えました"};
 constexpr TableNameScan kLtypeScan{"LTYPE", kLinetypeCode,
-                                   "線種名置き換え %7d : %-12s \"%s\"　→　\"%s\"",
+                                   "線種名置き換え %7lld : %-12s \"%s\"　→　\"%s\"",
                                    "%d個の線種名を置き換えました"};
 
 }  // namespace
@@ -100,7 +100,7 @@ int ReplaceLtypeName(TDXFBuffer& buffer, const std::string& oldName, const std::
 static int ReplaceBlockNamePairs(TDXFBuffer& buffer, const std::string& oldName,
                                  const std::string& newName, MessageLog& log,
                                  std::vector<int>* replaced) {
-  static const std::string kFormat = Sjis("ブロック名置き換え %7d : %-8s %s　→　%s");
+  static const std::string kFormat = Sjis("ブロック名置き換え %7lld : %-8s %s　→　%s");
   log.Add("");
   int count = 0;
   const int end = BlockReferenceEnd(buffer);

@@ -73,6 +73,14 @@ class TDXFBuffer {
   int LtypeCount = 0;
   int ErrorCode = 0;         // result of the last load: a LoadResult's code
   std::string ErrorMessage;  // CP932 text of the last load error
+  // What the last successful load left out. A NUL byte ends a file's text: the 1-based
+  // line that holds it when it stood before the EOF pair (saving loses what followed),
+  // else 0. Lines after the EOF pair (whether pairs or trash) are not part of the drawing.
+  long long TruncatedAtLine = 0;
+  long long IgnoredLinesAfterEof = 0;
+  /// Saves in the normalised form, CR LF and "%3d" codes everywhere, instead of writing
+  /// every unchanged line exactly as read; the window sets it from its settings.
+  bool NormaliseOnSave = false;
 
   /// Receives every text the model itself must show in a message box (CP932): a failed
   /// save, the remark engine's diagnostics.
@@ -86,9 +94,11 @@ class TDXFBuffer {
   TDXFBuffer& operator=(const TDXFBuffer&) = delete;
 
   /// Reads fileName and indexes it. Returns a LoadResult's code: 0, or -1 (missing), -2
-  /// (unreadable), -3 (a broken code line, named in ErrorMessage) or -5 (out of memory).
+  /// (not a readable file), -3 (a broken code line, named in ErrorMessage, or not a text
+  /// DXF file) or -5 (out of memory). Whatever follows the EOF pair is left out.
   [[nodiscard]] int LoadFromFile(const std::string& fileName);
-  /// Reads the file named by FileName into the pairs; returns a LoadResult's code.
+  /// Reads the file named by FileName into the pairs; returns a LoadResult's code. A code
+  /// line that breaks after an EOF pair ends the pairs there instead of the load.
   [[nodiscard]] int ReadPairs();
   /// Sizes the arrays to n + 100 cleared pairs. Returns 0, or -5 when memory runs out.
   [[nodiscard]] int AllocPairs(int n);
@@ -98,8 +108,10 @@ class TDXFBuffer {
   /// CeltType and their indices) between HeaderStart and HeaderEnd, as BuildIndex does;
   /// enough after changes of values in the header that left codes and record starts alone.
   void RefreshHeaderValues();
-  /// Writes pairs 0..EofIndex to FileName through a new sibling file renamed over it, so
-  /// the old file survives any failure. Returns a SaveResult's code: 0, or -2 after
+  /// Writes pairs 0..EofIndex to FileName through a new file renamed over it, so the old
+  /// file survives any failure; code-0 pairs with an empty value are left out. Unchanged
+  /// lines are written exactly as read and a changed one with its own line end (a code as
+  /// "%3d"), unless NormaliseOnSave. Returns a SaveResult's code: 0, or -2 after
   /// reporting the failure through OnMessage.
   [[nodiscard]] int SaveToFile();
   void SetFileName(const std::string& name) { FileName = name; }
@@ -170,6 +182,12 @@ class TDXFBuffer {
 
   void ResetIndex();
   void ResetHeaderValues();
+  int Fail(LoadResult result, std::size_t line = 0);
+  int SplitPairs(std::size_t lines);
+  int EndPairsAt(std::size_t line);
+  bool HasEofPairBefore(int pairs) const noexcept;
+  bool IsEofPair(int i) const noexcept;
+  void NoteWhatWasLeftOut();
   void ClearPair(int i);
   void ClearPairsAfterEof();
   bool ReadHeaderValue(const std::string& variable, int i);

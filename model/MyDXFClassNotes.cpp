@@ -109,11 +109,12 @@ int TDXFBuffer::MakeNote(int i) {
   const int s = RecordStart(i);
   if (NoteView(s).empty() && !IsRecordWorkedOut(s)) {
     int cursor = s - 1;
-    if (const NoteList* list = ListForPair(i)) {
-      SetChildTable(cursor, 0, *list, list->H);
-    } else if (i >= EofIndex && GetCode(i) == kRecordStartCode && TrimView(ValueView(i)) == "EOF") {
+    // The EOF pair first: as pair 0 it also lies in every absent section's range 0..0.
+    if (i >= EofIndex && IsEofPair(i)) {
       static const std::string kEndOfFile = Sjis("エンドオブファイル");
       SetNote(i, kEndOfFile);
+    } else if (const NoteList* list = ListForPair(i)) {
+      SetChildTable(cursor, 0, *list, list->H);
     }
     MarkRecordWorkedOut(s);
   }

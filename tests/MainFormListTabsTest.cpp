@@ -241,7 +241,7 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   EXPECT_EQ(f.Buffer.CLayer, newName);
   EXPECT_EQ(f.Buffer.GetValue(FindInRecord(f.Buffer, PairOfLine(337), kNameCode)), newName);
   EXPECT_EQ(ToCp932(f.LBClayer->text()),
-            Format("CLAYER : %d : %s", LineOfPair(f.Buffer.CLayerIndex - 1), newName.c_str()));
+            Format("CLAYER : %lld : %s", LineOfPair(f.Buffer.CLayerIndex - 1), newName.c_str()));
   EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
   EXPECT_TRUE(f.IsModified());
   EXPECT_EQ(w.Title().back(), '*');
@@ -289,7 +289,7 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   EXPECT_NE(w.Title().back(), '*');
   EXPECT_EQ(Utf8(f.Buffer.CLayer), "壁");
   EXPECT_EQ(ToCp932(f.LBClayer->text()),
-            Format("CLAYER : %d : %s", LineOfPair(f.Buffer.CLayerIndex - 1), Sjis("壁").c_str()));
+            Format("CLAYER : %lld : %s", LineOfPair(f.Buffer.CLayerIndex - 1), Sjis("壁").c_str()));
   EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), f.Buffer.CLayerIndex) << "the first pair renamed";
   w.dialogs.saveAnswers = {w.dir.Path() + "/undone.dxf"};
   f.BTSaveClick();

@@ -277,6 +277,28 @@ TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
   EXPECT_EQ(m.dialogs.saveRequests[1].initialFolder, m.dir.Path() + "/");
 }
 
+TEST(TFMMain, ALoadSaysWhatItLeftOutAndASaveThatLosesTextAsksFirst) {
+  using std::string_literals::operator""s;
+  Main m;
+  TFMMain& form = *m.form;
+  ASSERT_TRUE(form.LoadDxfFile(m.dir.Write("cut.dxf", "0\r\nSECTION\r\n2\r\nENT\0ITIES\r\n"s)));
+  EXPECT_EQ(m.Log().back(), "NUL文字があるため 4行目までしか読み込んでいません");
+  const std::string target = m.dir.Path() + "/saved.dxf";
+  m.dialogs.saveAnswers = {target};
+  form.BTSaveClick();  // No: nothing is saved
+  ASSERT_EQ(m.dialogs.questions.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.questions[0]),
+            "NUL文字があるため 4行目から後は保存されません。このまま保存しますか？");
+  EXPECT_TRUE(m.dialogs.saveRequests.empty());
+  EXPECT_FALSE(std::filesystem::exists(target));
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  form.Settings.NormaliseOnSave = true;  // as the option window sets it
+  form.BTSaveClick();
+  EXPECT_EQ(ReadBytes(target), "  0\r\nSECTION\r\n  2\r\nENT\r\n");
+  ASSERT_TRUE(form.LoadDxfFile(m.dir.Write("trash.dxf", kSmall + "junk\r\n")));
+  EXPECT_EQ(m.Log().back(), "EOFより後の1行は図面の一部ではないので無視しました");
+}
+
 TEST(TFMMain, SectionListFollowsTheGridAndJumps) {
   Main m({kSample});
   TFMMain& form = *m.form;

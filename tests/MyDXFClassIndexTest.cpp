@@ -151,7 +151,7 @@ TEST(TDXFBuffer, EofIsTheLastUsedPairWithoutAnEofRecord) {
   f.buffer.SetFileName(f.dir.Path() + "/out.dxf");
   ASSERT_EQ(f.buffer.SaveToFile(), 0);
   EXPECT_EQ(ReadBytes(f.dir.Path() + "/out.dxf"),
-            "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n");
+            "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nENDSEC\r\n");
 }
 
 TEST(TDXFBuffer, PairsAfterEofAreClearedButCounted) {

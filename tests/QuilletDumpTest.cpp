@@ -3,11 +3,12 @@
 #include <sys/wait.h>  // WEXITSTATUS
 #include <unistd.h>    // access
 
-#include <algorithm>  // std::min
-#include <cstdio>     // popen, pclose
-#include <cstdlib>    // setenv, unsetenv
-#include <string>     // std::string
-#include <vector>     // std::vector
+#include <algorithm>   // std::min
+#include <cstdio>      // popen, pclose
+#include <cstdlib>     // setenv, unsetenv
+#include <filesystem>  // std::filesystem::exists
+#include <string>      // std::string
+#include <vector>      // std::vector
 
 #include "model/QuilletVersion.h"  // kVersion
 #include "tests/support/TestFiles.h"
@@ -185,6 +186,24 @@ TEST(QuilletDump, RefusesARenameToATakenOrUnknownName) {
   EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
   EXPECT_EQ(Dump("--rename-layer 壁 外壁 " + Sample()).status, 2);
   EXPECT_EQ(Dump("--layers --blocks " + Sample()).status, 2);
+}
+
+TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
+  TempDir dir;
+  std::string cut = ReadBytes(SourcePath("examples/sample.dxf"));
+  cut[cut.size() / 2] = '\0';
+  const std::string file = "'" + dir.Write("cut.dxf", cut) + "'";
+  const std::string out = dir.Path() + "/out.dxf";
+  for (const std::string& option :
+       {"--rename-layer 壁 外壁 '" + out + "' ", "--round 0/3 0.1/4 '" + out + "' "}) {
+    const DumpRun run = Dump(option + file);
+    EXPECT_EQ(run.status, 10) << option;
+    EXPECT_EQ(run.out.rfind("quillet-dump: NUL文字があるため ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("行目までしか読み込んでいません; OUT is not written"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+  EXPECT_EQ(Dump("--layers " + file).status, 0);  // reading it is fine
 }
 
 TEST(QuilletDump, PrintsTheOwnerAndTheReferrersOfAHandle) {

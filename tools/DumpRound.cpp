@@ -78,6 +78,7 @@ bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::
 }
 
 int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
+  if (const int refused = RefuseCutDrawing(buffer); refused != 0) return refused;
   const RoundOutcome outcome = RoundEntities(buffer, options.choice);
   if (!outcome.error.empty()) {
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8(outcome.error).c_str());

@@ -15,6 +15,7 @@
 #include <vector>       // std::vector
 
 #include "logic/MainFormLists.h"
+#include "model/DXFResult.h"
 #include "model/Sjis.h"
 
 const char kTableUsage[] =
@@ -175,6 +176,7 @@ bool EditName(NameEditState& edit, const std::vector<std::string>& names,
 }
 
 int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
+  if (const int refused = RefuseCutDrawing(buffer); refused != 0) return refused;
   const RenameOption& rename = RenameOptionOf(options.renameKind);
   const std::vector<std::string> names = NameColumn(BuildList(rename.list, buffer));
   const std::string oldName = Sjis(options.oldName);
@@ -196,6 +198,13 @@ int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) 
 }
 
 }  // namespace
+
+int RefuseCutDrawing(const TDXFBuffer& buffer) {
+  if (buffer.TruncatedAtLine == 0) return 0;
+  std::fprintf(stderr, "quillet-dump: %s; OUT is not written, it would lose the rest\n",
+               Utf8(TruncatedTextMessage(buffer.TruncatedAtLine)).c_str());
+  return kExitTruncatedText;
+}
 
 bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::string& error) {
   const std::string_view arg = argv[a];

@@ -48,7 +48,8 @@ constexpr char kUsageTail[] =
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
     "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
-    "is written), 9 no record owns the --handle handle, 11 the output could not be written\n";
+    "is written), 9 no record owns the --handle handle, 10 OUT is not written because a NUL\n"
+    "byte ended FILE's text early, 11 the output could not be written\n";
 
 struct Options {
   std::string file;

@@ -162,7 +162,7 @@ class TFMMain : public QWidget {
   void FillGridMenu(QMenu& menu);
   /// Shows pair `index` under the grid's cursor; the place left is kept for GoBack.
   void JumpToPair(int index);
-  void JumpToLine(int line);
+  void JumpToLine(long long line);
   /// Returns to the place the last jump left (Alt+Left); beeps when there is none.
   void GoBack();
   /// Undoes a GoBack (Alt+Right); beeps when there is nothing ahead.

@@ -156,6 +156,7 @@ bool TFMMain::LoadDocument(const std::string& path) {
   }
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
+  for (const std::string& notice : LoadNotices(Buffer)) MsgBox->Add(notice);
   // AutoCAD's export is rewritten by every read from AutoCAD: it is no file to come back to.
   if (path != AcadTempPath(m_executablePath)) RememberRecentFile(Settings.RecentFiles, path);
   return true;
@@ -206,13 +207,18 @@ void TFMMain::BTSaveClick() {
 
 // The dialog proposes the document's name in the folder last used and asks before it
 // overwrites another file; a save that fails has already been reported by the buffer.
+// A document cut short by a NUL byte is saved only when the user agrees to lose the rest
+// of its file.
 bool TFMMain::SaveDocument() {
+  const std::string loss = SaveLossQuestion(Buffer);
+  if (!loss.empty() && !m_dialogs.AskYesNo(Values.ProductTitle, loss)) return false;
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
   m_saveDialog.fileName = FileNamePart(Buffer.FileName);
   const std::string chosen =
       RunSaveDialog(m_dialogs, m_saveDialog, m_documentPath, Values.ProductTitle);
   if (chosen.empty()) return false;
   Buffer.SetFileName(chosen);
+  Buffer.NormaliseOnSave = Settings.NormaliseOnSave;
   if (Buffer.SaveToFile() != 0) return false;
   Settings.LastPath = Buffer.FileName;
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +

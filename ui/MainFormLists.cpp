@@ -319,7 +319,7 @@ void TFMMain::SetListLabel(QLabel* label, const ListLabel& content) {
 }
 
 void TFMMain::JumpFromRow(const StringGrid& grid) {
-  const std::optional<int> line = JumpLineOfCell(ToCp932(grid.Cell(kJumpColumn, grid.Row())));
+  const std::optional<long long> line = JumpLineOfCell(ToCp932(grid.Cell(kJumpColumn, grid.Row())));
   if (line) JumpToLine(*line);
 }
 
