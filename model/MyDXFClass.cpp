@@ -140,7 +140,9 @@ int TDXFBuffer::LoadFromFile(const std::string& fileName) {
   FileName = fileName;
   PairCount = 0;
   const int result = ReadPairs();
-  if (result == ResultCode(LoadResult::Ok)) (void)BuildIndex();
+  if (result != ResultCode(LoadResult::Ok)) return result;
+  (void)BuildIndex();
+  DetectEncoding();
   return result;
 }
 
