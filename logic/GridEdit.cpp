@@ -4,6 +4,7 @@
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
+#include "model/DocumentText.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
@@ -54,16 +55,22 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
 
 EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) {
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
-  buffer.SetValue(pair, m_newText);
+  StoredText stored = DocumentText(buffer, m_newText);
+  if (!stored.ok) return RefuseWith(std::move(stored.message));
+  buffer.SetValue(pair, stored.bytes);
   static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   return {EditCommit::Kind::Written, {}};
 }
 
-// The typed text is dropped: the cell shows OldText again and nothing is pending.
 EditCommit GridEdit::Refuse(const char* utf8Message) {
+  return RefuseWith(Sjis(utf8Message));
+}
+
+// The typed text is dropped: the cell shows OldText again and nothing is pending.
+EditCommit GridEdit::RefuseWith(std::string message) {
   m_newText = m_oldText;
-  return {EditCommit::Kind::Refused, Sjis(utf8Message)};
+  return {EditCommit::Kind::Refused, std::move(message)};
 }
 
 bool ParseGroupCode(std::string_view text, int& code) {

@@ -5,8 +5,9 @@
 // the group code (column 1) or the value (column 2) straight into the buffer, logs the
 // change and empties the remarks that depend on it, so the next fill works them out
 // again. Codes must be numbers within the signed 32-bit range; values must not hold a
-// line break or a NUL byte, which would break the pairing of the file on save. Texts
-// are CP932.
+// line break or a NUL byte, which would break the pairing of the file on save. The
+// editor's texts are program texts (CP932 with \U+XXXX escapes); a value is stored in
+// the document's encoding, and one the encoding cannot hold is refused.
 #pragma once
 
 #include <string>       // std::string
@@ -55,6 +56,7 @@ class GridEdit {
   EditCommit CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log);
   EditCommit CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log);
   EditCommit Refuse(const char* utf8Message);
+  EditCommit RefuseWith(std::string message);
 
   std::string m_oldText;
   std::string m_newText;

@@ -2,10 +2,11 @@
 //
 // Each builder reads the buffer (and the layer or group table the main window owns)
 // and returns the labels above a grid with the lines their double-clicks jump to, and
-// the data rows as cell texts in CP932, exactly as the grid shows them. The tabs only
-// display these results; the column set-up and fit work on plain width vectors. A value
-// that must be a number and is not makes a builder throw EConvertError before it
-// returns anything, so an incomplete list is never handed out.
+// the data rows as cell texts, program texts (CP932 with \U+XXXX for characters CP932
+// lacks), exactly as the grid shows them; names are decoded from the document's encoding. The tabs
+// only display these results; the column set-up and fit work on plain width vectors. A value that
+// must be a number and is not makes a builder throw EConvertError before it returns anything, so an
+// incomplete list is never handed out.
 #pragma once
 
 #include <optional>     // std::optional

@@ -2,9 +2,12 @@
 //
 // Each scan is one pass over the pairs it may touch; it reads values in place and
 // writes only the pairs it replaces. Layer and linetype names are compared trimmed,
-// block names as stored, because the block list shows and edits names as stored.
+// block names as stored, because the block list shows and edits names as stored. The
+// scans take names in the document's encoding and log them as program texts; the name
+// edit holds what the grid shows (program texts) and converts them for the scan.
 #include "logic/MainFormRename.h"
 
+#include "model/DocumentText.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -58,6 +61,7 @@ constexpr TableNameScan kLtypeScan{"LTYPE", kLinetypeCode,
 static int ReplaceTableName(TDXFBuffer& b, const TableNameScan& scan, const std::string& oldName,
                             const std::string& newName, MessageLog& log) {
   const std::string logFormat = Sjis(scan.logTemplate);
+  const std::string oldText = ProgramText(b, oldName), newText = ProgramText(b, newName);
   log.Add("");
   bool inTable = false;
   int count = 0;
@@ -75,7 +79,7 @@ static int ReplaceTableName(TDXFBuffer& b, const TableNameScan& scan, const std:
     ++count;
     b.SetValue(i, newName);
     log.Add(Format(logFormat.c_str(), LineOfPair(i), std::string(recordType).c_str(),
-                   oldName.c_str(), newName.c_str()));
+                   oldText.c_str(), newText.c_str()));
   }
   log.Add(Format(Sjis(scan.countTemplate).c_str(), count));
   return count;
@@ -94,6 +98,8 @@ int ReplaceLtypeName(TDXFBuffer& buffer, const std::string& oldName, const std::
 int ReplaceBlockName(TDXFBuffer& buffer, const std::string& oldName, const std::string& newName,
                      MessageLog& log) {
   static const std::string kFormat = Sjis("ブロック名置き換え %7d : %-8s %s　→　%s");
+  const std::string oldText = ProgramText(buffer, oldName);
+  const std::string newText = ProgramText(buffer, newName);
   log.Add("");
   int count = 0;
   const int end = BlockReferenceEnd(buffer);
@@ -106,7 +112,7 @@ int ReplaceBlockName(TDXFBuffer& buffer, const std::string& oldName, const std::
     ++count;
     buffer.SetValue(namePair, newName);
     log.Add(Format(kFormat.c_str(), LineOfPair(namePair), std::string(recordType).c_str(),
-                   oldName.c_str(), newName.c_str()));
+                   oldText.c_str(), newText.c_str()));
   }
   return count;
 }
@@ -193,12 +199,17 @@ NameEditResult NameEditState::Decide(bool confirmed, const std::vector<std::stri
   if (confirmed)
     for (const int row : DuplicateRows(names, EditRow, NewName))
       result.refusals.push_back(DuplicateMessage(m_kind, row));
+  // The names are stored as the document writes them; one it cannot hold is refused.
+  const StoredText oldName = DocumentText(buffer, OldName);
+  const StoredText newName = DocumentText(buffer, NewName);
+  if (confirmed && result.refusals.empty() && !(newName.ok && oldName.ok))
+    result.refusals.push_back(newName.ok ? oldName.message : newName.message);
   result.replaced = confirmed && result.refusals.empty();
   result.row = EditRow;
   if (result.replaced) {
-    ReplaceName(m_kind, buffer, OldName, NewName, log);
+    ReplaceName(m_kind, buffer, oldName.bytes, newName.bytes, log);
     result.col = RemarkColumn();
-    result.text = NameRemark(buffer, m_kind, NewName);
+    result.text = NameRemark(buffer, m_kind, newName.bytes);
   } else {
     result.col = EditCol;
     result.text = OldName;

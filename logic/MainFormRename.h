@@ -4,7 +4,8 @@
 // change; NameEditState carries the in-place edit of a name cell from the first editor
 // report to the confirmed or refused replacement, so the grid only routes its events
 // here, shows the questions and messages it is told to and writes back the cell it gets.
-// Texts are CP932.
+// Names given to the scans are in the document's encoding; the edit's texts, the log
+// lines and the messages are program texts (CP932 with \U+XXXX escapes).
 #pragma once
 
 #include <string>       // std::string
@@ -95,7 +96,8 @@ class NameEditState {
   /// Returns the confirmation question for the pending replacement.
   std::string Question() const;
   /// Settles a confirmed or declined edit: a Yes is refused when another row of names
-  /// already holds NewName; an accepted Yes runs the replacement scan into the log.
+  /// already holds NewName, or when the document's encoding cannot hold it (DocumentText);
+  /// an accepted Yes runs the replacement scan into the log.
   /// Afterwards OldName is NewName.
   NameEditResult Decide(bool confirmed, const std::vector<std::string>& names, TDXFBuffer& buffer,
                         MessageLog& log);

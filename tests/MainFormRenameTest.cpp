@@ -13,7 +13,7 @@ class RecordingLog : public MessageLog {
  public:
   std::vector<std::string> lines;
   int Add(const std::string& line) override {
-    lines.push_back(Utf8(line));
+    lines.push_back(Utf8OfProgramText(line));
     return static_cast<int>(lines.size());
   }
 };
@@ -111,10 +111,11 @@ NameEditResult EditLayer(TDXFBuffer& b, const std::string& newName, bool yes, Re
   for (const ListRow& cells : BuildLayerList(b, table).rows) names.push_back(cells[2]);
   NameEditState edit(NameKind::Layer);
   edit.Begin(2, 1, names[0]);
-  edit.Report(2, Sjis(newName));
-  EXPECT_EQ(edit.Report(2, Sjis(newName)), NameEditStep::Confirm);
+  const std::string typed = ProgramTextOfUtf8(newName);
+  edit.Report(2, typed);
+  EXPECT_EQ(edit.Report(2, typed), NameEditStep::Confirm);
   NameEditResult result = edit.Decide(yes, names, b, log);
-  EXPECT_EQ(edit.OldName, Sjis(newName));
+  EXPECT_EQ(edit.OldName, typed);
   return result;
 }
 
@@ -149,6 +150,29 @@ TEST(NameEditState, AnAcceptedEditReplacesAndGivesTheRemark) {
             "変更したブロック名を置き換えますか？\r　変更前：A\r　変更後：B\r");
   EXPECT_EQ(NameEditState(NameKind::Block).RemarkColumn(), 4);
   EXPECT_FALSE(NameEditState(NameKind::Block).RebuildsIndex());
+}
+
+TEST(NameEditState, RenamesInAUtf8DrawingAndRefusesWhatItsEncodingLacks) {
+  constexpr char kUtf8Drawing[] =
+      "0|SECTION|2|HEADER|9|$ACADVER|1|AC1032|9|$CLAYER|8|壁|0|ENDSEC|0|SECTION|2|TABLES|"
+      "0|TABLE|2|LAYER|70|2|0|LAYER|2|壁|0|LAYER|2|Строения|0|ENDTAB|0|ENDSEC|"
+      "0|SECTION|2|ENTITIES|0|LINE|8|壁|0|ENDSEC|0|EOF";
+  TDXFBuffer b = LoadUtf8Drawing(kUtf8Drawing);
+  RecordingLog log;
+  const NameEditResult yes = EditLayer(b, "外壁é", /*yes=*/true, log);
+  EXPECT_TRUE(yes.replaced);
+  EXPECT_EQ(yes.text, "");  // an acceptable name
+  for (int pair : {5, 13, 21}) EXPECT_EQ(b.GetValue(pair), "外壁é") << pair;
+  EXPECT_EQ(log.lines[2], "レイヤ名置き換え      27 : LAYER        \"壁\"　→　\"外壁é\"");
+
+  b.SetEncoding(TextEncoding::Cp1251);  // chosen by hand: Cyrillic only
+  RecordingLog refusedLog;
+  const NameEditResult refused = EditLayer(b, "柱", /*yes=*/true, refusedLog);
+  EXPECT_FALSE(refused.replaced);
+  ASSERT_EQ(refused.refusals.size(), 1u);
+  EXPECT_EQ(Utf8OfProgramText(refused.refusals[0]),
+            "「柱」はこの図面の文字コード cp1251 では書き込めません");
+  EXPECT_TRUE(refusedLog.lines.empty());
 }
 
 }  // namespace
