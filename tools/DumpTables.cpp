@@ -12,7 +12,7 @@
 #include <vector>       // std::vector
 
 #include "logic/MainFormLists.h"
-#include "model/Sjis.h"
+#include "model/TextCodec.h"
 
 const char kTableUsage[] =
     "  --layers      print the layer list: the CLAYER label, then one row per layer\n"
@@ -58,7 +58,7 @@ const RenameOption& RenameOptionOf(NameKind kind) {
 class PrintingLog : public MessageLog {
  public:
   int Add(const std::string& line) override {
-    std::fputs((Utf8(line) + "\n").c_str(), stdout);
+    std::fputs((Utf8OfProgramText(line) + "\n").c_str(), stdout);
     return ++m_lines;
   }
 
@@ -68,12 +68,14 @@ class PrintingLog : public MessageLog {
 
 void PrintRow(const ListRow& row, std::string_view lead) {
   std::string line(lead);
-  for (std::size_t c = 0; c < row.size(); ++c) line += (c == 0 ? "" : "\t") + Utf8(row[c]);
+  for (std::size_t c = 0; c < row.size(); ++c)
+    line += (c == 0 ? "" : "\t") + Utf8OfProgramText(row[c]);
   std::fputs((line + "\n").c_str(), stdout);
 }
 
 void PrintLabels(const ListContent& list) {
-  for (const ListLabel& label : list.labels) std::fputs((Utf8(label.text) + "\n").c_str(), stdout);
+  for (const ListLabel& label : list.labels)
+    std::fputs((Utf8OfProgramText(label.text) + "\n").c_str(), stdout);
 }
 
 void PrintList(const ListContent& list) {
@@ -126,14 +128,14 @@ bool EditName(NameEditState& edit, const std::vector<std::string>& names,
   PrintingLog log;
   const NameEditResult result = edit.Decide(/*confirmed=*/true, names, buffer, log);
   for (const std::string& refusal : result.refusals)
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8(refusal).c_str());
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(refusal).c_str());
   return result.replaced;
 }
 
 int RunRename(const TableOptions& options, TDXFBuffer& buffer) {
   const RenameOption& rename = RenameOptionOf(options.renameKind);
   const std::vector<std::string> names = NameColumn(BuildList(rename.list, buffer));
-  const std::string oldName = Sjis(options.oldName);
+  const std::string oldName = ProgramTextOfUtf8(options.oldName);
   const auto found = std::find(names.begin(), names.end(), oldName);
   if (found == names.end()) {
     std::fprintf(stderr, "quillet-dump: the drawing lists no %s named '%s'\n", rename.noun,
@@ -142,10 +144,10 @@ int RunRename(const TableOptions& options, TDXFBuffer& buffer) {
   }
   NameEditState edit(options.renameKind);
   edit.Begin(kNameColumn, static_cast<int>(found - names.begin()) + 1, oldName);
-  if (!EditName(edit, names, Sjis(options.newName), buffer)) return kExitRenameRefused;
+  if (!EditName(edit, names, ProgramTextOfUtf8(options.newName), buffer)) return kExitRenameRefused;
   if (edit.RebuildsIndex()) buffer.BuildIndex();
   buffer.OnMessage = [](const std::string& m) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8(m).c_str());
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
   };
   buffer.SetFileName(options.outFile);
   return buffer.SaveToFile() == 0 ? 0 : kExitSaveFailed;
@@ -186,7 +188,8 @@ int RunTableOption(const TableOptions& options, TDXFBuffer& buffer) {
     }
     return 0;
   } catch (const EConvertError& error) {
-    std::fprintf(stderr, "quillet-dump: the list is incomplete: %s\n", Utf8(error.what()).c_str());
+    std::fprintf(stderr, "quillet-dump: the list is incomplete: %s\n",
+                 Utf8OfProgramText(error.what()).c_str());
     return kExitIncompleteList;
   }
 }

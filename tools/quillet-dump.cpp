@@ -6,13 +6,14 @@
 #include <algorithm>      // std::min
 #include <cstdio>         // std::fwrite, std::fputs, stdout, stderr
 #include <cstdlib>        // std::strtol
+#include <optional>       // std::optional
 #include <string>         // std::string
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
-#include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tools/DumpTables.h"
 
 namespace {
@@ -30,7 +31,9 @@ constexpr char kUsageHead[] =
     "options:\n"
     "  --from LINE   start at the pair that holds file line LINE\n"
     "  --to LINE     stop after the pair that holds file line LINE\n"
-    "  --raw         write values and remarks as the buffer's CP932 bytes, unconverted\n"
+    "  --raw         write values as the file's bytes and remarks as CP932, unconverted\n"
+    "  --encoding NAME  read the values as NAME (cp932, utf-8, cp1252 ...), not as the\n"
+    "                file's detected encoding\n"
     "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
     "  --help        show this text\n";
@@ -49,6 +52,7 @@ struct Options {
   bool remarks = true;
   bool summary = false;
   bool help = false;
+  std::optional<TextEncoding> encoding;  // the user's choice; none: as detected
   TableOptions tables;
 };
 
@@ -99,6 +103,16 @@ bool ParseLine(const char* text, long long& line) {
   return end != text && *end == '\0' && line >= 1;
 }
 
+// Takes the name after --encoding; an unknown or missing one is bad usage.
+bool TakeEncoding(const char* name, Options& options, std::string& error) {
+  if (name) options.encoding = EncodingNamed(name);
+  if (options.encoding) return true;
+  error = "--encoding needs one of";
+  for (const TextEncoding encoding : AllEncodings())
+    error += " " + std::string(EncodingName(encoding));
+  return false;
+}
+
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
@@ -111,6 +125,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     if (needsValue && a + 1 >= argc) {
       error = std::string(arg) + " needs a line number";
       return false;
+    }
+    if (arg == "--encoding") {
+      if (!TakeEncoding(a + 1 < argc ? argv[++a] : nullptr, options, error)) return false;
+      continue;
     }
     if (arg == "--help") {
       options.help = true;
@@ -143,6 +161,13 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   return true;
 }
 
+// A value as the listing prints it: decoded from the document's encoding into UTF-8 with
+// its escapes, or the file's own bytes with --raw. scratch holds a converted value.
+std::string_view ShownValue(const TDXFBuffer& b, std::string_view value, bool raw,
+                            std::string& scratch) {
+  return raw ? value : DecodeText(b.Encoding, value, scratch);
+}
+
 void PrintSummary(const TDXFBuffer& b, Output& out) {
   const auto field = [&out](std::string_view name, long long value) {
     out.Put(name);
@@ -150,13 +175,17 @@ void PrintSummary(const TDXFBuffer& b, Output& out) {
     out.PutNumber(value);
     out.Put('\n');
   };
-  const auto text = [&out](std::string_view name, const std::string& value) {
+  const auto text = [&out](std::string_view name, std::string_view utf8) {
     out.Put(name);
     out.Put('\t');
-    out.Put(Utf8(value));
+    out.Put(utf8);
     out.Put('\n');
   };
-  text("FileName", Sjis(b.FileName));
+  std::string scratch;
+  const auto value = [&](std::string_view name, const std::string& bytes) {
+    text(name, ShownValue(b, bytes, /*raw=*/false, scratch));
+  };
+  text("FileName", b.FileName);
   field("PairCount", b.PairCount);
   field("EofIndex", b.EofIndex);
   field("HeaderStart", b.HeaderStart);
@@ -180,11 +209,11 @@ void PrintSummary(const TDXFBuffer& b, Output& out) {
   field("AppidTableIndex", b.AppidTableIndex);
   field("DimstyleTableIndex", b.DimstyleTableIndex);
   field("BlockRecordTableIndex", b.BlockRecordTableIndex);
-  text("AcadVer", b.AcadVer);
+  value("AcadVer", b.AcadVer);
   field("AcadVerNo", b.AcadVerNo);
   field("HandSeed", b.HandSeed);
   field("HandSeedIndex", b.HandSeedIndex);
-  text("CLayer", b.CLayer);
+  value("CLayer", b.CLayer);
   field("CLayerIndex", b.CLayerIndex);
   char scale[64];
   std::snprintf(scale, sizeof scale, "%g", b.LtScale);
@@ -193,19 +222,13 @@ void PrintSummary(const TDXFBuffer& b, Output& out) {
   std::snprintf(scale, sizeof scale, "%g", b.CeltScale);
   text("CeltScale", scale);
   field("CeltScaleIndex", b.CeltScaleIndex);
-  text("CeltType", b.CeltType);
+  value("CeltType", b.CeltType);
   field("CeltTypeIndex", b.CeltTypeIndex);
   field("BlockCount", b.BlockCount);
   field("LayerCount", b.LayerCount);
   field("LtypeCount", b.LtypeCount);
-}
-
-void PutText(Output& out, std::string_view cp932, bool raw) {
-  if (raw || IsAscii(cp932)) {
-    out.Put(cp932);
-  } else {
-    out.Put(Utf8(cp932));
-  }
+  value("DwgCodePage", b.DwgCodePage);
+  text("Encoding", EncodingName(b.Encoding));
 }
 
 // Prints the pairs; remarks are requested in file order, as the grid does while it is
@@ -215,9 +238,9 @@ void PutText(Output& out, std::string_view cp932, bool raw) {
 class RemarkCache {
  public:
   std::string_view Utf8Of(std::string_view cp932) {
-    if (IsAscii(cp932)) return cp932;
+    if (IsPlainAscii(cp932)) return cp932;
     auto [slot, added] = m_converted.try_emplace(cp932.data());
-    if (added) slot->second = Utf8(cp932);
+    if (added) slot->second = Utf8OfProgramText(cp932);
     return slot->second;
   }
 
@@ -227,6 +250,7 @@ class RemarkCache {
 
 void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
   RemarkCache remarks;
+  std::string scratch;
   const long long lastPair = std::min<long long>(b.EofIndex, b.PairCount - 1L);
   const long long first = (options.fromLine - 1) / 2;  // PairOfLine, in 64 bits
   const long long last =
@@ -237,7 +261,7 @@ void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
     out.Put('\t');
     out.PutNumber(b.GetCode(pair));
     out.Put('\t');
-    PutText(out, b.ValueView(pair), options.raw);
+    out.Put(ShownValue(b, b.ValueView(pair), options.raw, scratch));
     out.Put('\t');
     if (options.remarks && b.NoteView(pair).empty()) b.MakeNote(pair);
     const std::string_view note = b.NoteView(pair);
@@ -262,12 +286,13 @@ int main(int argc, char** argv) {
   }
   TDXFBuffer buffer;
   buffer.OnMessage = [](const std::string& message) {
-    std::fprintf(stderr, "%s\n", Utf8(message).c_str());
+    std::fprintf(stderr, "%s\n", Utf8OfProgramText(message).c_str());
   };
   if (buffer.LoadFromFile(options.file) != 0) {
-    std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
+    std::fprintf(stderr, "%s\n", Utf8OfProgramText(buffer.ErrorMessage).c_str());
     return kExitLoadError;
   }
+  if (options.encoding) buffer.SetEncoding(*options.encoding);
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
   Output out;
   if (options.summary) {
