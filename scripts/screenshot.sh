@@ -1,5 +1,7 @@
 #!/bin/sh
-# screenshot.sh - makes docs/screenshot.png: quillet-viewer showing the bundled sample.
+# screenshot.sh - makes docs/screenshot.png: quillet-viewer showing the bundled sample,
+# and docs/screenshot-utf8.png: the viewer showing the UTF-8 (AC1032) Japanese drawing of
+# the shared corpus, when the corpus is there.
 #
 # Runs the viewer on a virtual X display (Xvfb) and grabs the window. The viewer is
 # copied to a fresh folder first, so it starts with the default settings (its settings
@@ -14,12 +16,28 @@ fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
 cp build/quillet-viewer "$fresh/"
 # Without a window manager the window stands at its default place, 100,100, and has its
-# default size, 685 x 560, without a frame.
-xvfb-run -a -s "-screen 0 800x700x24" sh -c '
-  "$1" "$2" &
-  viewer=$!
-  sleep 3
-  import -window root -crop 685x560+100+100 +repage "$3"
-  kill "$viewer"
-' screenshot "$fresh/quillet-viewer" "$PWD/examples/sample.dxf" docs/screenshot.png
-echo "wrote docs/screenshot.png"
+# default size, 685 x 560, without a frame. shoot FILE PICTURE [TERM]: with a TERM, it is
+# typed into the find box (at 160,220 on the screen) and found before the picture is taken.
+shoot() {
+  xvfb-run -a -s "-screen 0 800x700x24" sh -c '
+    "$1" "$2" &
+    viewer=$!
+    sleep 3
+    if [ -n "$4" ]; then
+      xdotool mousemove 160 220 click 1 type "$4"
+      xdotool key Return
+      sleep 1
+    fi
+    import -window root -crop 685x560+100+100 +repage "$3"
+    kill "$viewer"
+  ' screenshot "$fresh/quillet-viewer" "$1" "$2" "${3:-}"
+  echo "wrote $2"
+}
+shoot "$PWD/examples/sample.dxf" docs/screenshot.png
+utf8=../shared/corpus/gen-r2018-utf8-japanese.dxf
+if [ -f "$utf8" ]; then
+  # The layer after Defpoints is 壁: the page shows the Japanese layer names.
+  shoot "$(cd "$(dirname "$utf8")" && pwd)/$(basename "$utf8")" docs/screenshot-utf8.png DEFPOINTS
+else
+  echo "no $utf8: docs/screenshot-utf8.png left as it is"
+fi

@@ -8,9 +8,10 @@
 // DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
 #pragma once
 
-#include <memory>  // std::unique_ptr
-#include <string>  // std::string
-#include <vector>  // std::vector
+#include <memory>    // std::unique_ptr
+#include <optional>  // std::optional
+#include <string>    // std::string
+#include <vector>    // std::vector
 
 #include <QWidget>
 
@@ -69,6 +70,7 @@ class TFMMain : public QWidget {
   QSplitter* Splitter2;
   QWidget* Panel_right;
   QLabel* LBDXFData;
+  QLabel* LBEncoding;  // the encoding the document is read in, and why; right-click to choose
   QFrame* Bevel1;
   QTabWidget* PCSGData;
   QWidget* TSDXFData;
@@ -106,6 +108,10 @@ class TFMMain : public QWidget {
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
   /// AutoCAD buttons accordingly (every repaint of the window).
   void FormPaint();
+  /// Reads the document on show in `encoding`, or as detected when none is given: logs
+  /// the choice, shows the values anew and builds the lists again when next shown. The
+  /// bytes stay as they are, so the document is not modified.
+  void ChooseDocumentEncoding(std::optional<TextEncoding> encoding);
   /// Tells whether the document has edits that were not saved.
   bool IsModified() const { return m_modified; }
 
@@ -145,6 +151,8 @@ class TFMMain : public QWidget {
   void SetFindItems(const std::vector<std::string>& items);
   AcadContext MakeAcadContext();
   void Panel_leftResize();
+  void ShowEncodingMenu(const QPoint& globalPos);
+  void UpdateEncodingLabel();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
 

@@ -19,6 +19,7 @@
 #include "logic/DocumentLoad.h"
 #include "logic/MyFileLib.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 
@@ -121,7 +122,7 @@ bool TFMMain::LoadDxfFile(const std::string& path) {
 
 bool TFMMain::LoadDocument(const std::string& path) {
   MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), Sjis(path).c_str());
+  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), ProgramTextOfUtf8(path).c_str());
   LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
   PCSGData->setCurrentWidget(TSDXFData);
   TDXFBuffer loaded;
@@ -171,6 +172,7 @@ void TFMMain::ShowLoadedDocument() {
   LayerListFilled = LtypeListFilled = ColorListFilled = BlockListFilled = GroupListFilled = 0;
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
+  UpdateEncodingLabel();
   m_documentPath = Buffer.FileName;
   SetModified(false);
 }
@@ -192,7 +194,7 @@ bool TFMMain::SaveDocument() {
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
                      QStringLiteral("\""));
   MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), Sjis(Buffer.FileName).c_str());
+  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), ProgramTextOfUtf8(Buffer.FileName).c_str());
   m_documentPath = Buffer.FileName;
   SetModified(false);
   return true;

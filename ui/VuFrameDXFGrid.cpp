@@ -239,7 +239,7 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
   if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
   DXFGrid->SetCell(0, row, QString::asprintf("%8d", LineOfPair(pair)));
   DXFGrid->SetCell(1, row, QString::asprintf("%7d", Buffer->GetCode(pair)));
-  DXFGrid->SetCell(2, row, FromCp932(Buffer->ValueView(pair)));
+  DXFGrid->SetCell(2, row, FromValue(Buffer->Encoding, Buffer->ValueView(pair)));
   DXFGrid->SetCell(3, row, FromCp932(Buffer->NoteView(pair)));
 }
 
