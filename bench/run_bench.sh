@@ -24,6 +24,8 @@ done
 "$build/bench_rename" "$data/big200.dxf"
 "$build/bench_encoding" "$data/big200.dxf" "$data/big200-utf8.dxf" "$data/big2.dxf" \
   "$data/big2-utf8.dxf" "$build/quillet-dump"
+echo
+"$build/bench_round" "$data/big200.dxf"
 # The grid benchmark needs the Qt build; it runs offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo

@@ -1,20 +1,21 @@
 #!/bin/sh
-# screenshot.sh - makes docs/screenshot.png: quillet-viewer showing the bundled sample,
-# and docs/screenshot-utf8.png: the viewer showing the UTF-8 (AC1032) Japanese drawing of
-# the shared corpus, when the corpus is there.
+# screenshot.sh - makes the README's pictures: docs/screenshot.png, quillet-viewer
+# showing the bundled sample; docs/screenshot-utf8.png, the viewer showing the UTF-8
+# (AC1032) Japanese drawing of the shared corpus, when the corpus is there; and
+# docs/tool-tab.png, quillet-editor's "ツール" tab after a run of the rounding tool on it.
 #
-# Runs the viewer on a virtual X display (Xvfb) and grabs the window. The viewer is
-# copied to a fresh folder first, so it starts with the default settings (its settings
-# file sits beside it) whatever the settings of build/quillet-viewer are.
+# Runs the programs on a virtual X display (Xvfb) and grabs the window. They are copied
+# to a fresh folder first, so they start with the default settings (the settings file
+# sits beside the program) whatever the settings in build/ are.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j 2 --target quillet-viewer
+cmake --build build -j 2 --target quillet-viewer quillet-editor
 mkdir -p docs
 fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
-cp build/quillet-viewer "$fresh/"
+cp build/quillet-viewer build/quillet-editor "$fresh/"
 # Without a window manager the window stands at its default place, 100,100, and has its
 # default size, 685 x 560, without a frame. shoot FILE PICTURE [TERM]: with a TERM, it is
 # typed into the find box (at 160,220 on the screen) and found before the picture is taken.
@@ -41,3 +42,20 @@ if [ -f "$utf8" ]; then
 else
   echo "no $utf8: docs/screenshot-utf8.png left as it is"
 fi
+# The editor's window stands at the same place; xdotool clicks the "ツール" tab (the last
+# tab, at 652,31 in the window), then the tool's button (at 300,284), and closes the
+# summary message with Enter.
+xvfb-run -a -s "-screen 0 800x700x24" sh -c '
+  "$1" "$2" &
+  editor=$!
+  sleep 3
+  xdotool mousemove 752 131 click 1
+  sleep 1
+  xdotool mousemove 400 384 click 1
+  sleep 1
+  xdotool key Return
+  sleep 1
+  import -window root -crop 685x560+100+100 +repage "$3"
+  kill "$editor"
+' screenshot "$fresh/quillet-editor" "$PWD/examples/sample.dxf" docs/tool-tab.png
+echo "wrote docs/tool-tab.png"

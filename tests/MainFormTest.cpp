@@ -1,5 +1,6 @@
 // MainFormTest.cpp - the main window offscreen with scripted dialogs: start-up, opening,
-// dropping, saving, the section list, find, settings and the unsaved-changes prompt.
+// dropping, saving, the section list, find, settings, the unsaved-changes prompt and the
+// rounding tool of the editor edition.
 #include "ui/MainForm.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,30 @@ struct Main {
     QTest::keyClick(form->FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
   }
 };
+
+// The value the grid shows on the row of a file line, or "" when the line is not on show.
+std::string ShownValue(const Main& m, int line) {
+  const StringGrid& grid = *m.form->FRDXFGrid->DXFGrid;
+  for (int row = 1; row < grid.RowCount(); ++row)
+    if (grid.Cell(0, row).trimmed() == QString::number(line)) return m.Cell(2, row);
+  return "";
+}
+
+// Shows the editor's tool tab, which selects the boxes' defaults, and returns its boxes.
+std::vector<QComboBox*> ShowToolTab(Main& m) {
+  m.form->PCSGData->setCurrentWidget(m.form->TSTool);
+  std::vector<QComboBox*> boxes;
+  for (const char* name :
+       {"CBToolValidDigit", "CBToolRoundDigit", "CBToolAngValidDigit", "CBToolAngRoundDigit"})
+    boxes.push_back(m.form->TSTool->findChild<QComboBox*>(QString::fromLatin1(name)));
+  return boxes;
+}
+
+std::vector<int> Selections(const std::vector<QComboBox*>& boxes) {
+  std::vector<int> selected;
+  for (const QComboBox* box : boxes) selected.push_back(box ? box->currentIndex() : -2);
+  return selected;
+}
 
 std::vector<std::string> TabCaptions(const QTabWidget& tabs) {
   std::vector<std::string> captions;
@@ -473,4 +498,75 @@ TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
   m.form->BTErrorJump->click();
   EXPECT_EQ(m.form->Buffer.FileName, failed);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
+}
+
+TEST(TFMMain, ToolTabSelectsItsDefaultsOnceAndKeepsTheUsersChoice) {
+  Main m({}, "Editor");
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.CBToolValidDigit->currentIndex(), -1);  // nothing until the tab is shown
+  std::vector<QComboBox*> boxes = ShowToolTab(m);
+  EXPECT_EQ(Selections(boxes), (std::vector<int>{0, 3, 2, 4}));
+  EXPECT_EQ(boxes[0]->count(), 7);
+  EXPECT_EQ(boxes[1]->itemText(15).toStdString(), "0.000000000000000X(15)");
+  EXPECT_EQ(form.TSTool->findChild<QPushButton*>("BTPosReSnap")->text().toStdString(),
+            "半端座標／寸法／角度の四捨五入　実行");
+  boxes[0]->setCurrentIndex(6);
+  boxes[3]->setCurrentIndex(-1);
+  form.PCSGData->setCurrentWidget(form.TSDXFData);
+  ShowToolTab(m);
+  EXPECT_EQ(Selections(boxes), (std::vector<int>{6, 3, 2, 4}));
+}
+
+TEST(TFMMain, ToolButtonSnapsMarksModifiedAndReports) {
+  Main m({kSample}, "Editor");
+  TFMMain& form = *m.form;
+  form.JumpToLine(921);  // 2999.9999999 on line 922
+  ShowToolTab(m);
+  form.BTPosReSnap->click();
+  EXPECT_EQ(m.dialogs.beeps, 1);
+  EXPECT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：2行、四捨五入しました。");
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+            (std::vector<std::string>{"", "端数の丸め：2行、四捨五入しました。",
+                                      "　座標/距離　0単位　0.000X(3)桁",
+                                      "　角度　　　 0.1単位　0.0000X(4)桁"}));
+  EXPECT_EQ(form.Buffer.GetValue(460), "3000.0");
+  EXPECT_EQ(ShownValue(m, 921), "3000.0");
+  EXPECT_TRUE(form.IsModified());
+  EXPECT_EQ(form.windowTitle().toStdString().back(), '*');
+}
+
+TEST(TFMMain, ToolWithBothPassesSkippedReportsZeroAndChangesNothing) {
+  Main m({kSample}, "Editor");
+  TFMMain& form = *m.form;
+  const std::vector<QComboBox*> boxes = ShowToolTab(m);
+  boxes[0]->setCurrentIndex(6);
+  boxes[2]->setCurrentIndex(6);
+  form.BTPosReSnap->click();
+  EXPECT_EQ(m.dialogs.beeps, 1);
+  EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：0行、四捨五入しました。");
+  EXPECT_EQ(m.Log().back(), "　角度　　　 補正しない単位　0.0000X(4)桁");
+  EXPECT_EQ(form.Buffer.GetValue(460), "2999.9999999");
+  EXPECT_FALSE(form.IsModified());
+}
+
+TEST(TFMMain, ToolStopsAtANonNumberAndSaysWhatItChanged) {
+  Main m({}, "Editor");
+  TFMMain& form = *m.form;
+  const std::string path =
+      m.dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10",
+                                      "1.0000001", "20", "1,5", "0", "ENDSEC", "0", "EOF"}));
+  ShowToolTab(m);
+  form.BTPosReSnap->click();  // no drawing: nothing happens
+  EXPECT_EQ(m.dialogs.beeps + m.dialogs.messages.size(), 0u);
+  ASSERT_TRUE(form.LoadDxfFile(path));
+  ShowToolTab(m);
+  form.BTPosReSnap->click();
+  EXPECT_EQ(m.dialogs.beeps, 0);
+  ASSERT_EQ(m.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.messages[0]), "'1,5' は浮動小数点数ではありません");
+  EXPECT_EQ(m.Log().back(), "端数の丸め：中断しました。それまでに1行を四捨五入しています。");
+  EXPECT_EQ(form.Buffer.GetValue(3), "1.0");
+  EXPECT_TRUE(form.IsModified());
 }

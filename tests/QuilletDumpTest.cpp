@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WEXITSTATUS
 
-#include <cstdio>  // popen, pclose
+#include <algorithm>  // std::min
+#include <cstdio>     // popen, pclose
+#include <string>     // std::string
+#include <vector>     // std::vector
 
 #include "tests/support/TestFiles.h"
 
@@ -180,6 +183,60 @@ TEST(QuilletDump, RenamesALayerOfAUtf8Drawing) {
   EXPECT_EQ(bytes.find("\r\n\xE5\xA3\x81\r\n"), std::string::npos);  // no layer 壁 is left
   EXPECT_NE(Dump("--layers " + out).out.find("\tWand-é\t   200.80.40\tContinuous\t\n"),
             std::string::npos);
+}
+
+// Splits bytes into lines at CR LF, as the program writes them.
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t end = std::min(bytes.find("\r\n", at), bytes.size());
+    lines.push_back(bytes.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+TEST(QuilletDump, RoundsIntoAFileThatDiffersOnlyInTheSnappedValues) {
+  TempDir dir;
+  const std::string outPath = dir.Path() + "/out.dxf";
+  const DumpRun run = Dump("--round 0/3 0.1/4 '" + outPath + "' " + Sample());
+  ASSERT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out,
+            "端数の丸め：2行、四捨五入しました。\n"
+            "　座標/距離　0単位　0.000X(3)桁\n"
+            "　角度　　　 0.1単位　0.0000X(4)桁\n"
+            "端数の丸め：2行、四捨五入しました。\n");
+  const std::vector<std::string> before = Lines(ReadBytes(SourcePath("examples/sample.dxf")));
+  const std::vector<std::string> after = Lines(ReadBytes(outPath));
+  ASSERT_EQ(after.size(), before.size());
+  std::vector<std::string> changed;
+  for (std::size_t k = 0; k < before.size(); ++k)
+    if (after[k] != before[k]) changed.push_back(std::to_string(k + 1) + ":" + after[k]);
+  EXPECT_EQ(changed, (std::vector<std::string>{"922:3000.0", "972:180.0"}));
+  EXPECT_EQ(Dump("--summary '" + outPath + "'").status, 0);
+
+  const DumpRun skipped = Dump("--round none none '" + outPath + "' '" + outPath + "'");
+  ASSERT_EQ(skipped.status, 0) << skipped.out;
+  EXPECT_EQ(skipped.out.substr(0, skipped.out.find('\n', skipped.out.find('\n') + 1)),
+            "端数の丸め：0行、四捨五入しました。\n　座標/距離　補正しない単位　0.000X(3)桁");
+  EXPECT_EQ(Lines(ReadBytes(outPath)), after);
+}
+
+TEST(QuilletDump, RefusesBadRoundArgumentsAndWritesNothingForANonNumber) {
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  for (const char* choice : {"0.3/3 none", "0/16 none", "0 none", "0/x none", "none 0.1/-1"})
+    EXPECT_EQ(Dump(std::string("--round ") + choice + " " + out + " " + Sample()).status, 2)
+        << choice;
+  EXPECT_EQ(Dump("--round none none " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--layers --round none none " + out + " " + Sample()).status, 2);
+  const std::string bad =
+      dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "1.0000001",
+                                    "20", "y2", "0", "ENDSEC", "0", "EOF"}));
+  const DumpRun run = Dump("--round 0/3 0.1/4 " + out + " '" + bad + "'");
+  EXPECT_EQ(run.status, 8);
+  EXPECT_EQ(run.out, "quillet-dump: 'y2' は浮動小数点数ではありません\n");
+  EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
 }
 
 }  // namespace

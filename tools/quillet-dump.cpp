@@ -14,6 +14,7 @@
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
 #include "model/TextCodec.h"
+#include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
 
 namespace {
@@ -42,7 +43,7 @@ constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written\n";
+    "not be written, 8 a value to round is not a number (nothing is written)\n";
 
 struct Options {
   std::string file;
@@ -54,11 +55,13 @@ struct Options {
   bool help = false;
   std::optional<TextEncoding> encoding;  // the user's choice; none: as detected
   TableOptions tables;
+  RoundOptions round;
 };
 
 void PrintUsage(std::FILE* out) {
   std::fputs(kUsageHead, out);
   std::fputs(kTableUsage, out);
+  std::fputs(kRoundUsage, out);
   std::fputs(kUsageTail, out);
 }
 
@@ -116,7 +119,8 @@ bool TakeEncoding(const char* name, Options& options, std::string& error) {
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
-    if (TakeTableOption(argc, argv, a, options.tables, error)) {
+    if (TakeTableOption(argc, argv, a, options.tables, error) ||
+        TakeRoundOption(argc, argv, a, options.round, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -153,6 +157,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       error = "only one FILE may be given";
       return false;
     }
+  }
+  if (options.tables.Requested() && options.round.requested) {
+    error = "--round cannot be combined with a list or rename option";
+    return false;
   }
   if (options.file.empty() && !options.help) {
     error = "no FILE given";
@@ -294,6 +302,7 @@ int main(int argc, char** argv) {
   }
   if (options.encoding) buffer.SetEncoding(*options.encoding);
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
+  if (options.round.requested) return RunRoundOption(options.round, buffer);
   Output out;
   if (options.summary) {
     PrintSummary(buffer, out);

@@ -197,7 +197,7 @@ void TFMMain::CreateTabs() {
   PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
   PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
   PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
-  PCSGData->addTab(TSTool = new QWidget, QStringLiteral("ツール"));
+  PCSGData->addTab(TSTool = CreateToolTab(), QStringLiteral("ツール"));
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
@@ -273,11 +273,7 @@ void TFMMain::FormActivate() {
 void TFMMain::ApplyEdition() {
   Values.ProductTitle = ProductTitleOf(Values.Edition);
   Form_option->LBSoft->setText(FromCp932(SoftwareNote(Values.Edition)));
-  if (!IsEditorEdition(Values.Edition)) {
-    PCSGData->removeTab(PCSGData->indexOf(TSTool));
-    delete TSTool;
-    TSTool = nullptr;
-  }
+  if (!IsEditorEdition(Values.Edition)) RemoveToolTab();
   UpdateCaption();
   Form_option->setWindowTitle(FromCp932(OptionCaption(Values)));
 }

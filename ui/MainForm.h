@@ -20,6 +20,7 @@
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
+#include "logic/MainFormTool.h"
 #include "model/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/OptionForm.h"
@@ -27,6 +28,7 @@
 #include "ui/VuMessageBox.h"
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -80,6 +82,18 @@ class TFMMain : public QWidget {
   QWidget* TSBlockList;
   QWidget* TSGroupList;
   QWidget* TSTool;  // null in the viewer edition after start-up
+  // The rounding tool on TSTool (editor edition).
+  QGroupBox* GBToolPos;
+  QLabel* LBToolValidDigit;
+  QComboBox* CBToolValidDigit;
+  QLabel* LBToolRoundDigit;
+  QComboBox* CBToolRoundDigit;
+  QGroupBox* GBToolAng;
+  QLabel* LBToolAngValidDigit;
+  QComboBox* CBToolAngValidDigit;
+  QLabel* LBToolAngRoundDigit;
+  QComboBox* CBToolAngRoundDigit;
+  QPushButton* BTPosReSnap;
   TFrameDXFGrid* FRDXFGrid;
   QWidget* Panel_bottom;
   TVuMessageBox* MsgBox;
@@ -99,6 +113,10 @@ class TFMMain : public QWidget {
   void BTOptionClick();
   void BTEndClick();
   void ListBox_lineClick();
+  /// Selects the default item in each tool combo box that has none (the tab is shown).
+  void TSToolShow();
+  /// Snaps the untidy values of ENTITIES as the tool's boxes say, then reports.
+  void BTPosReSnapClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
   void JumpToPair(int index);
@@ -130,6 +148,9 @@ class TFMMain : public QWidget {
   QWidget* CreateBottomPanel();
   QPushButton* AddButton(int top, const QString& caption);
   void CreateTabs();
+  QWidget* CreateToolTab();
+  void RemoveToolTab();
+  RoundChoice ToolChoice() const;
   void CreateShortcuts();
   void ApplyEdition();
   void ApplyWindowSettings();

@@ -1,0 +1,128 @@
+// MainFormTool.cpp - the main window's "ツール" tab: the rounding tool's boxes and button.
+//
+// Two group boxes choose the step and the rounding digit of coordinates and distances
+// and of angles; the button runs the passes of MainFormTool on the buffer on show and
+// reports in the message panel. The boxes keep their selections for the life of the
+// window. The viewer edition removes the tab at start-up.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "ui/MainForm.h"
+#include "ui/QtText.h"
+
+namespace {
+
+constexpr int kLabelFontPixels = 15;
+constexpr int kButtonFontPixels = 13;
+constexpr int kGroupLeft = 32, kGroupWidth = 321, kGroupHeight = 97;
+constexpr int kPosGroupTop = 24, kAngGroupTop = 124;
+constexpr int kLabelLeft = 18, kBoxLeft = 112, kBoxWidth = 177, kBoxHeight = 21;
+constexpr int kStepRowTop = 24, kDigitRowTop = 56;
+constexpr int kLabelBelowBox = 3;  // a label's text stands 3 pixels lower than its box
+const QRect kButtonRect(57, 227, 296, 25);
+
+template <std::size_t N>
+QComboBox* AddComboBox(QWidget* parent, const char* name, int top,
+                       const std::array<std::string, N>& items) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setGeometry(kBoxLeft, top, kBoxWidth, kBoxHeight);
+  for (const std::string& item : items) box->addItem(FromCp932(item));
+  box->setCurrentIndex(-1);  // TSToolShow selects the defaults
+  return box;
+}
+
+QLabel* AddLabel(QWidget* parent, const char* name, int top, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setFont(JapaneseFont(kLabelFontPixels));
+  label->move(kLabelLeft, top + kLabelBelowBox);
+  label->adjustSize();
+  return label;
+}
+
+QGroupBox* AddGroupBox(QWidget* parent, const char* name, int top, const QString& caption) {
+  auto* group = new QGroupBox(caption, parent);
+  group->setObjectName(QString::fromLatin1(name));
+  group->setGeometry(kGroupLeft, top, kGroupWidth, kGroupHeight);
+  return group;
+}
+
+}  // namespace
+
+QWidget* TFMMain::CreateToolTab() {
+  auto* tab = new QWidget;
+  tab->setObjectName(QStringLiteral("TSTool"));
+  GBToolPos = AddGroupBox(tab, "GBToolPos", kPosGroupTop, QStringLiteral("座標／距離の補正条件"));
+  LBToolValidDigit = AddLabel(GBToolPos, "LBToolValidDigit", kStepRowTop, QStringLiteral("有効桁"));
+  CBToolValidDigit = AddComboBox(GBToolPos, "CBToolValidDigit", kStepRowTop, StepItems());
+  LBToolRoundDigit =
+      AddLabel(GBToolPos, "LBToolRoundDigit", kDigitRowTop, QStringLiteral("四捨五入桁"));
+  CBToolRoundDigit = AddComboBox(GBToolPos, "CBToolRoundDigit", kDigitRowTop, RoundDigitItems());
+  GBToolAng = AddGroupBox(tab, "GBToolAng", kAngGroupTop, QStringLiteral("角度の補正条件"));
+  LBToolAngValidDigit =
+      AddLabel(GBToolAng, "LBToolAngValidDigit", kStepRowTop, QStringLiteral("有効桁"));
+  CBToolAngValidDigit = AddComboBox(GBToolAng, "CBToolAngValidDigit", kStepRowTop, StepItems());
+  LBToolAngRoundDigit =
+      AddLabel(GBToolAng, "LBToolAngRoundDigit", kDigitRowTop, QStringLiteral("四捨五入桁"));
+  CBToolAngRoundDigit =
+      AddComboBox(GBToolAng, "CBToolAngRoundDigit", kDigitRowTop, RoundDigitItems());
+  // The blank before 実行 is an ideographic space.
+  BTPosReSnap = new QPushButton(QStringLiteral("半端座標／寸法／角度の四捨五入　実行"), tab);
+  BTPosReSnap->setObjectName(QStringLiteral("BTPosReSnap"));
+  BTPosReSnap->setFont(JapaneseFont(kButtonFontPixels));
+  BTPosReSnap->setGeometry(kButtonRect);
+  connect(BTPosReSnap, &QPushButton::clicked, this, &TFMMain::BTPosReSnapClick);
+  connect(PCSGData, &QTabWidget::currentChanged, this, [this] {
+    if (TSTool && PCSGData->currentWidget() == TSTool) TSToolShow();
+  });
+  return tab;
+}
+
+// The controls go with the tab; their pointers are cleared so nothing reaches them.
+void TFMMain::RemoveToolTab() {
+  PCSGData->removeTab(PCSGData->indexOf(TSTool));
+  delete TSTool;
+  TSTool = nullptr;
+  GBToolPos = GBToolAng = nullptr;
+  LBToolValidDigit = LBToolRoundDigit = LBToolAngValidDigit = LBToolAngRoundDigit = nullptr;
+  CBToolValidDigit = CBToolRoundDigit = CBToolAngValidDigit = CBToolAngRoundDigit = nullptr;
+  BTPosReSnap = nullptr;
+}
+
+RoundChoice TFMMain::ToolChoice() const {
+  return {CBToolValidDigit->currentIndex(), CBToolRoundDigit->currentIndex(),
+          CBToolAngValidDigit->currentIndex(), CBToolAngRoundDigit->currentIndex()};
+}
+
+void TFMMain::TSToolShow() {
+  const RoundChoice choice = WithRoundDefaults(ToolChoice());
+  CBToolValidDigit->setCurrentIndex(choice.validDigit);
+  CBToolRoundDigit->setCurrentIndex(choice.roundDigit);
+  CBToolAngValidDigit->setCurrentIndex(choice.angValidDigit);
+  CBToolAngRoundDigit->setCurrentIndex(choice.angRoundDigit);
+}
+
+// A stop at a value that is no number keeps what was changed before it: the panel says
+// how much, and the document is marked modified like after any other change.
+void TFMMain::BTPosReSnapClick() {
+  if (Buffer.PairCount == 0) return;
+  const RoundChoice choice = ToolChoice();
+  const RoundOutcome outcome = RoundEntities(Buffer, choice);
+  if (!outcome.error.empty()) {
+    MsgBox->Add("");
+    MsgBox->Add(RoundStoppedLine(outcome.count));
+    if (outcome.count > 0) BufferChanged();
+    m_dialogs.ShowError(outcome.error);
+    return;
+  }
+  m_dialogs.Beep();
+  MsgBox->Add("");
+  MsgBox->Add(RoundSummary(outcome.count));
+  for (const std::string& line : RoundChoiceLines(choice)) MsgBox->Add(line);
+  if (outcome.count > 0) BufferChanged();
+  m_dialogs.ShowMessage(RoundSummary(outcome.count));
+}
