@@ -21,6 +21,7 @@
 #include <QListWidget>
 
 #include "bench/BenchCommon.h"
+#include "bench/BenchDialogs.h"
 #include "logic/MyFileLib.h"
 #include "model/MyDXFClass.h"
 #include "model/RecordWalk.h"
@@ -33,20 +34,6 @@ namespace {
 constexpr int kRuns = 5;
 constexpr int kSteps = 1000;
 constexpr int kStartStride = 40000;  // pairs between the starts of two runs' Page Downs
-
-// Dialogs that never open: nothing the timed paths do may ask the user anything.
-class SilentDialogs : public Dialogs {
- public:
-  int calls = 0;
-  void ShowMessage(const std::string&) override { ++calls; }
-  bool AskYesNo(const std::string&, const std::string&) override { return ++calls, false; }
-  Answer AskYesNoCancel(const std::string&, const std::string&) override {
-    return ++calls, Answer::Cancel;
-  }
-  std::string OpenFileName(const FileRequest&) override { return ++calls, std::string(); }
-  std::string SaveFileName(const FileRequest&) override { return ++calls, std::string(); }
-  void Beep() override { ++calls; }
-};
 
 class NullLog : public MessageLog {
  public:

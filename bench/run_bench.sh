@@ -26,8 +26,10 @@ done
   "$data/big2-utf8.dxf" "$build/quillet-dump"
 echo
 "$build/bench_round" "$data/big200.dxf"
-# The grid benchmark needs the Qt build; it runs offscreen.
+# The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
   "$build/bench_grid" "$data/big2.dxf" "$data/big200.dxf"
+  echo
+  "$build/bench_lists" "$data/big200.dxf"
 fi

@@ -9,7 +9,10 @@
 #include "logic/MainFormLists.h"
 
 #include <algorithm>      // std::min, std::max
+#include <array>          // std::array
+#include <charconv>       // std::to_chars
 #include <climits>        // INT_MAX, INT_MIN
+#include <functional>     // std::equal_to, std::hash
 #include <unordered_map>  // std::unordered_map
 #include <utility>        // std::swap
 
@@ -100,6 +103,10 @@ std::optional<int> JumpLineOfCell(std::string_view cell) {
 
 int GroupGridHeight(int rowCount, int defaultRowHeight, int tabClientHeight) {
   return std::min((rowCount + 1) * (defaultRowHeight + 1), tabClientHeight / 2);
+}
+
+std::string IncompleteListMessage(const std::string& error) {
+  return error + "\r\n" + Sjis("この一覧は不完全なので表示しません。");
 }
 
 int BlockListWheelRow(int currentRow, bool up, int rowCount) {
@@ -214,20 +221,36 @@ ListContent BuildLtypeList(const TDXFBuffer& buffer) {
 
 namespace {
 
+// The colour codes of one record as read, values in place. The last of its codes 62,
+// 420 and 430 decides the key: the ACI number in decimal, or that pair's text.
+struct RecordColor {
+  int aci = 0;
+  int trueColor = -1;
+  std::string_view book;
+  std::string_view keyText;  // the 420 or 430 text that decided the key
+  bool keyIsAci = false;     // the ACI number decided the key
+};
+
+// Hashes std::string keys and std::string_view probes alike, so a lookup copies nothing.
+struct KeyHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+};
+
 // Counts colour settings into ColorUses, one entry per distinct key.
 class ColorCounter {
  public:
   explicit ColorCounter(std::vector<ColorUse>& uses) : m_uses(uses) {}
 
-  // Adds one use of the setting to the entry with its key, or appends an entry.
-  void Count(ColorUse color, int ColorUse::*counter) {
-    const auto [at, added] = m_positions.try_emplace(color.Key, m_uses.size());
-    if (!added) {
-      ++(m_uses[at->second].*counter);
-      return;
+  // Adds one use of the setting under `key` to its entry, or appends an entry that
+  // keeps the record's colour. Runs of the same key (most entities are ByLayer) skip
+  // the lookup.
+  void Count(const RecordColor& color, std::string_view key, int ColorUse::*counter) {
+    if (m_last >= m_uses.size() || m_uses[m_last].Key != key) {
+      const auto found = m_positions.find(key);
+      m_last = found == m_positions.end() ? Append(color, key) : found->second;
     }
-    color.*counter = 1;
-    m_uses.push_back(std::move(color));
+    ++(m_uses[m_last].*counter);
   }
 
   // Orders the entries from `first` on by ACI number with a selection sort: the order
@@ -240,13 +263,26 @@ class ColorCounter {
       std::swap(m_uses[p], m_uses[least]);
     }
     for (std::size_t p = first; p < m_uses.size(); ++p) m_positions[m_uses[p].Key] = p;
+    m_last = m_uses.size();
   }
 
   std::size_t Size() const { return m_uses.size(); }
 
  private:
+  std::size_t Append(const RecordColor& color, std::string_view key) {
+    ColorUse use;
+    use.Key = key;
+    use.Aci = color.aci;
+    use.TrueColor = color.trueColor;
+    use.BookName = color.book;
+    m_uses.push_back(std::move(use));
+    m_positions.emplace(m_uses.back().Key, m_uses.size() - 1);
+    return m_uses.size() - 1;
+  }
+
   std::vector<ColorUse>& m_uses;
-  std::unordered_map<std::string, std::size_t> m_positions;
+  std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> m_positions;
+  std::size_t m_last = 0;  // the entry counted last
 };
 
 }  // namespace
@@ -256,46 +292,69 @@ static int Magnitude(int v) {
   return v < 0 ? -v : v;
 }
 
-// The colour setting of the record at `start`: the last of its codes 62, 420
-// and 430 decides the key.
-static ColorUse ReadRecordColor(const TDXFBuffer& b, int start, const ColorUse& defaults) {
-  ColorUse color = defaults;
-  for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i) {
-    const int code = b.GetCode(i);
-    if (code != kColorCode && code != kTrueColorCode && code != kColorBookCode) continue;
-    const std::string_view value = TrimView(b.ValueView(i));
-    if (code == kColorCode) {
-      color.Aci = Magnitude(IntOrConvertError(value));
-      color.Key = std::to_string(color.Aci);
-    } else if (code == kTrueColorCode) {
-      color.TrueColor = IntOrConvertError(value);
-      color.Key = value;
-    } else {
-      color.BookName = value;
-      color.Key = value;
-    }
-  }
-  return color;
+// The key text of a record's colour; `digits` holds the ACI number's text.
+static std::string_view KeyOf(const RecordColor& color, std::array<char, 12>& digits) {
+  if (!color.keyIsAci) return color.keyText;
+  const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), color.aci).ptr;
+  return {digits.data(), static_cast<std::size_t>(end - digits.data())};
 }
 
-// Layer phase: the records of the LAYER table through its ENDTAB. A drawing without a
-// LAYER table has no layer colours (the phase would otherwise read the header).
+static void ApplyColorPair(RecordColor& color, int code, std::string_view value) {
+  if (code == kColorCode) {
+    color.aci = Magnitude(IntOrConvertError(value));
+    color.keyIsAci = true;
+  } else if (code == kTrueColorCode) {
+    color.trueColor = IntOrConvertError(value);
+    color.keyText = value;
+    color.keyIsAci = false;
+  } else {
+    color.book = value;
+    color.keyText = value;
+    color.keyIsAci = false;
+  }
+}
+
+// Calls visit(start, color, key) for every record that starts at `first` or after it and
+// before `end`, its colour read over `defaults`; a false from visit ends the walk.
+// Performance: one pass that reads only the values of colour codes; on a 200 MB drawing
+// (700,000 records) the colour list takes about as long as one pass reading every value.
+template <typename Visit>
+static void WalkRecordColors(const TDXFBuffer& b, int first, int end, const RecordColor& defaults,
+                             Visit visit) {
+  if (first >= end) return;
+  std::array<char, 12> digits;
+  int start = first;
+  RecordColor color = defaults;
+  for (int i = first + 1;; ++i) {
+    const int code = b.GetCode(i);
+    if (code == kRecordStartCode) {
+      if (!visit(start, color, KeyOf(color, digits)) || i >= end) return;
+      start = i;
+      color = defaults;
+    } else if (code == kColorCode || code == kTrueColorCode || code == kColorBookCode) {
+      ApplyColorPair(color, code, TrimView(b.ValueView(i)));
+    }
+  }
+}
+
+// Layer phase: the records of the LAYER table through its ENDTAB; a record without a
+// colour code has no key and is not counted. A drawing without a LAYER table has no
+// layer colours (the phase would otherwise read the header).
 static void CountLayerColors(const TDXFBuffer& b, ColorCounter& counter) {
   if (b.LayerTableIndex == 0) return;
-  const ColorUse noColor;
-  for (int r = b.LayerTableIndex; r < b.TablesEnd; r = NextRecord(b, r)) {
-    const ColorUse color = ReadRecordColor(b, r, noColor);
-    if (!color.Key.empty()) counter.Count(color, &ColorUse::LayerUses);
-    if (TrimView(b.ValueView(r)) == "ENDTAB") break;
-  }
+  WalkRecordColors(b, b.LayerTableIndex, b.TablesEnd, RecordColor(),
+                   [&](int start, const RecordColor& color, std::string_view key) {
+                     if (!key.empty()) counter.Count(color, key, &ColorUse::LayerUses);
+                     return TrimView(b.ValueView(start)) != "ENDTAB";
+                   });
   counter.SortFrom(0);
 }
 
 // The colour an entity has when it names none: ByLayer.
-static ColorUse ByLayerColor() {
-  ColorUse color;
-  color.Key = "256";
-  color.Aci = 256;
+static RecordColor ByLayerColor() {
+  RecordColor color;
+  color.aci = 256;
+  color.keyIsAci = true;
   return color;
 }
 
@@ -315,21 +374,24 @@ static void CountBlockColors(const TDXFBuffer& b, ColorCounter& counter) {
   const int first = FirstNamedBlock(b);
   if (first == 0) return;
   const std::size_t phaseStart = counter.Size();
-  const ColorUse byLayer = ByLayerColor();
-  for (int r = NextRecord(b, first); r < b.BlocksEnd; r = NextRecord(b, r)) {
-    const std::string_view type = TrimView(b.ValueView(r));
-    if (type == "BLOCK" || type == "ENDBLK") continue;
-    counter.Count(ReadRecordColor(b, r, byLayer), &ColorUse::BlockUses);
-  }
+  WalkRecordColors(b, NextRecord(b, first), b.BlocksEnd, ByLayerColor(),
+                   [&](int start, const RecordColor& color, std::string_view key) {
+                     const std::string_view type = TrimView(b.ValueView(start));
+                     if (type != "BLOCK" && type != "ENDBLK")
+                       counter.Count(color, key, &ColorUse::BlockUses);
+                     return true;
+                   });
   counter.SortFrom(phaseStart);
 }
 
 // Entity phase: every record of ENTITIES, vertices and sequence ends included.
 static void CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
   const std::size_t phaseStart = counter.Size();
-  const ColorUse byLayer = ByLayerColor();
-  for (int r = NextRecord(b, b.EntitiesStart); r < b.EntitiesEnd; r = NextRecord(b, r))
-    counter.Count(ReadRecordColor(b, r, byLayer), &ColorUse::EntityUses);
+  WalkRecordColors(b, NextRecord(b, b.EntitiesStart), b.EntitiesEnd, ByLayerColor(),
+                   [&](int, const RecordColor& color, std::string_view key) {
+                     counter.Count(color, key, &ColorUse::EntityUses);
+                     return true;
+                   });
   counter.SortFrom(phaseStart);
 }
 
@@ -398,19 +460,24 @@ static ListRow BlockRow(const TDXFBuffer& b, int start, int row) {
 }
 
 // Counts the name pairs of INSERT and DIMENSION records that name a listed block; the
-// first row with an equal name takes the count.
+// first row with an equal name takes the count. References end at ENDSEC, a code-0 pair,
+// so every record the walk enters ends inside it.
+// Performance: one pass that reads the record types and the reference's name pairs; on a
+// 200 MB drawing it takes about twice as long as one pass reading every value, the record
+// types being scattered over the file.
 static void CountBlockReferences(const TDXFBuffer& b, std::vector<ListRow>& rows) {
   std::unordered_map<std::string_view, std::size_t> rowOfName;
   for (std::size_t k = 0; k < rows.size(); ++k) rowOfName.try_emplace(rows[k][kBlockNameColumn], k);
   std::vector<int> counts(rows.size(), 0);
   const int end = BlockReferenceEnd(b);
+  bool inReference = false;  // inside an INSERT or DIMENSION record
   for (int i = b.BlocksStart; i < end; ++i) {
-    if (b.GetCode(i) != kRecordStartCode) continue;
-    const std::string_view type = TrimView(b.ValueView(i));
-    if (type != "INSERT" && type != "DIMENSION") continue;
-    for (int j = i + 1; b.GetCode(j) != kRecordStartCode; ++j) {
-      if (b.GetCode(j) != kNameCode) continue;
-      const auto found = rowOfName.find(TrimView(b.ValueView(j)));
+    const int code = b.GetCode(i);
+    if (code == kRecordStartCode) {
+      const std::string_view type = TrimView(b.ValueView(i));
+      inReference = type == "INSERT" || type == "DIMENSION";
+    } else if (inReference && code == kNameCode) {
+      const auto found = rowOfName.find(TrimView(b.ValueView(i)));
       if (found != rowOfName.end()) ++counts[found->second];
     }
   }

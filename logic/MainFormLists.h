@@ -109,6 +109,10 @@ std::vector<ListRow> BuildGroupMemberRows(const TDXFBuffer& buffer, const TDXFGr
 /// Returns the height of the group grid: all its rows plus one, at most half the tab.
 int GroupGridHeight(int rowCount, int defaultRowHeight, int tabClientHeight);
 
+/// Returns the message a list tab shows instead of a list whose value `error` (the
+/// conversion error's text) could not be read.
+std::string IncompleteListMessage(const std::string& error);
+
 /// Returns the block grid's current row after one wheel step: five rows up or down,
 /// kept within the data rows 1 .. rowCount - 1.
 int BlockListWheelRow(int currentRow, bool up, int rowCount);

@@ -35,9 +35,18 @@ int ReplaceLtypeName(TDXFBuffer& buffer, const std::string& oldName, const std::
 int ReplaceBlockName(TDXFBuffer& buffer, const std::string& oldName, const std::string& newName,
                      MessageLog& log);
 
-/// Runs the replacement scan of a kind.
+/// Runs the replacement scan of a kind; appends the index of every pair it rewrote to
+/// replacedPairs when given.
 int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
-                const std::string& newName, MessageLog& log);
+                const std::string& newName, MessageLog& log,
+                std::vector<int>* replacedPairs = nullptr);
+
+/// Brings the buffer's index up to date after a replacement scan rewrote replacedPairs,
+/// with the result BuildIndex would give. A rename changes values only, so the index can
+/// change only in the header variables that hold a name ($CLAYER, $CELTYPE), which are
+/// read again; only when a rewritten pair is the name after a SECTION or TABLE pair (a
+/// malformed file) does the full BuildIndex run.
+void RefreshIndexAfterRename(TDXFBuffer& buffer, const std::vector<int>& replacedPairs);
 
 /// Returns the rows (1-based) other than editRow whose name equals newName exactly;
 /// names[k] is the name column of grid row k + 1.
@@ -65,6 +74,7 @@ enum class NameEditStep {
 struct NameEditResult {
   std::vector<std::string> refusals;  // duplicate-name messages, one message box each
   bool replaced = false;              // the scan ran; its lines are in the log
+  std::vector<int> replacedPairs;     // the pairs the scan rewrote
   int row = 0;                        // the cell to write: the remark of the new name,
   int col = 0;                        // or the name cell going back to the old name
   std::string text;
@@ -74,8 +84,8 @@ struct NameEditResult {
 /// The grid calls IsEditable on selecting a cell, Begin when its editor opens and
 /// Report with every text the editor reports; on Confirm it asks Question() and passes
 /// the answer and the name column of its rows to Decide. After each report for the name
-/// column the layer and linetype lists rebuild the buffer's index and their labels
-/// (RebuildsIndex); the block list does not.
+/// column that changed the buffer the layer and linetype lists bring the buffer's index
+/// and their labels up to date (RebuildsIndex); the block list does not.
 class NameEditState {
  public:
   std::string OldName;  // the name when editing began; the new name after a decision
@@ -101,7 +111,7 @@ class NameEditState {
   /// Afterwards OldName is NewName.
   NameEditResult Decide(bool confirmed, const std::vector<std::string>& names, TDXFBuffer& buffer,
                         MessageLog& log);
-  /// Tells whether the list rebuilds the buffer's index after each name-column report.
+  /// Tells whether the list refreshes the buffer's index after a replacement.
   bool RebuildsIndex() const { return m_kind != NameKind::Block; }
   /// Returns the column of the list that shows the remark of a name.
   int RemarkColumn() const;

@@ -1,17 +1,20 @@
 #!/bin/sh
 # screenshot.sh - makes the README's pictures: docs/screenshot.png, quillet-viewer
-# showing the bundled sample; docs/screenshot-utf8.png, the viewer showing the UTF-8
-# (AC1032) Japanese drawing of the shared corpus, when the corpus is there; and
-# docs/tool-tab.png, quillet-editor's "ツール" tab after a run of the rounding tool on it.
+# showing the bundled sample; docs/layers.png, its layer list; docs/screenshot-utf8.png,
+# the viewer showing the UTF-8 (AC1032) Japanese drawing of the shared corpus, when the
+# corpus is there; and docs/tool-tab.png, quillet-editor's "ツール" tab after a run of the
+# rounding tool on it.
 #
 # Runs the programs on a virtual X display (Xvfb) and grabs the window. They are copied
 # to a fresh folder first, so they start with the default settings (the settings file
-# sits beside the program) whatever the settings in build/ are.
+# sits beside the program) whatever the settings in build/ are. The layer tab is pressed
+# through the accessibility interface by tests/AccessibleLayerListTest.py, which also
+# checks what the tab shows.
 set -eu
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j 2 --target quillet-viewer quillet-editor
+cmake --build build -j 2 --target quillet-viewer quillet-editor quillet-dump
 mkdir -p docs
 fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
@@ -58,4 +61,6 @@ xvfb-run -a -s "-screen 0 800x700x24" sh -c '
   import -window root -crop 685x560+100+100 +repage "$3"
   kill "$editor"
 ' screenshot "$fresh/quillet-editor" "$PWD/examples/sample.dxf" docs/tool-tab.png
-echo "wrote docs/tool-tab.png"
+dbus-run-session -- /usr/bin/python3 tests/AccessibleLayerListTest.py --screenshot docs/layers.png \
+  build/quillet-viewer build/quillet-dump examples/sample.dxf
+echo "wrote docs/layers.png and docs/tool-tab.png"

@@ -5,7 +5,7 @@ Each folder is one library, and a library may include only from itself and the l
 below it:
     model <- settings, cad <- logic <- ui <- main.cpp;  tools -> logic
 Qt headers belong to the widget layer: ui/, main.cpp, the widget tests and the grid
-benchmark. Usage: LayerOrderTest.py PROJECT_ROOT
+and list benchmarks. Usage: LayerOrderTest.py PROJECT_ROOT
 """
 import pathlib
 import re
@@ -27,11 +27,13 @@ ALLOWED = {
 # Files outside ui/ and main.cpp that may include Qt: the widget tests and their main.
 QT_ALLOWED = {
     "bench/bench_grid.cpp",
+    "bench/bench_lists.cpp",
     "tests/support/QtTestMain.cpp",
     "tests/StringGridTest.cpp",
     "tests/VuMessageBoxTest.cpp",
     "tests/VuFrameDXFGridTest.cpp",
     "tests/MainFormTest.cpp",
+    "tests/MainFormListTabsTest.cpp",
     "tests/OptionFormTest.cpp",
 }
 PROJECT_INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)

@@ -176,3 +176,42 @@ TEST(NameEditState, RenamesInAUtf8DrawingAndRefusesWhatItsEncodingLacks) {
 }
 
 }  // namespace
+
+// The index fields a rename can reach, as one comparable text.
+static std::string IndexOf(const TDXFBuffer& b) {
+  std::string index;
+  for (int field : {b.HeaderStart, b.HeaderEnd, b.TablesStart, b.TablesEnd, b.EntitiesStart,
+                    b.EntitiesEnd, b.EofIndex, b.CLayerIndex, b.CeltTypeIndex, b.LayerCount,
+                    b.LtypeCount, b.LayerTableIndex, b.LtypeTableIndex})
+    index += std::to_string(field) + ",";
+  return index + Utf8(b.CLayer) + "," + b.CeltType;
+}
+
+TEST(RefreshIndexAfterRename, GivesWhatBuildIndexGives) {
+  const struct {
+    const char* drawing;
+    NameKind kind;
+    const char* oldName;
+    const char* newName;
+  } cases[] = {
+      {kLayerDrawing, NameKind::Layer, "壁", "外壁"},
+      {"0|SECTION|2|HEADER|9|$CELTYPE|6|DASH|0|ENDSEC|0|SECTION|2|TABLES|0|TABLE|2|LTYPE|"
+       "0|LTYPE|2|DASH|0|ENDTAB|0|ENDSEC|0|EOF",
+       NameKind::Ltype, "DASH", "DOT"},
+      // A malformed file whose section name pair is a layer reference.
+      {"0|SECTION|8|X|0|LINE|8|X|0|ENDSEC|0|EOF", NameKind::Layer, "X", "ENTITIES"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.newName);
+    TDXFBuffer refreshed = LoadDrawing(c.drawing), rebuilt = LoadDrawing(c.drawing);
+    const std::string before = IndexOf(rebuilt);
+    RecordingLog log;
+    std::vector<int> pairs;
+    ReplaceName(c.kind, refreshed, Sjis(c.oldName), Sjis(c.newName), log, &pairs);
+    RefreshIndexAfterRename(refreshed, pairs);
+    ReplaceName(c.kind, rebuilt, Sjis(c.oldName), Sjis(c.newName), log);
+    rebuilt.BuildIndex();
+    EXPECT_EQ(IndexOf(refreshed), IndexOf(rebuilt));
+    EXPECT_NE(IndexOf(rebuilt), before);
+  }
+}

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
 
 namespace {
 
@@ -98,4 +100,110 @@ TEST(StringGrid, HeaderEdgesResizeColumns) {
   QTest::mouseMove(&g.grid, QPoint(edge + 30, y));
   QTest::mouseRelease(&g.grid, Qt::LeftButton, {}, QPoint(edge + 30, y));
   EXPECT_EQ(g.grid.ColWidth(1), 64 + 30);
+}
+
+// A list-like grid: 40 data rows under the header, 5 of which fit (6 rows of 16 pixels).
+struct ScrollingGrid {
+  StringGrid grid;
+  ScrollingGrid() {
+    grid.SetColCount(3);
+    grid.SetRowCount(41);
+    grid.SetVerticalScrolling(true);
+    grid.resize(200, 6 * 16);
+    for (int r = 0; r < grid.RowCount(); ++r) grid.SetCell(1, r, QString::number(r));
+    grid.show();
+    QApplication::processEvents();
+  }
+  void Wheel(int notches) {
+    QWheelEvent event(QPointF(10, 40), grid.mapToGlobal(QPointF(10, 40)), {}, {0, 120 * notches},
+                      Qt::NoButton, {}, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&grid, &event);
+  }
+};
+
+TEST(StringGrid, ScrollingKeepsTheHeaderAndTheCurrentRowInView) {
+  ScrollingGrid s;
+  StringGrid& grid = s.grid;
+  const struct {
+    int key;  // 0: three wheel notches down
+    int row, top;
+  } steps[] = {
+      {Qt::Key_Down, 2, 1}, {Qt::Key_PageDown, 7, 3}, {Qt::Key_PageDown, 12, 8},
+      {0, 12, 17},          {Qt::Key_PageUp, 7, 7},   {Qt::Key_PageUp, 2, 2},
+      {Qt::Key_Up, 1, 1},   {Qt::Key_PageDown, 6, 2},
+  };
+  for (const auto& step : steps) {
+    if (step.key == 0) {
+      s.Wheel(-3);
+    } else {
+      QTest::keyClick(&grid, static_cast<Qt::Key>(step.key));
+    }
+    EXPECT_EQ(std::make_pair(grid.Row(), grid.TopRow()), std::make_pair(step.row, step.top))
+        << step.key;
+  }
+  int col = 0, row = 0;
+  ASSERT_TRUE(grid.CellAt(QPoint(70, 20), col, row));  // the first row under the header
+  EXPECT_EQ(std::make_pair(col, row), std::make_pair(1, grid.TopRow()));
+  EXPECT_EQ(grid.CellRect(1, 0).top(), 0);
+  grid.SetTopRow(1000);
+  EXPECT_EQ(grid.TopRow(), 36);  // the last five rows fill the page
+  grid.SetRowCount(3);
+  EXPECT_EQ(grid.TopRow(), 1);
+  EXPECT_LT(grid.ClientWidth(), grid.width());
+}
+
+TEST(StringGrid, WithoutScrollingPagingIsLeftToTheOwner) {
+  Grid g;
+  QTest::keyClick(&g.grid, Qt::Key_PageDown);
+  EXPECT_EQ(std::make_pair(g.grid.Row(), g.grid.TopRow()), std::make_pair(1, 1));
+  EXPECT_EQ(g.grid.ClientWidth(), g.grid.width());
+}
+
+TEST(StringGrid, DoubleClickOpensAnEditableCellOrIsTheOwners) {
+  for (const bool editing : {true, false}) {
+    Grid g;
+    g.grid.SetEditing(editing);
+    std::vector<std::pair<int, int>> clicked;
+    QObject::connect(&g.grid, &StringGrid::DoubleClicked, [&](int col, int row) {
+      clicked.push_back({col, row});
+    });
+    QTest::mouseClick(&g.grid, Qt::LeftButton, {}, g.grid.CellRect(2, 3).center());
+    QTest::mouseDClick(&g.grid, Qt::LeftButton, {}, g.grid.CellRect(2, 3).center());
+    EXPECT_EQ(g.grid.EditorMode(), editing);
+    const std::vector<std::pair<int, int>> expected =
+        editing ? std::vector<std::pair<int, int>>{} : std::vector<std::pair<int, int>>{{2, 3}};
+    EXPECT_EQ(clicked, expected);
+  }
+}
+
+TEST(StringGrid, OffersItsCellsToAssistiveToolsAsATable) {
+  ScrollingGrid s;
+  StringGrid& grid = s.grid;
+  grid.setObjectName(QStringLiteral("SGTest"));
+  grid.SetCell(2, 0, QStringLiteral("head"));
+  grid.SetCell(2, 4, QStringLiteral("cell"));
+  grid.FocusCell(2, 4);
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+  ASSERT_NE(table, nullptr);
+  ASSERT_NE(table->tableInterface(), nullptr);
+  QAccessibleTableInterface& t = *table->tableInterface();
+  EXPECT_EQ(table->role(), QAccessible::Table);
+  EXPECT_EQ(table->text(QAccessible::Name), QStringLiteral("SGTest"));
+  EXPECT_EQ(std::make_pair(t.rowCount(), t.columnCount()), std::make_pair(40, 3));
+  EXPECT_EQ(t.columnDescription(2), QStringLiteral("head"));
+  QAccessibleInterface* cell = t.cellAt(3, 2);
+  ASSERT_NE(cell, nullptr);
+  EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("cell"));
+  EXPECT_EQ(table->indexOfChild(cell), 4 * 3 + 2);
+  EXPECT_EQ(table->child(4 * 3 + 1)->text(QAccessible::Name), QStringLiteral("4"));
+  QAccessibleTableCellInterface* cellTable = cell->tableCellInterface();
+  ASSERT_NE(cellTable, nullptr);
+  EXPECT_EQ(std::make_pair(cellTable->rowIndex(), cellTable->columnIndex()), std::make_pair(3, 2));
+  EXPECT_EQ(cellTable->columnHeaderCells().value(0)->text(QAccessible::Name),
+            QStringLiteral("head"));
+  EXPECT_TRUE(cellTable->isSelected());
+  EXPECT_EQ(t.selectedCells(), QList<QAccessibleInterface*>{cell});
+  EXPECT_TRUE(t.selectRow(9));
+  EXPECT_EQ(grid.Row(), 10);
+  EXPECT_EQ(t.cellAt(40, 0), nullptr);
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>  // std::vector
+
 #include <QTextBlock>
 
 #include "model/Sjis.h"
@@ -30,4 +32,17 @@ TEST(TVuMessageBox, AddFmtPadsNumbers) {
   TVuMessageBox box;
   box.AddFmt(Sjis("グループコード変更 %7d : %s　→　%s").c_str(), 15, "a", "b");
   EXPECT_EQ(box.toPlainText(), QStringLiteral("グループコード変更      15 : a　→　b"));
+}
+
+TEST(TVuMessageBox, AddLinesShowsWhatAddingThemOneByOneShows) {
+  const std::vector<std::vector<std::string>> runs = {
+      {}, {""}, {"a", "", "b"}, {"1", "2", "3", "4", "5", "6", "7"}};
+  for (const auto& run : runs) {
+    TVuMessageBox one, all;
+    one.MaxLine = all.MaxLine = 4;
+    for (TVuMessageBox* box : {&one, &all}) box->Add("before");
+    for (const std::string& line : run) one.Add(line);
+    EXPECT_EQ(all.AddLines(run), one.LineCount());
+    EXPECT_EQ(all.toPlainText(), one.toPlainText());
+  }
 }

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
@@ -69,6 +70,7 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   CreateTabs();
   CreateShortcuts();
   Form_option = new TForm_option(Settings, this);
+  Form_option->setObjectName(QStringLiteral("Form_option"));
   PCSGData->setCurrentWidget(TSDXFData);
   setAcceptDrops(true);
   m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
@@ -202,6 +204,43 @@ void TFMMain::CreateTabs() {
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
+  CreateListTabs();
+  NameControls();
+}
+
+// Every control carries its name as its object name, for tests and assistive tools.
+void TFMMain::NameControls() {
+  const std::pair<QObject*, const char*> controls[] = {
+      {this, "FMMain"},
+      {Panel_left, "Panel_left"},
+      {BTOpen, "BTOpen"},
+      {BTACADRead, "BTACADRead"},
+      {BTErrorJump, "BTErrorJump"},
+      {BTSave, "BTSave"},
+      {CBFind, "CBFind"},
+      {BTFind, "BTFind"},
+      {BTOption, "BTOption"},
+      {BTEnd, "BTEnd"},
+      {ListBox_line, "ListBox_line"},
+      {Splitter2, "Splitter2"},
+      {Panel_right, "Panel_right"},
+      {LBDXFData, "LBDXFData"},
+      {Bevel1, "Bevel1"},
+      {PCSGData, "PCSGData"},
+      {TSDXFData, "TSDXFData"},
+      {TSLayerList, "TSLayerList"},
+      {TSLineList, "TSLineList"},
+      {TSColorList, "TSColorList"},
+      {TSBlockList, "TSBlockList"},
+      {TSGroupList, "TSGroupList"},
+      {FRDXFGrid, "FRDXFGrid"},
+      {FRDXFGrid->DXFPanel, "DXFPanel"},
+      {FRDXFGrid->DXFGrid, "DXFGrid"},
+      {FRDXFGrid->DXFScrollBar, "DXFScrollBar"},
+      {Panel_bottom, "Panel_bottom"},
+      {MsgBox, "MsgBox"},
+  };
+  for (const auto& [control, name] : controls) control->setObjectName(QLatin1String(name));
 }
 
 void TFMMain::CreateShortcuts() {
@@ -331,6 +370,7 @@ void TFMMain::closeEvent(QCloseEvent* event) {
 
 void TFMMain::BufferChanged() {
   SetModified(true);
+  ResetListFlags();
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
 }
 

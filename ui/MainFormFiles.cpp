@@ -169,7 +169,7 @@ void TFMMain::ShowLoadedDocument() {
   FRDXFGrid->DXFGrid->setFocus();
   FillSectionList();
   SyncSectionList(0);
-  LayerListFilled = LtypeListFilled = ColorListFilled = BlockListFilled = GroupListFilled = 0;
+  ResetListFlags();
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
   UpdateEncodingLabel();

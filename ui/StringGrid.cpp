@@ -5,24 +5,30 @@
 #include <algorithm>  // std::clamp, std::max, std::min
 #include <cstdlib>    // std::abs
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
+
+#include "ui/StringGridAccessible.h"
 
 namespace {
 
 constexpr int kFixedCols = 1;
 constexpr int kFixedRows = 1;
 constexpr int kDefaultColWidth = 64;
-constexpr int kTextInset = 2;    // text stands 2 pixels right of and below the cell corner
-constexpr int kEdgeGrip = 2;     // how near a column edge the pointer starts a resize
-constexpr int kWheelStep = 120;  // angle delta of one wheel notch
+constexpr int kTextInset = 2;       // text stands 2 pixels right of and below the cell corner
+constexpr int kEdgeGrip = 2;        // how near a column edge the pointer starts a resize
+constexpr int kWheelStep = 120;     // angle delta of one wheel notch
+constexpr int kOutOfView = -10000;  // where the editor waits while its row is scrolled away
 
 const QColor kGridLineColor(192, 192, 192);
 
 }  // namespace
 
 StringGrid::StringGrid(QWidget* parent) : QWidget(parent), m_editor(new QLineEdit(this)) {
+  InstallStringGridAccessibility();
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -44,6 +50,7 @@ void StringGrid::SetColCount(int cols) {
   m_colCount = cols;
   m_colWidths.resize(static_cast<std::size_t>(cols), kDefaultColWidth);
   m_col = std::clamp(m_col, kFixedCols, std::max(kFixedCols, cols - 1));
+  NotifyTableChanged();
   update();
 }
 
@@ -51,7 +58,14 @@ void StringGrid::SetRowCount(int rows) {
   m_cells.resize(static_cast<std::size_t>(rows * m_colCount));
   m_rowCount = rows;
   m_row = std::clamp(m_row, kFixedRows, std::max(kFixedRows, rows - 1));
+  m_topRow = std::min(m_topRow, MaxTopRow());
+  UpdateScrollBar();
+  NotifyTableChanged();
   update();
+}
+
+void StringGrid::NotifyTableChanged() {
+  NotifyAccessibleTableChanged(*this);
 }
 
 std::size_t StringGrid::CellIndex(int col, int row) const {
@@ -87,19 +101,91 @@ void StringGrid::SetDrawFocusSelected(bool on) {
   update(CellRect(m_col, m_row));
 }
 
+int StringGrid::ClientWidth() const {
+  return width() - (m_scrollBar ? m_scrollBar->width() : 0);
+}
+
+// ------------------------------------------------------------------ vertical scrolling
+
+void StringGrid::SetVerticalScrolling(bool on) {
+  if (on == (m_scrollBar != nullptr)) return;
+  if (on) {
+    m_scrollBar = new QScrollBar(Qt::Vertical, this);
+    m_scrollBar->setFocusPolicy(Qt::NoFocus);
+    connect(m_scrollBar, &QScrollBar::valueChanged, this, &StringGrid::SetTopRow);
+    UpdateScrollBar();
+    m_scrollBar->show();
+  } else {
+    delete m_scrollBar;
+    m_scrollBar = nullptr;
+    m_topRow = kFixedRows;
+  }
+  update();
+}
+
+// Data rows that fit wholly under the fixed row; at least one, so paging always moves.
+int StringGrid::VisibleDataRows() const {
+  return std::max(1, height() / (m_rowHeight + GridLineWidth()) - kFixedRows);
+}
+
+int StringGrid::MaxTopRow() const {
+  if (!m_scrollBar) return kFixedRows;
+  return std::max(kFixedRows, m_rowCount - VisibleDataRows());
+}
+
+void StringGrid::SetTopRow(int row) {
+  row = std::clamp(row, kFixedRows, MaxTopRow());
+  if (row == m_topRow) return;
+  m_topRow = row;
+  UpdateScrollBar();
+  PlaceEditor();
+  update();
+}
+
+bool StringGrid::IsRowVisible(int row) const {
+  if (row < kFixedRows) return true;
+  return row >= m_topRow && row < m_rowCount && RowTop(row) < height();
+}
+
+void StringGrid::UpdateScrollBar() {
+  if (!m_scrollBar) return;
+  const int barWidth = m_scrollBar->sizeHint().width();
+  m_scrollBar->setGeometry(width() - barWidth, 0, barWidth, height());
+  const QSignalBlocker quiet(m_scrollBar);
+  m_scrollBar->setRange(kFixedRows, MaxTopRow());
+  m_scrollBar->setPageStep(VisibleDataRows());
+  m_scrollBar->setValue(m_topRow);
+}
+
+void StringGrid::ScrollToCurrentRow() {
+  if (!m_scrollBar) return;
+  if (m_row < m_topRow) return SetTopRow(m_row);
+  const int lastWhole = m_topRow + VisibleDataRows() - 1;
+  if (m_row > lastWhole) SetTopRow(m_row - VisibleDataRows() + 1);
+}
+
+// ------------------------------------------------------------------ geometry
+
 int StringGrid::ColLeft(int col) const {
   int left = 0;
   for (int c = 0; c < col; ++c) left += ColWidth(c) + GridLineWidth();
   return left;
 }
 
+// The fixed row stands at the top; data rows follow from the top row on.
+int StringGrid::RowTop(int row) const {
+  const int slot = row < kFixedRows ? row : row - m_topRow + kFixedRows;
+  return slot * (m_rowHeight + GridLineWidth());
+}
+
 QRect StringGrid::CellRect(int col, int row) const {
-  return {ColLeft(col), row * (m_rowHeight + GridLineWidth()), ColWidth(col), m_rowHeight};
+  return {ColLeft(col), RowTop(row), ColWidth(col), m_rowHeight};
 }
 
 // A point on a grid line belongs to the cell before it.
 bool StringGrid::CellAt(QPoint point, int& col, int& row) const {
-  row = point.y() / (m_rowHeight + GridLineWidth());
+  const int slot = point.y() / (m_rowHeight + GridLineWidth());
+  row = slot < kFixedRows ? slot : slot - kFixedRows + m_topRow;
   if (point.y() < 0 || row >= m_rowCount) return false;
   for (col = 0; col < m_colCount; ++col)
     if (point.x() >= 0 && point.x() < ColLeft(col + 1)) return true;
@@ -128,7 +214,10 @@ void StringGrid::FocusCell(int col, int row) {
   update(CellRect(m_col, m_row));
   m_col = col;
   m_row = row;
+  ScrollToCurrentRow();
   update(CellRect(m_col, m_row));
+  NotifyAccessibleFocus(*this);
+  emit CurrentCellChanged(col, row);
 }
 
 // Arrows, Home and End move within the data cells; the key counts as handled even where
@@ -154,6 +243,12 @@ bool StringGrid::MoveByKey(int key) {
       break;
     case Qt::Key_End:
       col = m_colCount - 1;
+      break;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+      if (!m_scrollBar) return false;  // a grid that does not scroll leaves paging to its owner
+      row += (key == Qt::Key_PageUp ? -1 : 1) * VisibleDataRows();
+      row = std::clamp(row, kFixedRows, std::max(kFixedRows, m_rowCount - 1));
       break;
     default:
       return false;
@@ -210,8 +305,12 @@ void StringGrid::CancelEditor() {
   update(CellRect(m_col, m_row));
 }
 
+// An editor whose row is scrolled away waits out of view, keeping its text and focus.
 void StringGrid::PlaceEditor() {
-  if (m_editorOpen) m_editor->setGeometry(CellRect(m_col, m_row));
+  if (!m_editorOpen) return;
+  QRect rect = CellRect(m_col, m_row);
+  if (!IsRowVisible(m_row)) rect.moveTop(kOutOfView);
+  m_editor->setGeometry(rect);
 }
 
 bool StringGrid::IsTypedCharacter(const QKeyEvent& event) const {
@@ -316,21 +415,32 @@ void StringGrid::mouseReleaseEvent(QMouseEvent*) {
   m_resizingCol = -1;
 }
 
+// A double click on the current cell opens its editor where editing is on; otherwise a
+// double click in the current row is the owner's (the lists jump to the row's record).
 void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   int col = 0;
   int row = 0;
-  if (CellAt(event->position().toPoint(), col, row) && col == m_col && row == m_row) ShowEditor();
+  if (!CellAt(event->position().toPoint(), col, row) || row != m_row) return;
+  if (col == m_col) ShowEditor();
+  if (!m_editorOpen) emit DoubleClicked(col, row);
 }
 
+// Without an owner's wheel handling a scrolling grid scrolls by the system's lines per notch.
 void StringGrid::wheelEvent(QWheelEvent* event) {
   event->accept();
   const int delta = event->angleDelta().y();
-  if (!OnMouseWheel || delta == 0) return;
-  for (int steps = std::max(1, std::abs(delta) / kWheelStep); steps > 0; --steps)
-    OnMouseWheel(delta > 0);
+  if (delta == 0) return;
+  const int steps = std::max(1, std::abs(delta) / kWheelStep);
+  if (!OnMouseWheel) {
+    SetTopRow(m_topRow + (delta > 0 ? -1 : 1) * steps * QApplication::wheelScrollLines());
+    return;
+  }
+  for (int step = 0; step < steps; ++step) OnMouseWheel(delta > 0);
 }
 
 void StringGrid::resizeEvent(QResizeEvent*) {
+  UpdateScrollBar();
+  SetTopRow(m_topRow);  // a taller grid may show the last rows from a lower top row
   PlaceEditor();
   emit Resized();
 }
@@ -340,9 +450,12 @@ void StringGrid::resizeEvent(QResizeEvent*) {
 void StringGrid::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().base());
-  for (int row = 0; row < m_rowCount && CellRect(0, row).top() < height(); ++row)
+  const auto drawRow = [&](int row) {
     for (int col = 0; col < m_colCount && ColLeft(col) < width(); ++col)
       DrawCell(painter, col, row);
+  };
+  for (int row = 0; row < std::min(kFixedRows, m_rowCount); ++row) drawRow(row);
+  for (int row = m_topRow; row < m_rowCount && RowTop(row) < height(); ++row) drawRow(row);
   DrawGridLines(painter);
 }
 
@@ -379,14 +492,13 @@ void StringGrid::DrawDefaultCell(QPainter& painter, const QRect& rect, const QSt
 
 void StringGrid::DrawGridLines(QPainter& painter) {
   painter.setPen(kGridLineColor);
-  const int bottom = m_rowCount * (m_rowHeight + GridLineWidth()) - 1;
+  const int shownRows = std::min(m_rowCount, kFixedRows + m_rowCount - m_topRow);
+  const int bottom = shownRows * (m_rowHeight + GridLineWidth()) - 1;
   const int right = ColLeft(m_colCount) - 1;
   for (int col = 0; col < m_colCount; ++col) {
     const int x = ColLeft(col + 1) - 1;
     painter.drawLine(x, 0, x, bottom);
   }
-  for (int row = 0; row < m_rowCount; ++row) {
-    const int y = (row + 1) * (m_rowHeight + GridLineWidth()) - 1;
+  for (int y = m_rowHeight; y <= bottom; y += m_rowHeight + GridLineWidth())
     painter.drawLine(0, y, right, y);
-  }
 }

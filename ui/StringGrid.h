@@ -19,6 +19,7 @@
 
 class QLineEdit;
 class QPainter;
+class QScrollBar;
 
 class StringGrid : public QWidget {
   Q_OBJECT
@@ -46,6 +47,18 @@ class StringGrid : public QWidget {
   int DefaultRowHeight() const { return m_rowHeight; }
   void SetDefaultRowHeight(int height);
   static constexpr int GridLineWidth() { return 1; }
+  /// Returns the width the cells may use: the widget less its scroll bar.
+  int ClientWidth() const;
+
+  /// Turns vertical scrolling on or off (off at creation: the grid shows its rows from
+  /// row 1 and the owner refills them).
+  void SetVerticalScrolling(bool on);
+  /// Returns the data row shown first under the fixed row.
+  int TopRow() const { return m_topRow; }
+  /// Scrolls so that row `row` is shown first, as far as the rows allow.
+  void SetTopRow(int row);
+  /// Tells whether a row is on screen (the fixed row always is).
+  bool IsRowVisible(int row) const;
 
   int Col() const { return m_col; }
   int Row() const { return m_row; }
@@ -69,8 +82,13 @@ class StringGrid : public QWidget {
   void HideEditor();
   /// Closes the editor without reporting its text.
   void CancelEditor();
-  /// Returns the rectangle of a cell in widget coordinates.
+  /// Returns the rectangle of a cell in widget coordinates (above the widget for a row
+  /// scrolled out of view).
   QRect CellRect(int col, int row) const;
+  /// Finds the cell under a point in widget coordinates; false outside the cells.
+  bool CellAt(QPoint point, int& col, int& row) const;
+  /// Draws a cell as the grid does by itself; owner drawing may paint over it.
+  void DrawDefaultCell(QPainter& painter, const QRect& rect, const QString& text, DrawState state);
 
   std::function<bool(int col, int row)> OnSelectCell;
   std::function<QString(int col, int row)> OnGetEditText;
@@ -87,6 +105,10 @@ class StringGrid : public QWidget {
 
  signals:
   void Resized();
+  /// A cell of the current row was double-clicked and no editor opened for it.
+  void DoubleClicked(int col, int row);
+  /// The current cell moved.
+  void CurrentCellChanged(int col, int row);
 
  protected:
   bool event(QEvent* event) override;
@@ -103,11 +125,15 @@ class StringGrid : public QWidget {
  private:
   std::size_t CellIndex(int col, int row) const;
   int ColLeft(int col) const;
-  bool CellAt(QPoint point, int& col, int& row) const;
+  int RowTop(int row) const;
+  int VisibleDataRows() const;
+  int MaxTopRow() const;
+  void UpdateScrollBar();
+  void ScrollToCurrentRow();
   int ColumnEdgeAt(QPoint point) const;
   void DrawCell(QPainter& painter, int col, int row);
-  void DrawDefaultCell(QPainter& painter, const QRect& rect, const QString& text, DrawState state);
   void DrawGridLines(QPainter& painter);
+  void NotifyTableChanged();
   bool MoveByKey(int key);
   void MoveByTab(bool forward);
   bool IsTypedCharacter(const QKeyEvent& event) const;
@@ -125,5 +151,7 @@ class StringGrid : public QWidget {
   bool m_drawFocusSelected = false;
   bool m_editorOpen = false;
   QLineEdit* m_editor = nullptr;
-  int m_resizingCol = -1;  // column whose right edge the user drags, -1 when none
+  QScrollBar* m_scrollBar = nullptr;  // only while vertical scrolling is on
+  int m_topRow = 1;                   // first data row on screen
+  int m_resizingCol = -1;             // column whose right edge the user drags, -1 when none
 };

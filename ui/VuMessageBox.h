@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>  // std::string
+#include <vector>  // std::vector
 
 #include <QPlainTextEdit>
 
@@ -22,6 +23,9 @@ class TVuMessageBox : public QPlainTextEdit, public MessageLog {
   /// Appends one line (CP932, may be empty; control characters are left out), drops the
   /// oldest lines beyond MaxLine and returns the number of lines afterwards.
   int Add(const std::string& line) override;
+  /// Adds the lines as Add would one by one, in one change of the panel: of a long run only
+  /// the last MaxLine lines are ever shown, so only those are laid out.
+  int AddLines(const std::vector<std::string>& lines);
   /// Formats like printf (Format's conventions) and adds the result.
   template <typename... Args>
   int AddFmt(const char* format, Args... args) {

@@ -53,11 +53,4 @@ class ScriptedDialogs : public Dialogs {
 };
 
 /// A message log that keeps every line (CP932).
-class RecordingLog : public MessageLog {
- public:
-  std::vector<std::string> lines;
-  int Add(const std::string& line) override {
-    lines.push_back(line);
-    return static_cast<int>(lines.size());
-  }
-};
+using RecordingLog = MessageLines;

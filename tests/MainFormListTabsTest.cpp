@@ -1,0 +1,320 @@
+// MainFormListTabsTest.cpp - the main window's five list tabs offscreen: what they show
+// against the row builders, their filled flags, the jumps, the editor edition's
+// in-place renames and what a change of the buffer makes the other tabs do.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+#include "logic/MainFormLists.h"
+#include "model/RecordWalk.h"
+#include "model/Sjis.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestFiles.h"
+#include "ui/MainForm.h"
+#include "ui/QtText.h"
+
+namespace {
+
+const std::string kSample = SourcePath("examples/sample.dxf");
+const std::string kNoTables =
+    DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0", "0", "ENDSEC", "0", "EOF"});
+
+// A main window of an edition on show with a file loaded.
+struct Window {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TFMMain> form;
+
+  explicit Window(const std::string& file, const std::string& edition = "Viewer") {
+    form = std::make_unique<TFMMain>(ProgramValues{edition, kVersion, {}}, dialogs,
+                                     dir.Path() + "/viewer", std::vector<std::string>{file});
+    form->resize(900, 700);
+    form->show();
+    QApplication::processEvents();
+  }
+  void Show(QWidget* tab) { form->PCSGData->setCurrentWidget(tab); }
+  // Opens the editor on a name cell, types the text and ends the edit with Enter.
+  void Rename(StringGrid& grid, int row, const char* text) {
+    grid.setFocus();
+    ASSERT_TRUE(grid.SelectCell(2, row));
+    QTest::keyClick(&grid, Qt::Key_F2);
+    QLineEdit* editor = grid.findChild<QLineEdit*>();
+    ASSERT_TRUE(editor->isVisible());
+    editor->selectAll();
+    // Japanese text arrives as one key event that carries it, as an input method sends it.
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8(text));
+    QApplication::sendEvent(editor, &typed);
+    QTest::keyClick(editor, Qt::Key_Return);
+  }
+  std::string Title() const { return form->windowTitle().toStdString(); }
+};
+
+// The data rows of a grid as CP932 cell texts.
+std::vector<ListRow> GridRows(const StringGrid& grid) {
+  std::vector<ListRow> rows;
+  for (int r = 1; r < grid.RowCount(); ++r) {
+    ListRow row;
+    for (int c = 0; c < grid.ColCount(); ++c) row.push_back(ToCp932(grid.Cell(c, r)));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// What a grid shows for builder rows: those rows, or one empty row when there are none.
+std::vector<ListRow> Shown(std::vector<ListRow> rows, std::size_t columns) {
+  if (rows.empty()) rows.push_back(ListRow(columns));
+  return rows;
+}
+
+std::vector<std::string> LabelTexts(std::initializer_list<const QLabel*> labels) {
+  std::vector<std::string> texts;
+  for (const QLabel* label : labels) texts.push_back(ToCp932(label->text()));
+  return texts;
+}
+
+std::vector<std::string> LabelTexts(const ListContent& list) {
+  std::vector<std::string> texts;
+  for (const ListLabel& label : list.labels) texts.push_back(label.text);
+  return texts;
+}
+
+// Counts the pairs of a code whose trimmed value is `value` (CP932).
+int CountPairs(const TDXFBuffer& b, int code, const std::string& value) {
+  int count = 0;
+  for (int i = 0; i < b.PairCount; ++i)
+    count += b.GetCode(i) == code && TrimView(b.ValueView(i)) == value;
+  return count;
+}
+
+}  // namespace
+
+TEST(ListTabs, ShowWhatTheRowBuildersBuild) {
+  std::vector<std::string> files = {kSample};
+  if (CorpusDir().empty()) {
+    std::cout << "corpus not found: only the sample is checked\n";
+  } else {
+    files.push_back(CorpusDir() + "/gen-r2004-ansi932-truecolor.dxf");
+  }
+  for (const std::string& file : files) {
+    SCOPED_TRACE(file);
+    Window w(file);
+    TFMMain& f = *w.form;
+    TDXFBuffer b;
+    ASSERT_EQ(b.LoadFromFile(file), 0);
+    TDXFLayerTable layers;
+    TDXFGroupTable groups;
+    const ListContent layerList = BuildLayerList(b, layers);
+    const ListContent ltypeList = BuildLtypeList(b);
+    const ColorList colorList = BuildColorList(b);
+    const ListContent blockList = BuildBlockList(b);
+    const ListContent groupList = BuildGroupList(b, groups);
+    const struct {
+      QWidget* tab;
+      StringGrid* grid;
+      const ListContent& list;
+    } tabs[] = {
+        {f.TSLayerList, f.SGLayerList, layerList}, {f.TSLineList, f.SGLtypeList, ltypeList},
+        {f.TSColorList, f.SGColorList, colorList}, {f.TSBlockList, f.SGBlockList, blockList},
+        {f.TSGroupList, f.SGGroupList, groupList},
+    };
+    for (const auto& tab : tabs) w.Show(tab.tab);
+    for (const auto& tab : tabs)
+      EXPECT_EQ(GridRows(*tab.grid), Shown(tab.list.rows, tab.grid->ColCount()))
+          << tab.grid->objectName().toStdString();
+    EXPECT_EQ(LabelTexts({f.LBClayer}), LabelTexts(layerList));
+    EXPECT_EQ(LabelTexts({f.LBLtscale, f.LBCeltscale, f.LBCeltype}), LabelTexts(ltypeList));
+    EXPECT_EQ(LabelTexts({f.LBCecolor}), LabelTexts(colorList));
+    EXPECT_EQ(LabelTexts({f.LBGroup}), LabelTexts(groupList));
+    for (std::size_t k = 0; k < groups.Groups.size(); ++k) {
+      f.SGGroupList->SelectCell(1, static_cast<int>(k) + 1);
+      EXPECT_EQ(GridRows(*f.SGGroupMember),
+                Shown(BuildGroupMemberRows(b, groups.Groups[k]), f.SGGroupMember->ColCount()));
+    }
+    EXPECT_TRUE(w.dialogs.messages.empty());
+  }
+}
+
+TEST(ListTabs, FillOnceAfterEachLoadAndNeverShowAnEarlierFilesRows) {
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  w.Show(f.TSLayerList);
+  ASSERT_EQ(f.LayerListFilled, 1);
+  f.SGLayerList->SetCell(2, 1, QStringLiteral("marker"));
+  w.Show(f.TSDXFData);
+  w.Show(f.TSLayerList);
+  EXPECT_EQ(f.SGLayerList->Cell(2, 1).toStdString(), "marker");  // not built again
+  w.Show(f.TSGroupList);
+  ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("plain.dxf", kNoTables)));
+  EXPECT_EQ(f.LayerListFilled, 0);
+  for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
+  for (StringGrid* grid : {f.SGLayerList, f.SGLtypeList, f.SGBlockList, f.SGGroupList})
+    EXPECT_EQ(GridRows(*grid), Shown({}, grid->ColCount())) << grid->objectName().toStdString();
+  EXPECT_EQ(LabelTexts({f.LBClayer, f.LBCeltype, f.LBGroup}),
+            (std::vector<std::string>{"CLAYER : NON", "CELTYPE   : NON", "DICTIONARY : NON"}));
+  EXPECT_EQ(f.LayerListFilled, 0);  // nothing to list: the next showing tries again
+  f.JumpToPair(3);
+  w.Show(f.TSGroupList);
+  QTest::mouseDClick(f.LBGroup, Qt::LeftButton);  // no dictionary: the first pair, not 1225's
+  EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), 0);
+}
+
+TEST(ListTabs, AListThatDoesNotConvertIsReportedAndNotShown) {
+  const std::string bad = DxfText(
+      {"0", "SECTION", "2", "ENTITIES", "0", "LINE", "62", "red", "0", "ENDSEC", "0", "EOF"});
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  w.Show(f.TSColorList);
+  ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("bad.dxf", bad)));
+  w.Show(f.TSColorList);
+  EXPECT_EQ(GridRows(*f.SGColorList), Shown({}, f.SGColorList->ColCount()));
+  ASSERT_EQ(w.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(w.dialogs.messages[0]),
+            "'red' は整数値ではありません\r\nこの一覧は不完全なので表示しません。");
+  w.Show(f.TSDXFData);
+  w.Show(f.TSColorList);
+  EXPECT_EQ(w.dialogs.messages.size(), 1u);  // told once per load
+}
+
+TEST(ListTabs, DoubleClicksJumpToTheLineTheyName) {
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  for (QWidget* tab : {f.TSLayerList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
+  const struct {
+    QWidget* tab;
+    QWidget* target;  // a label, or a grid whose row 2 is double-clicked
+    int pair;
+  } jumps[] = {
+      {f.TSLayerList, f.SGLayerList, PairOfLine(337)},
+      {f.TSLayerList, f.LBClayer, f.Buffer.CLayerIndex - 1},
+      {f.TSBlockList, f.SGBlockList, PairOfLine(681)},
+      {f.TSGroupList, f.SGGroupMember, PairOfLine(901)},
+      {f.TSGroupList, f.LBGroupMember, PairOfLine(1225)},
+  };
+  for (const auto& jump : jumps) {
+    SCOPED_TRACE(jump.target->objectName().toStdString());
+    w.Show(jump.tab);
+    QPoint at = jump.target->rect().center();
+    if (auto* grid = qobject_cast<StringGrid*>(jump.target)) {
+      at = grid->CellRect(2, 2).center();
+      QTest::mouseClick(grid, Qt::LeftButton, {}, at);
+    }
+    QTest::mouseDClick(jump.target, Qt::LeftButton, {}, at);
+    EXPECT_EQ(f.PCSGData->currentWidget(), f.TSDXFData);
+    EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), jump.pair);
+  }
+}
+
+TEST(ListTabs, ViewerEditionEditsNoListCell) {
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  w.Show(f.TSLayerList);
+  f.SGLayerList->setFocus();
+  f.SGLayerList->SelectCell(2, 2);
+  QTest::keyClick(f.SGLayerList, Qt::Key_F2);
+  QTest::keyClicks(f.SGLayerList, "x");
+  EXPECT_FALSE(f.SGLayerList->EditorMode());
+  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "壁");
+}
+
+TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
+  Window w(kSample, "Editor");
+  TFMMain& f = *w.form;
+  const std::string oldName = Sjis("壁"), newName = Sjis("外壁");
+  const int references = CountPairs(f.Buffer, kLayerCode, oldName);
+  ASSERT_GT(references, 1);
+  w.Show(f.TSBlockList);
+  w.Show(f.TSLayerList);
+  w.dialogs.answers = {Dialogs::Answer::Yes};
+  w.Rename(*f.SGLayerList, 2, "外壁");
+  ASSERT_EQ(w.dialogs.questions.size(), 1u);
+  EXPECT_EQ(Utf8(w.dialogs.questions[0]),
+            "変更したレイヤ名を置き換えますか？\r　変更前：壁\r　変更後：外壁\r");
+  EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, oldName), 0);
+  EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, newName), references);
+  EXPECT_EQ(f.Buffer.CLayer, newName);
+  EXPECT_EQ(f.Buffer.GetValue(FindInRecord(f.Buffer, PairOfLine(337), kNameCode)), newName);
+  EXPECT_EQ(ToCp932(f.LBClayer->text()),
+            Format("CLAYER : %d : %s", LineOfPair(f.Buffer.CLayerIndex - 1), newName.c_str()));
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
+  EXPECT_TRUE(f.IsModified());
+  EXPECT_EQ(w.Title().back(), '*');
+  EXPECT_EQ(f.BlockListFilled, 0);  // the other tabs are built again at their next showing
+  f.JumpToPair(f.Buffer.CLayerIndex);
+  EXPECT_EQ(Utf8(ToCp932(f.FRDXFGrid->DXFGrid->Cell(2, f.FRDXFGrid->DXFGrid->Row()))), "外壁");
+  const std::string saved = w.dir.Path() + "/renamed.dxf";
+  w.dialogs.saveAnswers = {saved};
+  f.BTSaveClick();
+  ASSERT_TRUE(f.LoadDxfFile(saved));
+  w.Show(f.TSLayerList);
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
+  EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+TEST(ListTabs, RefusedOrDeclinedRenameRestoresTheCellAndChangesNothing) {
+  const struct {
+    Dialogs::Answer answer;
+    const char* typed;
+    std::vector<std::string> messages;
+  } cases[] = {
+      {Dialogs::Answer::Yes, "壁", {"2番に同じレイヤ名があるので置き換え出来ません"}},
+      {Dialogs::Answer::No, "外壁", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    Window w(kSample, "Editor");
+    TFMMain& f = *w.form;
+    w.Show(f.TSLayerList);
+    const std::string before = ToCp932(f.SGLayerList->Cell(2, 3));
+    const std::string typed = Sjis(c.typed);
+    const int oldUses = CountPairs(f.Buffer, kLayerCode, before);
+    const int typedUses = CountPairs(f.Buffer, kLayerCode, typed);
+    w.dialogs.answers = {c.answer};
+    w.Rename(*f.SGLayerList, 3, c.typed);
+    std::vector<std::string> messages;
+    for (const std::string& m : w.dialogs.messages) messages.push_back(Utf8(m));
+    EXPECT_EQ(messages, c.messages);
+    EXPECT_EQ(ToCp932(f.SGLayerList->Cell(2, 3)), before);
+    EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, before), oldUses);
+    EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, typed), typedUses);
+    EXPECT_FALSE(f.IsModified());
+  }
+}
+
+TEST(ListTabs, AnEditInTheDXFGridHasTheListsBuiltAgain) {
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  w.Show(f.TSLayerList);
+  w.Show(f.TSDXFData);
+  f.JumpToPair(FindInRecord(f.Buffer, PairOfLine(337), kNameCode));  // layer 2's name
+  StringGrid& grid = *f.FRDXFGrid->DXFGrid;
+  QTest::keyClick(&grid, Qt::Key_F2);
+  QLineEdit* editor = grid.findChild<QLineEdit*>();
+  editor->selectAll();
+  QTest::keyClicks(editor, "WALL");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(f.LayerListFilled, 0);
+  w.Show(f.TSLayerList);
+  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "WALL");
+}
+
+TEST(ListTabs, EscGivesTheNameBackWithoutAQuestion) {
+  Window w(kSample, "Editor");
+  TFMMain& f = *w.form;
+  w.Show(f.TSLineList);
+  StringGrid& grid = *f.SGLtypeList;
+  grid.setFocus();
+  ASSERT_TRUE(grid.SelectCell(2, 3));
+  const QString before = grid.Cell(2, 3);
+  QTest::keyClicks(&grid, "SOLID");  // typing opens the editor
+  ASSERT_TRUE(grid.EditorMode());
+  QTest::keyClick(grid.findChild<QLineEdit*>(), Qt::Key_Escape);
+  EXPECT_FALSE(grid.EditorMode());
+  EXPECT_EQ(grid.Cell(2, 3), before);
+  EXPECT_TRUE(w.dialogs.questions.empty());
+  EXPECT_FALSE(f.IsModified());
+}
