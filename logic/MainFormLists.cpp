@@ -170,8 +170,10 @@ ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table) {
   list.filled = true;
   list.labels.push_back(ClayerLabel(buffer));
   if (table.Build(buffer) != 0) return list;
-  for (const TDXFLayer& layer : table.Layers)
+  for (const TDXFLayer& layer : table.Layers) {
     list.rows.push_back(LayerRow(buffer, layer, static_cast<int>(list.rows.size()) + 1));
+    list.names.push_back(layer.Name);
+  }
   return list;
 }
 
@@ -188,14 +190,16 @@ std::vector<ListLabel> LtypeLabels(const TDXFBuffer& b) {
 }
 
 // The row of the LTYPE record at pair `start`: name (2) with its remark (5), pattern
-// length (3) and description (4), each as stored; cells whose pair is missing stay empty.
-static ListRow LtypeRow(const TDXFBuffer& b, int start, int row) {
+// length (3) and description (4), each decoded; cells whose pair is missing stay empty.
+// `name` gets the name as stored.
+static ListRow LtypeRow(const TDXFBuffer& b, int start, int row, std::string& name) {
   ListRow cells{Format("%4d", row), LineCell(start), "", "", "", ""};
   for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i) {
     const int code = b.GetCode(i);
     if (code == kNameCode) {
-      b.CheckLtypeName(b.GetValue(i), cells[5]);
-      cells[2] = ProgramText(b, b.ValueView(i));
+      name = b.GetValue(i);
+      b.CheckLtypeName(name, cells[5]);
+      cells[2] = ProgramText(b, name);
     } else if (code == kScaleCode) {
       cells[3] = Format("%7s", ProgramText(b, b.ValueView(i)).c_str());
     } else if (code == kSecondNameCode) {
@@ -212,7 +216,8 @@ ListContent BuildLtypeList(const TDXFBuffer& buffer) {
   list.labels = LtypeLabels(buffer);
   for (int i = buffer.LtypeTableIndex; i < buffer.TablesEnd; ++i) {
     if (buffer.GetCode(i) != kRecordStartCode || TrimView(buffer.ValueView(i)) != "LTYPE") continue;
-    list.rows.push_back(LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
+    list.rows.push_back(
+        LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1, list.names.emplace_back()));
   }
   return list;
 }
@@ -494,7 +499,10 @@ ListContent BuildBlockList(const TDXFBuffer& buffer) {
     list.rows.push_back(BlockRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
   }
   CountBlockReferences(buffer, list.rows);
-  for (ListRow& row : list.rows) row[kBlockNameColumn] = ProgramText(buffer, row[kBlockNameColumn]);
+  for (ListRow& row : list.rows) {
+    list.names.push_back(row[kBlockNameColumn]);
+    row[kBlockNameColumn] = ProgramText(buffer, row[kBlockNameColumn]);
+  }
   return list;
 }
 

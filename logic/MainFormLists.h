@@ -28,9 +28,10 @@ using ListRow = std::vector<std::string>;
 
 /// What a list tab shows after its fill.
 struct ListContent {
-  bool filled = false;            // false: nothing to list; the tab's filled flag stays 0
-  std::vector<ListLabel> labels;  // the labels above the grid, top to bottom
-  std::vector<ListRow> rows;      // grid rows 1, 2, ...
+  bool filled = false;             // false: nothing to list; the tab's filled flag stays 0
+  std::vector<ListLabel> labels;   // the labels above the grid, top to bottom
+  std::vector<ListRow> rows;       // grid rows 1, 2, ...
+  std::vector<std::string> names;  // layer, linetype and block lists: row k + 1's name as stored
 };
 
 /// One colour setting in use and how often each part of the drawing uses it.

@@ -4,7 +4,8 @@
 // writes only the pairs it replaces. Layer and linetype names are compared trimmed,
 // block names as stored, because the block list shows and edits names as stored. The
 // scans take names in the document's encoding and log them as program texts; the name
-// edit holds what the grid shows (program texts) and converts them for the scan.
+// edit holds what the grid shows (program texts), converts the new name for the scan and
+// replaces the old one as the list read it from the file.
 #include "logic/MainFormRename.h"
 
 #include "model/DocumentText.h"
@@ -222,21 +223,31 @@ std::string NameEditState::Question() const {
   return ConfirmationText(m_kind, OldName, NewName);
 }
 
+// The name of the edited row as stored; a row the list does not name (the empty row
+// of an empty list) has the shown name converted.
+static StoredText StoredOldName(const std::vector<std::string>& names, int row,
+                                const TDXFBuffer& buffer, const std::string& shown) {
+  const std::size_t k = static_cast<std::size_t>(row - 1);
+  if (row >= 1 && k < names.size()) return {true, names[k], {}};
+  return DocumentText(buffer, shown);
+}
+
 NameEditResult NameEditState::Decide(bool confirmed, const std::vector<std::string>& names,
                                      TDXFBuffer& buffer, MessageLog& log) {
   NameEditResult result;
-  if (confirmed)
-    for (const int row : DuplicateRows(names, EditRow, NewName))
-      result.refusals.push_back(DuplicateMessage(m_kind, row));
-  // The names are stored as the document writes them; one it cannot hold is refused.
-  const StoredText oldName = DocumentText(buffer, OldName);
+  // The new name is stored as the document writes it; one it cannot hold is refused.
+  const StoredText oldName = StoredOldName(names, EditRow, buffer, OldName);
   const StoredText newName = DocumentText(buffer, NewName);
-  if (confirmed && result.refusals.empty() && !(newName.ok && oldName.ok))
+  if (confirmed && !(newName.ok && oldName.ok))
     result.refusals.push_back(newName.ok ? oldName.message : newName.message);
+  if (confirmed && result.refusals.empty())
+    for (const int row : DuplicateRows(names, EditRow, newName.bytes))
+      result.refusals.push_back(DuplicateMessage(m_kind, row));
   result.replaced = confirmed && result.refusals.empty();
   result.row = EditRow;
   if (result.replaced) {
     ReplaceName(m_kind, buffer, oldName.bytes, newName.bytes, log, &result.replacedPairs);
+    result.storedName = newName.bytes;
     result.col = RemarkColumn();
     result.text = NameRemark(buffer, m_kind, newName.bytes);
   } else {

@@ -6,7 +6,6 @@
 // confirmation, prints the log lines and saves the drawing to the named file only.
 #include "tools/DumpTables.h"
 
-#include <algorithm>    // std::find
 #include <cstdio>       // std::fprintf, std::fputs, stdout, stderr
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
@@ -112,11 +111,12 @@ ListContent BuildList(DumpList list, TDXFBuffer& buffer) {
   return {};
 }
 
-// The names of a list's rows, as the name column of its grid holds them.
-std::vector<std::string> NameColumn(const ListContent& list) {
-  std::vector<std::string> names;
-  for (const ListRow& row : list.rows) names.push_back(row[kNameColumn]);
-  return names;
+// The first row (1-based) whose name reads as `utf8` once decoded, escapes and all, as
+// the grid shows it; 0 when none does.
+int RowNamed(const ListContent& list, const std::string& utf8) {
+  for (std::size_t k = 0; k < list.rows.size(); ++k)
+    if (Utf8OfProgramText(list.rows[k][kNameColumn]) == utf8) return static_cast<int>(k) + 1;
+  return 0;
 }
 
 // Runs the edit's steps as the grid would: a change, its repeat at the end of the edit,
@@ -134,17 +134,17 @@ bool EditName(NameEditState& edit, const std::vector<std::string>& names,
 
 int RunRename(const TableOptions& options, TDXFBuffer& buffer) {
   const RenameOption& rename = RenameOptionOf(options.renameKind);
-  const std::vector<std::string> names = NameColumn(BuildList(rename.list, buffer));
-  const std::string oldName = ProgramTextOfUtf8(options.oldName);
-  const auto found = std::find(names.begin(), names.end(), oldName);
-  if (found == names.end()) {
+  const ListContent list = BuildList(rename.list, buffer);
+  const int row = RowNamed(list, options.oldName);
+  if (row == 0) {
     std::fprintf(stderr, "quillet-dump: the drawing lists no %s named '%s'\n", rename.noun,
                  options.oldName.c_str());
     return kExitRenameRefused;
   }
   NameEditState edit(options.renameKind);
-  edit.Begin(kNameColumn, static_cast<int>(found - names.begin()) + 1, oldName);
-  if (!EditName(edit, names, ProgramTextOfUtf8(options.newName), buffer)) return kExitRenameRefused;
+  edit.Begin(kNameColumn, row, list.rows[row - 1][kNameColumn]);
+  if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), buffer))
+    return kExitRenameRefused;
   if (edit.RebuildsIndex()) buffer.BuildIndex();
   buffer.OnMessage = [](const std::string& m) {
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());

@@ -404,7 +404,8 @@ void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
   MsgBox->Add("");
   MsgBox->Add(ChooseEncoding(Buffer, encoding));
   UpdateEncodingLabel();
-  LayerListFilled = LtypeListFilled = ColorListFilled = BlockListFilled = GroupListFilled = 0;
+  ResetListFlags();
+  PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
 }
 

@@ -244,7 +244,6 @@ class TFMMain : public QWidget {
                            StringGrid::DrawState state);
   bool SGColorListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                            StringGrid::DrawState state);
-  static std::string StoredName(const NameListState& list, int row);
   void NameListSetEditText(NameListState& list, int col, const QString& text);
 
   Dialogs& m_dialogs;
