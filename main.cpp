@@ -9,6 +9,9 @@
 #include <vector>      // std::vector
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "logic/Edition.h"
 #include "ui/MainForm.h"
@@ -21,6 +24,15 @@
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
+  // Qt's own texts (the file dialogs, the editors' context menus) speak Japanese like the
+  // rest of the program, whatever the system's language; without the translations
+  // installed they stay English.
+  const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+  QLocale::setDefault(japanese);
+  QTranslator qtTexts;
+  if (qtTexts.load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&qtTexts);
   // The task bar names the viewer in both editions.
   const QString applicationTitle = QStringLiteral("VU Quillet Viewer");
   application.setApplicationName(applicationTitle);

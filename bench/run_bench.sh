@@ -25,7 +25,13 @@ done
 "$build/bench_encoding" "$data/big200.dxf" "$data/big200-utf8.dxf" "$data/big2.dxf" \
   "$data/big2-utf8.dxf" "$build/quillet-dump"
 echo
+"$build/bench_find" "$data/big200.dxf"
+echo
 "$build/bench_round" "$data/big200.dxf"
+echo
+"$build/bench_handles" "$data/big200.dxf" "$data"
+echo
+"$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"
 # The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo

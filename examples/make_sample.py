@@ -46,10 +46,10 @@ def table(name, handle, count, records):
     p(0, "ENDTAB")
 
 def vport():
-    p(0, "VPORT"); p(5, "8"); p(330, "2"); p(100, "AcDbSymbolTableRecord"); p(100, "AcDbViewportTableRecord")
+    p(0, "VPORT"); p(5, "22"); p(330, "8"); p(100, "AcDbSymbolTableRecord"); p(100, "AcDbViewportTableRecord")
     p(2, "*ACTIVE"); p(70, "     0"); p(10, "0.0"); p(20, "0.0"); p(11, "1.0"); p(21, "1.0")
     p(12, "210.0"); p(22, "148.5"); p(40, "297.0"); p(41, "1.414")
-table("VPORT", "2", 1, [vport])
+table("VPORT", "8", 1, [vport])
 
 def ltype(handle, name, desc, elems):
     def f():
@@ -68,7 +68,7 @@ def layer(handle, name, color, ltype, truecolor=None, flags=0):
         p(0, "LAYER"); p(5, handle); p(330, "2"); p(100, "AcDbSymbolTableRecord"); p(100, "AcDbLayerTableRecord")
         p(2, name); p(70, f"{flags:6d}"); p(62, f"{color:6d}")
         if truecolor is not None: p(420, f"{truecolor:9d}")
-        p(6, ltype); p(370, "    -3"); p(390, "F")
+        p(6, ltype); p(290, "     1"); p(370, "    -3")
     return f
 table("LAYER", "2", 5, [layer("10", "0", 7, "Continuous"),
                         layer("18", "壁", 1, "Continuous"),

@@ -5,7 +5,8 @@
 // scripted one. Texts are CP932; file paths are native (UTF-8).
 #pragma once
 
-#include <string>  // std::string
+#include <optional>  // std::optional
+#include <string>    // std::string
 
 class Dialogs {
  public:
@@ -26,13 +27,21 @@ class Dialogs {
   virtual void ShowMessage(const std::string& text) = 0;
   /// Shows text as a modal error with an OK button.
   virtual void ShowError(const std::string& text) { ShowMessage(text); }
-  /// Asks a Yes/No question under the given caption; true for Yes.
+  /// Asks a Yes/No question under the given caption (the program's title when empty);
+  /// true for Yes.
   virtual bool AskYesNo(const std::string& caption, const std::string& text) = 0;
   /// Asks a Yes/No/Cancel question under the given caption.
   virtual Answer AskYesNoCancel(const std::string& caption, const std::string& text) = 0;
+  /// Asks for one line of text under the given caption; returns it as typed, or nothing
+  /// when the user cancels. Dialogs that cannot ask for text answer as if cancelled.
+  virtual std::optional<std::string> AskText(const std::string& /*caption*/,
+                                             const std::string& /*prompt*/) {
+    return std::nullopt;
+  }
   /// Runs an open-file dialog; returns the chosen path, or empty when cancelled.
   virtual std::string OpenFileName(const FileRequest& request) = 0;
-  /// Runs a save-file dialog (no overwrite prompt, no added extension); empty when cancelled.
+  /// Runs a save-file dialog (no overwrite prompt of its own, no added extension); empty
+  /// when cancelled.
   virtual std::string SaveFileName(const FileRequest& request) = 0;
   /// Sounds the system's default beep.
   virtual void Beep() = 0;

@@ -7,7 +7,7 @@
 
 #include <string>  // std::string
 
-#include "QuilletVersion.h"  // kVersion
+#include "model/QuilletVersion.h"  // kVersion
 
 /// The values that live for the whole run.
 struct ProgramValues {

@@ -3,6 +3,7 @@
 
 #include <algorithm>  // std::find
 
+#include "logic/FindSearch.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
 #include "model/TextCodec.h"
@@ -86,10 +87,8 @@ bool MatchesFindTerm(const FindTerm& term, std::string_view value) {
 }
 
 int FindNextPair(const TDXFBuffer& buffer, const FindTerm& term, int first) {
-  const FindTerm inDocument = TermInDocument(term, buffer);
-  for (int i = std::max(first, 0); i <= buffer.EofIndex; ++i)
-    if (MatchesFindTerm(inDocument, buffer.ValueView(i))) return i;
-  return -1;
+  return FindSearch(buffer, term, {std::max(first, 0), buffer.EofIndex, FindDirection::Forward})
+      .Run();
 }
 
 std::string FindNotFoundMessage(std::string_view boxText, FindMode mode) {

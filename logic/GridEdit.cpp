@@ -4,6 +4,7 @@
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
+#include "logic/DrawingCheck.h"
 #include "model/DocumentText.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
@@ -31,13 +32,14 @@ bool GridEdit::Revert() {
   return true;
 }
 
-EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log) {
+EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log,
+                            Dialogs& dialogs) {
   int line = 0;
   if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
     return {EditCommit::Kind::NoPair, {}};
   const int pair = line / 2;
-  const EditCommit done =
-      m_editCol == kCodeColumn ? CommitCode(buffer, pair, log) : CommitValue(buffer, pair, log);
+  const EditCommit done = m_editCol == kCodeColumn ? CommitCode(buffer, pair, log)
+                                                   : CommitValue(buffer, pair, log, dialogs);
   if (done.kind != EditCommit::Kind::Written) return done;
   InvalidateRemarks(buffer, pair);
   m_oldText = m_newText;
@@ -53,10 +55,15 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   return {EditCommit::Kind::Written, {}};
 }
 
-EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) {
+EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs) {
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
   StoredText stored = DocumentText(buffer, m_newText);
   if (!stored.ok) return RefuseWith(std::move(stored.message));
+  // AutoCAD refuses a drawing with a text where it reads a number; the user may still
+  // want it, to repair the drawing in steps.
+  if (!FitsValueCode(buffer.GetCode(pair), m_newText) &&
+      !dialogs.AskYesNo({}, Sjis("数値ではありません。このまま変更しますか？")))
+    return Refuse(nullptr);
   buffer.SetValue(pair, stored.bytes);
   static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
@@ -64,10 +71,11 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log) 
 }
 
 EditCommit GridEdit::Refuse(const char* utf8Message) {
-  return RefuseWith(Sjis(utf8Message));
+  return RefuseWith(utf8Message ? Sjis(utf8Message) : std::string());
 }
 
-// The typed text is dropped: the cell shows OldText again and nothing is pending.
+// The typed text is dropped: the cell shows OldText again and nothing is pending. Without
+// a message the user has declined and is told nothing more.
 EditCommit GridEdit::RefuseWith(std::string message) {
   m_newText = m_oldText;
   return {EditCommit::Kind::Refused, std::move(message)};
@@ -86,6 +94,10 @@ bool ParseGroupCode(std::string_view text, int& code) {
     return false;
   code = static_cast<int>(floored);
   return true;
+}
+
+bool FitsValueCode(int code, std::string_view text) {
+  return ReadsAsNumberOfCode(code, TrimView(text));
 }
 
 bool IsStorableValue(std::string_view text) {

@@ -5,14 +5,16 @@
 // the group code (column 1) or the value (column 2) straight into the buffer, logs the
 // change and empties the remarks that depend on it, so the next fill works them out
 // again. Codes must be numbers within the signed 32-bit range; values must not hold a
-// line break or a NUL byte, which would break the pairing of the file on save. The
-// editor's texts are program texts (CP932 with \U+XXXX escapes); a value is stored in
-// the document's encoding, and one the encoding cannot hold is refused.
+// line break or a NUL byte, which would break the pairing of the file on save, and a
+// value that is not a number where the code wants one is stored only when the user
+// agrees. The editor's texts are program texts (CP932 with \U+XXXX escapes); a value is
+// stored in the document's encoding, and one the encoding cannot hold is refused.
 #pragma once
 
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
+#include "logic/Dialogs.h"
 #include "logic/MessageLog.h"
 #include "model/MyDXFClass.h"
 
@@ -25,7 +27,8 @@ struct EditCommit {
   enum class Kind {
     Written,  // the buffer holds the new text, the log has its line
     NoPair,   // the row shows no pair (its line-number cell is empty): nothing changed
-    Refused,  // the text cannot be stored; message says why, the cell gets OldText back
+    Refused,  // the text is not stored; message says why (empty when the user declined),
+              // the cell gets OldText back
   };
   Kind kind;
   std::string message;  // CP932, for Refused
@@ -44,8 +47,11 @@ class GridEdit {
   /// Esc: when the typed text differs from OldText, forgets it and returns true (the
   /// cell must get OldText back and the editor close without a commit).
   bool Revert();
-  /// Writes NewText into pair (line number in lineCell) div 2 of buffer and logs it.
-  EditCommit Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log);
+  /// Writes NewText into pair (line number in lineCell) div 2 of buffer and logs it. A
+  /// value that is not a number of the kind the pair's code wants is written only when
+  /// the user answers Yes to "数値ではありません。このまま変更しますか？".
+  EditCommit Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log,
+                    Dialogs& dialogs);
 
   const std::string& OldText() const { return m_oldText; }
   const std::string& NewText() const { return m_newText; }
@@ -54,7 +60,7 @@ class GridEdit {
 
  private:
   EditCommit CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log);
-  EditCommit CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log);
+  EditCommit CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs);
   EditCommit Refuse(const char* utf8Message);
   EditCommit RefuseWith(std::string message);
 
@@ -67,6 +73,11 @@ class GridEdit {
 /// Reads a typed group code: a number (as IsNumber reads it) that is not
 /// empty and whose value rounded down lies within the signed 32-bit range.
 bool ParseGroupCode(std::string_view text, int& code);
+
+/// Tells whether a value suits its group code: for a code AutoCAD reads as a number, the
+/// trimmed text is an integer (integer codes) or a decimal number (real codes); any text
+/// suits the other codes.
+bool FitsValueCode(int code, std::string_view text);
 
 /// Tells whether a value can be stored: it holds no CR, LF or NUL byte.
 bool IsStorableValue(std::string_view text);

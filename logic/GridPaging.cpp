@@ -95,6 +95,13 @@ GridView GridPaging::ShowPair(int index) const {
   return {max, target - max + 1};
 }
 
+GridView GridPaging::ShowView(const GridView& view) const {
+  const int pair = std::clamp(view.CurrentIndex(), 0, m_eofIndex);
+  const int top = ClampTop(view.top);
+  if (pair < top || pair >= top + m_rowsOnPage) return ShowPair(pair);
+  return {top, pair - top + 1};
+}
+
 GridView GridPaging::ScrollToLine(int line) const {
   // Integer division truncates toward zero, so line 0 leads to pair 0 as well.
   return {ClampTop(PairOfLine(line)), 1};

@@ -51,6 +51,9 @@ class GridPaging {
   /// range allows, otherwise with the view at the end of the range and the row moved down
   /// to the pair. A negative index shows pair 0.
   GridView ShowPair(int index) const;
+  /// Returns a view shown before, fitted to the page as it is now: the same top and row
+  /// where they still fit, otherwise ShowPair of the pair that was under the cursor.
+  GridView ShowView(const GridView& view) const;
   /// Returns the view for a 1-based file line: row 1 on the pair trunc((line - 1) / 2).
   GridView ScrollToLine(int line) const;
 

@@ -1,7 +1,11 @@
 // MyFileLib.cpp - file names and the open dialog.
 #include "logic/MyFileLib.h"
 
+#include <filesystem>    // std::filesystem::exists, equivalent
+#include <system_error>  // std::error_code
+
 #include "model/MyStringLib.h"
+#include "model/Sjis.h"
 
 namespace {
 
@@ -39,6 +43,27 @@ std::string RunOpenDialog(Dialogs& dialogs, Dialogs::FileRequest& dialog,
   const std::string chosen = dialogs.OpenFileName(dialog);
   if (!chosen.empty()) dialog.initialFolder = FolderPart(chosen);
   return chosen;
+}
+
+bool IsOtherExistingFile(const std::string& path, const std::string& documentPath) {
+  std::error_code error;
+  if (!std::filesystem::exists(path, error)) return false;
+  return documentPath.empty() || !std::filesystem::equivalent(path, documentPath, error);
+}
+
+std::string OverwriteQuestion(const std::string& path) {
+  return Format(Sjis("%s は既に存在します。\r\n上書きしますか？").c_str(), Sjis(path).c_str());
+}
+
+std::string RunSaveDialog(Dialogs& dialogs, Dialogs::FileRequest& dialog,
+                          const std::string& documentPath, const std::string& caption) {
+  for (;;) {
+    const std::string chosen = dialogs.SaveFileName(dialog);
+    if (chosen.empty() || !IsOtherExistingFile(chosen, documentPath)) return chosen;
+    if (dialogs.AskYesNo(caption, OverwriteQuestion(chosen))) return chosen;
+    dialog.initialFolder = FolderPart(chosen);
+    dialog.fileName = FileNamePart(chosen);
+  }
 }
 
 DropAction ClassifyDrop(const std::vector<std::string>& paths) {

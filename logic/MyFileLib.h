@@ -26,6 +26,20 @@ bool IsDxfFileName(std::string_view path);
 std::string RunOpenDialog(Dialogs& dialogs, Dialogs::FileRequest& dialog,
                           const std::string& startPath);
 
+/// Tells whether path names an existing file other than documentPath (the file of the
+/// document on show; empty when it has none), which a save would destroy.
+bool IsOtherExistingFile(const std::string& path, const std::string& documentPath);
+
+/// Returns the question asked before overwriting path: "%s は既に存在します。" and
+/// "上書きしますか？" on a second line (CP932).
+std::string OverwriteQuestion(const std::string& path);
+
+/// Runs the save dialog. A chosen file that exists and is not documentPath is taken only
+/// when the user agrees to overwrite it (asked under caption); otherwise the dialog comes
+/// back on that name. Returns the path to write, or empty when the user cancels.
+std::string RunSaveDialog(Dialogs& dialogs, Dialogs::FileRequest& dialog,
+                          const std::string& documentPath, const std::string& caption);
+
 /// What the main window does with files dropped on it.
 struct DropAction {
   enum class Kind {

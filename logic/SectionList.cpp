@@ -3,6 +3,9 @@
 
 #include <algorithm>  // std::find
 
+#include "model/GroupCodes.h"
+#include "model/MyStringLib.h"
+
 namespace {
 
 constexpr std::string_view kSectionPrefix = "+-";
@@ -26,17 +29,36 @@ std::string Entry(std::string_view prefix, std::string_view name) {
 
 }  // namespace
 
+// A start index of 0 stands both for an absent section and for one that opens the file,
+// so the pairs there tell them apart.
+static bool IsSectionPresent(const TDXFBuffer& b, const DXFSectionField& s) {
+  const int start = b.*s.start;
+  if (start > 0) return true;
+  return b.IsValidIndex(start + 1) && b.GetCode(start) == kRecordStartCode &&
+         TrimView(b.ValueView(start)) == "SECTION" && TrimView(b.ValueView(start + 1)) == s.name;
+}
+
+// Without an EOF pair EofIndex names the last pair in use.
+static bool HasEofPair(const TDXFBuffer& b) {
+  return b.IsValidIndex(b.EofIndex) && b.GetCode(b.EofIndex) == kRecordStartCode &&
+         TrimView(b.ValueView(b.EofIndex)) == "EOF";
+}
+
 std::vector<std::string> SectionEntries(const TDXFBuffer& b) {
-  std::vector<std::string> entries = {Entry(kSectionPrefix, "HEADER")};
+  std::vector<std::string> entries;
+  const auto addSection = [&](const DXFSectionField& s) {
+    if (IsSectionPresent(b, s)) entries.push_back(Entry(kSectionPrefix, s.name));
+  };
+  addSection(kDXFSections[0]);  // HEADER
   if (b.HandSeedIndex > 0) entries.push_back(Entry(kChildPrefix, "HANDSEED"));
   if (b.CLayerIndex > 0) entries.push_back(Entry(kChildPrefix, "CLAYER"));
-  if (b.ClassesStart > 0) entries.push_back(Entry(kSectionPrefix, "CLASSES"));
-  if (b.TablesStart > 0) entries.push_back(Entry(kSectionPrefix, "TABLES"));
+  addSection(kDXFSections[1]);  // CLASSES
+  addSection(kDXFSections[2]);  // TABLES
   for (const DXFTableField& t : kDXFTables)
     if (b.*t.index > 0) entries.push_back(Entry(kChildPrefix, t.shortName));
   for (const DXFSectionField& s : {kDXFSections[3], kDXFSections[4], kDXFSections[5]})
-    if (b.*s.start > 0) entries.push_back(Entry(kSectionPrefix, s.name));
-  if (b.EofIndex > 0) entries.push_back(Entry(kSectionPrefix, "EOF"));
+    addSection(s);
+  if (HasEofPair(b)) entries.push_back(Entry(kSectionPrefix, "EOF"));
   return entries;
 }
 
@@ -57,17 +79,17 @@ int SectionTarget(const TDXFBuffer& b, std::string_view name) {
 }
 
 // Later tests override earlier ones, so a pair inside a table of TABLES names the table.
-// An absent section (start and end 0) claims pair 0.
+// A pair outside every section is named HEADER.
 std::string SectionNameAt(const TDXFBuffer& b, int index) {
   std::string name = "HEADER";
   for (const DXFSectionField& s : kDXFSections) {
-    if (index < b.*s.start || index > b.*s.end) continue;
+    if (index < b.*s.start || index > b.*s.end || !IsSectionPresent(b, s)) continue;
     name = s.name;
     if (s.start != &TDXFBuffer::TablesStart) continue;
     for (const DXFTableField& t : kDXFTables)
       if (b.*t.index > 0 && b.*t.index <= index) name = t.shortName;
   }
-  if (index >= b.EofIndex) name = "EOF";
+  if (index >= b.EofIndex && HasEofPair(b)) name = "EOF";
   return name;
 }
 

@@ -13,7 +13,8 @@
 
 #include "model/MyDXFClass.h"
 
-/// Returns the entries of the section list for buffer, in list order (FillSectionList).
+/// Returns the entries of the section list for buffer, in list order (FillSectionList):
+/// the sections, tables and header variables the file holds, and EOF when it has an EOF pair.
 std::vector<std::string> SectionEntries(const TDXFBuffer& buffer);
 
 /// Returns the name of an entry: its text after the first "+-" (all of it without one).

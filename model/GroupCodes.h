@@ -32,3 +32,13 @@ constexpr int kColorBookCode = 430;  // colour-book colour name
 constexpr int kGroupDescriptionCode = 300;
 constexpr int kGroupMemberCode = 340;  // a member handle of a GROUP
 constexpr int kDictEntryCode = 350;    // the handle of a dictionary entry
+
+// Handles and the pointers that name them.
+constexpr int kDimstyleHandleCode = 105;  // a DIMSTYLE record keeps its handle here
+
+/// Tells whether a pair with this code points at a record by its handle: the owner and
+/// the soft and hard pointers and owners (330-369), the handles of 390-399 and 480-481.
+constexpr bool IsPointerCode(int code) {
+  return (code >= 330 && code <= 369) || (code >= 390 && code <= 399) ||
+         (code >= 480 && code <= 481);
+}

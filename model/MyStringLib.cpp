@@ -231,8 +231,15 @@ bool ParseInt32(std::string_view s, int& value) noexcept {
 }
 
 bool ParseHex32(std::string_view s, int& value) noexcept {
-  if (s.empty() || s.size() > 8) return false;
-  std::uint32_t acc = 0;
+  std::uint64_t wide = 0;
+  if (s.size() > 8 || !ParseHex64(s, wide)) return false;
+  value = static_cast<int>(static_cast<std::uint32_t>(wide));
+  return true;
+}
+
+bool ParseHex64(std::string_view s, std::uint64_t& value) noexcept {
+  if (s.empty() || s.size() > 16) return false;
+  std::uint64_t acc = 0;
   for (char c : s) {
     unsigned digit;
     if (c >= '0' && c <= '9') {
@@ -246,7 +253,7 @@ bool ParseHex32(std::string_view s, int& value) noexcept {
     }
     acc = (acc << 4) | digit;
   }
-  value = static_cast<int>(acc);
+  value = acc;
   return true;
 }
 

@@ -5,6 +5,7 @@
 // 1-based ints, as in the rest of the program. Nothing here allocates state or throws.
 #pragma once
 
+#include <cstdint>      // std::uint64_t
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
@@ -78,6 +79,10 @@ int FloorOfNumber(std::string_view s);
 /// Reads S (already trimmed) as a hexadecimal number that fits in 32 bits (an optional
 /// "0x" prefix is not accepted). Returns false for anything else.
 [[nodiscard]] bool ParseHex32(std::string_view s, int& value) noexcept;
+
+/// Reads S (already trimmed) as 1 to 16 hexadecimal digits of either case. Returns false,
+/// leaving value untouched, for anything else.
+[[nodiscard]] bool ParseHex64(std::string_view s, std::uint64_t& value) noexcept;
 
 /// Reads S (already trimmed) as a decimal floating-point number with "." as separator,
 /// an optional sign and exponent, whatever the locale. Returns false for anything else.

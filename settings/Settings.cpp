@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kOptionSection = "option";
 constexpr const char* kFindSection = "Find";
+constexpr const char* kRecentSection = "Recent";
 
 struct IntKey {
   const char* key;
@@ -133,6 +134,11 @@ void LoadSettings(SettingsRecord& settings) {
   settings.FindHistory.assign(n + 1, std::string());
   for (std::size_t i = 0; i < n; ++i)
     settings.FindHistory[i] = file.ReadString(kFindSection, std::to_string(i), "");
+  settings.RecentFiles.clear();
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    std::string path = file.ReadString(kRecentSection, std::to_string(i), "");
+    if (!path.empty()) settings.RecentFiles.push_back(std::move(path));
+  }
 }
 
 std::string SaveSettings(const SettingsRecord& settings) {
@@ -147,7 +153,19 @@ std::string SaveSettings(const SettingsRecord& settings) {
       std::min(settings.FindHistory.size(), static_cast<std::size_t>(kStoredFindItems));
   for (std::size_t i = 0; i < count; ++i)
     writer.Write(kFindSection, std::to_string(i), settings.FindHistory[i]);
+  writer.Erase(kRecentSection);
+  const std::size_t recent =
+      std::min(settings.RecentFiles.size(), static_cast<std::size_t>(kRecentFileCount));
+  for (std::size_t i = 0; i < recent; ++i)
+    writer.Write(kRecentSection, std::to_string(i), settings.RecentFiles[i]);
   return writer.Result();
+}
+
+void RememberRecentFile(std::vector<std::string>& recent, const std::string& path) {
+  std::erase(recent, path);
+  recent.insert(recent.begin(), path);
+  if (recent.size() > static_cast<std::size_t>(kRecentFileCount))
+    recent.resize(static_cast<std::size_t>(kRecentFileCount));
 }
 
 void CloseSettingsFile(SettingsRecord& settings) {

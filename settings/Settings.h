@@ -3,8 +3,9 @@
 // The record lives for the whole run: read once at start-up, written back once when
 // the main window closes. The file is a private-profile file beside the executable with
 // the sections "option" (window bounds, grid column widths, last path, the AutoCAD read
-// method) and "Find" (the find history, keys "0", "1", ...). Missing or unreadable
-// entries give the defaults. Texts are CP932 except IniPath, a native path.
+// method), "Find" (the find history, keys "0", "1", ...) and "Recent" (the files last
+// opened, keys "0" to "7"). Missing or unreadable entries give the defaults. Texts are CP932 except
+// IniPath, a native path.
 #pragma once
 
 #include <optional>  // std::optional
@@ -23,6 +24,9 @@ inline constexpr const char* kDefaultLastPath = "/";
 /// The most find-history items kept in the settings file.
 inline constexpr int kStoredFindItems = 21;
 
+/// The most recently opened files the open button offers.
+inline constexpr int kRecentFileCount = 8;
+
 struct SettingsRecord {
   std::string IniPath;          // full path of the settings file
   std::optional<Profile> File;  // open from OpenSettingsFile to CloseSettingsFile
@@ -38,6 +42,7 @@ struct SettingsRecord {
   bool UseDxfout = false;                // read from AutoCAD with DXFOUT
   bool UseWblock = true;                 // the WBLOCK radio button's state
   std::vector<std::string> FindHistory;  // newest first
+  std::vector<std::string> RecentFiles;  // files last opened, newest first (native paths)
 };
 
 /// Returns the settings file of an executable: its path with ".ini" appended (on
@@ -59,15 +64,21 @@ void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePat
 /// Reads the four window keys and the four column keys into the record.
 void LoadWindowSettings(SettingsRecord& settings);
 
-/// Reads every key: LoadWindowSettings, then the last path, the AutoCAD method and the
-/// find history. With n keys in "Find", the history gets the keys "0" .. n-1 (a missing
-/// one reads empty) and one empty entry after them.
+/// Reads every key: LoadWindowSettings, then the last path, the AutoCAD method, the
+/// find history and the recent files. With n keys in "Find", the history gets the keys
+/// "0" .. n-1 (a missing one reads empty) and one empty entry after them; the recent files
+/// are the non-empty keys "0" to "7".
 void LoadSettings(SettingsRecord& settings);
 
-/// Writes every key and the find history (at most kStoredFindItems items; the section is
-/// erased first). Returns an empty text, or "%s に書き込めません" with the file's path
-/// (CP932) for the first write that failed; the keys after it are not written.
+/// Writes every key, the find history (at most kStoredFindItems items) and the recent
+/// files (at most kRecentFileCount); both sections are erased first. Returns an empty text, or "%s
+/// に書き込めません" with the file's path (CP932) for the first write that failed; the keys after
+/// it are not written.
 std::string SaveSettings(const SettingsRecord& settings);
+
+/// Puts path at the top of the recent files: an earlier entry of the same path goes, and
+/// the list keeps at most kRecentFileCount entries.
+void RememberRecentFile(std::vector<std::string>& recent, const std::string& path);
 
 /// Releases the settings file object.
 void CloseSettingsFile(SettingsRecord& settings);

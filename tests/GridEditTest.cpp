@@ -20,6 +20,7 @@ struct Fixture {
   TempDir dir;
   TDXFBuffer buffer;
   RecordingLog log;
+  ScriptedDialogs dialogs;
   GridEdit edit;
   Fixture() {
     EXPECT_EQ(buffer.LoadFromFile(dir.Write("t.dxf", DxfText(kLines))), 0);
@@ -31,7 +32,7 @@ struct Fixture {
     edit.Begin(col, 4, cell);
     EXPECT_EQ(edit.Take(text), GridEdit::Report::Typing);
     EXPECT_EQ(edit.Take(text), GridEdit::Report::Commit);
-    return edit.Commit(buffer, lineCell, log);
+    return edit.Commit(buffer, lineCell, log, dialogs);
   }
 };
 
@@ -143,4 +144,45 @@ TEST(GridEdit, CommitEmptiesTheRemarksOfThePairAndItsRecordStart) {
   // The walk stops above pair 0, so an edit of pair 1 leaves pair 0's remark.
   InvalidateRemarks(header.buffer, 1);
   EXPECT_FALSE(header.buffer.GetNote(0).empty());
+}
+
+TEST(GridEdit, ValuesOfNumericCodesMustBeNumbers) {
+  const struct {
+    int code;
+    const char* value;
+    bool fits;
+  } cases[] = {
+      {70, "     6", true}, {70, "XYZ", false}, {70, "1.5", false},
+      {70, "-12", true},    {70, "", false},    {10, " 1.0e3", true},
+      {10, "1,5", false},   {10, "nan", false}, {59, "x", false},
+      {60, "x", false},     {89, "x", true},    {99, "x", false},
+      {139, "x", true},     {147, "x", false},  {160, "123456789012", true},
+      {179, "x", false},    {270, "x", false},  {289, "x", false},
+      {370, "x", false},    {389, "x", false},  {400, "x", false},
+      {409, "x", false},    {420, "x", false},  {429, "x", false},
+      {430, "x", true},     {440, "x", false},  {459, "x", false},
+      {1000, "x", true},    {1010, "x", false}, {1071, "x", false},
+      {1072, "x", true},    {8, "x", true},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FitsValueCode(c.code, c.value), c.fits) << c.code << " '" << c.value << "'";
+}
+
+TEST(GridEdit, NonNumberForANumericCodeIsStoredOnlyWhenTheUserAgrees) {
+  for (const Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::No}) {
+    Fixture f;  // pair 9 is the 10 (X) of the LINE record
+    f.dialogs.answers = {answer};
+    const EditCommit done = f.Type(kValueColumn, "1.0", "XYZ", "      19");
+    EXPECT_EQ(f.dialogs.questions,
+              std::vector<std::string>{Sjis("数値ではありません。このまま変更しますか？")});
+    const bool yes = answer == Dialogs::Answer::Yes;
+    EXPECT_EQ(done.kind, yes ? EditCommit::Kind::Written : EditCommit::Kind::Refused);
+    EXPECT_TRUE(done.message.empty());
+    EXPECT_EQ(f.buffer.GetValue(9), yes ? "XYZ" : "1.0");
+    EXPECT_EQ(f.log.lines.size(), yes ? 1u : 0u);
+    EXPECT_EQ(f.edit.NewText(), yes ? "XYZ" : "1.0");
+  }
+  Fixture number;
+  number.Type(kValueColumn, "1.0", "2.5", "      19");
+  EXPECT_TRUE(number.dialogs.questions.empty());
 }

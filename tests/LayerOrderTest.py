@@ -56,7 +56,10 @@ def problems_in(root, path):
     found = []
     for include in PROJECT_INCLUDE.findall(text):
         target = layer_of(include)
-        if "/" in include and target not in allowed:
+        if "/" not in include:
+            found.append(f"{relative}: includes \"{include}\" without its folder; "
+                         f"write it as \"FOLDER/{include}\"")
+        elif target not in allowed:
             found.append(f"{relative}: includes {include}, but {layer} may use only "
                          f"{', '.join(sorted(allowed))}")
     qt_ok = layer in ("ui", "main.cpp") or relative in QT_ALLOWED

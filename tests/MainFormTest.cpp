@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>  // std::filesystem::exists
+#include <functional>  // std::function
 #include <optional>    // std::optional
 
 #include <QApplication>
@@ -13,13 +14,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBlock>
 #include <QUrl>
 
 #include "logic/MyFileLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "model/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -140,6 +145,9 @@ TEST(TFMMain, EditorEditionKeepsTheToolTab) {
   Main m({}, "Editor");
   EXPECT_EQ(TabCaptions(*m.form->PCSGData).back(), "ツール");
   EXPECT_EQ(m.form->PCSGData->count(), 7);
+  // At the default width every tab, "ツール" too, fits whole, its right border inside.
+  const QTabBar& tabs = *m.form->PCSGData->tabBar();
+  EXPECT_LT(tabs.tabRect(tabs.count() - 1).right(), m.form->PCSGData->width() - 8);
   EXPECT_EQ(m.form->windowTitle().toStdString(), "VU Quillet Editor By Pellmark   Ver.2006.05.02");
   EXPECT_EQ(m.form->Form_option->LBSoft->text().toStdString(),
             "このソフトは、ＤＸＦファイルの内容を表示／簡易変更するものです。");
@@ -189,7 +197,7 @@ TEST(TFMMain, OpeningASecondFileResetsGridAndSectionList) {
   EXPECT_EQ(form.FRDXFGrid->TopIndex(), 0);
   EXPECT_EQ(form.FRDXFGrid->DXFGrid->Row(), 1);
   EXPECT_EQ(form.FRDXFGrid->DXFGrid->Col(), 2);
-  EXPECT_EQ(form.ListBox_line->count(), 2);  // HEADER and EOF (ENTITIES at pair 0 is not told)
+  EXPECT_EQ(form.ListBox_line->count(), 2);  // ENTITIES and EOF
   EXPECT_EQ(form.ListBox_line->currentRow(), 0);
   m.dialogs.openAnswers = {""};  // cancelled: nothing happens, nothing is logged
   const auto logBefore = m.Log();
@@ -206,8 +214,9 @@ TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]), error);
   EXPECT_EQ(m.Log().back(),
-            "　エラー：ＤＸＦファイルが壊れています。2行");  // no control characters
-  EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + broken);
+            "　エラー：ＤＸＦファイルが壊れています。2行");        // no control characters
+  EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + kSample);  // the document on show
+  EXPECT_EQ(m.Log()[m.Log().size() - 2], "＜開く＞" + broken);
   EXPECT_EQ(form.Buffer.FileName, kSample);
   EXPECT_EQ(form.Buffer.PairCount, 656);
   EXPECT_EQ(m.Cell(2, 2), "HEADER");
@@ -293,25 +302,49 @@ TEST(TFMMain, FindsInFourModesFromTheCursorOn) {
   Main m({kSample});
   const struct {
     const char* term;
-    int pair;  // where the cursor stands afterwards
+    std::vector<Dialogs::Answer> wrap;  // answers to going on from the top
+    int pair;                           // where the cursor stands afterwards
   } steps[] = {
-      {"layer", 152},      // exact, any letter case
-      {"LAYER", 157},      // the next match after the cursor
-      {"$clay*", 157},     // prefix: no $CLAYER after the cursor, so it stays
-      {"*dblayer*", 161},  // contains
-      {"壁", 173},         // a Japanese term matches itself
-      {"*clayer", 173},    // suffix: found only before the cursor
+      {"layer", {}, 152},                       // exact, any letter case
+      {"LAYER", {}, 157},                       // the next match after the cursor
+      {"$clay*", {Dialogs::Answer::No}, 157},   // prefix: none after the cursor; no wrap
+      {"*dblayer*", {}, 161},                   // contains
+      {"壁", {}, 173},                          // a Japanese term matches itself
+      {"*clayer", {Dialogs::Answer::Yes}, 26},  // suffix: found from the top on
   };
   for (const auto& step : steps) {
+    m.dialogs.answers.assign(step.wrap.begin(), step.wrap.end());
+    const std::size_t asked = m.dialogs.questions.size();
     m.Find(step.term);
     EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), step.pair) << step.term;
+    EXPECT_EQ(m.dialogs.questions.size() - asked, step.wrap.size()) << step.term;
   }
-  EXPECT_EQ(m.dialogs.messages.size(), 2u);
+  EXPECT_EQ(Utf8(m.dialogs.questions.back()), "ファイルの先頭から検索を続けますか？");
+  EXPECT_TRUE(m.dialogs.messages.empty());
   EXPECT_EQ(m.form->CBFind->currentText().toStdString(), "*CLAYER");  // upper-cased
+}
+
+TEST(TFMMain, ShiftF3FindsBackwardsAndWrapsFromTheEnd) {
+  Main m({kSample});
+  m.Find("layer");
+  m.Find("layer");
+  ASSERT_EQ(m.form->FRDXFGrid->CurrentIndex(), 157);
+  m.form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m.form.get()));
+  QTest::keyClick(m.form.get(), Qt::Key_F3, Qt::ShiftModifier);
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 152);
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  m.form->FindPrevious();
+  EXPECT_EQ(Utf8(m.dialogs.questions.back()), "ファイルの末尾から検索を続けますか？");
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 201);  // the last LAYER of the file
 }
 
 TEST(TFMMain, NotFoundBeepsAndExplainsStarsInExactMode) {
   Main m({kSample});
+  m.Find("nosuch");  // going on from the top is declined: nothing more is said
+  EXPECT_EQ(m.dialogs.questions.size(), 1u);
+  EXPECT_TRUE(m.dialogs.messages.empty());
+  m.dialogs.answers = {Dialogs::Answer::Yes, Dialogs::Answer::Yes};
   m.Find("nosuch");
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]),
@@ -320,10 +353,11 @@ TEST(TFMMain, NotFoundBeepsAndExplainsStarsInExactMode) {
   m.Find("**");
   EXPECT_EQ(Utf8(m.dialogs.messages.back()), "\"**\"は、見つかりませんでした。");
   EXPECT_EQ(m.dialogs.beeps, 2);
-  m.Find("eof");  // the only match is in the last half page: found, then not again
+  m.Find("eof");  // the only match is in the last half page
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
-  m.Find("eof");
-  EXPECT_EQ(m.dialogs.messages.size(), 3u);
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  m.Find("eof");  // from the top on it is found again where the cursor stands
+  EXPECT_EQ(m.dialogs.messages.size(), 2u);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
 }
 
@@ -448,6 +482,135 @@ TEST(TFMMain, KeyboardShortcuts) {
   EXPECT_FALSE(form.isVisible());
 }
 
+TEST(TFMMain, FollowsAPointerAndGoesBackAndForthWithTheKeyboard) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QWidget* grid = form.FRDXFGrid->DXFGrid;
+  const auto back = [&] { QTest::keyClick(&form, Qt::Key_Left, Qt::AltModifier); };
+  const auto forward = [&] { QTest::keyClick(&form, Qt::Key_Right, Qt::AltModifier); };
+  const auto goTo = [&](const char* typed) {
+    m.dialogs.texts.push_back(typed);
+    QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
+  };
+  const struct {
+    std::function<void()> action;
+    int pair;  // under the cursor afterwards
+  } steps[] = {
+      {[&] { m.ClickSection("+-OBJECTS"); }, 601},
+      {[&] { m.Find("GROUP"); }, 629},
+      {[&] { goTo("1307"); }, 653},  // a group's member pointer "0042"
+      {[&] { QTest::keyClick(grid, Qt::Key_Return, Qt::ControlModifier); }, 462},  // CIRCLE 42
+      {back, 653},
+      {back, 629},
+      {forward, 653},
+      {[&] { goTo("h2a"); }, 305},  // a jump drops the places ahead
+      {forward, 305},
+      {back, 653},
+      {back, 629},
+      {back, 601},
+      {back, 0},
+      {back, 0},
+  };
+  for (std::size_t k = 0; k < std::size(steps); ++k) {
+    steps[k].action();
+    EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), steps[k].pair) << "step " << k;
+  }
+  EXPECT_EQ(m.dialogs.beeps, 2) << "nothing ahead after the jump, nothing behind the start";
+  EXPECT_TRUE(m.dialogs.messages.empty());
+}
+
+TEST(TFMMain, RefusedJumpsExplainThemselves) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  m.dialogs.texts = {"FFFF", std::nullopt, "9999"};
+  form.GoToLineOrHandle();
+  form.GoToLineOrHandle();  // cancelled
+  form.GoToLineOrHandle();
+  form.JumpToLine(309);  // the LAYER table's owner pointer: 0
+  form.FollowPointer();
+  form.JumpToLine(307);  // its handle, no pointer
+  form.FollowPointer();
+  std::vector<std::string> messages;
+  for (const std::string& text : m.dialogs.messages) messages.push_back(Utf8(text));
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "ハンドル FFFF のレコードはありません",
+                          "9999 行はありません（最終行は 1312 行です）",
+                          "ハンドル 0 はどのレコードも指しません",
+                          "参照先へ移動できるのは、ハンドルを指すグループコード（330～369、"
+                          "390～399、480、481）の行です"}));
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(307));
+}
+
+TEST(TFMMain, MarksDanglingPointersAfterTheLoadAndAgainAfterAnEdit) {
+  Main m;
+  const std::string path =
+      m.dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                    "2B", "0", "ENDSEC", "0", "EOF"}));
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  StringGrid& grid = *m.form->FRDXFGrid->DXFGrid;
+  const auto valueColour = [&grid] {  // of pair 4, the 330 pointer, in row 5
+    return grid.grab().toImage().pixelColor(grid.CellRect(2, 5).topLeft() + QPoint(1, 1));
+  };
+  QApplication::processEvents();  // the index is built between paints
+  EXPECT_EQ(valueColour(), QColor(255, 224, 224));
+  m.form->FRDXFGrid->SetRow(4);  // the LINE takes the handle the pointer names
+  m.TypeValue("2B");
+  QApplication::processEvents();
+  EXPECT_EQ(valueColour(), QColor(255, 255, 255)) << "the edit made the index anew";
+}
+
+TEST(TFMMain, ChecksTheDrawingIntoThePanelAndJumpsFromItsLines) {
+  const std::string broken =
+      DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330", "2B", "0", "LINE",
+               "5", "01A", "0", "ENDSEC", "0", "EOF"});
+  Main m;
+  const std::string path = m.dir.Write("broken.dxf", broken);
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(&form, Qt::Key_F7);
+  const std::vector<std::string> log = m.Log();
+  ASSERT_GE(log.size(), 5u);
+  EXPECT_EQ(
+      std::vector<std::string>(log.end() - 5, log.end()),
+      (std::vector<std::string>{
+          "", "＜図面の検査＞" + path, "　9 行：参照先のハンドル 2B がありません",
+          "　11 行：ハンドル 1A は 5 行のレコードと重複しています", "　問題が 2 件あります"}));
+  QTextCursor line(form.MsgBox->document()->findBlockByNumber(form.MsgBox->LineCount() - 2));
+  form.MsgBox->setTextCursor(line);
+  QTest::keyClick(form.MsgBox, Qt::Key_Return);
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(11));
+  line = QTextCursor(form.MsgBox->document()->findBlockByNumber(form.MsgBox->LineCount() - 3));
+  QTest::mouseDClick(form.MsgBox->viewport(), Qt::LeftButton, {},
+                     form.MsgBox->cursorRect(line).center());
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), PairOfLine(9));
+  EXPECT_EQ(m.Log().size(), log.size()) << "choosing a line types nothing into the panel";
+}
+
+TEST(TFMMain, GridMenuListsTheReferrersOfARecord) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.JumpToLine(311);  // inside the LAYER table's head, handle 2
+  QMenu menu;
+  form.FillGridMenu(menu);
+  const auto entry = [&menu](const std::string& caption) {
+    for (QAction* action : menu.actions())
+      if (action->text().toStdString() == caption) return action;
+    return static_cast<QAction*>(nullptr);
+  };
+  ASSERT_NE(entry("参照元一覧"), nullptr);
+  EXPECT_FALSE(entry("参照先へ移動")->isEnabled()) << "no pointer under the cursor";
+  EXPECT_TRUE(entry("図面の検査")->isEnabled());
+  entry("参照元一覧")->trigger();
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 7, log.end() - 5),
+            (std::vector<std::string>{"", "＜参照元一覧＞ハンドル 2（303 行の TABLE）"}));
+  EXPECT_EQ(log.back(), "　407 行：LAYER のグループコード 330");
+}
+
 namespace {
 
 // The main window on a simulated desktop, in front of a stand-in AutoCAD when asked.
@@ -498,6 +661,171 @@ TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
   m.form->BTErrorJump->click();
   EXPECT_EQ(m.form->Buffer.FileName, failed);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
+}
+
+TEST(TFMMain, SectionListClickJumpsToTheEntryClickedWhileTheGridHasTheFocus) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  ASSERT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
+  for (int i = 0; i < 4; ++i) QTest::keyClick(form.FRDXFGrid->DXFGrid, Qt::Key_PageDown);
+  ASSERT_EQ(m.SectionEntry(), "| +-LTYPE");
+  const auto items = form.ListBox_line->findItems(QStringLiteral("+-ENTITIES"), Qt::MatchExactly);
+  ASSERT_EQ(items.size(), 1);
+  const QPoint at = form.ListBox_line->visualItemRect(items.front()).center();
+  QTest::mousePress(form.ListBox_line->viewport(), Qt::LeftButton, {}, at);
+  QApplication::processEvents();  // the grid repaints as it loses the focus
+  QTest::mouseRelease(form.ListBox_line->viewport(), Qt::LeftButton, {}, at);
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 436);
+  EXPECT_EQ(m.SectionEntry(), "+-ENTITIES");
+}
+
+namespace {
+
+// Opens the grid's editor on the value of pair 1 with text typed and not yet committed.
+QLineEdit* TypeWithoutEnter(Main& m, const char* text) {
+  m.form->activateWindow();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(m.form.get()));
+  m.form->FRDXFGrid->SetRow(2);
+  QTest::keyClicks(m.form->FRDXFGrid->DXFGrid, text);
+  auto* editor = m.form->FRDXFGrid->DXFGrid->findChild<QLineEdit*>();
+  EXPECT_TRUE(editor->isVisible());
+  return editor;
+}
+
+}  // namespace
+
+TEST(TFMMain, OpenEditsAreCommittedBeforeTheUnsavedQuestion) {
+  const struct {
+    const char* path;
+    std::function<void(Main&, QLineEdit*)> act;
+  } cases[] = {
+      {"Ctrl+Q", [](Main&, QLineEdit* e) { QTest::keyClick(e, Qt::Key_Q, Qt::ControlModifier); }},
+      {"close box", [](Main& m, QLineEdit*) { m.form->close(); }},
+      {"drop", [](Main& m, QLineEdit*) { m.form->DropFiles({m.dir.Write("d.dxf", kSmall)}); }},
+      {"command", [](Main& m, QLineEdit*) { m.form->LoadDxfFile(m.dir.Write("d.dxf", kSmall)); }},
+  };
+  for (const auto& c : cases) {
+    Main m({kSample});
+    QLineEdit* editor = TypeWithoutEnter(m, "HEAD");
+    m.dialogs.answers = {Dialogs::Answer::Cancel};
+    c.act(m, editor);
+    EXPECT_EQ(m.dialogs.questions, std::vector<std::string>{Sjis("変更を保存しますか？")})
+        << c.path;
+    EXPECT_TRUE(m.form->isVisible()) << c.path;
+    EXPECT_EQ(m.form->Buffer.FileName, kSample) << c.path;
+    EXPECT_EQ(m.form->Buffer.GetValue(1), "HEAD") << c.path;
+    EXPECT_FALSE(editor->isVisible()) << c.path;
+  }
+}
+
+TEST(TFMMain, DiscardedEditNeverReachesTheNextDocument) {
+  Main m({kSample});
+  TypeWithoutEnter(m, "HEAD");
+  m.dialogs.answers = {Dialogs::Answer::No};
+  const std::string other = m.dir.Write("other.dxf", ReadBytes(kSample));
+  ASSERT_TRUE(m.form->LoadDxfFile(other));
+  QApplication::processEvents();
+  EXPECT_EQ(m.form->Buffer.FileName, other);
+  EXPECT_EQ(m.form->Buffer.GetValue(1), "HEADER");
+  EXPECT_FALSE(m.form->IsModified());
+}
+
+TEST(TFMMain, BufferOutlivesTheGridsThatWriteIntoIt) {
+  Main m({kSample});
+  TypeWithoutEnter(m, "HEAD");
+  std::string seen;
+  TFMMain* form = m.form.get();
+  QObject::connect(form->FRDXFGrid, &QObject::destroyed,
+                   [form, &seen] { seen = form->Buffer.GetValue(1); });
+  m.form.reset();
+  EXPECT_EQ(seen.substr(0, 4), "HEAD");
+}
+
+TEST(TFMMain, RefusedOpenEditIsReportedBeforeTheWindowCloses) {
+  Main m({kSample});
+  m.form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(m.form.get()));
+  m.form->FRDXFGrid->SetCol(1);
+  QTest::keyClicks(m.form->FRDXFGrid->DXFGrid, "99999999999");  // beyond 32 bits
+  EXPECT_TRUE(m.form->close());
+  EXPECT_EQ(m.dialogs.messages,
+            std::vector<std::string>{Sjis("グループコードは数値でなければなりません")});
+  EXPECT_TRUE(m.dialogs.questions.empty());
+  EXPECT_EQ(m.form->Buffer.GetCode(0), 0);
+}
+
+TEST(TFMMain, SaveAsAsksBeforeOverwritingAnotherFile) {
+  Main m({kSample});
+  const std::string other = m.dir.Write("other.dxf", "keep me");
+  m.dialogs.saveAnswers = {other, ""};
+  m.dialogs.answers = {Dialogs::Answer::No};
+  m.form->BTSaveClick();
+  EXPECT_EQ(m.dialogs.questions, std::vector<std::string>{OverwriteQuestion(other)});
+  EXPECT_EQ(ReadBytes(other), "keep me");
+  EXPECT_EQ(m.dialogs.saveRequests.size(), 2u);  // the dialog came back, then was cancelled
+}
+
+TEST(TFMMain, TabGoesRoundTheSectionListTheGridAndTheFindBox) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  ASSERT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
+  const std::vector<std::pair<Qt::Key, QWidget*>> steps = {{Qt::Key_Tab, form.CBFind},
+                                                           {Qt::Key_Tab, form.ListBox_line},
+                                                           {Qt::Key_Tab, form.FRDXFGrid->DXFGrid},
+                                                           {Qt::Key_Backtab, form.ListBox_line},
+                                                           {Qt::Key_Backtab, form.CBFind}};
+  for (const auto& [key, expected] : steps) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    const QWidget* focus = QApplication::focusWidget();
+    EXPECT_TRUE(focus == expected || expected->isAncestorOf(focus))
+        << expected->metaObject()->className();
+  }
+  // The section list answers the arrow keys and Enter.
+  form.ListBox_line->setFocus();
+  form.ListBox_line->setCurrentRow(0);
+  for (int i = 0; i < 7; ++i) QTest::keyClick(form.ListBox_line, Qt::Key_Down);
+  EXPECT_EQ(m.SectionEntry(), "| +-LAYER");
+  QTest::keyClick(form.ListBox_line, Qt::Key_Return);
+  EXPECT_EQ(form.FRDXFGrid->TopIndex(), 151);
+  EXPECT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
+}
+
+TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
+  Main m({kSample});
+  QMenu menu;
+  m.form->FillGridMenu(menu);
+  std::vector<std::string> entries;
+  for (const QAction* action : menu.actions())
+    if (!action->isSeparator())
+      entries.push_back(action->text().toStdString() + " " +
+                        action->shortcut().toString(QKeySequence::PortableText).toStdString());
+  EXPECT_EQ(entries,
+            (std::vector<std::string>{"コピー Ctrl+C", "次を検索 F3", "前を検索 Shift+F3",
+                                      "行へ移動... Ctrl+G", "先頭へ Ctrl+Home", "末尾へ Ctrl+End",
+                                      "参照先へ移動 Ctrl+Enter", "参照元一覧 ", "図面の検査 F7"}));
+  m.dialogs.texts = {std::string("55")};
+  menu.actions()[4]->trigger();  // 行へ移動
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);
+  menu.actions()[7]->trigger();  // 末尾へ
+  EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
+}
+
+TEST(TFMMain, RecentFilesAreRememberedAndComeBackAtTheNextStart) {
+  Main m({kSample});
+  const std::string small = m.dir.Write("small.dxf", kSmall);
+  m.form->DropFiles({small});
+  m.form->LoadDxfFile(m.dir.Path() + "/missing.dxf");  // a failed load is not remembered
+  EXPECT_EQ(m.form->Settings.RecentFiles, (std::vector<std::string>{small, kSample}));
+  m.form->OpenRecentFile(kSample);
+  EXPECT_EQ(m.form->Buffer.FileName, kSample);
+  EXPECT_EQ(m.form->Settings.LastPath, kSample);
+  m.form->close();
+  m.Start();
+  EXPECT_EQ(m.form->Settings.RecentFiles, (std::vector<std::string>{kSample, small}));
 }
 
 TEST(TFMMain, ToolTabSelectsItsDefaultsOnceAndKeepsTheUsersChoice) {

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "model/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestFiles.h"
 
 TEST(MyFileLib, PathParts) {
   EXPECT_EQ(FolderPart("/work/plan.dxf"), "/work/");
@@ -34,4 +36,34 @@ TEST(MyFileLib, OpenDialogStartsAtTheLastFileAndMovesToTheChosenOne) {
   EXPECT_EQ(dialogs.openRequests[1].initialFolder, "/a/");
   EXPECT_EQ(dialogs.openRequests[1].fileName, "/a/b.dxf");
   EXPECT_EQ(dialog.initialFolder, "/a/");
+}
+
+TEST(MyFileLib, SaveDialogAsksBeforeOverwritingAnotherFile) {
+  TempDir dir;
+  const std::string shown = dir.Write("shown.dxf", "x");
+  const std::string other = dir.Write("other.dxf", "y");
+  const std::string fresh = dir.Path() + "/fresh.dxf";
+  const struct {
+    std::vector<std::string> names;        // what the dialog returns, run after run
+    std::vector<Dialogs::Answer> answers;  // to the overwrite question
+    std::string saved;
+    std::size_t questions;
+  } cases[] = {
+      {{shown}, {}, shown, 0},  // the document's own file
+      {{fresh}, {}, fresh, 0},
+      {{other}, {Dialogs::Answer::Yes}, other, 1},
+      {{other, fresh}, {Dialogs::Answer::No}, fresh, 1},  // No: the dialog comes back
+      {{other, ""}, {Dialogs::Answer::No}, "", 1},
+      {{dir.Path() + "/./shown.dxf"}, {}, dir.Path() + "/./shown.dxf", 0},
+  };
+  for (const auto& c : cases) {
+    ScriptedDialogs dialogs;
+    dialogs.saveAnswers.assign(c.names.begin(), c.names.end());
+    dialogs.answers.assign(c.answers.begin(), c.answers.end());
+    Dialogs::FileRequest dialog;
+    EXPECT_EQ(RunSaveDialog(dialogs, dialog, shown, "title"), c.saved) << c.names[0];
+    EXPECT_EQ(dialogs.questions.size(), c.questions) << c.names[0];
+  }
+  EXPECT_EQ(OverwriteQuestion("/a/b.dxf"), Sjis("/a/b.dxf は既に存在します。\r\n上書きしますか？"));
+  EXPECT_TRUE(IsOtherExistingFile(other, ""));
 }

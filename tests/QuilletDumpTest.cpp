@@ -1,12 +1,15 @@
 // QuilletDumpTest.cpp - the command-line listing, run as a separate program.
 #include <gtest/gtest.h>
 #include <sys/wait.h>  // WEXITSTATUS
+#include <unistd.h>    // access
 
 #include <algorithm>  // std::min
 #include <cstdio>     // popen, pclose
+#include <cstdlib>    // setenv, unsetenv
 #include <string>     // std::string
 #include <vector>     // std::vector
 
+#include "model/QuilletVersion.h"  // kVersion
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -16,10 +19,12 @@ struct DumpRun {
   int status = -1;
 };
 
-// Runs quillet-dump with the given arguments (already quoted for the shell).
-DumpRun Dump(const std::string& arguments) {
+// Runs quillet-dump with the given arguments (already quoted for the shell), standard
+// error joined to the output; `redirect` then sends the output elsewhere.
+DumpRun Dump(const std::string& arguments, const std::string& redirect = "") {
   DumpRun run;
-  const std::string command = std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1";
+  const std::string command =
+      std::string("'") + QUILLET_DUMP + "' " + arguments + " 2>&1 " + redirect;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return run;
   char chunk[4096];
@@ -72,6 +77,52 @@ TEST(QuilletDump, ReportsUsageAndLoadErrors) {
   const DumpRun bad = Dump("'" + broken + "'");
   EXPECT_EQ(bad.status, 3);
   EXPECT_NE(bad.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+}
+
+TEST(QuilletDump, AnswersVersionAndHelp) {
+  const DumpRun version = Dump("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("quillet-dump ") + kVersion + "\n");
+  const DumpRun help = Dump("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: quillet-dump [options] FILE\n", 0), 0u);
+}
+
+TEST(QuilletDump, ReadsStandardInputForADash) {
+  const DumpRun fromFile = Dump(Sample());
+  const DumpRun fromPipe = Dump("- < " + Sample());
+  ASSERT_EQ(fromPipe.status, 0) << fromPipe.out;
+  EXPECT_EQ(fromPipe.out, fromFile.out);
+  const DumpRun summary = Dump("--json --summary - < " + Sample());
+  EXPECT_EQ(summary.out.rfind("{\"FileName\":\"-\",\"PairCount\":656,", 0), 0u) << summary.out;
+  TempDir dir;
+  const DumpRun broken = Dump("- < '" + dir.Write("b.dxf", "0\nSECTION\nx\ny\n") + "'");
+  EXPECT_EQ(broken.status, 3);
+  EXPECT_NE(broken.out.find("ＤＸＦファイルが壊れています。\r\v2行"), std::string::npos);
+  ::setenv("TMPDIR", "/nonexistent", /*overwrite=*/1);
+  const DumpRun noTemp = Dump("- < " + Sample());
+  ::unsetenv("TMPDIR");
+  EXPECT_EQ(noTemp.status, 3);
+  EXPECT_NE(noTemp.out.find("quillet-dump: cannot make a temporary file for standard input in "
+                            "/nonexistent: No such file or directory\n"),
+            std::string::npos)
+      << noTemp.out;
+}
+
+TEST(QuilletDump, FailsWhenTheOutputCannotBeWritten) {
+  if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "/dev/full is not there";
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  for (const std::string& arguments :
+       {Sample(), "--json " + Sample(), "--summary " + Sample(), "--groups " + Sample(),
+        "--rename-layer 壁 外壁 " + out + " " + Sample(),
+        "--round none none " + out + " " + Sample(), std::string("--help"),
+        std::string("--version")}) {
+    const DumpRun run = Dump(arguments, "> /dev/full");
+    EXPECT_EQ(run.status, 11) << arguments;
+    EXPECT_EQ(run.out, "quillet-dump: cannot write the output: No space left on device\n")
+        << arguments;
+  }
 }
 
 TEST(QuilletDump, PrintsTheListTables) {
@@ -183,6 +234,45 @@ TEST(QuilletDump, RenamesALayerOfAUtf8Drawing) {
   EXPECT_EQ(bytes.find("\r\n\xE5\xA3\x81\r\n"), std::string::npos);  // no layer 壁 is left
   EXPECT_NE(Dump("--layers " + out).out.find("\tWand-é\t   200.80.40\tContinuous\t\n"),
             std::string::npos);
+}
+
+TEST(QuilletDump, PrintsTheOwnerAndTheReferrersOfAHandle) {
+  const struct {
+    const char* handle;
+    int status;
+    const char* out;
+  } cases[] = {
+      {"002", 0,
+       "record\t303\tTABLE\nref\t319\t330\tLAYER\nref\t341\t330\tLAYER\n"
+       "ref\t363\t330\tLAYER\nref\t385\t330\tLAYER\nref\t407\t330\tLAYER\n"},
+      {"42", 0, "record\t925\tCIRCLE\nref\t1307\t340\tGROUP\n"},
+      {"f", 9, "quillet-dump: no record owns handle F; 0 pairs point at it\n"},
+      {"1G", 2, "quillet-dump: --handle needs a hexadecimal handle of 1 to 16 digits, not '1G'\n"},
+  };
+  for (const auto& c : cases) {
+    const DumpRun run = Dump(std::string("--handle ") + c.handle + " " + Sample());
+    EXPECT_EQ(run.status, c.status) << c.handle;
+    EXPECT_EQ(run.out.substr(0, std::string_view(c.out).size()), c.out) << c.handle;
+  }
+  EXPECT_EQ(Dump("--handle 2 --check " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--handle 2 --layers " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--check --round none none out.dxf " + Sample()).status, 2);
+}
+
+TEST(QuilletDump, ChecksTheDrawing) {
+  const DumpRun clean = Dump("--check " + Sample());
+  EXPECT_EQ(clean.status, 0);
+  EXPECT_EQ(clean.out, "");
+  TempDir dir;
+  const std::string broken =
+      dir.Write("b.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "330",
+                                  "2B", "10", "x", "0", "EOF"}));
+  const DumpRun run = Dump("--check '" + broken + "'");
+  EXPECT_EQ(run.status, 7);
+  EXPECT_EQ(run.out,
+            "1\tunclosed-section\tSECTION ENTITIES に ENDSEC がありません\n"
+            "9\tdangling-pointer\t参照先のハンドル 2B がありません\n"
+            "11\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません\n");
 }
 
 // Splits bytes into lines at CR LF, as the program writes them.

@@ -25,16 +25,43 @@ TEST(SectionList, SampleListsEverySectionAndTable) {
   EXPECT_EQ(SectionEntries(sample), kSampleEntries);
 }
 
-TEST(SectionList, AbsentSectionsAreLeftOutButHeaderStays) {
+TEST(SectionList, ListsOnlyTheSectionsTheFileHolds) {
   TempDir dir;
-  // No HEADER, CLASSES, TABLES, BLOCKS or OBJECTS: only ENTITIES (after a comment, since
-  // a section at pair 0 cannot be told from an absent one) and EOF.
-  const TDXFBuffer small =
-      Load(dir.Write("e.dxf", DxfText({"999", "test", "0", "SECTION", "2", "ENTITIES", "0", "LINE",
-                                       "8", "0", "0", "ENDSEC", "0", "EOF"})));
-  EXPECT_EQ(SectionEntries(small), (std::vector<std::string>{"+-HEADER", "+-ENTITIES", "+-EOF"}));
-  EXPECT_EQ(SectionTarget(small, "HEADER"), 0);
-  EXPECT_EQ(SectionEntries(TDXFBuffer()), std::vector<std::string>{"+-HEADER"});
+  const std::vector<std::string> entities = {"0",    "SECTION", "2", "ENTITIES", "0",
+                                             "LINE", "8",       "0", "0",        "ENDSEC"};
+  std::vector<std::string> withEof = entities;
+  withEof.insert(withEof.end(), {"0", "EOF"});
+  std::vector<std::string> afterComment = {"999", "test"};
+  afterComment.insert(afterComment.end(), withEof.begin(), withEof.end());
+  const struct {
+    const char* name;
+    std::vector<std::string> lines;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {"entities at pair 0", withEof, {"+-ENTITIES", "+-EOF"}},
+      {"after a comment", afterComment, {"+-ENTITIES", "+-EOF"}},
+      {"no EOF pair", entities, {"+-ENTITIES"}},
+  };
+  for (const auto& c : cases) {
+    const TDXFBuffer buffer = Load(dir.Write("e.dxf", DxfText(c.lines)));
+    EXPECT_EQ(SectionEntries(buffer), c.entries) << c.name;
+    EXPECT_EQ(SectionNameAt(buffer, 1), "ENTITIES") << c.name;  // no absent section claims it
+  }
+  EXPECT_TRUE(SectionEntries(TDXFBuffer()).empty());
+}
+
+TEST(SectionList, CorpusFilesWithoutAHeaderOrAnEofPair) {
+  if (CorpusDir().empty()) GTEST_SKIP() << "the DXF corpus is not there";
+  const struct {
+    const char* file;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {"gdal-entities_only.dxf", {"+-ENTITIES", "+-EOF"}},
+      {"ezdxf-Minimal_DXF_AC1009-entities-only.dxf", {"+-ENTITIES", "+-EOF"}},
+      {"gdal-elliptical-arc-hatch-min-no-eof.dxf", {"+-ENTITIES"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(SectionEntries(Load(CorpusDir() + "/" + c.file)), c.entries) << c.file;
 }
 
 TEST(SectionList, ClickTargets) {

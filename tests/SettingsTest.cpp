@@ -142,3 +142,22 @@ TEST(Settings, UnwritableFileIsReportedWithItsPath) {
   OpenSettingsFile(settings, blocker + "/viewer");
   EXPECT_EQ(Utf8(SaveSettings(settings)), blocker + "/viewer.ini に書き込めません");
 }
+
+TEST(Settings, RecentFilesKeepTheLastEightOpenedNewestFirst) {
+  std::vector<std::string> recent;
+  for (int i = 0; i < 10; ++i) RememberRecentFile(recent, "/d/" + std::to_string(i) + ".dxf");
+  RememberRecentFile(recent, "/d/5.dxf");  // opened again: moves to the top, once
+  EXPECT_EQ(recent, (std::vector<std::string>{"/d/5.dxf", "/d/9.dxf", "/d/8.dxf", "/d/7.dxf",
+                                              "/d/6.dxf", "/d/4.dxf", "/d/3.dxf", "/d/2.dxf"}));
+  TempDir dir;
+  SettingsRecord written = Opened(dir);
+  written.RecentFiles = recent;
+  written.RecentFiles.push_back("/d/extra.dxf");  // a ninth entry is not written
+  EXPECT_EQ(SaveSettings(written), "");
+  const std::string ini = ReadBytes(written.IniPath);
+  EXPECT_NE(ini.find("[Recent]\r\n0=/d/5.dxf\r\n1=/d/9.dxf\r\n"), std::string::npos);
+  EXPECT_EQ(ini.find("extra"), std::string::npos);
+  SettingsRecord read = Opened(dir);
+  LoadSettings(read);
+  EXPECT_EQ(read.RecentFiles, recent);
+}

@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QTest>
 #include <QWheelEvent>
@@ -206,4 +207,45 @@ TEST(StringGrid, OffersItsCellsToAssistiveToolsAsATable) {
   EXPECT_TRUE(t.selectRow(9));
   EXPECT_EQ(grid.Row(), 10);
   EXPECT_EQ(t.cellAt(40, 0), nullptr);
+}
+
+TEST(StringGrid, TooltipShowsOnlyTextsTheirColumnCutsOff) {
+  Grid g;
+  g.grid.SetColWidth(1, 40);
+  g.grid.SetCell(1, 1, QStringLiteral("a long text that does not fit"));
+  g.grid.SetCell(1, 2, QStringLiteral("ab"));
+  g.grid.SetCell(0, 1, QStringLiteral("fixed column text, cut as well"));
+  const auto at = [&](int col, int row) { return g.grid.CellRect(col, row).center(); };
+  EXPECT_EQ(g.grid.CutTextAt(at(1, 1)).toStdString(), "a long text that does not fit");
+  EXPECT_TRUE(g.grid.CutTextAt(at(1, 2)).isEmpty());
+  EXPECT_TRUE(g.grid.CutTextAt(at(0, 1)).isEmpty());  // line numbers and headers never
+  EXPECT_TRUE(g.grid.CutTextAt(QPoint(299, 99)).isEmpty());
+}
+
+TEST(StringGrid, TabCanMoveTheFocusAndStillMovesCellsInTheEditor) {
+  Grid g;
+  g.grid.SetTabMovesFocus(true);
+  g.grid.setFocus();
+  g.grid.SelectCell(1, 1);
+  QTest::keyClick(&g.grid, Qt::Key_Tab);
+  EXPECT_TRUE(g.other.hasFocus());
+  EXPECT_EQ(g.grid.Col(), 1);
+  g.grid.setFocus();
+  g.grid.ShowEditor();
+  QTest::keyClick(g.Editor(), Qt::Key_Tab);
+  EXPECT_EQ(g.grid.Col(), 2);
+  EXPECT_TRUE(g.grid.hasFocus());
+}
+
+TEST(StringGrid, ContextMenuNamesTheCellUnderThePointer) {
+  Grid g;
+  std::vector<std::pair<int, int>> asked;
+  g.grid.OnContextMenu = [&](int col, int row, QPoint) { asked.emplace_back(col, row); };
+  const QPoint cell = g.grid.CellRect(2, 3).center();
+  QContextMenuEvent mouse(QContextMenuEvent::Mouse, cell, g.grid.mapToGlobal(cell));
+  QApplication::sendEvent(&g.grid, &mouse);
+  QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                        g.grid.mapToGlobal(QPoint(0, 0)));
+  QApplication::sendEvent(&g.grid, &key);
+  EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{2, 3}, {g.grid.Col(), g.grid.Row()}}));
 }

@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -205,6 +209,20 @@ TEST(TFrameDXFGrid, RefusedCodeIsReportedAfterTheEditAndRestored) {
   EXPECT_EQ(f.buffer.GetCode(0), 0);
 }
 
+TEST(TFrameDXFGrid, DeclinedNonNumberRestoresTheCell) {
+  Frame f;
+  f.frame.SetRow(6);  // pair 5: the 70 of $ACADMAINTVER, "     6"
+  QTest::keyClicks(f.frame.DXFGrid, "XYZ");
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_EQ(f.dialogs.questions,
+            std::vector<std::string>{Sjis("数値ではありません。このまま変更しますか？")});
+  EXPECT_EQ(f.Text(2, 6), "     6");
+  EXPECT_EQ(f.buffer.GetValue(5), "     6");
+  QApplication::processEvents();
+  EXPECT_TRUE(f.dialogs.messages.empty());
+  EXPECT_TRUE(f.log.lines.empty());
+}
+
 TEST(TFrameDXFGrid, ScrollingWhileEditingIsRefused) {
   Frame f;
   QTest::keyClicks(f.frame.DXFGrid, "X");
@@ -269,4 +287,96 @@ TEST(TFrameDXFGrid, RowsFollowTheWindowHeight) {
   f.frame.SetRow(52);
   f.Key(Qt::Key_Down);
   EXPECT_EQ(f.View(), std::make_pair(1, 52));
+}
+
+TEST(TFrameDXFGrid, MarksDanglingPointersOnceTheIndexIsReady) {
+  TempDir dir;
+  // Pairs 4 and 5: a pointer to the LINE's own handle, and one to a handle nobody owns.
+  Frame f(dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A",
+                                      "330", "01a", "330", "2B", "0", "ENDSEC", "0", "EOF"})));
+  HandleIndex index;
+  f.frame.SetHandleIndex(&index);
+  f.frame.SetCol(3);
+  const QColor plain(255, 255, 255);
+  EXPECT_EQ(f.ColourAt(2, 6), plain) << "no mark before the index is ready";
+  index.Build(f.buffer);
+  EXPECT_EQ(f.ColourAt(2, 5), plain);
+  EXPECT_EQ(f.ColourAt(2, 6), QColor(255, 224, 224));
+  EXPECT_EQ(f.ColourAt(1, 6), plain) << "only the value is marked";
+  EXPECT_EQ(f.Grid().OnToolTip(2, 6).toStdString(), "参照先のハンドルがありません");
+  EXPECT_TRUE(f.Grid().OnToolTip(2, 5).isEmpty());
+  EXPECT_TRUE(f.Grid().OnToolTip(1, 6).isEmpty());
+  f.frame.SetCol(2);
+  f.frame.SetRow(6);
+  EXPECT_EQ(f.ColourAt(2, 6), QColor(0, 0, 128)) << "the cursor is drawn as it always is";
+}
+
+TEST(TFrameDXFGrid, CtrlEnterAndARightClickAskAboutThePairUnderTheCursor) {
+  Frame f;
+  QSignalSpy follow(&f.frame, &TFrameDXFGrid::FollowPointerRequested);
+  QTest::mouseClick(f.frame.DXFGrid, Qt::RightButton, {}, f.Grid().CellRect(2, 4).center());
+  EXPECT_EQ(f.View(), std::make_pair(0, 4));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(follow.count(), 1);
+  f.Key(Qt::Key_F2);  // while an edit is open, Ctrl+Enter ends it instead
+  ASSERT_TRUE(f.Grid().EditorMode());
+  QTest::keyClick(f.Editor(), Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_FALSE(f.Grid().EditorMode());
+  EXPECT_EQ(follow.count(), 1);
+}
+
+TEST(TFrameDXFGrid, CtrlHomeAndCtrlEndGoToTheEndsOfTheFile) {
+  Frame f;
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(f.frame.CurrentIndex(), f.buffer.EofIndex);
+  EXPECT_EQ(f.Grid().Col(), 2);  // the column stays
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(f.View(), std::make_pair(0, 1));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Home);  // without Ctrl: the first data column
+  EXPECT_EQ(f.Grid().Col(), 1);
+}
+
+TEST(TFrameDXFGrid, CopiesTheCellOrTheSelectedRowsAsTabSeparatedLines) {
+  Frame f;
+  QClipboard& clipboard = *QGuiApplication::clipboard();
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text().toStdString(), "SECTION");
+  f.frame.SetCol(1);
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text().toStdString(), "0");
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down, Qt::ShiftModifier);
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down, Qt::ShiftModifier);
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()), std::make_pair(0, 2));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(Utf8(ToCp932(clipboard.text())),
+            "1\t0\tSECTION\t******************\n3\t2\tHEADER\tヘッダーセクション\n"
+            "5\t9\t$ACADVER\tDXFのバージョン番号\n");
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down);  // a plain move ends the selection
+  EXPECT_FALSE(f.frame.Selection().IsMultiRow(f.frame.CurrentIndex()));
+  // Shift+click and Ctrl+Shift+End select too; a jump ends the selection.
+  QTest::mouseClick(f.frame.DXFGrid, Qt::LeftButton, Qt::ShiftModifier,
+                    f.Grid().CellRect(2, 6).center());
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()), std::make_pair(3, 5));
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()),
+            std::make_pair(3, f.buffer.EofIndex));
+  f.frame.ShowPair(100);
+  EXPECT_FALSE(f.frame.Selection().IsMultiRow(f.frame.CurrentIndex()));
+}
+
+TEST(TFrameDXFGrid, RightClickMovesTheCursorUnlessOnTheSelection) {
+  Frame f;
+  int menus = 0;
+  QObject::connect(&f.frame, &TFrameDXFGrid::ContextMenuRequested, [&] { ++menus; });
+  const auto rightClick = [&](int row) {
+    const QPoint at = f.Grid().CellRect(2, row).center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, f.Grid().mapToGlobal(at));
+    QApplication::sendEvent(f.frame.DXFGrid, &event);
+  };
+  rightClick(5);
+  EXPECT_EQ(f.frame.CurrentIndex(), 4);
+  QTest::keyClick(f.frame.DXFGrid, Qt::Key_Down, Qt::ShiftModifier);
+  rightClick(5);  // inside the selection: it stays
+  EXPECT_EQ(f.frame.Selection().Range(f.frame.CurrentIndex()), std::make_pair(4, 5));
+  EXPECT_EQ(menus, 2);
 }

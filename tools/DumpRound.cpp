@@ -7,7 +7,7 @@
 #include "tools/DumpRound.h"
 
 #include <algorithm>    // std::find
-#include <cstdio>       // std::fprintf, std::fputs, stdout, stderr
+#include <cstdio>       // std::fprintf, stderr
 #include <string_view>  // std::string_view
 
 #include "model/MyStringLib.h"
@@ -23,8 +23,10 @@ const char kRoundUsage[] =
 
 namespace {
 
-void PrintLine(const std::string& cp932) {
-  std::fputs((Utf8OfProgramText(cp932) + "\n").c_str(), stdout);
+void PrintLine(DumpOutput& out, const std::string& cp932) {
+  DumpLine line(out);
+  line.Program("report", cp932);
+  line.End();
 }
 
 // Reads "STEP/K" or "none" into a step index and a rounding-digit index.
@@ -75,17 +77,17 @@ bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::
   return true;
 }
 
-int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer) {
+int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
   const RoundOutcome outcome = RoundEntities(buffer, options.choice);
   if (!outcome.error.empty()) {
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(outcome.error).c_str());
     return kExitNotANumber;
   }
   const std::string summary = RoundSummary(outcome.count);
-  PrintLine(summary);
-  for (const std::string& line : RoundChoiceLines(options.choice)) PrintLine(line);
-  PrintLine(summary);
-  std::fflush(stdout);
+  PrintLine(out, summary);
+  for (const std::string& line : RoundChoiceLines(options.choice)) PrintLine(out, line);
+  PrintLine(out, summary);
+  out.Flush();
   buffer.OnMessage = [](const std::string& m) {
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
   };

@@ -9,6 +9,7 @@
 
 #include "logic/MainFormTool.h"
 #include "model/MyDXFClass.h"
+#include "tools/DumpOutput.h"
 
 /// Exit status when a value to round is not a number; nothing is written then.
 constexpr int kExitNotANumber = 8;
@@ -27,7 +28,7 @@ extern const char kRoundUsage[];
 /// it is another argument; for a bad --round returns true with the reason in error.
 bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::string& error);
 
-/// Runs the passes on a loaded buffer, prints the report to stdout (UTF-8) and saves the
-/// buffer to OUT. Returns the exit status: 0, kExitNotANumber (the message on stderr,
-/// nothing written) or the save failure's.
-int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer);
+/// Runs the passes on a loaded buffer, prints the report to out and saves the buffer to
+/// OUT. Returns the exit status: 0, kExitNotANumber (the message on stderr, nothing
+/// written) or the save failure's.
+int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& out);

@@ -1,12 +1,16 @@
 // DumpTables.cpp - the list and rename options of quillet-dump.
 //
-// A list prints its label lines, then its rows with the cells separated by tabs, all in
-// UTF-8; the group list follows each group's row by its member rows, which start with
-// an empty cell. A rename takes the steps of the tab's in-place edit with a Yes for the
-// confirmation, prints the log lines and saves the drawing to the named file only.
+// A list prints its label lines, then its rows, one output line each in the form the
+// command line chose (DumpOutput); the group list follows each group's row by its member
+// rows, which start with an empty cell. A rename takes the steps of the tab's in-place
+// edit with a Yes for the confirmation, prints the log lines and saves the drawing to
+// the named file only.
 #include "tools/DumpTables.h"
 
-#include <cstdio>       // std::fprintf, std::fputs, stdout, stderr
+#include <algorithm>    // std::find_if
+#include <cassert>      // assert
+#include <cstdio>       // std::fprintf, stderr
+#include <span>         // std::span
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
@@ -26,16 +30,28 @@ namespace {
 
 constexpr int kNameColumn = 2;
 
+// The JSON keys of a list's columns, in column order: the grid's headers in ASCII.
+using ListKeys = std::span<const std::string_view>;
+constexpr std::string_view kLayerKeys[] = {"row", "line", "name", "color", "linetype", "remark"};
+constexpr std::string_view kLtypeKeys[] = {"row",    "line",        "name",
+                                           "length", "description", "remark"};
+constexpr std::string_view kColorKeys[] = {"row",    "sample",   "color", "layers",
+                                           "blocks", "entities", "rgb",   "book"};
+constexpr std::string_view kBlockKeys[] = {"row", "line", "name", "references", "remark"};
+constexpr std::string_view kGroupKeys[] = {"row", "line", "name", "members", "description"};
+constexpr std::string_view kMemberKeys[] = {"row", "line", "handle", "object"};
+
 struct ListOption {
   std::string_view name;
   DumpList list;
+  ListKeys keys;
 };
 
-constexpr ListOption kListOptions[] = {{"--layers", DumpList::Layers},
-                                       {"--ltypes", DumpList::Ltypes},
-                                       {"--colors", DumpList::Colors},
-                                       {"--blocks", DumpList::Blocks},
-                                       {"--groups", DumpList::Groups}};
+constexpr ListOption kListOptions[] = {{"--layers", DumpList::Layers, kLayerKeys},
+                                       {"--ltypes", DumpList::Ltypes, kLtypeKeys},
+                                       {"--colors", DumpList::Colors, kColorKeys},
+                                       {"--blocks", DumpList::Blocks, kBlockKeys},
+                                       {"--groups", DumpList::Groups, kGroupKeys}};
 
 struct RenameOption {
   std::string_view name;
@@ -49,47 +65,74 @@ constexpr RenameOption kRenameOptions[] = {
     {"--rename-ltype", NameKind::Ltype, DumpList::Ltypes, "linetype"},
     {"--rename-block", NameKind::Block, DumpList::Blocks, "block"}};
 
+const ListOption& ListOptionOf(DumpList list) {
+  return *std::find_if(std::begin(kListOptions), std::end(kListOptions),
+                       [list](const ListOption& option) { return option.list == list; });
+}
+
 const RenameOption& RenameOptionOf(NameKind kind) {
   return kRenameOptions[static_cast<int>(kind)];
 }
 
-// Writes the log lines as they come, in UTF-8.
+// Writes the log lines as they come.
 class PrintingLog : public MessageLog {
  public:
-  int Add(const std::string& line) override {
-    std::fputs((Utf8OfProgramText(line) + "\n").c_str(), stdout);
+  explicit PrintingLog(DumpOutput& out) : m_out(out) {}
+  int Add(const std::string& text) override {
+    DumpLine line(m_out);
+    line.Program("log", text);
+    line.End();
     return ++m_lines;
   }
 
  private:
+  DumpOutput& m_out;
   int m_lines = 0;
 };
 
-void PrintRow(const ListRow& row, std::string_view lead) {
-  std::string line(lead);
-  for (std::size_t c = 0; c < row.size(); ++c)
-    line += (c == 0 ? "" : "\t") + Utf8OfProgramText(row[c]);
-  std::fputs((line + "\n").c_str(), stdout);
+void PutCells(DumpLine& line, const ListRow& row, ListKeys keys) {
+  assert(row.size() <= keys.size() && "every column of a list has its key");
+  for (std::size_t c = 0; c < row.size() && c < keys.size(); ++c) line.Program(keys[c], row[c]);
 }
 
-void PrintLabels(const ListContent& list) {
-  for (const ListLabel& label : list.labels)
-    std::fputs((Utf8OfProgramText(label.text) + "\n").c_str(), stdout);
+void PrintRow(DumpOutput& out, const ListRow& row, ListKeys keys) {
+  DumpLine line(out);
+  PutCells(line, row, keys);
+  line.End();
 }
 
-void PrintList(const ListContent& list) {
-  PrintLabels(list);
-  for (const ListRow& row : list.rows) PrintRow(row, "");
+// A member row leads with an empty cell in the tab-separated form, as the tab shows it
+// under its group; JSON names the group's row there instead.
+void PrintMemberRow(DumpOutput& out, const ListRow& member, const ListRow& group) {
+  DumpLine line(out);
+  line.Program("group", out.Format() == DumpFormat::Json ? group[0] : "");
+  PutCells(line, member, kMemberKeys);
+  line.End();
 }
 
-void PrintGroupList(TDXFBuffer& buffer) {
+// The tab-separated form prints a label's text; JSON adds the line it jumps to.
+void PrintLabels(DumpOutput& out, const ListContent& list) {
+  for (const ListLabel& label : list.labels) {
+    DumpLine line(out);
+    line.Program("label", label.text);
+    if (out.Format() == DumpFormat::Json) line.Number("line", label.jumpLine);
+    line.End();
+  }
+}
+
+void PrintList(DumpOutput& out, const ListContent& list, ListKeys keys) {
+  PrintLabels(out, list);
+  for (const ListRow& row : list.rows) PrintRow(out, row, keys);
+}
+
+void PrintGroupList(DumpOutput& out, TDXFBuffer& buffer) {
   TDXFGroupTable table;
   const ListContent list = BuildGroupList(buffer, table);
-  PrintLabels(list);
+  PrintLabels(out, list);
   for (std::size_t k = 0; k < list.rows.size(); ++k) {
-    PrintRow(list.rows[k], "");
+    PrintRow(out, list.rows[k], kGroupKeys);
     for (const ListRow& member : BuildGroupMemberRows(buffer, table.Groups[k]))
-      PrintRow(member, "\t");
+      PrintMemberRow(out, member, list.rows[k]);
   }
 }
 
@@ -122,17 +165,17 @@ int RowNamed(const ListContent& list, const std::string& utf8) {
 // Runs the edit's steps as the grid would: a change, its repeat at the end of the edit,
 // then a Yes. Returns whether the drawing may be saved.
 bool EditName(NameEditState& edit, const std::vector<std::string>& names,
-              const std::string& newName, TDXFBuffer& buffer) {
+              const std::string& newName, TDXFBuffer& buffer, DumpOutput& out) {
   edit.Report(kNameColumn, newName);
   if (edit.Report(kNameColumn, newName) != NameEditStep::Confirm) return true;
-  PrintingLog log;
+  PrintingLog log(out);
   const NameEditResult result = edit.Decide(/*confirmed=*/true, names, buffer, log);
   for (const std::string& refusal : result.refusals)
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(refusal).c_str());
   return result.replaced;
 }
 
-int RunRename(const TableOptions& options, TDXFBuffer& buffer) {
+int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
   const RenameOption& rename = RenameOptionOf(options.renameKind);
   const ListContent list = BuildList(rename.list, buffer);
   const int row = RowNamed(list, options.oldName);
@@ -143,7 +186,7 @@ int RunRename(const TableOptions& options, TDXFBuffer& buffer) {
   }
   NameEditState edit(options.renameKind);
   edit.Begin(kNameColumn, row, list.rows[row - 1][kNameColumn]);
-  if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), buffer))
+  if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), buffer, out))
     return kExitRenameRefused;
   if (edit.RebuildsIndex()) buffer.BuildIndex();
   buffer.OnMessage = [](const std::string& m) {
@@ -178,13 +221,13 @@ bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::
   return false;
 }
 
-int RunTableOption(const TableOptions& options, TDXFBuffer& buffer) {
+int RunTableOption(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
   try {
-    if (options.rename) return RunRename(options, buffer);
+    if (options.rename) return RunRename(options, buffer, out);
     if (options.list == DumpList::Groups) {
-      PrintGroupList(buffer);
+      PrintGroupList(out, buffer);
     } else {
-      PrintList(BuildList(options.list, buffer));
+      PrintList(out, BuildList(options.list, buffer), ListOptionOf(options.list).keys);
     }
     return 0;
   } catch (const EConvertError& error) {

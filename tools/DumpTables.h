@@ -9,6 +9,7 @@
 
 #include "logic/MainFormRename.h"
 #include "model/MyDXFClass.h"
+#include "tools/DumpOutput.h"
 
 // Exit statuses beyond those of the pair listing.
 constexpr int kExitIncompleteList = 4;  // a value that must be a number is not
@@ -36,5 +37,5 @@ extern const char kTableUsage[];
 bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::string& error);
 
 /// Prints the requested list or runs the requested rename on a loaded buffer, writing
-/// to stdout and reasons to stderr. Returns the exit status.
-int RunTableOption(const TableOptions& options, TDXFBuffer& buffer);
+/// to out and reasons to stderr. Returns the exit status.
+int RunTableOption(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out);

@@ -1,10 +1,11 @@
 // quillet-dump.cpp - prints the pairs of a DXF file, one line per pair.
 //
 // Each line is the pair's line number (its group-code line), the group code, the value
-// and the remark, separated by tabs, in UTF-8. Output streams through one large buffer,
-// so a file of hundreds of megabytes starts printing at once and is never held twice.
+// and the remark, separated by tabs, in UTF-8, or one JSON object per pair. Output
+// streams through DumpOutput, so a file of hundreds of megabytes starts printing at once
+// and is never held twice, and a failed write ends the run with its own status.
 #include <algorithm>      // std::min
-#include <cstdio>         // std::fwrite, std::fputs, stdout, stderr
+#include <cstdio>         // std::fputs, stdout, stderr
 #include <cstdlib>        // std::strtol
 #include <optional>       // std::optional
 #include <string>         // std::string
@@ -12,8 +13,13 @@
 #include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
+#include "model/QuilletVersion.h"  // kVersion
 #include "model/RecordWalk.h"
+#include "model/Sjis.h"
 #include "model/TextCodec.h"
+#include "tools/DumpHandles.h"
+#include "tools/DumpInput.h"
+#include "tools/DumpOutput.h"
 #include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
 
@@ -21,84 +27,57 @@ namespace {
 
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
-constexpr int kExitLoadError = 3;
 
 constexpr char kUsageHead[] =
     "usage: quillet-dump [options] FILE\n"
     "\n"
-    "Prints one line per pair of the DXF file FILE up to its EOF pair:\n"
-    "line number, group code, value and remark, separated by tabs, in UTF-8.\n"
+    "Prints one line per pair of the DXF file FILE (\"-\": standard input) up to its EOF\n"
+    "pair: line number, group code, value and remark, separated by tabs, in UTF-8. A tab,\n"
+    "backslash or other control character in a text is written as \\t, \\\\, \\r, \\n or \\xHH.\n"
     "\n"
     "options:\n"
     "  --from LINE   start at the pair that holds file line LINE\n"
     "  --to LINE     stop after the pair that holds file line LINE\n"
     "  --raw         write values as the file's bytes and remarks as CP932, unconverted\n"
+    "                and unescaped\n"
+    "  --json        write one JSON object per line (JSON Lines) instead of tabs\n"
     "  --encoding NAME  read the values as NAME (cp932, utf-8, cp1252 ...), not as the\n"
     "                file's detected encoding\n"
     "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
-    "  --help        show this text\n";
+    "  --help        show this text\n"
+    "  --version     print the version\n";
 
 constexpr char kUsageTail[] =
     "\n"
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 8 a value to round is not a number (nothing is written)\n";
+    "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
+    "is written), 9 no record owns the --handle handle, 11 the output could not be written\n";
 
 struct Options {
   std::string file;
   long long fromLine = 1;
   long long toLine = -1;  // -1: to the EOF pair
   bool raw = false;
+  bool json = false;
   bool remarks = true;
   bool summary = false;
   bool help = false;
+  bool version = false;
   std::optional<TextEncoding> encoding;  // the user's choice; none: as detected
   TableOptions tables;
   RoundOptions round;
+  HandleOptions handles;
+
+  DumpFormat Format() const {
+    return raw ? DumpFormat::Raw : json ? DumpFormat::Json : DumpFormat::Escaped;
+  }
 };
 
-void PrintUsage(std::FILE* out) {
-  std::fputs(kUsageHead, out);
-  std::fputs(kTableUsage, out);
-  std::fputs(kRoundUsage, out);
-  std::fputs(kUsageTail, out);
+std::string UsageText() {
+  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kUsageTail;
 }
-
-// Output through a large buffer; fwrite only when it is full.
-class Output {
- public:
-  Output() { m_buffer.reserve(kCapacity); }
-  ~Output() { Flush(); }
-  void Put(std::string_view text) {
-    if (m_buffer.size() + text.size() > kCapacity) Flush();
-    m_buffer.append(text);
-  }
-  void Put(char c) {
-    if (m_buffer.size() + 1 > kCapacity) Flush();
-    m_buffer.push_back(c);
-  }
-  void PutNumber(long long n) {
-    char digits[24];
-    char* end = digits + sizeof digits;
-    char* at = end;
-    unsigned long long magnitude = n < 0 ? 0ull - static_cast<unsigned long long>(n) : n;
-    do {
-      *--at = static_cast<char>('0' + magnitude % 10);
-      magnitude /= 10;
-    } while (magnitude != 0);
-    if (n < 0) *--at = '-';
-    Put(std::string_view(at, static_cast<std::size_t>(end - at)));
-  }
-  void Flush() {
-    if (!m_buffer.empty()) std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
-    m_buffer.clear();
-  }
-
- private:
-  static constexpr std::size_t kCapacity = 1 << 20;
-  std::string m_buffer;
-};
 
 bool ParseLine(const char* text, long long& line) {
   char* end = nullptr;
@@ -120,7 +99,8 @@ bool TakeEncoding(const char* name, Options& options, std::string& error) {
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
     if (TakeTableOption(argc, argv, a, options.tables, error) ||
-        TakeRoundOption(argc, argv, a, options.round, error)) {
+        TakeRoundOption(argc, argv, a, options.round, error) ||
+        TakeHandleOption(argc, argv, a, options.handles, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -136,8 +116,12 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     }
     if (arg == "--help") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--raw") {
       options.raw = true;
+    } else if (arg == "--json") {
+      options.json = true;
     } else if (arg == "--no-remarks") {
       options.remarks = false;
     } else if (arg == "--summary") {
@@ -148,7 +132,7 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         error = std::string(arg) + " needs a line number of 1 or more, not '" + argv[a] + "'";
         return false;
       }
-    } else if (!arg.empty() && arg[0] == '-') {
+    } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + std::string(arg);
       return false;
     } else if (options.file.empty()) {
@@ -158,124 +142,129 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
       return false;
     }
   }
-  if (options.tables.Requested() && options.round.requested) {
+  if (options.tables.Requested() && options.round.requested)
     error = "--round cannot be combined with a list or rename option";
-    return false;
-  }
-  if (options.file.empty() && !options.help) {
-    error = "no FILE given";
-    return false;
-  }
-  return true;
+  if (options.handles.Requested() && (options.tables.Requested() || options.round.requested))
+    error = "--handle and --check cannot be combined with a list, rename or --round option";
+  if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
+  if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
+  return error.empty();
 }
 
-// A value as the listing prints it: decoded from the document's encoding into UTF-8 with
-// its escapes, or the file's own bytes with --raw. scratch holds a converted value.
-std::string_view ShownValue(const TDXFBuffer& b, std::string_view value, bool raw,
-                            std::string& scratch) {
-  return raw ? value : DecodeText(b.Encoding, value, scratch);
-}
-
-void PrintSummary(const TDXFBuffer& b, Output& out) {
-  const auto field = [&out](std::string_view name, long long value) {
-    out.Put(name);
-    out.Put('\t');
-    out.PutNumber(value);
-    out.Put('\n');
+// Prints the buffer's index fields, header values and counts: a "name<TAB>value" line
+// each, or in JSON one object that holds them all.
+void PrintSummary(const TDXFBuffer& b, DumpOutput& out) {
+  const bool oneObject = out.Format() == DumpFormat::Json;
+  DumpLine object(out);
+  const auto field = [&](std::string_view name, const auto& add) {
+    if (oneObject) return add(object, name);
+    DumpLine line(out);
+    line.Text("name", name);
+    add(line, "value");
+    line.End();
   };
-  const auto text = [&out](std::string_view name, std::string_view utf8) {
-    out.Put(name);
-    out.Put('\t');
-    out.Put(utf8);
-    out.Put('\n');
+  const auto number = [&field](std::string_view name, long long n) {
+    field(name, [n](DumpLine& line, std::string_view key) { line.Number(key, n); });
   };
-  std::string scratch;
-  const auto value = [&](std::string_view name, const std::string& bytes) {
-    text(name, ShownValue(b, bytes, /*raw=*/false, scratch));
+  const auto real = [&field](std::string_view name, double x) {
+    field(name, [x](DumpLine& line, std::string_view key) { line.Real(key, x); });
   };
-  text("FileName", b.FileName);
-  field("PairCount", b.PairCount);
-  field("EofIndex", b.EofIndex);
-  field("HeaderStart", b.HeaderStart);
-  field("HeaderEnd", b.HeaderEnd);
-  field("ClassesStart", b.ClassesStart);
-  field("ClassesEnd", b.ClassesEnd);
-  field("TablesStart", b.TablesStart);
-  field("TablesEnd", b.TablesEnd);
-  field("BlocksStart", b.BlocksStart);
-  field("BlocksEnd", b.BlocksEnd);
-  field("EntitiesStart", b.EntitiesStart);
-  field("EntitiesEnd", b.EntitiesEnd);
-  field("ObjectsStart", b.ObjectsStart);
-  field("ObjectsEnd", b.ObjectsEnd);
-  field("VportTableIndex", b.VportTableIndex);
-  field("LtypeTableIndex", b.LtypeTableIndex);
-  field("LayerTableIndex", b.LayerTableIndex);
-  field("StyleTableIndex", b.StyleTableIndex);
-  field("ViewTableIndex", b.ViewTableIndex);
-  field("UcsTableIndex", b.UcsTableIndex);
-  field("AppidTableIndex", b.AppidTableIndex);
-  field("DimstyleTableIndex", b.DimstyleTableIndex);
-  field("BlockRecordTableIndex", b.BlockRecordTableIndex);
+  const auto value = [&field](std::string_view name, std::string_view bytes) {
+    field(name, [bytes](DumpLine& line, std::string_view key) { line.Value(key, bytes); });
+  };
+  field("FileName", [&b](DumpLine& line, std::string_view key) { line.Text(key, b.FileName); });
+  number("PairCount", b.PairCount);
+  number("EofIndex", b.EofIndex);
+  number("HeaderStart", b.HeaderStart);
+  number("HeaderEnd", b.HeaderEnd);
+  number("ClassesStart", b.ClassesStart);
+  number("ClassesEnd", b.ClassesEnd);
+  number("TablesStart", b.TablesStart);
+  number("TablesEnd", b.TablesEnd);
+  number("BlocksStart", b.BlocksStart);
+  number("BlocksEnd", b.BlocksEnd);
+  number("EntitiesStart", b.EntitiesStart);
+  number("EntitiesEnd", b.EntitiesEnd);
+  number("ObjectsStart", b.ObjectsStart);
+  number("ObjectsEnd", b.ObjectsEnd);
+  number("VportTableIndex", b.VportTableIndex);
+  number("LtypeTableIndex", b.LtypeTableIndex);
+  number("LayerTableIndex", b.LayerTableIndex);
+  number("StyleTableIndex", b.StyleTableIndex);
+  number("ViewTableIndex", b.ViewTableIndex);
+  number("UcsTableIndex", b.UcsTableIndex);
+  number("AppidTableIndex", b.AppidTableIndex);
+  number("DimstyleTableIndex", b.DimstyleTableIndex);
+  number("BlockRecordTableIndex", b.BlockRecordTableIndex);
   value("AcadVer", b.AcadVer);
-  field("AcadVerNo", b.AcadVerNo);
-  field("HandSeed", b.HandSeed);
-  field("HandSeedIndex", b.HandSeedIndex);
+  number("AcadVerNo", b.AcadVerNo);
+  number("HandSeed", b.HandSeed);
+  number("HandSeedIndex", b.HandSeedIndex);
   value("CLayer", b.CLayer);
-  field("CLayerIndex", b.CLayerIndex);
-  char scale[64];
-  std::snprintf(scale, sizeof scale, "%g", b.LtScale);
-  text("LtScale", scale);
-  field("LtScaleIndex", b.LtScaleIndex);
-  std::snprintf(scale, sizeof scale, "%g", b.CeltScale);
-  text("CeltScale", scale);
-  field("CeltScaleIndex", b.CeltScaleIndex);
+  number("CLayerIndex", b.CLayerIndex);
+  real("LtScale", b.LtScale);
+  number("LtScaleIndex", b.LtScaleIndex);
+  real("CeltScale", b.CeltScale);
+  number("CeltScaleIndex", b.CeltScaleIndex);
   value("CeltType", b.CeltType);
-  field("CeltTypeIndex", b.CeltTypeIndex);
-  field("BlockCount", b.BlockCount);
-  field("LayerCount", b.LayerCount);
-  field("LtypeCount", b.LtypeCount);
+  number("CeltTypeIndex", b.CeltTypeIndex);
+  number("BlockCount", b.BlockCount);
+  number("LayerCount", b.LayerCount);
+  number("LtypeCount", b.LtypeCount);
   value("DwgCodePage", b.DwgCodePage);
-  text("Encoding", EncodingName(b.Encoding));
+  field("Encoding",
+        [&b](DumpLine& line, std::string_view key) { line.Text(key, EncodingName(b.Encoding)); });
+  if (oneObject) object.End();
 }
 
-// Prints the pairs; remarks are requested in file order, as the grid does while it is
-// scrolled from the top, so every record is worked out once.
-// Remarks in UTF-8 by the address of their stored text: the buffer keeps each distinct
-// remark once, so a 200 MB drawing converts a few thousand remarks instead of millions.
+// Remarks in the output's form by the address of their stored text: the buffer keeps
+// each distinct remark once, so a 200 MB drawing converts a few thousand remarks
+// instead of millions.
 class RemarkCache {
  public:
-  std::string_view Utf8Of(std::string_view cp932) {
+  explicit RemarkCache(DumpOutput& out) : m_out(out) {}
+  std::string_view Of(std::string_view cp932) {
     if (IsPlainAscii(cp932)) return cp932;
     auto [slot, added] = m_converted.try_emplace(cp932.data());
-    if (added) slot->second = Utf8OfProgramText(cp932);
+    if (added) slot->second = m_out.Program(cp932);
     return slot->second;
   }
 
  private:
+  DumpOutput& m_out;
   std::unordered_map<const char*, std::string> m_converted;
 };
 
-void PrintPairs(TDXFBuffer& b, const Options& options, Output& out) {
-  RemarkCache remarks;
-  std::string scratch;
+// Prints the pairs; remarks are requested in file order, as the grid does while it is
+// scrolled from the top, so every record is worked out once. A failed write ends it.
+void PrintPairs(TDXFBuffer& b, const Options& options, DumpOutput& out) {
+  RemarkCache remarks(out);
   const long long lastPair = std::min<long long>(b.EofIndex, b.PairCount - 1L);
   const long long first = (options.fromLine - 1) / 2;  // PairOfLine, in 64 bits
   const long long last =
       options.toLine < 0 ? lastPair : std::min<long long>(lastPair, (options.toLine - 1) / 2);
-  for (long long i = first; i <= last; ++i) {
+  for (long long i = first; i <= last && !out.Failed(); ++i) {
     const int pair = static_cast<int>(i);
-    out.PutNumber(LineOfPair(i));
-    out.Put('\t');
-    out.PutNumber(b.GetCode(pair));
-    out.Put('\t');
-    out.Put(ShownValue(b, b.ValueView(pair), options.raw, scratch));
-    out.Put('\t');
     if (options.remarks && b.NoteView(pair).empty()) b.MakeNote(pair);
-    const std::string_view note = b.NoteView(pair);
-    out.Put(options.raw ? note : remarks.Utf8Of(note));
-    out.Put('\n');
+    DumpLine line(out);
+    line.Number("line", LineOfPair(i));
+    line.Number("code", b.GetCode(pair));
+    line.Value("value", b.ValueView(pair));
+    line.Text("remark", remarks.Of(b.NoteView(pair)));
+    line.End();
   }
+}
+
+int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
+  if (options.tables.Requested()) return RunTableOption(options.tables, buffer, out);
+  if (options.round.requested) return RunRoundOption(options.round, buffer, out);
+  if (options.handles.Requested()) return RunHandleOption(options.handles, buffer, out);
+  if (options.summary) {
+    PrintSummary(buffer, out);
+  } else {
+    PrintPairs(buffer, options, out);
+  }
+  return kExitOk;
 }
 
 }  // namespace
@@ -284,30 +273,20 @@ int main(int argc, char** argv) {
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
-    std::fprintf(stderr, "quillet-dump: %s\n\n", error.c_str());
-    PrintUsage(stderr);
+    std::fprintf(stderr, "quillet-dump: %s\n\n%s", error.c_str(), UsageText().c_str());
     return kExitUsage;
   }
-  if (options.help) {
-    PrintUsage(stdout);
-    return kExitOk;
+  DumpOutput out(stdout, options.Format());
+  if (options.help || options.version) {
+    out.Put(options.help ? UsageText() : std::string("quillet-dump ") + kVersion + "\n");
+    return out.Finish(kExitOk);
   }
   TDXFBuffer buffer;
   buffer.OnMessage = [](const std::string& message) {
     std::fprintf(stderr, "%s\n", Utf8OfProgramText(message).c_str());
   };
-  if (buffer.LoadFromFile(options.file) != 0) {
-    std::fprintf(stderr, "%s\n", Utf8OfProgramText(buffer.ErrorMessage).c_str());
-    return kExitLoadError;
-  }
+  if (const int status = LoadDrawing(options.file, buffer); status != kExitOk) return status;
   if (options.encoding) buffer.SetEncoding(*options.encoding);
-  if (options.tables.Requested()) return RunTableOption(options.tables, buffer);
-  if (options.round.requested) return RunRoundOption(options.round, buffer);
-  Output out;
-  if (options.summary) {
-    PrintSummary(buffer, out);
-  } else {
-    PrintPairs(buffer, options, out);
-  }
-  return kExitOk;
+  out.SetEncoding(buffer.Encoding);
+  return out.Finish(Run(options, buffer, out));
 }

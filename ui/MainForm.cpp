@@ -1,6 +1,10 @@
 // MainForm.cpp - the main window: creation, layout, start-up, option window and close.
 #include "ui/MainForm.h"
 
+#include <algorithm>  // std::find_if
+#include <array>      // std::array
+
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -10,11 +14,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressDialog>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -40,6 +47,21 @@ constexpr int kBottomPanelHeight = 64;
 constexpr int kSplitterWidth = 2;
 constexpr int kLabelHeight = 16;
 const QColor kLabelColor(0, 0, 255);
+
+// Tabs with less blank around their captions: at the window's default width the seven
+// tabs of the editor edition fit beside the command column (the style's own space cut off
+// the last one). Narrower windows get the tab bar's scroll buttons.
+class CompactTabStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_TabBarTabHSpace) return kTabCaptionSpace;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+
+ private:
+  static constexpr int kTabCaptionSpace = 18;  // pixels beside a caption, both sides together
+};
 
 }  // namespace
 
@@ -69,6 +91,7 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   CreatePanels();
   CreateTabs();
   CreateShortcuts();
+  ConnectHandleNavigation();
   Form_option = new TForm_option(Settings, this);
   Form_option->setObjectName(QStringLiteral("Form_option"));
   PCSGData->setCurrentWidget(TSDXFData);
@@ -76,8 +99,11 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
 }
 
-// The link needs the window system it was made with, so it goes first.
+// The grids write into Buffer until they are gone (an editor commits as it loses the
+// focus), so every child widget goes before the members. The link needs the window system
+// it was made with, so it goes before that.
 TFMMain::~TFMMain() {
+  qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
   AutoCAD.reset();
 }
 
@@ -129,17 +155,22 @@ QWidget* TFMMain::CreateLeftPanel() {
   BTOption = AddButton(157, QStringLiteral("設　定"));
   BTEnd = AddButton(183, QStringLiteral("終 了"));
   ListBox_line = new QListWidget(Panel_left);
-  ListBox_line->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+  ListBox_line->setFocusPolicy(Qt::StrongFocus);  // in the Tab ring with the grid and find box
   ListBox_line->setSelectionMode(QAbstractItemView::SingleSelection);
   Panel_left->installEventFilter(this);
   connect(BTOpen, &QPushButton::clicked, this, &TFMMain::BTOpenClick);
+  BTOpen->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(BTOpen, &QWidget::customContextMenuRequested, this, &TFMMain::ShowRecentFiles);
   connect(BTACADRead, &QPushButton::clicked, this, &TFMMain::BTACADReadClick);
   connect(BTErrorJump, &QPushButton::clicked, this, &TFMMain::BTErrorJumpClick);
   connect(BTSave, &QPushButton::clicked, this, &TFMMain::BTSaveClick);
   connect(BTFind, &QPushButton::clicked, this, &TFMMain::BTFindClick);
   connect(BTOption, &QPushButton::clicked, this, &TFMMain::BTOptionClick);
   connect(BTEnd, &QPushButton::clicked, this, &TFMMain::BTEndClick);
-  connect(ListBox_line, &QListWidget::itemClicked, this, &TFMMain::ListBox_lineClick);
+  connect(ListBox_line, &QListWidget::itemClicked, this,
+          [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });
+  connect(ListBox_line, &QListWidget::itemActivated, this,
+          [this](QListWidgetItem* item) { JumpToSectionEntry(*item); });  // Enter
   return Panel_left;
 }
 
@@ -166,6 +197,11 @@ QWidget* TFMMain::CreateRightPanel() {
   Bevel1 = new QFrame;
   Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
   PCSGData = new QTabWidget;
+  auto* tabStyle = new CompactTabStyle;
+  tabStyle->setParent(PCSGData);
+  PCSGData->tabBar()->setStyle(tabStyle);
+  PCSGData->setUsesScrollButtons(true);
+  PCSGData->setElideMode(Qt::ElideNone);  // a caption is never shortened
   auto* layout = new QVBoxLayout(Panel_right);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -204,6 +240,7 @@ void TFMMain::CreateTabs() {
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
+  connect(FRDXFGrid, &TFrameDXFGrid::ContextMenuRequested, this, &TFMMain::ShowGridMenu);
   CreateListTabs();
   NameControls();
 }
@@ -255,6 +292,8 @@ void TFMMain::CreateShortcuts() {
           whenEnabled(BTSave, &TFMMain::BTSaveClick));
   connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
           whenEnabled(BTFind, &TFMMain::BTFindClick));
+  connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::FindPrevious));
   // Enter in the find box finds. With the keyboard focus on the combo box, keys reach
   // its line edit through the box, so both are watched.
   CBFind->installEventFilter(this);
@@ -276,6 +315,25 @@ bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return QWidget::eventFilter(watched, event);
+}
+
+// Tab and Shift+Tab go round the section list, the grid and the find box; from anywhere
+// else they take the usual order.
+bool TFMMain::focusNextPrevChild(bool next) {
+  const std::array<QWidget*, 3> ring = {ListBox_line, FRDXFGrid->DXFGrid, CBFind};
+  const QWidget* focus = QApplication::focusWidget();
+  const auto at = std::find_if(ring.begin(), ring.end(), [focus](const QWidget* w) {
+    return w == focus || w->isAncestorOf(focus);
+  });
+  if (!focus || at == ring.end()) return QWidget::focusNextPrevChild(next);
+  std::size_t i = static_cast<std::size_t>(at - ring.begin());
+  for (std::size_t step = 0; step < ring.size(); ++step) {
+    i = (i + (next ? 1 : ring.size() - 1)) % ring.size();
+    if (!ring[i]->isVisible()) continue;  // the grid, while a list tab is shown
+    ring[i]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
+  return true;
 }
 
 void TFMMain::Panel_leftResize() {
@@ -368,10 +426,26 @@ void TFMMain::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+std::unique_ptr<QProgressDialog> TFMMain::ShowProgress(const QString& label,
+                                                       const QString& cancelCaption, int maximum) {
+  auto progress = std::make_unique<QProgressDialog>(label, cancelCaption, 0, maximum, this);
+  progress->setFont(font());
+  progress->setWindowModality(Qt::ApplicationModal);
+  progress->setMinimumDuration(0);
+  progress->show();
+  return progress;
+}
+
+void TFMMain::EndCellEdits() {
+  FRDXFGrid->EndEdit();
+  for (StringGrid* grid : findChildren<StringGrid*>()) grid->HideEditor();
+}
+
 void TFMMain::BufferChanged() {
   SetModified(true);
   ResetListFlags();
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  StartHandleIndex();  // a change may have moved, added or removed handles and pointers
 }
 
 // ------------------------------------------------------------------ text encoding

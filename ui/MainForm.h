@@ -21,9 +21,13 @@
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
+#include "logic/FindSearch.h"
+#include "logic/HandleNavigation.h"
+#include "logic/JumpHistory.h"
 #include "logic/MainFormLists.h"
 #include "logic/MainFormRename.h"
 #include "logic/MainFormTool.h"
+#include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/OptionForm.h"
@@ -35,9 +39,13 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QProgressDialog;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 
 class TFMMain : public QWidget {
   Q_OBJECT
@@ -130,12 +138,19 @@ class TFMMain : public QWidget {
   /// loaded. A failed load is logged and shown and leaves the document on show as it was.
   bool LoadDxfFile(const std::string& path);
   void BTOpenClick();
+  /// Opens one of the files last opened (the open button's right-click menu), asking
+  /// first about unsaved edits.
+  void OpenRecentFile(const std::string& path);
   void BTACADReadClick();
   void BTErrorJumpClick();
   void BTSaveClick();
+  /// Finds the next matching value after the cursor (F3); FindPrevious the one before it
+  /// (Shift+F3). At the end of the file the user may go on from its other end.
   void BTFindClick();
+  void FindPrevious();
   void BTOptionClick();
   void BTEndClick();
+  /// Jumps to the section list's current entry.
   void ListBox_lineClick();
   /// Selects the default item in each tool combo box that has none (the tab is shown).
   void TSToolShow();
@@ -143,8 +158,24 @@ class TFMMain : public QWidget {
   void BTPosReSnapClick();
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
+  /// Adds the entries of the DXF grid's right-click menu; they act on the pair under
+  /// the cursor (or the selected rows).
+  void FillGridMenu(QMenu& menu);
+  /// Shows pair `index` under the grid's cursor; the place left is kept for GoBack.
   void JumpToPair(int index);
   void JumpToLine(int line);
+  /// Returns to the place the last jump left (Alt+Left); beeps when there is none.
+  void GoBack();
+  /// Undoes a GoBack (Alt+Right); beeps when there is nothing ahead.
+  void GoForward();
+  /// Asks for a line number or a handle and jumps there (Ctrl+G).
+  void GoToLineOrHandle();
+  /// Jumps to the record that owns the handle of the pointer under the cursor (Ctrl+Enter).
+  void FollowPointer();
+  /// Writes the pairs that point at the record under the cursor to the message panel.
+  void ListReferrers();
+  /// Checks the drawing and writes its problems to the message panel (F7).
+  void CheckDrawingStructure();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -184,6 +215,7 @@ class TFMMain : public QWidget {
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void CreatePanels();
@@ -206,21 +238,41 @@ class TFMMain : public QWidget {
   void ShowLoadedDocument();
   bool SaveDocument();
   bool ConfirmDiscardChanges();
+  /// Ends the in-place edit of every grid of the window, committed as Enter would or
+  /// refused with its message, before the document is closed or replaced.
+  void EndCellEdits();
   /// The one path every change of the buffer ends in, whichever tool made it: marks the
   /// document modified, shows the new values and remarks in the grid and has every list
   /// tab built anew at its next showing.
   void BufferChanged();
   void SetModified(bool modified);
   void UpdateCaption();
+  void FindFromCursor(FindDirection direction);
+  int SearchWithProgress(const FindTerm& term, const FindStretch& stretch);
+  /// Shows a modal progress dialog over the window; no cancel button when cancelCaption
+  /// is empty, a busy bar when maximum is 0.
+  std::unique_ptr<QProgressDialog> ShowProgress(const QString& label, const QString& cancelCaption,
+                                                int maximum);
   int PickedFindItem() const;
   std::vector<std::string> FindItems() const;
   void SetFindItems(const std::vector<std::string>& items);
   AcadContext MakeAcadContext();
+  void JumpToSectionEntry(QListWidgetItem& item);
+  void ShowGridMenu(QPoint globalPos);
+  void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void ShowEncodingMenu(const QPoint& globalPos);
   void UpdateEncodingLabel();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
+  void ConnectHandleNavigation();
+  void StartHandleIndex();
+  void ContinueHandleIndex();
+  const HandleIndex& ReadyHandleIndex();
+  void ShowJumpTarget(const JumpTarget& target);
+  void ShowPlace(const GridView& place);
+  void WriteLog(const std::vector<std::string>& lines);
+  bool HasDocument() const;
   void NameControls();
 
   // The list tabs (MainFormLists.cpp).
@@ -253,7 +305,10 @@ class TFMMain : public QWidget {
   Dialogs::FileRequest m_openDialog;  // OpenDialog1: keeps its folder between runs
   Dialogs::FileRequest m_saveDialog;  // SaveDialog1
   std::vector<std::string> m_sectionEntries;
-  std::string m_documentPath;  // the file on show, as loaded or last saved
+  HandleIndex m_handles;            // the handles of Buffer, built between paints
+  QTimer* m_handleTimer = nullptr;  // runs the next step of the index's build
+  JumpHistory m_history;            // the places the grid jumped from
+  std::string m_documentPath;       // the file on show, as loaded or last saved
   bool m_started = false;
   bool m_loading = false;
   bool m_modified = false;

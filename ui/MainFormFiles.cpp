@@ -9,6 +9,7 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -16,6 +17,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include "logic/AcadSequences.h"
 #include "logic/DocumentLoad.h"
 #include "logic/MyFileLib.h"
 #include "model/Sjis.h"
@@ -88,6 +90,22 @@ void TFMMain::BTOpenClick() {
   LoadDocument(chosen);
 }
 
+// The open button's right-click menu: the files last opened, newest first.
+void TFMMain::ShowRecentFiles(QPoint pos) {
+  QMenu menu(this);
+  for (const std::string& path : Settings.RecentFiles)
+    menu.addAction(FromNativePath(path), this, [this, path] { OpenRecentFile(path); });
+  if (menu.isEmpty())
+    menu.addAction(FromCp932(Sjis("最近開いたファイルはありません")))->setEnabled(false);
+  menu.exec(BTOpen->mapToGlobal(pos));
+}
+
+void TFMMain::OpenRecentFile(const std::string& path) {
+  if (!ConfirmDiscardChanges()) return;
+  Settings.LastPath = path;
+  LoadDocument(path);
+}
+
 void TFMMain::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
@@ -123,16 +141,24 @@ bool TFMMain::LoadDxfFile(const std::string& path) {
 bool TFMMain::LoadDocument(const std::string& path) {
   MsgBox->Add("");
   MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), ProgramTextOfUtf8(path).c_str());
+  // The label names the file being read, and again the document on show when it fails;
+  // the panel's lines say which file failed.
+  const QString shown = LBDXFData->text();
   LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
   PCSGData->setCurrentWidget(TSDXFData);
   TDXFBuffer loaded;
+  m_handleTimer->stop();  // the worker has the cores; the index's build waits
   if (ReadInBackground(loaded, path) != 0) {
+    if (m_handles.Building()) m_handleTimer->start(0);
+    LBDXFData->setText(shown);
     MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), loaded.ErrorMessage.c_str());
     m_dialogs.ShowError(loaded.ErrorMessage);
     return false;
   }
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
+  // AutoCAD's export is rewritten by every read from AutoCAD: it is no file to come back to.
+  if (path != AcadTempPath(m_executablePath)) RememberRecentFile(Settings.RecentFiles, path);
   return true;
 }
 
@@ -146,12 +172,8 @@ int TFMMain::ReadInBackground(TDXFBuffer& loaded, const std::string& path) {
   QTimer delay;
   delay.setSingleShot(true);
   connect(&delay, &QTimer::timeout, this, [&] {
-    progress = std::make_unique<QProgressDialog>(
-        FromCp932(Sjis("読み込んでいます: ")) + FromNativePath(path), QString(), 0, 0, this);
-    progress->setFont(font());
-    progress->setWindowModality(Qt::ApplicationModal);
-    progress->setMinimumDuration(0);
-    progress->show();
+    progress = ShowProgress(FromCp932(Sjis("読み込んでいます: ")) + FromNativePath(path), QString(),
+                            /*maximum=*/0);
   });
   delay.start(kProgressDelayMs);
   worker->start();
@@ -175,18 +197,21 @@ void TFMMain::ShowLoadedDocument() {
   UpdateEncodingLabel();
   m_documentPath = Buffer.FileName;
   SetModified(false);
+  m_history.Clear();
+  StartHandleIndex();
 }
 
 void TFMMain::BTSaveClick() {
   SaveDocument();
 }
 
-// The dialog proposes the document's name in the folder last used; a save that fails
-// has already been reported by the buffer.
+// The dialog proposes the document's name in the folder last used and asks before it
+// overwrites another file; a save that fails has already been reported by the buffer.
 bool TFMMain::SaveDocument() {
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
   m_saveDialog.fileName = FileNamePart(Buffer.FileName);
-  const std::string chosen = m_dialogs.SaveFileName(m_saveDialog);
+  const std::string chosen =
+      RunSaveDialog(m_dialogs, m_saveDialog, m_documentPath, Values.ProductTitle);
   if (chosen.empty()) return false;
   Buffer.SetFileName(chosen);
   if (Buffer.SaveToFile() != 0) return false;
@@ -200,9 +225,10 @@ bool TFMMain::SaveDocument() {
   return true;
 }
 
-// Asks about unsaved edits: Yes saves (a cancelled or failed save keeps the document),
-// No discards them, Cancel keeps everything as it is.
+// Ends the open cell edits, then asks about unsaved edits: Yes saves (a cancelled or failed
+// save keeps the document), No discards them, Cancel keeps everything as it is.
 bool TFMMain::ConfirmDiscardChanges() {
+  EndCellEdits();
   if (!m_modified) return true;
   switch (m_dialogs.AskYesNoCancel(Values.ProductTitle, Sjis("変更を保存しますか？"))) {
     case Dialogs::Answer::Yes:

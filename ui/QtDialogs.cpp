@@ -4,7 +4,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTreeView>
 
 #include "ui/QtText.h"
 
@@ -42,6 +47,10 @@ static QMessageBox::StandardButton RunBox(QWidget* parent, QMessageBox::Icon ico
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+QString QtDialogs::Caption(const std::string& caption) const {
+  return caption.empty() ? m_title : FromCp932(caption);
+}
+
 void QtDialogs::ShowMessage(const std::string& text) {
   RunBox(m_parent, QMessageBox::Information, m_title, MessageText(text), QMessageBox::Ok);
 }
@@ -51,16 +60,33 @@ void QtDialogs::ShowError(const std::string& text) {
 }
 
 bool QtDialogs::AskYesNo(const std::string& caption, const std::string& text) {
-  return RunBox(m_parent, QMessageBox::NoIcon, FromCp932(caption), MessageText(text),
+  return RunBox(m_parent, QMessageBox::NoIcon, Caption(caption), MessageText(text),
                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 Dialogs::Answer QtDialogs::AskYesNoCancel(const std::string& caption, const std::string& text) {
-  const auto button = RunBox(m_parent, QMessageBox::Question, FromCp932(caption), MessageText(text),
+  const auto button = RunBox(m_parent, QMessageBox::Question, Caption(caption), MessageText(text),
                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   if (button == QMessageBox::Yes) return Answer::Yes;
   return button == QMessageBox::No ? Answer::No : Answer::Cancel;
 }
+
+std::optional<std::string> QtDialogs::AskText(const std::string& caption,
+                                              const std::string& prompt) {
+  QInputDialog dialog(m_parent);
+  dialog.setWindowTitle(Caption(caption));
+  dialog.setLabelText(MessageText(prompt));
+  dialog.setOkButtonText(QStringLiteral("OK"));
+  dialog.setCancelButtonText(QString::fromUtf8("キャンセル"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return ToCp932(dialog.textValue());
+}
+
+namespace {
+
+const QSize kFileDialogSize(960, 600);
+
+}  // namespace
 
 // Runs a file dialog for an existing file (open) or any name (save) and returns the
 // chosen path, empty on cancel.
@@ -70,6 +96,14 @@ static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& re
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  // Large, and with one row per file, so long Japanese file names show whole.
+  dialog.setViewMode(QFileDialog::Detail);
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  dialog.resize(kFileDialogSize.boundedTo(screen->availableGeometry().size() * 0.9));
+  if (auto* files = dialog.findChild<QTreeView*>()) {
+    files->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    files->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
   if (!request.fileName.empty()) dialog.selectFile(FromNativePath(request.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return ToNativePath(dialog.selectedFiles().front());

@@ -23,11 +23,16 @@ class QtDialogs : public Dialogs {
   void ShowError(const std::string& text) override;
   bool AskYesNo(const std::string& caption, const std::string& text) override;
   Answer AskYesNoCancel(const std::string& caption, const std::string& text) override;
+  std::optional<std::string> AskText(const std::string& caption,
+                                     const std::string& prompt) override;
   std::string OpenFileName(const FileRequest& request) override;
   std::string SaveFileName(const FileRequest& request) override;
   void Beep() override;
 
  private:
+  // The caption of a question: the one asked for, or the program's title when empty.
+  QString Caption(const std::string& caption) const;
+
   QWidget* m_parent;
   QString m_title;
 };

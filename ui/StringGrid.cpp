@@ -6,10 +6,13 @@
 #include <cstdlib>    // std::abs
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include "ui/StringGridAccessible.h"
 
@@ -26,6 +29,19 @@ constexpr int kOutOfView = -10000;  // where the editor waits while its row is s
 const QColor kGridLineColor(192, 192, 192);
 
 }  // namespace
+
+class StringGrid::InputScope {
+ public:
+  InputScope(StringGrid& grid, Qt::KeyboardModifiers modifiers) : m_grid(grid) {
+    m_grid.m_inputModifiers = modifiers;
+  }
+  ~InputScope() { m_grid.m_inputModifiers = Qt::NoModifier; }
+  InputScope(const InputScope&) = delete;
+  InputScope& operator=(const InputScope&) = delete;
+
+ private:
+  StringGrid& m_grid;
+};
 
 StringGrid::StringGrid(QWidget* parent) : QWidget(parent), m_editor(new QLineEdit(this)) {
   InstallStringGridAccessibility();
@@ -357,9 +373,15 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
 
 // ------------------------------------------------------------------ events
 
-// Tab moves between cells instead of moving the focus to the next widget.
+// Tab moves between cells instead of moving the focus to the next widget, unless the
+// owner lets it move the focus. A tooltip comes from the owner, cell by cell, or else
+// shows a text its column cuts off.
 bool StringGrid::event(QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
+  if (event->type() == QEvent::ToolTip) {
+    ShowToolTip(*static_cast<QHelpEvent*>(event));
+    return true;
+  }
+  if (event->type() == QEvent::KeyPress && !m_tabMovesFocus) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
       keyPressEvent(key);
@@ -369,7 +391,43 @@ bool StringGrid::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+void StringGrid::ShowToolTip(const QHelpEvent& help) {
+  int col = 0;
+  int row = 0;
+  QString tip = OnToolTip && CellAt(help.pos(), col, row) ? OnToolTip(col, row) : QString();
+  if (tip.isEmpty()) tip = CutTextAt(help.pos());
+  if (tip.isEmpty()) {
+    QToolTip::hideText();
+    return;
+  }
+  QToolTip::showText(help.globalPos(), tip, this, CellRect(col, row));
+}
+
+QString StringGrid::CutTextAt(QPoint point) const {
+  int col = 0;
+  int row = 0;
+  if (!CellAt(point, col, row) || col < kFixedCols || row < kFixedRows) return {};
+  const QString text = Cell(col, row);
+  const bool cut = fontMetrics().horizontalAdvance(text) + kTextInset > ColWidth(col);
+  return cut ? text : QString();
+}
+
+void StringGrid::contextMenuEvent(QContextMenuEvent* event) {
+  if (!OnContextMenu) return QWidget::contextMenuEvent(event);
+  int col = 0;
+  int row = 0;
+  const bool onCell = event->reason() == QContextMenuEvent::Mouse &&
+                      CellAt(event->pos(), col, row) && col >= kFixedCols && row >= kFixedRows;
+  if (!onCell) {
+    col = m_col;
+    row = m_row;
+  }
+  const QPoint at = onCell ? event->globalPos() : mapToGlobal(CellRect(m_col, m_row).center());
+  OnContextMenu(col, row, at);
+}
+
 void StringGrid::keyPressEvent(QKeyEvent* event) {
+  const InputScope input(*this, event->modifiers());
   if (OnKeyDown && OnKeyDown(*event)) return;
   if (MoveByKey(event->key())) return;
   switch (event->key()) {
@@ -392,9 +450,12 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
   if (m_editorOpen) m_editor->insert(event->text());
 }
 
+// A left click selects a cell or starts a column resize; a right click selects the cell
+// its context menu is about.
 void StringGrid::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  m_resizingCol = ColumnEdgeAt(event->position().toPoint());
+  if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+  const InputScope input(*this, event->modifiers());
+  if (event->button() == Qt::LeftButton) m_resizingCol = ColumnEdgeAt(event->position().toPoint());
   int col = 0;
   int row = 0;
   if (m_resizingCol < 0 && CellAt(event->position().toPoint(), col, row) && col >= kFixedCols &&
@@ -428,6 +489,7 @@ void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
 // Without an owner's wheel handling a scrolling grid scrolls by the system's lines per notch.
 void StringGrid::wheelEvent(QWheelEvent* event) {
   event->accept();
+  const InputScope input(*this, event->modifiers());
   const int delta = event->angleDelta().y();
   if (delta == 0) return;
   const int steps = std::max(1, std::abs(delta) / kWheelStep);

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QWidget>
 
+class QHelpEvent;
 class QLineEdit;
 class QPainter;
 class QScrollBar;
@@ -74,6 +75,9 @@ class StringGrid : public QWidget {
   /// Whether the current cell is drawn in the selection colours.
   void SetDrawFocusSelected(bool on);
   bool DrawFocusSelected() const { return m_drawFocusSelected; }
+  /// Returns the modifier keys of the key, click or wheel event being handled (none
+  /// outside one), so a hook can tell a Shift move from a plain one.
+  Qt::KeyboardModifiers InputModifiers() const { return m_inputModifiers; }
   /// Tells whether the in-place editor is open.
   bool EditorMode() const { return m_editorOpen; }
   /// Opens the editor on the current cell with OnGetEditText's text, all selected.
@@ -89,6 +93,13 @@ class StringGrid : public QWidget {
   bool CellAt(QPoint point, int& col, int& row) const;
   /// Draws a cell as the grid does by itself; owner drawing may paint over it.
   void DrawDefaultCell(QPainter& painter, const QRect& rect, const QString& text, DrawState state);
+  /// Returns the whole text of the data cell at point when its column cuts it off (the
+  /// grid's tooltip), else an empty text.
+  QString CutTextAt(QPoint point) const;
+  /// While on, Tab and Shift+Tab outside the editor move the focus to the next or the
+  /// previous widget instead of to the next cell; in the editor they still end the edit
+  /// and move to the next cell. Off at creation.
+  void SetTabMovesFocus(bool on) { m_tabMovesFocus = on; }
 
   std::function<bool(int col, int row)> OnSelectCell;
   std::function<QString(int col, int row)> OnGetEditText;
@@ -102,6 +113,11 @@ class StringGrid : public QWidget {
   std::function<bool(QChar typed)> OnKeyPress;
   /// Handles a wheel step; the grid itself never scrolls on the wheel.
   std::function<void(bool up)> OnMouseWheel;
+  /// Returns the tooltip of a cell; an empty text shows none.
+  std::function<QString(int col, int row)> OnToolTip;
+  /// Asked for a context menu (right click or the menu key) over data cell (col, row),
+  /// or over the current cell when no data cell lies under the pointer.
+  std::function<void(int col, int row, QPoint globalPos)> OnContextMenu;
 
  signals:
   void Resized();
@@ -121,6 +137,7 @@ class StringGrid : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   std::size_t CellIndex(int col, int row) const;
@@ -138,7 +155,10 @@ class StringGrid : public QWidget {
   void MoveByTab(bool forward);
   bool IsTypedCharacter(const QKeyEvent& event) const;
   bool EditorKeyPress(QKeyEvent* event);
+  void ShowToolTip(const QHelpEvent& help);
   void PlaceEditor();
+  // Holds an event's modifiers in InputModifiers while the event is handled.
+  class InputScope;
 
   int m_colCount = 0;
   int m_rowCount = 0;
@@ -150,6 +170,8 @@ class StringGrid : public QWidget {
   bool m_editing = false;
   bool m_drawFocusSelected = false;
   bool m_editorOpen = false;
+  bool m_tabMovesFocus = false;
+  Qt::KeyboardModifiers m_inputModifiers;
   QLineEdit* m_editor = nullptr;
   QScrollBar* m_scrollBar = nullptr;  // only while vertical scrolling is on
   int m_topRow = 1;                   // first data row on screen

@@ -5,6 +5,8 @@
 #include <functional>  // std::function
 #include <optional>    // std::optional
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
@@ -12,6 +14,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "logic/HandleNavigation.h"
+#include "model/GroupCodes.h"
+#include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "ui/QtText.h"
@@ -33,6 +38,11 @@ const QColor kSectionColor(224, 224, 255);     // light blue: 0/SECTION
 const QColor kSubsectionColor(224, 255, 224);  // light green: 0/TABLE in TABLES, 0/BLOCK in BLOCKS
 const QColor kObjectColor(255, 255, 224);      // light yellow: any other code-0 pair
 const QColor kFocusColor(0, 0, 128);           // navy under white text
+const QColor kDanglingColor(255, 224, 224);    // light red under a pointer that leads nowhere
+const QColor kDanglingText(192, 0, 0);
+const QColor kDanglingFocusText(255, 176, 176);  // light red on navy
+
+constexpr char kDanglingTip[] = "参照先のハンドルがありません";
 
 // Returns the background of a marked row, or an invalid colour for ordinary drawing.
 QColor MarkColor(DXFState mark) {
@@ -67,6 +77,12 @@ class HeldMessages {
   std::function<void(const std::string&)> m_sink;
 };
 
+// Ctrl+Enter follows the pointer under the cursor.
+bool IsFollowKey(const QKeyEvent& event) {
+  const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+  return enter && (event.modifiers() & Qt::ControlModifier);
+}
+
 std::optional<GridKey> ToGridKey(int key) {
   switch (key) {
     case Qt::Key_Up:
@@ -80,6 +96,19 @@ std::optional<GridKey> ToGridKey(int key) {
     default:
       return std::nullopt;
   }
+}
+
+// Fills the cell and draws its text 2 pixels in, as the grid's own drawing does.
+void DrawOwnCell(QPainter& painter, const QRect& rect, const QColor& background, const QColor& text,
+                 const QString& cellText) {
+  painter.fillRect(rect, background);
+  painter.setPen(text);
+  painter.drawText(rect.adjusted(kTextInset, kTextInset, 0, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, cellText);
+}
+
+bool IsShiftHeld() {
+  return QGuiApplication::keyboardModifiers() & Qt::ShiftModifier;
 }
 
 }  // namespace
@@ -124,6 +153,13 @@ TFrameDXFGrid::TFrameDXFGrid(Dialogs& dialogs, MessageLog& log, QWidget* parent)
   DXFGrid->OnKeyDown = [this](const QKeyEvent& event) { return DXFGridKeyDown(event); };
   DXFGrid->OnKeyPress = [this](QChar typed) { return DXFGridKeyPress(typed); };
   DXFGrid->OnMouseWheel = [this](bool up) { up ? DXFGridMouseWheelUp() : DXFGridMouseWheelDown(); };
+  DXFGrid->OnToolTip = [this](int col, int row) {
+    return col == kValueColumn && IsDanglingRow(row) ? QString::fromUtf8(kDanglingTip) : QString();
+  };
+  DXFGrid->OnContextMenu = [this](int col, int row, QPoint globalPos) {
+    DXFGridContextMenu(col, row, globalPos);
+  };
+  DXFGrid->SetTabMovesFocus(true);  // Tab goes on to the find box; the arrows move cells
   connect(DXFGrid, &StringGrid::Resized, this, &TFrameDXFGrid::DXFPanelResize);
   connect(DXFScrollBar, &QScrollBar::valueChanged, this, &TFrameDXFGrid::DXFScrollBarChange);
   connect(DXFScrollBar, &QScrollBar::actionTriggered, this, &TFrameDXFGrid::DXFScrollBarScroll);
@@ -133,6 +169,7 @@ TFrameDXFGrid::TFrameDXFGrid(Dialogs& dialogs, MessageLog& log, QWidget* parent)
 
 void TFrameDXFGrid::SetBuffer(TDXFBuffer* buffer) {
   Buffer = buffer;
+  m_selection.Clear();
   for (int col = 0; col < kColumns; ++col) DXFGrid->SetCell(col, 0, FromCp932(Sjis(kHeaders[col])));
   RowsOnPage = PageRows();
   UpdateScrollRange();
@@ -170,7 +207,51 @@ void TFrameDXFGrid::ScrollToLine(int line) {
 }
 
 void TFrameDXFGrid::ShowPair(int index) {
+  m_selection.Clear();
+  DXFGrid->update();
   ApplyView(m_paging.ShowPair(index));
+}
+
+void TFrameDXFGrid::ShowView(const GridView& view) {
+  ApplyView(m_paging.ShowView(view));
+}
+
+void TFrameDXFGrid::ShowFileEnd(bool last, bool extend) {
+  if (!Buffer) return;
+  SelectionBeforeMove(extend);
+  ApplyView(m_paging.ShowPair(last ? Buffer->EofIndex : 0));
+}
+
+// A row in a selection is drawn selected, so the whole grid is repainted.
+void TFrameDXFGrid::SelectionBeforeMove(bool extend) {
+  m_selection.BeforeMove(extend, CurrentIndex());
+  DXFGrid->update();
+}
+
+void TFrameDXFGrid::CopySelection() {
+  const auto [first, last] = m_selection.Range(CurrentIndex());
+  QClipboard& clipboard = *QGuiApplication::clipboard();
+  if (!Buffer || first == last) {
+    const QString cell = DXFGrid->Cell(DXFGrid->Col(), DXFGrid->Row());
+    clipboard.setText(DXFGrid->Col() == kCodeColumn ? cell.trimmed() : cell);
+    return;
+  }
+  if (last - first + 1 > kMaxCopiedRows) {
+    m_dialogs.ShowMessage(
+        Format(Sjis("一度にコピーできるのは %d 行までです。").c_str(), kMaxCopiedRows));
+    return;
+  }
+  QString text;
+  {
+    const HeldMessages held(*Buffer, m_pending);
+    for (int pair = first; pair <= last; ++pair) {
+      const std::array<QString, kColumns> cells = CellTexts(pair);
+      text += cells[0].trimmed() + u'\t' + cells[1].trimmed() + u'\t' + cells[2] + u'\t' +
+              cells[3] + u'\n';
+    }
+  }
+  if (!m_pending.Empty()) SchedulePendingMessages();
+  clipboard.setText(text);
 }
 
 int TFrameDXFGrid::GetColWidth(int col) const {
@@ -179,6 +260,11 @@ int TFrameDXFGrid::GetColWidth(int col) const {
 
 void TFrameDXFGrid::SetColWidth(int col, int width) {
   DXFGrid->SetColWidth(col, width);
+}
+
+void TFrameDXFGrid::EndEdit() {
+  DXFGrid->HideEditor();
+  ShowPendingMessages();
 }
 
 // ------------------------------------------------------------------ view and fill
@@ -235,12 +321,16 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
     for (int col = 0; col < kColumns; ++col) DXFGrid->SetCell(col, row, QString());
     return;
   }
-  // A pair without a remark has its record worked out as it comes into view.
+  const std::array<QString, kColumns> cells = CellTexts(pair);
+  for (int col = 0; col < kColumns; ++col) DXFGrid->SetCell(col, row, cells[col]);
+}
+
+// The texts of a pair's row. A pair without a remark has its record worked out first.
+std::array<QString, kColumns> TFrameDXFGrid::CellTexts(int pair) {
   if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
-  DXFGrid->SetCell(0, row, QString::asprintf("%8d", LineOfPair(pair)));
-  DXFGrid->SetCell(1, row, QString::asprintf("%7d", Buffer->GetCode(pair)));
-  DXFGrid->SetCell(2, row, FromValue(Buffer->Encoding, Buffer->ValueView(pair)));
-  DXFGrid->SetCell(3, row, FromCp932(Buffer->NoteView(pair)));
+  return {QString::asprintf("%8d", LineOfPair(pair)),
+          QString::asprintf("%7d", Buffer->GetCode(pair)),
+          FromValue(Buffer->Encoding, Buffer->ValueView(pair)), FromCp932(Buffer->NoteView(pair))};
 }
 
 void TFrameDXFGrid::ShowLater(const std::string& message) {
@@ -272,30 +362,52 @@ void TFrameDXFGrid::DXFScrollBarChange(int position) {
 
 // Runs before a user's scroll moves the position: while an edit is open it is undone.
 void TFrameDXFGrid::DXFScrollBarScroll(int) {
-  if (!DXFGrid->EditorMode()) return;
+  if (!DXFGrid->EditorMode()) return SelectionBeforeMove(IsShiftHeld());
   DXFScrollBar->setSliderPosition(DXFScrollBar->value());
   m_dialogs.Beep();
 }
 
 // ------------------------------------------------------------------ grid events
 
+bool TFrameDXFGrid::IsDanglingRow(int row) const {
+  const int pair = TopIndex() + row - 1;
+  return Buffer && m_handles && row >= 1 && pair < Buffer->PairCount &&
+         IsDanglingPointer(*Buffer, *m_handles, pair);
+}
+
+void TFrameDXFGrid::DrawDanglingCell(QPainter& painter, int col, int row, const QRect& rect,
+                                     StringGrid::DrawState state) const {
+  painter.fillRect(rect, state.selected ? kFocusColor : kDanglingColor);
+  painter.setPen(state.selected ? kDanglingFocusText : kDanglingText);
+  painter.drawText(rect.adjusted(kTextInset, kTextInset, 0, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, DXFGrid->Cell(col, row));
+}
+
 bool TFrameDXFGrid::DXFGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                                     StringGrid::DrawState state) {
+  if (col == kValueColumn && IsDanglingRow(row)) {
+    DrawDanglingCell(painter, col, row, rect, state);
+    emit DXFGridCellDrawn(col, row, state.focused);
+    return true;
+  }
   const int pair = TopIndex() + row - 1;
-  const bool marked = Buffer && col >= 1 && row >= 1 && pair < Buffer->PairCount &&
-                      MarkColor(Buffer->GetMark(pair)).isValid();
-  if (marked) {
-    painter.fillRect(rect, state.selected ? kFocusColor : MarkColor(Buffer->GetMark(pair)));
-    painter.setPen(state.selected ? Qt::white : Qt::black);
-    painter.drawText(rect.adjusted(kTextInset, kTextInset, 0, 0),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, DXFGrid->Cell(col, row));
+  const bool data = Buffer && col >= 1 && row >= 1 && pair < Buffer->PairCount;
+  const bool inSelection = data && !state.selected && m_selection.Holds(pair, CurrentIndex());
+  const bool marked = data && MarkColor(Buffer->GetMark(pair)).isValid();
+  if (inSelection) {
+    DrawOwnCell(painter, rect, palette().highlight().color(), palette().highlightedText().color(),
+                DXFGrid->Cell(col, row));
+  } else if (marked) {
+    DrawOwnCell(painter, rect, state.selected ? kFocusColor : MarkColor(Buffer->GetMark(pair)),
+                state.selected ? Qt::white : Qt::black, DXFGrid->Cell(col, row));
   }
   emit DXFGridCellDrawn(col, row, state.focused);
-  return marked;
+  return inSelection || marked;
 }
 
 bool TFrameDXFGrid::DXFGridKeyDown(const QKeyEvent& event) {
   if (!Buffer) return true;
+  if (!DXFGrid->EditorMode() && DXFGridCommandKey(event)) return true;
   if (event.key() == Qt::Key_Escape) {
     if (!m_edit.Revert()) return false;
     DXFGrid->SetCell(m_edit.EditCol(), m_edit.EditRow(), FromCp932(m_edit.OldText()));
@@ -304,6 +416,7 @@ bool TFrameDXFGrid::DXFGridKeyDown(const QKeyEvent& event) {
   }
   const std::optional<GridKey> key = ToGridKey(event.key());
   if (!key) return false;
+  if (!DXFGrid->EditorMode()) SelectionBeforeMove(event.modifiers() & Qt::ShiftModifier);
   GridView view = View();
   switch (m_paging.Press(*key, view, DXFGrid->EditorMode())) {
     case KeyResult::PassToGrid:
@@ -315,6 +428,23 @@ bool TFrameDXFGrid::DXFGridKeyDown(const QKeyEvent& event) {
       ApplyView(view);
       return true;
   }
+  return true;
+}
+
+// Copy and the jumps to the ends of the file, outside the editor (where the keys are the
+// line edit's own).
+bool TFrameDXFGrid::DXFGridCommandKey(const QKeyEvent& event) {
+  if (IsFollowKey(event)) {
+    emit FollowPointerRequested();
+    return true;
+  }
+  if (event.matches(QKeySequence::Copy)) {
+    CopySelection();
+    return true;
+  }
+  if (!(event.modifiers() & Qt::ControlModifier)) return false;
+  if (event.key() != Qt::Key_Home && event.key() != Qt::Key_End) return false;
+  ShowFileEnd(event.key() == Qt::Key_End, event.modifiers() & Qt::ShiftModifier);
   return true;
 }
 
@@ -339,6 +469,7 @@ void TFrameDXFGrid::DXFGridMouseWheel(bool up) {
     m_dialogs.Beep();
     return;
   }
+  SelectionBeforeMove(DXFGrid->InputModifiers() & Qt::ShiftModifier);
   ApplyView(view);
 }
 
@@ -348,10 +479,20 @@ bool TFrameDXFGrid::DXFGridSelectCell(int col, int row) {
     m_dialogs.Beep();
     return false;
   }
+  // A click, or a move the grid makes itself; Shift extends the selection of rows.
+  if (row != DXFGrid->Row()) SelectionBeforeMove(DXFGrid->InputModifiers() & Qt::ShiftModifier);
   const bool editable = col == kCodeColumn || col == kValueColumn;
   DXFGrid->SetEditing(editable);
   DXFGrid->SetDrawFocusSelected(editable);
   return true;
+}
+
+// A right click outside the selected rows moves the cursor there first, so the menu's
+// commands work on the pair clicked.
+void TFrameDXFGrid::DXFGridContextMenu(int col, int row, QPoint globalPos) {
+  const int pair = TopIndex() + row - 1;
+  if (!m_selection.Holds(pair, CurrentIndex())) DXFGrid->SelectCell(col, row);
+  emit ContextMenuRequested(globalPos);
 }
 
 QString TFrameDXFGrid::DXFGridGetEditText(int col, int row) {
@@ -363,13 +504,13 @@ QString TFrameDXFGrid::DXFGridGetEditText(int col, int row) {
 void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
   if (!Buffer || m_edit.Take(ToCp932(text)) != GridEdit::Report::Commit) return;
   const QString lineCell = DXFGrid->Cell(0, m_edit.EditRow());
-  const EditCommit done = m_edit.Commit(*Buffer, ToCp932(lineCell), m_log);
+  const EditCommit done = m_edit.Commit(*Buffer, ToCp932(lineCell), m_log, m_dialogs);
   switch (done.kind) {
     case EditCommit::Kind::NoPair:
       return;
     case EditCommit::Kind::Refused:
       DXFGrid->SetCell(m_edit.EditCol(), m_edit.EditRow(), FromCp932(m_edit.OldText()));
-      ShowLater(done.message);
+      if (!done.message.empty()) ShowLater(done.message);
       return;
     case EditCommit::Kind::Written:
       FillRows(TopIndex());

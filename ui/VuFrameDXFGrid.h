@@ -6,10 +6,14 @@
 // scroll, so a file of any size costs the same to show and to scroll; remarks are asked
 // for only for pairs that come into view. Rows are coloured by the pair's mark, and a
 // group code or value can be edited in place, the change going straight into the
-// buffer and into the message panel. The rules live in GridPaging and GridEdit; this
-// widget turns Qt events into calls on them and redraws.
+// buffer and into the message panel. A pointer whose handle no record owns is drawn
+// marked; Ctrl+Enter asks the main window to follow a pointer, and a right click asks it
+// for the context menu of the pair under the cursor. The rules live in
+// GridPaging, GridEdit and HandleNavigation; this widget turns Qt events into calls on
+// them and redraws.
 #pragma once
 
+#include <array>   // std::array
 #include <string>  // std::string
 
 #include <QFrame>
@@ -17,8 +21,10 @@
 #include "logic/Dialogs.h"
 #include "logic/GridEdit.h"
 #include "logic/GridPaging.h"
+#include "logic/GridSelection.h"
 #include "logic/MessageLog.h"
 #include "logic/MessageQueue.h"
+#include "model/HandleIndex.h"
 #include "model/MyDXFClass.h"
 #include "ui/StringGrid.h"
 
@@ -39,6 +45,9 @@ class TFrameDXFGrid : public QFrame {
   /// Attaches a buffer (not owned) and shows it from its first pair, cursor on row 1 in
   /// the value column.
   void SetBuffer(TDXFBuffer* buffer);
+  /// Attaches the handle index of the buffer (not owned), by which dangling pointers are
+  /// marked once it is ready; null marks none.
+  void SetHandleIndex(const HandleIndex* handles) { m_handles = handles; }
   /// Returns the data rows that fit the grid's height.
   int PageRows() const;
   int CurrentIndex() const;
@@ -55,10 +64,24 @@ class TFrameDXFGrid : public QFrame {
   /// Puts the cursor on pair `index`: in row 1 where the scroll range allows, otherwise
   /// lower on the page at the end of the range.
   void ShowPair(int index);
+  /// Returns the top index and the current row.
+  GridView View() const;
+  /// Shows a view returned by View() before, as far as it still fits the page.
+  void ShowView(const GridView& view);
   int GetColWidth(int col) const;
   void SetColWidth(int col, int width);
   /// Fits rows, scroll range and columns to the grid's size and refills the rows.
   void DXFPanelResize();
+  /// Ends an open in-place edit as Enter would; a refusal's message is shown at once.
+  void EndEdit();
+  /// Puts the cursor on the first pair (last = false) or on the EOF pair (Ctrl+Home,
+  /// Ctrl+End); extend keeps or starts a selection of rows from the cursor.
+  void ShowFileEnd(bool last, bool extend = false);
+  /// Copies to the clipboard the current cell's text, or, with several rows selected,
+  /// one line per pair: line number, code, value and remark, separated by tabs. More than
+  /// kMaxCopiedRows rows are refused with a message.
+  void CopySelection();
+  const PairSelection& Selection() const { return m_selection; }
   const GridEdit& Edit() const { return m_edit; }
 
  signals:
@@ -68,6 +91,10 @@ class TFrameDXFGrid : public QFrame {
   void DXFGridCellDrawn(int col, int row, bool focused);
   /// An edit was written into the buffer.
   void BufferEdited();
+  /// The user asks to follow the pointer under the cursor (Ctrl+Enter).
+  void FollowPointerRequested();
+  /// A context menu is asked for at globalPos, with the cursor on the pair it is for.
+  void ContextMenuRequested(QPoint globalPos);
 
  private:
   void DXFScrollBarChange(int position);
@@ -75,6 +102,7 @@ class TFrameDXFGrid : public QFrame {
   bool DXFGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                        StringGrid::DrawState state);
   bool DXFGridKeyDown(const QKeyEvent& event);
+  bool DXFGridCommandKey(const QKeyEvent& event);
   bool DXFGridKeyPress(QChar typed);
   void DXFGridMouseWheelUp();
   void DXFGridMouseWheelDown();
@@ -83,20 +111,27 @@ class TFrameDXFGrid : public QFrame {
   QString DXFGridGetEditText(int col, int row);
   void DXFGridSetEditText(int col, int row, const QString& text);
 
-  GridView View() const;
   void ApplyView(const GridView& view);
+  bool IsDanglingRow(int row) const;
+  void DrawDanglingCell(QPainter& painter, int col, int row, const QRect& rect,
+                        StringGrid::DrawState state) const;
   void UpdateScrollRange();
   void FitColumns();
   void FillRow(int row, int pair);
+  std::array<QString, 4> CellTexts(int pair);
+  void SelectionBeforeMove(bool extend);
+  void DXFGridContextMenu(int col, int row, QPoint globalPos);
   void ShowLater(const std::string& message);
   void SchedulePendingMessages();
   void ShowPendingMessages();
 
-  TDXFBuffer* Buffer = nullptr;  // the buffer shown; owned by the main window
+  TDXFBuffer* Buffer = nullptr;            // the buffer shown; owned by the main window
+  const HandleIndex* m_handles = nullptr;  // the buffer's handles; owned by the main window
   Dialogs& m_dialogs;
   MessageLog& m_log;
   GridPaging m_paging;
   GridEdit m_edit;
+  PairSelection m_selection;
   MessageQueue m_pending;  // messages raised during a fill or an edit, shown afterwards
   bool m_showScheduled = false;
 };

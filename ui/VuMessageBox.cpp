@@ -3,10 +3,13 @@
 
 #include <algorithm>  // std::min, std::max
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include "logic/HandleNavigation.h"
 #include "ui/QtText.h"
 
 TVuMessageBox::TVuMessageBox(QWidget* parent) : QPlainTextEdit(parent) {
@@ -50,4 +53,24 @@ int TVuMessageBox::AddLines(const std::vector<std::string>& lines) {
   }
   verticalScrollBar()->setValue(verticalScrollBar()->maximum());
   return LineCount();
+}
+
+bool TVuMessageBox::ChooseLineAt(const QTextCursor& cursor) {
+  const std::optional<int> line = JumpLogLineTarget(ToCp932(cursor.block().text()));
+  if (!line) return false;
+  emit JumpRequested(*line);
+  return true;
+}
+
+void TVuMessageBox::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (!ChooseLineAt(cursorForPosition(event->position().toPoint())))
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+// Enter on a line that names a place jumps there; on any other line it types a line break.
+void TVuMessageBox::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (enter && plain && ChooseLineAt(textCursor())) return;
+  QPlainTextEdit::keyPressEvent(event);
 }

@@ -3,7 +3,9 @@
 // Every load, save and in-place change appends its lines here, so the user can see
 // afterwards what the program did. The panel keeps at most MaxLine lines, dropping the
 // oldest; it wraps long lines, always shows its vertical scroll bar and may be typed
-// into, which affects nothing else. Lines come in as CP932.
+// into, which affects nothing else. Lines come in as CP932. A line that names a place of
+// the file ("　123 行：...", as the drawing check writes them) leads there: double-click
+// it, or press Enter on it.
 #pragma once
 
 #include <string>  // std::string
@@ -36,6 +38,17 @@ class TVuMessageBox : public QPlainTextEdit, public MessageLog {
 
   int MaxLine = 500;  // the most lines kept
 
+ signals:
+  /// A line naming a place of the file was chosen; line is that file line.
+  void JumpRequested(int line);
+
+ protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  /// Asks for the jump of the panel line under the text cursor; false when it names none.
+  bool ChooseLineAt(const QTextCursor& cursor);
+
   bool m_hasLines = false;  // an empty document holds no line, not one empty line
 };

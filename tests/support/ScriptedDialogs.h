@@ -2,24 +2,26 @@
 //
 // Tests queue the answers a user would give (file names, Yes/No/Cancel) and read back
 // every message, question and beep the code under test produced. An unscripted file
-// dialog is cancelled; an unscripted question is answered No.
+// dialog or text request is cancelled; an unscripted question is answered No.
 #pragma once
 
-#include <deque>   // std::deque
-#include <string>  // std::string
-#include <vector>  // std::vector
+#include <deque>     // std::deque
+#include <optional>  // std::optional
+#include <string>    // std::string
+#include <vector>    // std::vector
 
 #include "logic/Dialogs.h"
 #include "logic/MessageLog.h"
 
 class ScriptedDialogs : public Dialogs {
  public:
-  std::deque<std::string> openAnswers;    // paths the open dialog returns, in order
-  std::deque<std::string> saveAnswers;    // paths the save dialog returns, in order
-  std::deque<Answer> answers;             // answers to AskYesNoCancel
-  std::vector<std::string> messages;      // every ShowMessage / ShowError text (CP932)
-  std::vector<std::string> questions;     // every question asked
-  std::vector<FileRequest> openRequests;  // what each open dialog started with
+  std::deque<std::string> openAnswers;           // paths the open dialog returns, in order
+  std::deque<std::string> saveAnswers;           // paths the save dialog returns, in order
+  std::deque<Answer> answers;                    // answers to AskYesNo and AskYesNoCancel
+  std::deque<std::optional<std::string>> texts;  // what AskText returns, in order
+  std::vector<std::string> messages;             // every ShowMessage / ShowError text (CP932)
+  std::vector<std::string> questions;            // every question asked
+  std::vector<FileRequest> openRequests;         // what each open dialog started with
   std::vector<FileRequest> saveRequests;
   int beeps = 0;
 
@@ -31,6 +33,10 @@ class ScriptedDialogs : public Dialogs {
   Answer AskYesNoCancel(const std::string&, const std::string& text) override {
     questions.push_back(text);
     return Next(answers, Answer::No);
+  }
+  std::optional<std::string> AskText(const std::string&, const std::string& prompt) override {
+    questions.push_back(prompt);
+    return Next(texts, std::optional<std::string>());
   }
   std::string OpenFileName(const FileRequest& request) override {
     openRequests.push_back(request);
