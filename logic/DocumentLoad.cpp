@@ -21,5 +21,6 @@ void AdoptDocument(TDXFBuffer& shown, TDXFBuffer&& loaded) {
   loaded.OnMessage = std::move(shown.OnMessage);
   loaded.NoteEnabled = shown.NoteEnabled;
   loaded.Counter = shown.Counter;
+  loaded.SetObserver(shown.Observer());
   shown = std::move(loaded);
 }

@@ -15,6 +15,6 @@
 /// worker thread as long as nothing else touches loaded.
 int ReadDocument(TDXFBuffer& loaded, const std::string& path) noexcept;
 
-/// Moves a successfully read buffer into shown, keeping shown's OnMessage, NoteEnabled
-/// and Counter.
+/// Moves a successfully read buffer into shown, keeping shown's OnMessage, NoteEnabled,
+/// Counter and observer.
 void AdoptDocument(TDXFBuffer& shown, TDXFBuffer&& loaded);

@@ -36,7 +36,7 @@ EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, Messa
                             Dialogs& dialogs) {
   int line = 0;
   if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
-    return {EditCommit::Kind::NoPair, {}};
+    return {EditCommit::Kind::NoPair, {}, {}};
   const int pair = line / 2;
   const EditCommit done = m_editCol == kCodeColumn ? CommitCode(buffer, pair, log)
                                                    : CommitValue(buffer, pair, log, dialogs);
@@ -52,7 +52,8 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   buffer.SetCode(pair, code);
   static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
-  return {EditCommit::Kind::Written, {}};
+  static const std::string step = Sjis("グループコード変更 行 %d");
+  return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
 EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs) {
@@ -67,7 +68,8 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, 
   buffer.SetValue(pair, stored.bytes);
   static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
-  return {EditCommit::Kind::Written, {}};
+  static const std::string step = Sjis("グループデータ変更 行 %d");
+  return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
 EditCommit GridEdit::Refuse(const char* utf8Message) {
@@ -78,7 +80,7 @@ EditCommit GridEdit::Refuse(const char* utf8Message) {
 // a message the user has declined and is told nothing more.
 EditCommit GridEdit::RefuseWith(std::string message) {
   m_newText = m_oldText;
-  return {EditCommit::Kind::Refused, std::move(message)};
+  return {EditCommit::Kind::Refused, std::move(message), {}};
 }
 
 bool ParseGroupCode(std::string_view text, int& code) {

@@ -32,6 +32,7 @@ struct EditCommit {
   };
   Kind kind;
   std::string message;  // CP932, for Refused
+  std::string step;     // CP932, for Written: the name of the change in the edit history
 };
 
 class GridEdit {

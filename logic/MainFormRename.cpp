@@ -23,12 +23,16 @@ struct KindTexts {
   const char* question;
   const char* duplicate;
   int remarkColumn;
+  const char* step;  // the edit history's name of a replacement: old name, new name
 };
 
 constexpr KindTexts kKindTexts[] = {
-    {"変更したレイヤ名を置き換えますか？", "%d番に同じレイヤ名があるので置き換え出来ません", 5},
-    {"変更した線種名を置き換えますか？", "%d番に同じ線種名があるので置き換え出来ません", 5},
-    {"変更したブロック名を置き換えますか？", "%d番に同じブロック名があるので置き換え出来ません", 4},
+    {"変更したレイヤ名を置き換えますか？", "%d番に同じレイヤ名があるので置き換え出来ません", 5,
+     "レイヤ名置き換え \"%s\"　→　\"%s\""},
+    {"変更した線種名を置き換えますか？", "%d番に同じ線種名があるので置き換え出来ません", 5,
+     "線種名置き換え \"%s\"　→　\"%s\""},
+    {"変更したブロック名を置き換えますか？", "%d番に同じブロック名があるので置き換え出来ません", 4,
+     "ブロック名置き換え %s　→　%s"},
 };
 
 const KindTexts& TextsOf(NameKind kind) {
@@ -221,6 +225,10 @@ NameEditStep NameEditState::Report(int col, const std::string& text) {
 
 std::string NameEditState::Question() const {
   return ConfirmationText(m_kind, OldName, NewName);
+}
+
+std::string NameEditState::StepName() const {
+  return Format(Sjis(TextsOf(m_kind).step).c_str(), OldName.c_str(), NewName.c_str());
 }
 
 // The name of the edited row as stored; a row the list does not name (the empty row

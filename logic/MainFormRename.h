@@ -107,6 +107,9 @@ class NameEditState {
   NameEditStep Report(int col, const std::string& text);
   /// Returns the confirmation question for the pending replacement.
   std::string Question() const;
+  /// Returns the edit history's name of the pending replacement: "レイヤ名置き換え
+  /// "OLD"　→　"NEW"" and the like.
+  std::string StepName() const;
   /// Settles a confirmed or declined edit. names[k] is the name of row k + 1 as stored
   /// (ListContent::names): the scan replaces the edited row's name as it stands in the
   /// file, escapes and all. A Yes is refused when the document's encoding cannot hold

@@ -321,6 +321,11 @@ std::string RoundSummary(int count) {
   return Format(kTemplate.c_str(), count);
 }
 
+std::string RoundStepName(int count) {
+  static const std::string kTemplate = Sjis("端数の丸め %d行");
+  return Format(kTemplate.c_str(), count);
+}
+
 std::array<std::string, 2> RoundChoiceLines(const RoundChoice& choice) {
   static const std::string kCoordinateLine = Sjis("　座標/距離　%s単位　%s桁");
   static const std::string kAngleLine = Sjis("　角度　　　 %s単位　%s桁");

@@ -70,6 +70,9 @@ RoundOutcome RoundEntities(TDXFBuffer& buffer, const RoundChoice& choice);
 /// Returns the summary "端数の丸め：%d行、四捨五入しました。" for count values.
 std::string RoundSummary(int count);
 
+/// Returns the edit history's name of a run that changed count values: "端数の丸め %d行".
+std::string RoundStepName(int count);
+
 /// Returns the two message-panel lines that name the chosen steps and digits, as the
 /// combo boxes display them (an unselected box shows an empty text).
 std::array<std::string, 2> RoundChoiceLines(const RoundChoice& choice);

@@ -41,6 +41,7 @@ void TDXFBuffer::SetCode(int i, int code) noexcept {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;
   Storage& s = *m_store;
+  if (m_observer) m_observer->CodeChanging(i, s.Code(i), code);
   if (IsRecordStartCode(s.Code(i)) != IsRecordStartCode(code)) {
     // The record starts noted for the blocks from this pair on may have moved.
     constexpr std::size_t kBlock = std::size_t{1} << Storage::kStartBlockBits;
@@ -99,6 +100,7 @@ std::string TDXFBuffer::GetValue(int i) const {
 void TDXFBuffer::SetValue(int i, std::string_view text) {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;
+  if (m_observer) m_observer->ValueChanging(i, m_store->Value(i), text);
   m_store->edited[i] = std::string(text);
   m_store->marks[i] |= kEditedBit;
 }
@@ -127,6 +129,11 @@ DXFState TDXFBuffer::GetMark(int i) const noexcept {
 
 void TDXFBuffer::ClearPair(int i) {
   Storage& s = *m_store;
+  if (m_observer) {
+    // Clearing a pair that holds something is a change like any other.
+    if (s.Code(i) != 0) m_observer->CodeChanging(i, s.Code(i), 0);
+    if (!s.Value(i).empty()) m_observer->ValueChanging(i, s.Value(i), {});
+  }
   s.PutCode(i, 0);
   if (s.marks[i] & kEditedBit) s.edited.erase(i);
   s.valueRel[i] = Storage::kNoValue;

@@ -39,6 +39,17 @@ class EConvertError : public std::runtime_error {
 /// Returns the Windows colour value (R + 256*G + 65536*B) of ACI index 0..256; 0 otherwise.
 int AciToColor(int index);
 
+/// Hears of every change of a pair's code or value just before the buffer makes it, with
+/// the old and the new contents; the edit history records the changes through it. The
+/// views stay valid for the call only. Called from noexcept setters, so it must not throw.
+class BufferObserver {
+ public:
+  virtual ~BufferObserver() = default;
+  virtual void CodeChanging(int i, int oldCode, int newCode) noexcept = 0;
+  virtual void ValueChanging(int i, std::string_view oldValue,
+                             std::string_view newValue) noexcept = 0;
+};
+
 class TDXFBuffer {
  public:
   std::string FileName;  // path of the file last loaded or set for saving (native, UTF-8)
@@ -104,6 +115,10 @@ class TDXFBuffer {
   void DetectEncoding();
   /// Reads the values in `encoding` from now on, as the user chose; bytes stay as they are.
   void SetEncoding(TextEncoding encoding);
+  /// Reads the header variables again (AcadVer, HandSeed, CLayer, LtScale, CeltScale,
+  /// CeltType and their indices) between HeaderStart and HeaderEnd, as BuildIndex does;
+  /// enough after changes of values in the header that left codes and record starts alone.
+  void RefreshHeaderValues();
   /// Writes pairs 0..EofIndex to FileName through a new sibling file renamed over it, so
   /// the old file survives any failure. Returns a SaveResult's code: 0, or -2 after
   /// reporting the failure through OnMessage.
@@ -130,6 +145,11 @@ class TDXFBuffer {
   int FindHandle(int handle, int start) const;
   /// Tells whether i names a pair of the arrays (0 .. PairCount + 99).
   bool IsValidIndex(int i) const noexcept { return i >= 0 && i < m_size; }
+  /// Makes observer (not owned; null for none) hear of every change that SetCode,
+  /// SetValue and the clearing of pairs after EofIndex make from now on. A move of the
+  /// buffer carries the observer along.
+  void SetObserver(BufferObserver* observer) noexcept { m_observer = observer; }
+  BufferObserver* Observer() const noexcept { return m_observer; }
 
   // ---- remark engine ----
   /// Works out the remarks of the record that holds pair i, then pair i's generic remark
@@ -170,6 +190,7 @@ class TDXFBuffer {
   struct Storage;
 
   void ResetIndex();
+  void ResetHeaderValues();
   void ClearPair(int i);
   void ClearPairsAfterEof();
   bool ReadHeaderValue(const std::string& variable, int i);
@@ -185,6 +206,7 @@ class TDXFBuffer {
   const NoteList* ListForPair(int i) const noexcept;
 
   std::unique_ptr<Storage> m_store;
+  BufferObserver* m_observer = nullptr;
   int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
 };
 

@@ -11,6 +11,13 @@ void TDXFBuffer::ResetIndex() {
   HeaderStart = HeaderEnd = ClassesStart = ClassesEnd = TablesStart = TablesEnd = 0;
   BlocksStart = BlocksEnd = EntitiesStart = EntitiesEnd = ObjectsStart = ObjectsEnd = 0;
   EofIndex = 0;
+  ResetHeaderValues();
+  VportTableIndex = LtypeTableIndex = LayerTableIndex = StyleTableIndex = ViewTableIndex = 0;
+  UcsTableIndex = AppidTableIndex = DimstyleTableIndex = BlockRecordTableIndex = 0;
+  BlockCount = LayerCount = LtypeCount = 0;
+}
+
+void TDXFBuffer::ResetHeaderValues() {
   AcadVer.clear();
   AcadVerNo = 0;
   DwgCodePage.clear();
@@ -23,9 +30,6 @@ void TDXFBuffer::ResetIndex() {
   CeltScaleIndex = 0;
   CeltType.clear();
   CeltTypeIndex = 0;
-  VportTableIndex = LtypeTableIndex = LayerTableIndex = StyleTableIndex = ViewTableIndex = 0;
-  UcsTableIndex = AppidTableIndex = DimstyleTableIndex = BlockRecordTableIndex = 0;
-  BlockCount = LayerCount = LtypeCount = 0;
 }
 
 namespace {
@@ -87,11 +91,7 @@ int TDXFBuffer::BuildIndex() {
   }
   if (EofIndex == 0) EofIndex = lastUsed;
 
-  std::string variable;
-  for (int i = HeaderStart; i <= HeaderEnd; ++i) {
-    if (s.Code(i) == kVariableCode) variable = Trim(ValueView(i));
-    ReadHeaderValue(variable, i);
-  }
+  RefreshHeaderValues();
 
   std::string table;
   for (int i = TablesStart; i <= TablesEnd; ++i) {
@@ -118,6 +118,15 @@ int TDXFBuffer::BuildIndex() {
   s.startsValidBlocks = 0;
   RebuildRecordStarts(static_cast<std::size_t>(m_size) >> Storage::kStartBlockBits);
   return 0;
+}
+
+void TDXFBuffer::RefreshHeaderValues() {
+  ResetHeaderValues();
+  std::string variable;
+  for (int i = HeaderStart; i <= HeaderEnd; ++i) {
+    if (m_store->Code(i) == kVariableCode) variable = Trim(ValueView(i));
+    ReadHeaderValue(variable, i);
+  }
 }
 
 void TDXFBuffer::ClearPairsAfterEof() {

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -255,6 +257,56 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   w.Show(f.TSLayerList);
   EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
   EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+// The keys of the window take a rename, a rounding run and a grid edit back to the
+// loaded bytes and forward again; the title's "*" follows the saved state.
+TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
+  Window w(kSample, "Editor");
+  TFMMain& f = *w.form;
+  w.Show(f.TSLayerList);
+  w.dialogs.answers = {Dialogs::Answer::Yes};
+  w.Rename(*f.SGLayerList, 2, "外壁");
+  w.Show(f.TSTool);
+  f.BTPosReSnap->click();
+  w.Show(f.TSDXFData);
+  f.JumpToLine(921);
+  QTest::keyClicks(f.FRDXFGrid->DXFGrid, "12.5");
+  QTest::keyClick(f.FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
+  const std::string changed = f.Buffer.GetValue(PairOfLine(921));
+  QMenu menu;
+  f.FillGridMenu(menu);
+  EXPECT_EQ(menu.actions()[0]->text().toStdString(), "元に戻す: グループデータ変更 行 921");
+  const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(f.FRDXFGrid->DXFGrid, key, modifiers);
+  };
+  for (int k = 0; k < 3; ++k) press(Qt::Key_Z, Qt::ControlModifier);
+  std::vector<std::string> undone;
+  for (const QString& line : f.MsgBox->toPlainText().split(QLatin1Char('\n')))
+    if (line.startsWith(QString::fromUtf8("元に戻しました"))) undone.push_back(line.toStdString());
+  EXPECT_EQ(undone,
+            (std::vector<std::string>{"元に戻しました: グループデータ変更 行 921",
+                                      "元に戻しました: 端数の丸め 2行",
+                                      "元に戻しました: レイヤ名置き換え \"壁\"　→　\"外壁\""}));
+  EXPECT_NE(w.Title().back(), '*');
+  EXPECT_EQ(Utf8(f.Buffer.CLayer), "壁");
+  EXPECT_EQ(ToCp932(f.LBClayer->text()),
+            Format("CLAYER : %d : %s", LineOfPair(f.Buffer.CLayerIndex - 1), Sjis("壁").c_str()));
+  EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), f.Buffer.CLayerIndex) << "the first pair renamed";
+  w.dialogs.saveAnswers = {w.dir.Path() + "/undone.dxf"};
+  f.BTSaveClick();
+  EXPECT_EQ(ReadBytes(w.dir.Path() + "/undone.dxf"), ReadBytes(kSample));
+  press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(w.Title().back(), '*');
+  press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(f.Buffer.GetValue(PairOfLine(921)), changed);
+  EXPECT_EQ(Utf8(f.Buffer.CLayer), "外壁");
+  const int beeps = w.dialogs.beeps;
+  press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(w.dialogs.beeps, beeps + 1) << "nothing left to redo";
+  for (int k = 0; k < 3; ++k) press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE(w.Title().back(), '*') << "back at the state saved";
 }
 
 TEST(ListTabs, RefusedOrDeclinedRenameRestoresTheCellAndChangesNothing) {

@@ -602,6 +602,8 @@ TEST(TFMMain, GridMenuListsTheReferrersOfARecord) {
     return static_cast<QAction*>(nullptr);
   };
   ASSERT_NE(entry("参照元一覧"), nullptr);
+  EXPECT_FALSE(entry("元に戻す")->isEnabled()) << "nothing changed yet";
+  EXPECT_FALSE(entry("やり直し")->isEnabled());
   EXPECT_FALSE(entry("参照先へ移動")->isEnabled()) << "no pointer under the cursor";
   EXPECT_TRUE(entry("図面の検査")->isEnabled());
   entry("参照元一覧")->trigger();
@@ -804,13 +806,14 @@ TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
       entries.push_back(action->text().toStdString() + " " +
                         action->shortcut().toString(QKeySequence::PortableText).toStdString());
   EXPECT_EQ(entries,
-            (std::vector<std::string>{"コピー Ctrl+C", "次を検索 F3", "前を検索 Shift+F3",
-                                      "行へ移動... Ctrl+G", "先頭へ Ctrl+Home", "末尾へ Ctrl+End",
+            (std::vector<std::string>{"元に戻す Ctrl+Z", "やり直し Ctrl+Y", "コピー Ctrl+C",
+                                      "次を検索 F3", "前を検索 Shift+F3", "行へ移動... Ctrl+G",
+                                      "先頭へ Ctrl+Home", "末尾へ Ctrl+End",
                                       "参照先へ移動 Ctrl+Enter", "参照元一覧 ", "図面の検査 F7"}));
   m.dialogs.texts = {std::string("55")};
-  menu.actions()[4]->trigger();  // 行へ移動
+  menu.actions()[7]->trigger();  // 行へ移動
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);
-  menu.actions()[7]->trigger();  // 末尾へ
+  menu.actions()[10]->trigger();  // 末尾へ
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 655);
 }
 

@@ -240,6 +240,7 @@ void TFMMain::CreateTabs() {
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
+  m_edits.Attach(Buffer);
   connect(FRDXFGrid, &TFrameDXFGrid::ContextMenuRequested, this, &TFMMain::ShowGridMenu);
   CreateListTabs();
   NameControls();
@@ -303,6 +304,13 @@ void TFMMain::CreateShortcuts() {
             CBFind->setFocus();
             CBFind->lineEdit()->selectAll();
           });
+  const QKeySequence undoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Z)};
+  const QKeySequence redoKeys[] = {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)};
+  for (const QKeySequence& keys : undoKeys)
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &TFMMain::UndoChange);
+  for (const QKeySequence& keys : redoKeys)
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &TFMMain::RedoChange);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
           &TFMMain::BTEndClick);
 }
@@ -441,11 +449,43 @@ void TFMMain::EndCellEdits() {
   for (StringGrid* grid : findChildren<StringGrid*>()) grid->HideEditor();
 }
 
-void TFMMain::BufferChanged() {
-  SetModified(true);
+void TFMMain::BufferChanged(const std::string& stepName) {
+  ShowChangedBuffer(m_edits.Seal(stepName));
+}
+
+void TFMMain::ShowChangedBuffer(const StepReport& step) {
+  if (!step.notice.empty()) MsgBox->Add(step.notice);
+  SetModified(!m_edits.IsAtSaved());
   ResetListFlags();
+  if (step.rebuiltIndex) {
+    FillSectionList();
+    UpdateClayerLabel();
+    UpdateLtypeLabels();
+  }
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
   StartHandleIndex();  // a change may have moved, added or removed handles and pointers
+}
+
+void TFMMain::UndoChange() {
+  ApplyHistoryStep(/*undo=*/true);
+}
+
+void TFMMain::RedoChange() {
+  ApplyHistoryStep(/*undo=*/false);
+}
+
+// The keys reach here only outside an in-place editor, which keeps them for its text.
+void TFMMain::ApplyHistoryStep(bool undo) {
+  if (m_loading || !(undo ? m_edits.CanUndo() : m_edits.CanRedo())) {
+    m_dialogs.Beep();
+    return;
+  }
+  const StepReport step = undo ? m_edits.Undo() : m_edits.Redo();
+  MsgBox->Add("");
+  MsgBox->Add(HistoryLogLine(undo, step.name));
+  ShowChangedBuffer(step);
+  FRDXFGrid->ShowPair(step.firstPair);
+  SyncSectionList(step.firstPair);
 }
 
 // ------------------------------------------------------------------ text encoding

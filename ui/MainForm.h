@@ -20,6 +20,7 @@
 #include "cad/WindowSystem.h"
 #include "logic/AcadSequences.h"
 #include "logic/Dialogs.h"
+#include "logic/EditHistory.h"
 #include "logic/Edition.h"
 #include "logic/FindSearch.h"
 #include "logic/HandleNavigation.h"
@@ -168,6 +169,12 @@ class TFMMain : public QWidget {
   void GoBack();
   /// Undoes a GoBack (Alt+Right); beeps when there is nothing ahead.
   void GoForward();
+  /// Takes the last change to the drawing back (Ctrl+Z); beeps when there is none.
+  void UndoChange();
+  /// Makes the change undone last again (Ctrl+Y, Ctrl+Shift+Z); beeps when there is none.
+  void RedoChange();
+  /// Returns the history of the changes to the drawing on show.
+  const EditHistory& Edits() const { return m_edits; }
   /// Asks for a line number or a handle and jumps there (Ctrl+G).
   void GoToLineOrHandle();
   /// Jumps to the record that owns the handle of the pointer under the cursor (Ctrl+Enter).
@@ -241,10 +248,15 @@ class TFMMain : public QWidget {
   /// Ends the in-place edit of every grid of the window, committed as Enter would or
   /// refused with its message, before the document is closed or replaced.
   void EndCellEdits();
-  /// The one path every change of the buffer ends in, whichever tool made it: marks the
-  /// document modified, shows the new values and remarks in the grid and has every list
-  /// tab built anew at its next showing.
-  void BufferChanged();
+  /// The one path every change of the buffer ends in, whichever tool made it: seals the
+  /// changes as one step of the edit history named stepName (CP932), then refreshes as
+  /// ShowChangedBuffer does. Every future change path must end here.
+  void BufferChanged(const std::string& stepName);
+  void ApplyHistoryStep(bool undo);
+  /// Marks the document modified unless the history stands at the saved state, shows
+  /// the new values and remarks in the grid, the section list and the labels after an
+  /// index update, and has every list tab built anew at its next showing.
+  void ShowChangedBuffer(const StepReport& step);
   void SetModified(bool modified);
   void UpdateCaption();
   void FindFromCursor(FindDirection direction);
@@ -308,6 +320,7 @@ class TFMMain : public QWidget {
   HandleIndex m_handles;            // the handles of Buffer, built between paints
   QTimer* m_handleTimer = nullptr;  // runs the next step of the index's build
   JumpHistory m_history;            // the places the grid jumped from
+  EditHistory m_edits;              // the changes to Buffer, for undo and redo
   std::string m_documentPath;       // the file on show, as loaded or last saved
   bool m_started = false;
   bool m_loading = false;

@@ -196,6 +196,7 @@ void TFMMain::ShowLoadedDocument() {
   BTFind->setEnabled(true);
   UpdateEncodingLabel();
   m_documentPath = Buffer.FileName;
+  m_edits.Clear();
   SetModified(false);
   m_history.Clear();
   StartHandleIndex();
@@ -221,6 +222,7 @@ bool TFMMain::SaveDocument() {
   MsgBox->Add("");
   MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), ProgramTextOfUtf8(Buffer.FileName).c_str());
   m_documentPath = Buffer.FileName;
+  m_edits.MarkSaved();
   SetModified(false);
   return true;
 }

@@ -24,6 +24,16 @@ void TFMMain::FillGridMenu(QMenu& menu) {
     action->setShortcut(keys);
     action->setEnabled(enabled);
   };
+  // The undo and redo entries name the step they would apply.
+  QAction* undo = menu.addAction(FromCp932(HistoryMenuText(true, m_edits.UndoName())), this,
+                                 &TFMMain::UndoChange);
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  undo->setEnabled(m_edits.CanUndo());
+  QAction* redo = menu.addAction(FromCp932(HistoryMenuText(false, m_edits.RedoName())), this,
+                                 &TFMMain::RedoChange);
+  redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  redo->setEnabled(m_edits.CanRedo());
+  menu.addSeparator();
   add("コピー", QKeySequence::Copy, [this] { FRDXFGrid->CopySelection(); });
   menu.addSeparator();
   add(

@@ -536,6 +536,7 @@ void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& t
   const std::string typed = text == FromCp932(edit.OldName) ? edit.OldName : ToCp932(text);
   if (edit.Report(col, typed) != NameEditStep::Confirm) return;
   const bool yes = m_dialogs.AskYesNo(Values.ProductTitle, edit.Question());
+  const std::string step = edit.StepName();  // Decide makes OldName the new name
   MessageLines log;  // a rename of a much used name logs thousands of lines: shown at once
   const NameEditResult result = edit.Decide(yes, list.names, Buffer, log);
   MsgBox->AddLines(log.lines);
@@ -546,5 +547,5 @@ void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& t
   if (k < list.names.size()) list.names[k] = result.storedName;
   if (edit.RebuildsIndex()) RefreshIndexAfterRename(Buffer, result.replacedPairs);
   if (list.updateLabels) (this->*list.updateLabels)();
-  BufferChanged();
+  BufferChanged(step);
 }

@@ -115,7 +115,7 @@ void TFMMain::BTPosReSnapClick() {
   if (!outcome.error.empty()) {
     MsgBox->Add("");
     MsgBox->Add(RoundStoppedLine(outcome.count));
-    if (outcome.count > 0) BufferChanged();
+    if (outcome.count > 0) BufferChanged(RoundStepName(outcome.count));
     m_dialogs.ShowError(outcome.error);
     return;
   }
@@ -123,6 +123,6 @@ void TFMMain::BTPosReSnapClick() {
   MsgBox->Add("");
   MsgBox->Add(RoundSummary(outcome.count));
   for (const std::string& line : RoundChoiceLines(choice)) MsgBox->Add(line);
-  if (outcome.count > 0) BufferChanged();
+  if (outcome.count > 0) BufferChanged(RoundStepName(outcome.count));
   m_dialogs.ShowMessage(RoundSummary(outcome.count));
 }

@@ -514,7 +514,7 @@ void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
       return;
     case EditCommit::Kind::Written:
       FillRows(TopIndex());
-      emit BufferEdited();
+      emit BufferEdited(done.step);
       return;
   }
 }

@@ -89,8 +89,8 @@ class TFrameDXFGrid : public QFrame {
   void DXFScrollBarChanged();
   /// A cell was drawn; focused tells whether it is the current cell.
   void DXFGridCellDrawn(int col, int row, bool focused);
-  /// An edit was written into the buffer.
-  void BufferEdited();
+  /// An edit was written into the buffer; step names it for the edit history (CP932).
+  void BufferEdited(const std::string& step);
   /// The user asks to follow the pointer under the cursor (Ctrl+Enter).
   void FollowPointerRequested();
   /// A context menu is asked for at globalPos, with the cursor on the pair it is for.
