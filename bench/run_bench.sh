@@ -26,9 +26,17 @@ if $huge; then
   "$build/bench_huge" "$data/big200.dxf" "$data/huge2300.dxf"
   exit
 fi
+# The same drawings in UTF-8, marked AC1027 (AutoCAD 2013), as a newer AutoCAD writes them.
+for mb in 2 200; do
+  [ -f "$data/big$mb-utf8.dxf" ] ||
+    iconv -f CP932 -t UTF-8 "$data/big$mb.dxf" | sed '0,/^AC1015\r$/s//AC1027\r/' \
+      >"$data/big$mb-utf8.dxf"
+done
 "$build/bench_load" "$data/big20.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_notes" "$data/big2.dxf" "$data/big200.dxf" "$build/quillet-dump" "$data"
 "$build/bench_rename" "$data/big200.dxf"
+"$build/bench_encoding" "$data/big200.dxf" "$data/big200-utf8.dxf" "$data/big2.dxf" \
+  "$data/big2-utf8.dxf" "$build/quillet-dump"
 echo
 "$build/bench_find" "$data/big200.dxf"
 echo

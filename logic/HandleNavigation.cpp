@@ -4,10 +4,12 @@
 #include <algorithm>  // std::min
 #include <charconv>   // std::from_chars
 
+#include "model/DocumentText.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 
 // Reads a file line number of decimal digits; lines run past 2^31 in a large drawing.
 static bool ParseLine(std::string_view digits, long long& line) {
@@ -37,8 +39,8 @@ JumpTarget PointerJumpTarget(const TDXFBuffer& b, const HandleIndex& index, int 
     case PointerState::Null:
       return Refused(Sjis("ハンドル 0 はどのレコードも指しません"));
     case PointerState::NotHandle:
-      return Refused(
-          Format(Sjis("'%s' はハンドルではありません").c_str(), Trim(b.ValueView(i)).c_str()));
+      return Refused(Format(Sjis("'%s' はハンドルではありません").c_str(),
+                            ProgramText(b, TrimView(b.ValueView(i))).c_str()));
     case PointerState::Dangling:
       return Refused(
           Format(Sjis("参照先のハンドル %s がありません").c_str(), HandleText(handle).c_str()));
@@ -142,7 +144,8 @@ std::vector<std::string> ReferrerLogLines(const TDXFBuffer& b, int i) {
 
 std::vector<std::string> CheckLogLines(const std::vector<CheckProblem>& problems,
                                        const std::string& path) {
-  std::vector<std::string> lines = {Format(Sjis("＜図面の検査＞%s").c_str(), Sjis(path).c_str())};
+  std::vector<std::string> lines = {
+      Format(Sjis("＜図面の検査＞%s").c_str(), ProgramTextOfUtf8(path).c_str())};
   std::vector<std::string> places;
   for (const CheckProblem& problem : problems)
     places.push_back(JumpLogLine(LineOfPair(problem.pair), problem.text));

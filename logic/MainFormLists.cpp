@@ -2,9 +2,10 @@
 // group lists.
 //
 // Every list is computed in full before it is returned. Texts with Japanese parts are
-// converted to CP932 once, at first use. Line numbers are those of the group-code line
-// of a pair (2i + 1); labels of header variables point at the pair before the value
-// pair, the one whose group code 9 names the variable.
+// converted to CP932 once, at first use; the drawing's names and descriptions become
+// program texts (ProgramText), so they show decoded whatever the document's encoding. Line numbers
+// are those of the group-code line of a pair (2i + 1); labels of header variables point at the pair
+// before the value pair, the one whose group code 9 names the variable.
 #include "logic/MainFormLists.h"
 
 #include <algorithm>      // std::min, std::max
@@ -15,6 +16,7 @@
 #include <unordered_map>  // std::unordered_map
 #include <utility>        // std::swap
 
+#include "model/DocumentText.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -141,12 +143,12 @@ static ListLabel VariableLabel(int valueIndex, const char* none, const std::stri
 
 ListLabel ClayerLabel(const TDXFBuffer& b) {
   static const std::string kFormat = "CLAYER : %lld : %s";
-  return VariableLabel(b.CLayerIndex, "CLAYER : NON", kFormat, b.CLayer.c_str());
+  return VariableLabel(b.CLayerIndex, "CLAYER : NON", kFormat, ProgramText(b, b.CLayer).c_str());
 }
 
 // The colour text of a layer: its book name, its true colour as R.G.B, or its ACI name.
 static std::string LayerColorText(const TDXFBuffer& b, const TDXFLayer& layer) {
-  if (!layer.BookName.empty()) return layer.BookName;
+  if (!layer.BookName.empty()) return ProgramText(b, layer.BookName);
   if (layer.TrueColor < 0) return b.ColorName(layer.Color);
   return RgbText(b, layer.TrueColor);
 }
@@ -155,9 +157,12 @@ static ListRow LayerRow(const TDXFBuffer& b, const TDXFLayer& layer, int row) {
   std::string remark;
   b.CheckLayerName(layer.Name, remark);
   return {
-      Format("%4d", row), LineCell(layer.Index),
-      layer.Name,         "   " + LayerColorText(b, layer),
-      layer.LineType,     remark,
+      Format("%4d", row),
+      LineCell(layer.Index),
+      ProgramText(b, layer.Name),
+      "   " + LayerColorText(b, layer),
+      ProgramText(b, layer.LineType),
+      remark,
   };
 }
 
@@ -167,8 +172,10 @@ ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table) {
   list.filled = true;
   list.labels.push_back(ClayerLabel(buffer));
   if (table.Build(buffer) != 0) return list;
-  for (const TDXFLayer& layer : table.Layers)
+  for (const TDXFLayer& layer : table.Layers) {
     list.rows.push_back(LayerRow(buffer, layer, static_cast<int>(list.rows.size()) + 1));
+    list.names.push_back(layer.Name);
+  }
   return list;
 }
 
@@ -181,22 +188,25 @@ std::vector<ListLabel> LtypeLabels(const TDXFBuffer& b) {
   static const std::string kCeltype = Sjis("CELTYPE   : %lld : %s （新規オブジェクトの線種）");
   return {VariableLabel(b.LtScaleIndex, "LTSCALE   : NON", kLtscale, b.LtScale),
           VariableLabel(b.CeltScaleIndex, "CELTSCALE : NON", kCeltscale, b.CeltScale),
-          VariableLabel(b.CeltTypeIndex, "CELTYPE   : NON", kCeltype, b.CeltType.c_str())};
+          VariableLabel(b.CeltTypeIndex, "CELTYPE   : NON", kCeltype,
+                        ProgramText(b, b.CeltType).c_str())};
 }
 
 // The row of the LTYPE record at pair `start`: name (2) with its remark (5), pattern
-// length (3) and description (4), each as stored; cells whose pair is missing stay empty.
-static ListRow LtypeRow(const TDXFBuffer& b, int start, int row) {
+// length (3) and description (4), each decoded; cells whose pair is missing stay empty.
+// `name` gets the name as stored.
+static ListRow LtypeRow(const TDXFBuffer& b, int start, int row, std::string& name) {
   ListRow cells{Format("%4d", row), LineCell(start), "", "", "", ""};
   for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i) {
     const int code = b.GetCode(i);
     if (code == kNameCode) {
-      cells[2] = b.GetValue(i);
-      b.CheckLtypeName(cells[2], cells[5]);
+      name = b.GetValue(i);
+      b.CheckLtypeName(name, cells[5]);
+      cells[2] = ProgramText(b, name);
     } else if (code == kScaleCode) {
-      cells[3] = Format("%7s", b.GetValue(i).c_str());
+      cells[3] = Format("%7s", ProgramText(b, b.ValueView(i)).c_str());
     } else if (code == kSecondNameCode) {
-      cells[4] = b.GetValue(i);
+      cells[4] = ProgramText(b, b.ValueView(i));
     }
   }
   return cells;
@@ -209,7 +219,8 @@ ListContent BuildLtypeList(const TDXFBuffer& buffer) {
   list.labels = LtypeLabels(buffer);
   for (int i = buffer.LtypeTableIndex; i < buffer.TablesEnd; ++i) {
     if (buffer.GetCode(i) != kRecordStartCode || TrimView(buffer.ValueView(i)) != "LTYPE") continue;
-    list.rows.push_back(LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
+    list.rows.push_back(
+        LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1, list.names.emplace_back()));
   }
   return list;
 }
@@ -424,7 +435,7 @@ static ListRow ColorRow(const TDXFBuffer& b, const ColorUse& use, int row) {
           Format("%6d", use.BlockUses),
           Format("%6d", use.EntityUses),
           rgb,
-          use.BookName};
+          ProgramText(b, use.BookName)};
 }
 
 ColorList BuildColorList(const TDXFBuffer& buffer) {
@@ -447,7 +458,7 @@ constexpr int kBlockNameColumn = 2;
 constexpr int kBlockReferenceColumn = 3;
 
 // The row of the BLOCK record at pair `start`; a record without a name pair gets an
-// empty name.
+// empty name. The name stays as stored until the references are counted.
 static ListRow BlockRow(const TDXFBuffer& b, int start, int row) {
   const int namePair = FindInRecord(b, start, kNameCode);
   const std::string name = namePair < 0 ? std::string() : b.GetValue(namePair);
@@ -491,14 +502,18 @@ ListContent BuildBlockList(const TDXFBuffer& buffer) {
     list.rows.push_back(BlockRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
   }
   CountBlockReferences(buffer, list.rows);
+  for (ListRow& row : list.rows) {
+    list.names.push_back(row[kBlockNameColumn]);
+    row[kBlockNameColumn] = ProgramText(buffer, row[kBlockNameColumn]);
+  }
   return list;
 }
 
 // ------------------------------------------------------------------ group list
 
-static ListRow GroupRow(const TDXFGroup& group, int row) {
-  return {Format("%4d", row), LineCell(group.Index), group.Name, Format("%7d", group.MemberCount),
-          group.Description};
+static ListRow GroupRow(const TDXFBuffer& b, const TDXFGroup& group, int row) {
+  return {Format("%4d", row), LineCell(group.Index), ProgramText(b, group.Name),
+          Format("%7d", group.MemberCount), ProgramText(b, group.Description)};
 }
 
 ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table) {
@@ -511,7 +526,7 @@ ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table) {
   const long long line = LineOfPair(table.DictIndex);
   list.labels[0] = {Format(kFormat.c_str(), line, table.Count), line};
   for (const TDXFGroup& group : table.Groups)
-    list.rows.push_back(GroupRow(group, static_cast<int>(list.rows.size()) + 1));
+    list.rows.push_back(GroupRow(buffer, group, static_cast<int>(list.rows.size()) + 1));
   return list;
 }
 
@@ -523,7 +538,7 @@ std::vector<ListRow> BuildGroupMemberRows(const TDXFBuffer& buffer, const TDXFGr
     const int p = buffer.FindHandle(handle, buffer.EntitiesStart);
     rows.push_back({Format("%4d", static_cast<int>(m)), p < 0 ? "" : LineCell(p),
                     Format("%7x", static_cast<unsigned>(handle)),
-                    p < 0 ? kBrokenLink : buffer.GetValue(p)});
+                    p < 0 ? kBrokenLink : ProgramText(buffer, buffer.ValueView(p))});
   }
   return rows;
 }

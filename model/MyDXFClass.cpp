@@ -153,6 +153,7 @@ int TDXFBuffer::LoadFromFile(const std::string& fileName) {
   const int result = ReadPairs();
   if (result != ResultCode(LoadResult::Ok)) return result;
   (void)BuildIndex();
+  DetectEncoding();
   NoteWhatWasLeftOut();
   return result;
 }

@@ -16,9 +16,19 @@
 
 #include "model/DXFResult.h"  // LoadResult, SaveResult: the codes of LoadFromFile, SaveToFile
 #include "model/NoteLists.h"
+#include "model/TextCodec.h"  // TextEncoding
 
 /// The display mark of a pair; the grid colours rows by it.
 enum DXFState : std::uint8_t { dsNon, dsSection, dsSubsection, dsObject, dsFind };
+
+/// Why a document has the text encoding it has.
+enum class EncodingSource : std::uint8_t {
+  AcadVer,       // AC1021 and later are UTF-8
+  DwgCodePage,   // the code page $DWGCODEPAGE declares
+  Utf8Detected,  // declared single-byte or not at all, but the bytes are UTF-8
+  Default,       // nothing declared: CP932, the program's home
+  Manual,        // chosen by the user
+};
 
 /// A conversion failure reported to the user; the message is CP932.
 class EConvertError : public std::runtime_error {
@@ -71,6 +81,9 @@ class TDXFBuffer {
   int BlockCount = 0;
   int LayerCount = 0;
   int LtypeCount = 0;
+  std::string DwgCodePage;                      // trimmed $DWGCODEPAGE, e.g. "ANSI_932"
+  TextEncoding Encoding = TextEncoding::Cp932;  // how the values' bytes are read
+  EncodingSource EncodingFrom = EncodingSource::Default;
   int ErrorCode = 0;         // result of the last load: a LoadResult's code
   std::string ErrorMessage;  // CP932 text of the last load error
   // What the last successful load left out. A NUL byte ends a file's text: the 1-based
@@ -104,6 +117,14 @@ class TDXFBuffer {
   [[nodiscard]] int AllocPairs(int n);
   /// Rebuilds every index, header value, count and mark; clears the pairs after EofIndex.
   int BuildIndex();
+  /// Finds the text encoding of the file as loaded (LoadFromFile does, after the index):
+  /// AC1021 and later are UTF-8; otherwise $DWGCODEPAGE decides, except that a file
+  /// declared with a single-byte code page or none whose non-ASCII bytes are all valid
+  /// UTF-8 (at least one multi-byte sequence) is UTF-8; nothing or an unknown code page
+  /// gives CP932. Edited values do not count.
+  void DetectEncoding();
+  /// Reads the values in `encoding` from now on, as the user chose; bytes stay as they are.
+  void SetEncoding(TextEncoding encoding);
   /// Reads the header variables again (AcadVer, HandSeed, CLayer, LtScale, CeltScale,
   /// CeltType and their indices) between HeaderStart and HeaderEnd, as BuildIndex does;
   /// enough after changes of values in the header that left codes and record starts alone.

@@ -11,6 +11,8 @@
 #include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
+
+#include "model/DocumentText.h"
 #include "model/MyDXFClass_p.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
@@ -211,7 +213,7 @@ int TDXFBuffer::SetChildTable(int& cursor, int scnt, const NoteList& list, int H
 }
 
 std::string TDXFBuffer::FormatChildTableError(int cursor, int scnt, const NoteList& list) const {
-  const std::string value(ValueView(cursor));
+  const std::string value = ProgramText(*this, ValueView(cursor));
   return Format("SetChildTable Error idx=%3d Fdata[idx]=%s scnt=%3d notelist[scnt,0]=%s", cursor,
                 value.c_str(), scnt, list.rows[static_cast<std::size_t>(scnt)].key.c_str());
 }

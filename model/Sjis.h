@@ -1,6 +1,6 @@
 // Sjis.h - conversion between UTF-8 and Shift-JIS (Microsoft code page 932).
 //
-// Texts inside the model are CP932 bytes; Unicode appears only at the edges (widgets,
+// The program's own texts are CP932 bytes; Unicode appears only at the edges (widgets,
 // the command-line tool's output). A byte or character that cannot be converted becomes
 // "?"; the functions never throw and never fail.
 #pragma once

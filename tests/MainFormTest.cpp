@@ -26,6 +26,7 @@
 #include "logic/MyFileLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
@@ -394,6 +395,34 @@ TEST(TFMMain, FindHistoryIsNewestFirstAndPickedTermsMoveUp) {
   EXPECT_EQ(box.itemText(0).toStdString(), "A");
   EXPECT_EQ(box.itemText(1).toStdString(), "C");
   EXPECT_EQ(box.currentIndex(), 0);
+}
+
+TEST(TFMMain, NamesTheEncodingInUseAndLetsTheUserChooseAnother) {
+  TempDir files;
+  const std::string path = files.Write(
+      "utf8.dxf", DxfText({"0", "SECTION",      "2", "HEADER",    "9", "$ACADVER", "1", "AC1018",
+                           "9", "$DWGCODEPAGE", "3", "ANSI_1252", "0", "ENDSEC",   "0", "SECTION",
+                           "2", "ENTITIES",     "0", "TEXT",      "1", "éven",     "0", "ENDSEC",
+                           "0", "EOF"}));
+  Main m({path});
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.LBEncoding->text().toStdString(), "文字コード: utf-8（自動: UTF-8判定）");
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Cell(2, 11).toStdString(), "éven");  // pair 10
+  m.Find("éven");  // upper-cased to "éVEN": only a-z change
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 10);
+
+  form.ChooseDocumentEncoding(TextEncoding::Cp1252);
+  EXPECT_EQ(form.LBEncoding->text().toStdString(), "文字コード: cp1252（手動）");
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Cell(2, 11).toStdString(), "Ã©ven");
+  EXPECT_EQ(m.Log().back(), "＜文字コード＞ cp1252（手動）");
+  EXPECT_FALSE(form.IsModified());  // the bytes are as they were
+  form.ChooseDocumentEncoding(std::nullopt);
+  EXPECT_EQ(form.LBEncoding->text().toStdString(), "文字コード: utf-8（自動: UTF-8判定）");
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Cell(2, 11).toStdString(), "éven");
+  const std::string saved = files.Path() + "/saved.dxf";
+  m.dialogs.saveAnswers = {saved};
+  form.BTSaveClick();
+  EXPECT_NE(ReadBytes(saved).find("\r\n\xC3\xA9ven\r\n"), std::string::npos);  // bytes kept
 }
 
 TEST(TFMMain, SettingsComeBackAtTheNextStart) {

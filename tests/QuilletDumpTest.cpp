@@ -206,6 +206,55 @@ TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
   EXPECT_EQ(Dump("--layers " + file).status, 0);  // reading it is fine
 }
 
+TEST(QuilletDump, DecodesEachFileByItsEncoding) {
+  const std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  const auto corpus = [&dir](const char* name) { return "'" + dir + "/" + name + "'"; };
+  const DumpRun layers = Dump("--layers " + corpus("gen-r2018-utf8-japanese.dxf"));
+  ASSERT_EQ(layers.status, 0) << layers.out;
+  EXPECT_NE(layers.out.find("\t壁\t   200.80.40\tContinuous\t\n"), std::string::npos) << layers.out;
+  EXPECT_NE(layers.out.find("\tソファ\t   30.144.255\tHASEN_JP\t危険な文字[ソァ]\n"),
+            std::string::npos);
+  const DumpRun utf8 = Dump("--no-remarks " + corpus("gdal-utf-8.dxf"));
+  EXPECT_NE(utf8.out.find("\t2\téven\t\n"), std::string::npos);
+  const DumpRun chosen = Dump("--no-remarks --encoding cp1252 " + corpus("gdal-utf-8.dxf"));
+  EXPECT_NE(chosen.out.find("\t2\tÃ©ven\t\n"), std::string::npos);
+  const DumpRun raw = Dump("--raw --no-remarks " + corpus("gdal-utf-8.dxf"));
+  EXPECT_NE(raw.out.find("\t2\t\xC3\xA9ven\t\n"), std::string::npos);
+  const DumpRun greek =
+      Dump("--no-remarks --from 95 --to 96 " + corpus("ezdxf-ASCII_R12-cp1252.dxf"));
+  EXPECT_EQ(greek.out, "95\t8\tΛΑΓΕΡﾄﾜﾖ\t\n");  // cp1252 ÄÜÖ read as CP932: nothing declared
+  const DumpRun declared = Dump("--no-remarks --encoding CP1252 --from 95 --to 96 " +
+                                corpus("ezdxf-ASCII_R12-cp1252.dxf"));
+  EXPECT_EQ(declared.out, "95\t8\tΛΑΓΕΡÄÜÖ\t\n");
+  for (const auto& [file, encoding] : {std::pair{"gen-r2018-utf8-japanese.dxf", "utf-8"},
+                                       {"gen-r12-ansi932.dxf", "cp932"},
+                                       {"acadsharp-sample_AC1018_ascii.dxf", "cp1252"}}) {
+    const DumpRun summary = Dump("--summary " + corpus(file));
+    EXPECT_NE(summary.out.find(std::string("\nEncoding\t") + encoding + "\n"), std::string::npos)
+        << file;
+  }
+  EXPECT_EQ(Dump("--encoding latin9 " + corpus("gdal-utf-8.dxf")).status, 2);
+  EXPECT_EQ(Dump("--encoding").status, 2);
+}
+
+TEST(QuilletDump, RenamesALayerOfAUtf8Drawing) {
+  const std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  TempDir temp;
+  const std::string out = "'" + temp.Path() + "/out.dxf'";
+  const DumpRun rename =
+      Dump("--rename-layer 壁 Wand-é " + out + " '" + dir + "/gen-r2018-utf8-japanese.dxf'");
+  ASSERT_EQ(rename.status, 0) << rename.out;
+  EXPECT_NE(rename.out.find(" : LAYER        \"壁\"　→　\"Wand-é\"\n"), std::string::npos)
+      << rename.out;
+  const std::string bytes = ReadBytes(temp.Path() + "/out.dxf");
+  EXPECT_NE(bytes.find("\nWand-\xC3\xA9\n"), std::string::npos);
+  EXPECT_EQ(bytes.find("\n\xE5\xA3\x81\n"), std::string::npos);  // no layer 壁 is left
+  EXPECT_NE(Dump("--layers " + out).out.find("\tWand-é\t   200.80.40\tContinuous\t\n"),
+            std::string::npos);
+}
+
 TEST(QuilletDump, PrintsTheOwnerAndTheReferrersOfAHandle) {
   const struct {
     const char* handle;

@@ -21,6 +21,7 @@
 #include "logic/DocumentLoad.h"
 #include "logic/MyFileLib.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 
@@ -139,7 +140,7 @@ bool TFMMain::LoadDxfFile(const std::string& path) {
 
 bool TFMMain::LoadDocument(const std::string& path) {
   MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), Sjis(path).c_str());
+  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), ProgramTextOfUtf8(path).c_str());
   // The label names the file being read, and again the document on show when it fails;
   // the panel's lines say which file failed.
   const QString shown = LBDXFData->text();
@@ -194,6 +195,7 @@ void TFMMain::ShowLoadedDocument() {
   ResetListFlags();
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
+  UpdateEncodingLabel();
   m_documentPath = Buffer.FileName;
   m_edits.Clear();
   SetModified(false);
@@ -224,7 +226,7 @@ bool TFMMain::SaveDocument() {
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
                      QStringLiteral("\""));
   MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), Sjis(Buffer.FileName).c_str());
+  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), ProgramTextOfUtf8(Buffer.FileName).c_str());
   m_documentPath = Buffer.FileName;
   m_edits.MarkSaved();
   SetModified(false);

@@ -329,8 +329,8 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
 std::array<QString, kColumns> TFrameDXFGrid::CellTexts(int pair) {
   if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
   return {QString::asprintf("%8lld", LineOfPair(pair)),
-          QString::asprintf("%7d", Buffer->GetCode(pair)), FromCp932(Buffer->ValueView(pair)),
-          FromCp932(Buffer->NoteView(pair))};
+          QString::asprintf("%7d", Buffer->GetCode(pair)),
+          FromValue(Buffer->Encoding, Buffer->ValueView(pair)), FromCp932(Buffer->NoteView(pair))};
 }
 
 void TFrameDXFGrid::ShowLater(const std::string& message) {
