@@ -11,6 +11,8 @@
 #include <cstdlib>    // std::system, std::exit
 #include <fstream>    // std::ifstream
 
+#include "model/MyDXFClass.h"
+
 double TimeOnce(const std::function<void()>& fn) {
   const auto start = std::chrono::steady_clock::now();
   fn();
@@ -72,4 +74,21 @@ void Require(int result, const char* what) {
   if (result == 0) return;
   std::fprintf(stderr, "benchmark: %s failed with %d\n", what, result);
   std::exit(1);
+}
+
+int ChildLoadMode(const std::string& path) {
+  TDXFBuffer buffer;
+  const double seconds = TimeOnce([&] { Require(buffer.LoadFromFile(path), "load"); });
+  std::printf("%.6f %lld\n", seconds, PeakResidentBytes());
+  return 0;
+}
+
+ChildLoad RunChildLoad(const char* self, const std::string& path) {
+  const std::string command = std::string("'") + self + "' --child '" + path + "'";
+  ChildLoad result;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    if (std::fscanf(pipe, "%lf %lld", &result.seconds, &result.peak) != 2) result = ChildLoad();
+    ::pclose(pipe);
+  }
+  return result;
 }

@@ -39,3 +39,17 @@ void PrintRow(const std::string& name, int runs, double median, double reference
 
 /// Prints one report row for a plain ratio that has no times.
 void PrintRatio(const std::string& name, double ratio, const std::string& bound);
+
+/// What a load in a fresh process measured: its seconds and the peak resident memory.
+struct ChildLoad {
+  double seconds = -1;
+  long long peak = -1;
+};
+
+/// The child side of RunChildLoad: loads path once and prints the load's seconds and
+/// the process's peak resident bytes. Returns the exit status.
+int ChildLoadMode(const std::string& path);
+
+/// Runs `self --child path` (a benchmark whose main hands "--child" to ChildLoadMode), so
+/// the load is the first of a fresh process, as a user's open meets it.
+ChildLoad RunChildLoad(const char* self, const std::string& path);

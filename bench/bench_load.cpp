@@ -116,42 +116,16 @@ void TimeSave(TDXFBuffer& buffer, const std::string& outDir, int runs, double& s
   std::remove(rawPath.c_str());
 }
 
-// Child mode: load the file once in this fresh process and print the load time in
-// seconds and the peak resident memory in bytes.
-int ChildMode(const std::string& path) {
-  TDXFBuffer buffer;
-  const double seconds = TimeOnce([&] { Require(buffer.LoadFromFile(path), "load"); });
-  if (buffer.ErrorCode != 0) return 1;
-  std::printf("%.6f %lld\n", seconds, PeakResidentBytes());
-  return 0;
-}
-
-// A load in a fresh process, as the program's first open of a file meets it.
-struct ChildLoad {
-  double seconds = -1;
-  long long peak = -1;
-};
-
-ChildLoad RunChild(const char* self, const std::string& path) {
-  const std::string command = std::string("'") + self + "' --child '" + path + "'";
-  ChildLoad result;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    if (std::fscanf(pipe, "%lf %lld", &result.seconds, &result.peak) != 2) result = ChildLoad();
-    ::pclose(pipe);
-  }
-  return result;
-}
-
 double MedianChildSeconds(const char* self, const std::string& path, int runs) {
   std::vector<double> times;
-  for (int r = 0; r < runs; ++r) times.push_back(RunChild(self, path).seconds);
+  for (int r = 0; r < runs; ++r) times.push_back(RunChildLoad(self, path).seconds);
   return Median(times);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--child") == 0) return ChildMode(argv[2]);
+  if (argc == 3 && std::strcmp(argv[1], "--child") == 0) return ChildLoadMode(argv[2]);
   if (argc < 4) {
     std::fprintf(stderr, "usage: bench_load SMALL.dxf BIG.dxf QUILLET_DUMP [OUT_DIR]\n");
     return 2;
@@ -174,7 +148,7 @@ int main(int argc, char** argv) {
   const double refBig = MedianTime(kRuns, [&big] { ReferenceLoad(big); });
   PrintRow("LoadFromFile big", kRuns, loadBig, refBig, "<=1.5");
 
-  const ChildLoad child = RunChild(argv[0], big);
+  const ChildLoad child = RunChildLoad(argv[0], big);
   PrintRatio("peak RSS after load / file size", child.peak / (mbBig * 1e6), "<=1.8");
 
   TDXFBuffer buffer;

@@ -11,6 +11,7 @@
 
 #include "model/FilePath.h"
 #include "model/MyStringLib.h"
+#include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "settings/Settings.h"
 
@@ -216,5 +217,5 @@ void BTErrorJumpClick(AcadContext& context) {
       return;
   }
   const TDXFBuffer& buffer = context.Buffer;
-  if (!buffer.FileName.empty() && line <= 2 * buffer.EofIndex + 2) context.JumpToLine(line);
+  if (!buffer.FileName.empty() && line <= LineOfPair(buffer.EofIndex) + 1) context.JumpToLine(line);
 }

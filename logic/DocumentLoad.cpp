@@ -24,3 +24,16 @@ void AdoptDocument(TDXFBuffer& shown, TDXFBuffer&& loaded) {
   loaded.SetObserver(shown.Observer());
   shown = std::move(loaded);
 }
+
+std::vector<std::string> LoadNotices(const TDXFBuffer& loaded) {
+  std::vector<std::string> lines;
+  if (loaded.TruncatedAtLine > 0) lines.push_back(TruncatedTextMessage(loaded.TruncatedAtLine));
+  if (loaded.IgnoredLinesAfterEof > 0)
+    lines.push_back(IgnoredAfterEofMessage(loaded.IgnoredLinesAfterEof));
+  return lines;
+}
+
+std::string SaveLossQuestion(const TDXFBuffer& shown) {
+  if (shown.TruncatedAtLine == 0) return {};
+  return TruncatedSaveQuestion(shown.TruncatedAtLine);
+}

@@ -4,9 +4,12 @@
 // document the window shows: the grid, the section list and saving go on with it. Only
 // a successful read replaces the shown buffer, which keeps its own message sink, its
 // remark switch and its running "+count" counter, since those belong to the window.
+// What a load left out is reported in the message panel, and a save that would lose the
+// rest of a file cut short by a NUL byte is asked about first.
 #pragma once
 
 #include <string>  // std::string
+#include <vector>  // std::vector
 
 #include "model/MyDXFClass.h"
 
@@ -18,3 +21,11 @@ int ReadDocument(TDXFBuffer& loaded, const std::string& path) noexcept;
 /// Moves a successfully read buffer into shown, keeping shown's OnMessage, NoteEnabled,
 /// Counter and observer.
 void AdoptDocument(TDXFBuffer& shown, TDXFBuffer&& loaded);
+
+/// Returns the message-panel lines (CP932) on what a successful load left out: the line
+/// where a NUL byte ended the text, the number of lines after the EOF pair.
+std::vector<std::string> LoadNotices(const TDXFBuffer& loaded);
+
+/// Returns the Yes/No question (CP932) to ask before saving a document whose text ended
+/// at a NUL byte, since the save loses what followed; empty when a save loses nothing.
+std::string SaveLossQuestion(const TDXFBuffer& shown);

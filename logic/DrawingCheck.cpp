@@ -10,6 +10,7 @@
 #include <array>      // std::array
 #include <cstdint>    // std::uint64_t, INT16_MIN, INT32_MIN, INT64_MIN, UINT16_MAX, UINT32_MAX
 
+#include "model/DocumentText.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
@@ -149,7 +150,7 @@ namespace {
 
 // The texts, converted to CP932 once.
 struct Texts {
-  std::string duplicate = Sjis("ハンドル %s は %d 行のレコードと重複しています");
+  std::string duplicate = Sjis("ハンドル %s は %lld 行のレコードと重複しています");
   std::string dangling = Sjis("参照先のハンドル %s がありません");
   std::string notHandle = Sjis("参照先 '%s' はハンドルではありません");
   std::string aboveSeed = Sjis("ハンドル %s が $HANDSEED（%s）以上です");
@@ -222,7 +223,7 @@ class Checker {
     if (ReadsAs(kind, value)) return;
     const std::string& format =
         kind == NumberKind::Real ? CheckTexts().notReal : CheckTexts().notInteger;
-    Add(i, CheckKind::BadNumber, Format(format.c_str(), code, std::string(value).c_str()));
+    Add(i, CheckKind::BadNumber, Format(format.c_str(), code, ProgramText(m_b, value).c_str()));
   }
 
   void CheckPointer(int i) {
@@ -237,7 +238,8 @@ class Checker {
                    Format(CheckTexts().dangling.c_str(), HandleText(handle).c_str()));
       case PointerState::NotHandle:
         return Add(i, CheckKind::DanglingPointer,
-                   Format(CheckTexts().notHandle.c_str(), Trim(m_b.ValueView(i)).c_str()));
+                   Format(CheckTexts().notHandle.c_str(),
+                          ProgramText(m_b, TrimView(m_b.ValueView(i))).c_str()));
     }
   }
 
@@ -250,7 +252,7 @@ class Checker {
       if (type == "SECTION") m_section = i;
     } else if (m_section < 0) {
       Add(i, CheckKind::OutsideSection,
-          Format(CheckTexts().outside.c_str(), std::string(type).c_str()));
+          Format(CheckTexts().outside.c_str(), ProgramText(m_b, type).c_str()));
     } else if (type == "ENDSEC") {
       CloseInner();
       m_section = -1;
@@ -270,7 +272,7 @@ class Checker {
   // Reports an opener that is still open and forgets it.
   void Close(int& opener, CheckKind kind, const std::string& format) {
     if (opener < 0) return;
-    Add(opener, kind, Format(format.c_str(), NameOf(m_b, opener).c_str()));
+    Add(opener, kind, Format(format.c_str(), ProgramText(m_b, NameOf(m_b, opener)).c_str()));
     opener = -1;
   }
 

@@ -6,17 +6,40 @@
 #include "logic/FindSearch.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 
 namespace {
 
 constexpr std::string_view kStar = "*";
 
-bool EndsWithTerm(std::string_view term, std::string_view value) {
-  // The part of the value from the last occurrence of the term must be the term. With no
-  // occurrence the whole value is compared, so an empty term matches an empty value.
-  const int at = LastPos(term, value);
-  const std::string_view tail = at > 0 ? value.substr(static_cast<std::size_t>(at - 1)) : value;
-  return tail == term;
+char UpperByte(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// Tells whether the term stands in the value from byte `at`, a character start: the
+// value's characters are compared whole, its single-byte letters upper-cased. A value
+// character that runs past the term's end is no match.
+bool TermAt(const FindTerm& term, std::string_view value, std::size_t at) {
+  const std::string_view text = term.text;
+  if (at + text.size() > value.size()) return false;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = static_cast<std::size_t>(CharLength(term.encoding, value, at + i));
+    if (length == 1 ? UpperByte(value[at + i]) != text[i]
+                    : value.substr(at + i, length) != text.substr(i, length))
+      return false;
+    i += length;
+  }
+  return true;
+}
+
+// Calls found(at) at every character start of the value where the term stands, until it
+// returns true; tells whether it did.
+template <typename Found>
+bool AnyOccurrence(const FindTerm& term, std::string_view value, Found found) {
+  for (std::size_t at = 0; at + term.text.size() <= value.size();
+       at += static_cast<std::size_t>(CharLength(term.encoding, value, at)))
+    if (TermAt(term, value, at) && found(at)) return true;
+  return false;
 }
 
 }  // namespace
@@ -37,16 +60,28 @@ FindTerm ParseFindTerm(std::string_view boxText) {
   return {text, trailing ? FindMode::Prefix : FindMode::Exact};
 }
 
-bool MatchesFindTerm(const FindTerm& term, std::string_view upperValue) {
+FindTerm TermInDocument(const FindTerm& term, const TDXFBuffer& buffer) {
+  FindTerm inDocument = term;
+  inDocument.encoding = buffer.Encoding;
+  if (buffer.Encoding != TextEncoding::Cp932)
+    inDocument.text =
+        EncodeText(buffer.Encoding, Utf8OfProgramText(term.text), Unmappable::Escape).bytes;
+  return inDocument;
+}
+
+bool MatchesFindTerm(const FindTerm& term, std::string_view value) {
+  const std::size_t size = term.text.size();
   switch (term.mode) {
     case FindMode::Exact:
-      return upperValue == term.text;
+      return value.size() == size && TermAt(term, value, 0);
     case FindMode::Prefix:
-      return CharPos(term.text, upperValue) == 1;
+      return size > 0 && TermAt(term, value, 0);
     case FindMode::Suffix:
-      return EndsWithTerm(term.text, upperValue);
+      // An empty term stands for an empty value.
+      if (size == 0) return value.empty();
+      return AnyOccurrence(term, value, [&](std::size_t at) { return at + size == value.size(); });
     case FindMode::Contains:
-      return CharPos(term.text, upperValue) > 0;
+      return size > 0 && AnyOccurrence(term, value, [](std::size_t) { return true; });
   }
   return false;
 }

@@ -2,9 +2,11 @@
 //
 // A find term is upper-cased (single-byte letters only, so a double-byte character is
 // never changed and a Japanese term matches only itself); a leading and a trailing "*"
-// choose between exact, prefix, suffix and contains matching. The search walks the
-// values after the cursor up to the EOF pair and does not wrap. The history of terms is
-// the find box's item list, newest first. Texts are CP932.
+// choose between exact, prefix, suffix and contains matching. The term is then put in
+// the document's encoding and matched on that encoding's character boundaries, with the
+// values' single-byte letters compared upper-cased. The search walks the values after
+// the cursor up to the EOF pair and does not wrap. The history of terms is the find
+// box's item list, newest first. Box texts are program texts (CP932).
 #pragma once
 
 #include <string>       // std::string
@@ -21,10 +23,11 @@ enum class FindMode {
   Contains,  // "*TERM*": the value holds it anywhere
 };
 
-/// A term without its stars, and the mode they chose.
+/// A term without its stars, the mode they chose, and the encoding of its text.
 struct FindTerm {
   std::string text;
   FindMode mode;
+  TextEncoding encoding = TextEncoding::Cp932;
 };
 
 /// Splits an upper-cased box text into the term and its mode. "*" alone is a suffix
@@ -32,12 +35,17 @@ struct FindTerm {
 /// empty text (it finds nothing).
 FindTerm ParseFindTerm(std::string_view boxText);
 
-/// Tells whether an upper-cased value matches the term; occurrences are counted on
-/// character boundaries only.
-bool MatchesFindTerm(const FindTerm& term, std::string_view upperValue);
+/// Returns the term in the document's encoding. A character the encoding lacks becomes
+/// its \U+XXXX escape, which is how a drawing before AC1021 holds it.
+FindTerm TermInDocument(const FindTerm& term, const TDXFBuffer& buffer);
 
-/// Returns the first pair from `first` up to the EOF pair whose upper-cased value
-/// matches, or -1 when there is none.
+/// Tells whether a value (bytes of term.encoding) matches the term, its single-byte
+/// letters taken upper-cased; occurrences count only on character boundaries, never
+/// inside a character.
+bool MatchesFindTerm(const FindTerm& term, std::string_view value);
+
+/// Returns the first pair from `first` up to the EOF pair whose value matches the term
+/// (a box term, put in the document's encoding first), or -1 when there is none.
 int FindNextPair(const TDXFBuffer& buffer, const FindTerm& term, int first);
 
 /// Returns the message for a term not found: the box text in double quotation marks and

@@ -12,7 +12,7 @@
 namespace {
 
 // Single-byte letters a-z folded to A-Z, every other byte itself. It folds trail bytes too,
-// so it accepts at least every value that upper-casing makes match.
+// on both sides, so it accepts at least every value that upper-casing makes match.
 constexpr std::array<unsigned char, 256> kFold = [] {
   std::array<unsigned char, 256> fold{};
   for (int b = 0; b < 256; ++b)
@@ -46,6 +46,9 @@ bool HoldsFolded(std::string_view raw, std::string_view upper) noexcept {
 // about as much as one pass that reads every value (bench_find). A loop over the bytes
 // instead of memchr made a contains miss three times slower.
 FindSearch::Filter::Filter(const FindTerm& term) : m_term(term.text), m_mode(term.mode) {
+  // A double-byte character's trail byte may be a letter (ヂ is 0x83 0x61): folded here
+  // as in the values, it still meets itself.
+  for (char& c : m_term) c = static_cast<char>(kFold[static_cast<unsigned char>(c)]);
   if (m_term.empty()) return;
   m_first = static_cast<unsigned char>(m_term.front());
   const bool letter = m_first >= 'A' && m_first <= 'Z';
@@ -92,9 +95,9 @@ std::string FindWrapQuestion(FindDirection direction) {
                                                   : "ファイルの末尾から検索を続けますか？");
 }
 
-FindSearch::FindSearch(const TDXFBuffer& buffer, FindTerm term, FindStretch stretch)
+FindSearch::FindSearch(const TDXFBuffer& buffer, const FindTerm& term, FindStretch stretch)
     : m_buffer(buffer),
-      m_term(std::move(term)),
+      m_term(TermInDocument(term, buffer)),
       m_filter(m_term),
       m_next(stretch.first),
       m_step(stretch.direction == FindDirection::Forward ? 1 : -1),
@@ -102,7 +105,7 @@ FindSearch::FindSearch(const TDXFBuffer& buffer, FindTerm term, FindStretch stre
 
 bool FindSearch::Matches(int pair) const {
   const std::string_view raw = m_buffer.ValueView(pair);
-  return m_filter.MayMatch(raw) && MatchesFindTerm(m_term, UpperAscii(raw));
+  return m_filter.MayMatch(raw) && MatchesFindTerm(m_term, raw);
 }
 
 FindSearch::State FindSearch::Step(int slice) {

@@ -47,7 +47,8 @@ class FindSearch {
  public:
   enum class State { Running, Found, Missed };
 
-  FindSearch(const TDXFBuffer& buffer, FindTerm term, FindStretch stretch);
+  /// Searches for a box term, put in the document's encoding first (TermInDocument).
+  FindSearch(const TDXFBuffer& buffer, const FindTerm& term, FindStretch stretch);
   /// Searches up to `slice` more pairs (at least one). Returns Found when a pair matched
   /// (FoundPair names it), Missed when the stretch is done without one, else Running.
   State Step(int slice);

@@ -5,6 +5,8 @@
 #include <cmath>    // std::floor
 
 #include "logic/DrawingCheck.h"
+#include "model/DocumentText.h"
+#include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -48,7 +50,7 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   int code = 0;
   if (!ParseGroupCode(m_newText, code)) return Refuse("グループコードは数値でなければなりません");
   buffer.SetCode(pair, code);
-  static const std::string format = Sjis("グループコード変更 %7d : %s　→　%s");
+  static const std::string format = Sjis("グループコード変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   static const std::string step = Sjis("グループコード変更 行 %d");
   return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
@@ -56,23 +58,29 @@ EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
 
 EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs) {
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
+  StoredText stored = DocumentText(buffer, m_newText);
+  if (!stored.ok) return RefuseWith(std::move(stored.message));
   // AutoCAD refuses a drawing with a text where it reads a number; the user may still
   // want it, to repair the drawing in steps.
   if (!FitsValueCode(buffer.GetCode(pair), m_newText) &&
       !dialogs.AskYesNo({}, Sjis("数値ではありません。このまま変更しますか？")))
     return Refuse(nullptr);
-  buffer.SetValue(pair, m_newText);
-  static const std::string format = Sjis("グループデータ変更 %7d : %s　→　%s");
+  buffer.SetValue(pair, stored.bytes);
+  static const std::string format = Sjis("グループデータ変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   static const std::string step = Sjis("グループデータ変更 行 %d");
   return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
 }
 
+EditCommit GridEdit::Refuse(const char* utf8Message) {
+  return RefuseWith(utf8Message ? Sjis(utf8Message) : std::string());
+}
+
 // The typed text is dropped: the cell shows OldText again and nothing is pending. Without
 // a message the user has declined and is told nothing more.
-EditCommit GridEdit::Refuse(const char* utf8Message) {
+EditCommit GridEdit::RefuseWith(std::string message) {
   m_newText = m_oldText;
-  return {EditCommit::Kind::Refused, utf8Message ? Sjis(utf8Message) : std::string(), {}};
+  return {EditCommit::Kind::Refused, std::move(message), {}};
 }
 
 bool ParseGroupCode(std::string_view text, int& code) {

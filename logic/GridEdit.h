@@ -7,7 +7,8 @@
 // again. Codes must be numbers within the signed 32-bit range; values must not hold a
 // line break or a NUL byte, which would break the pairing of the file on save, and a
 // value that is not a number where the code wants one is stored only when the user
-// agrees. Texts are CP932.
+// agrees. The editor's texts are program texts (CP932 with \U+XXXX escapes); a value is
+// stored in the document's encoding, and one the encoding cannot hold is refused.
 #pragma once
 
 #include <string>       // std::string
@@ -62,6 +63,7 @@ class GridEdit {
   EditCommit CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log);
   EditCommit CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs);
   EditCommit Refuse(const char* utf8Message);
+  EditCommit RefuseWith(std::string message);
 
   std::string m_oldText;
   std::string m_newText;

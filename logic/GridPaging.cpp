@@ -102,7 +102,7 @@ GridView GridPaging::ShowView(const GridView& view) const {
   return {top, pair - top + 1};
 }
 
-GridView GridPaging::ScrollToLine(int line) const {
+GridView GridPaging::ScrollToLine(long long line) const {
   // Integer division truncates toward zero, so line 0 leads to pair 0 as well.
   return {ClampTop(PairOfLine(line)), 1};
 }

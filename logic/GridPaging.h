@@ -55,7 +55,7 @@ class GridPaging {
   /// where they still fit, otherwise ShowPair of the pair that was under the cursor.
   GridView ShowView(const GridView& view) const;
   /// Returns the view for a 1-based file line: row 1 on the pair trunc((line - 1) / 2).
-  GridView ScrollToLine(int line) const;
+  GridView ScrollToLine(long long line) const;
 
  private:
   void PressDown(GridView& view) const;

@@ -2,11 +2,20 @@
 #include "logic/HandleNavigation.h"
 
 #include <algorithm>  // std::min
+#include <charconv>   // std::from_chars
 
+#include "model/DocumentText.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
+
+// Reads a file line number of decimal digits; lines run past 2^31 in a large drawing.
+static bool ParseLine(std::string_view digits, long long& line) {
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), line);
+  return error == std::errc() && end == digits.data() + digits.size();
+}
 
 static JumpTarget Refused(std::string message) {
   return {-1, std::move(message)};
@@ -30,8 +39,8 @@ JumpTarget PointerJumpTarget(const TDXFBuffer& b, const HandleIndex& index, int 
     case PointerState::Null:
       return Refused(Sjis("ハンドル 0 はどのレコードも指しません"));
     case PointerState::NotHandle:
-      return Refused(
-          Format(Sjis("'%s' はハンドルではありません").c_str(), Trim(b.ValueView(i)).c_str()));
+      return Refused(Format(Sjis("'%s' はハンドルではありません").c_str(),
+                            ProgramText(b, TrimView(b.ValueView(i))).c_str()));
     case PointerState::Dangling:
       return Refused(
           Format(Sjis("参照先のハンドル %s がありません").c_str(), HandleText(handle).c_str()));
@@ -61,10 +70,10 @@ JumpTarget GoToTarget(const TDXFBuffer& b, const HandleIndex& index, std::string
   const bool markedHandle = !text.empty() && (text[0] == 'h' || text[0] == 'H' || text[0] == '#');
   const std::string_view handleText = markedHandle ? text.substr(1) : text;
   if (!markedHandle && IsDecimal(text)) {
-    const int lastLine = b.PairCount > 0 ? LineOfPair(b.EofIndex) + 1 : 0;
-    int line = 0;
-    if (ParseInt32(text, line) && line >= 1 && line <= lastLine) return {PairOfLine(line), {}};
-    return Refused(Format(Sjis("%s 行はありません（最終行は %d 行です）").c_str(),
+    const long long lastLine = b.PairCount > 0 ? LineOfPair(b.EofIndex) + 1 : 0;
+    long long line = 0;
+    if (ParseLine(text, line) && line >= 1 && line <= lastLine) return {PairOfLine(line), {}};
+    return Refused(Format(Sjis("%s 行はありません（最終行は %lld 行です）").c_str(),
                           std::string(text).c_str(), lastLine));
   }
   std::uint64_t handle = 0;
@@ -85,17 +94,17 @@ static const std::string& JumpLineInfix() {
   return infix;
 }
 
-std::string JumpLogLine(int line, std::string_view text) {
+std::string JumpLogLine(long long line, std::string_view text) {
   return JumpLinePrefix() + std::to_string(line) + JumpLineInfix() + std::string(text);
 }
 
-std::optional<int> JumpLogLineTarget(std::string_view line) {
+std::optional<long long> JumpLogLineTarget(std::string_view line) {
   if (!line.starts_with(JumpLinePrefix())) return std::nullopt;
   line.remove_prefix(JumpLinePrefix().size());
   const std::size_t digits = std::min(line.find_first_not_of("0123456789"), line.size());
-  int target = 0;
+  long long target = 0;
   if (digits == 0 || !line.substr(digits).starts_with(JumpLineInfix()) ||
-      !ParseInt32(line.substr(0, digits), target))
+      !ParseLine(line.substr(0, digits), target))
     return std::nullopt;
   return target;
 }
@@ -117,11 +126,12 @@ std::vector<std::string> ReferrerLogLines(const TDXFBuffer& b, int i) {
   const int handlePair = RecordHandlePair(b, record);
   std::uint64_t handle = 0;
   if (handlePair < 0 || !ParseHandle(b.ValueView(handlePair), handle))
-    return {Format(Sjis("＜参照元一覧＞%d 行の %s にはハンドルがありません").c_str(),
+    return {Format(Sjis("＜参照元一覧＞%lld 行の %s にはハンドルがありません").c_str(),
                    LineOfPair(record), type.c_str())};
   const std::string handleText = HandleText(handle);
-  std::vector<std::string> lines = {Format(Sjis("＜参照元一覧＞ハンドル %s（%d 行の %s）").c_str(),
-                                           handleText.c_str(), LineOfPair(record), type.c_str())};
+  std::vector<std::string> lines = {
+      Format(Sjis("＜参照元一覧＞ハンドル %s（%lld 行の %s）").c_str(), handleText.c_str(),
+             LineOfPair(record), type.c_str())};
   std::vector<std::string> places;
   for (const int pair : ReferringPairs(b, handle))
     places.push_back(JumpLogLine(
@@ -134,7 +144,8 @@ std::vector<std::string> ReferrerLogLines(const TDXFBuffer& b, int i) {
 
 std::vector<std::string> CheckLogLines(const std::vector<CheckProblem>& problems,
                                        const std::string& path) {
-  std::vector<std::string> lines = {Format(Sjis("＜図面の検査＞%s").c_str(), Sjis(path).c_str())};
+  std::vector<std::string> lines = {
+      Format(Sjis("＜図面の検査＞%s").c_str(), ProgramTextOfUtf8(path).c_str())};
   std::vector<std::string> places;
   for (const CheckProblem& problem : problems)
     places.push_back(JumpLogLine(LineOfPair(problem.pair), problem.text));

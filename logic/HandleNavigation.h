@@ -40,10 +40,10 @@ JumpTarget GoToTarget(const TDXFBuffer& b, const HandleIndex& index, std::string
 constexpr int kMaxJumpLines = 400;
 
 /// Returns the message-panel line of a place: "　LINE 行：text".
-std::string JumpLogLine(int line, std::string_view text);
+std::string JumpLogLine(long long line, std::string_view text);
 
 /// Returns the file line a message-panel line leads to, when it is one of JumpLogLine's.
-std::optional<int> JumpLogLineTarget(std::string_view line);
+std::optional<long long> JumpLogLineTarget(std::string_view line);
 
 /// Returns the message-panel lines that list the pairs pointing at the handle of the
 /// record holding pair i: a header, one jump line per pair, or a line saying there is

@@ -2,19 +2,21 @@
 // group lists.
 //
 // Every list is computed in full before it is returned. Texts with Japanese parts are
-// converted to CP932 once, at first use. Line numbers are those of the group-code line
-// of a pair (2i + 1); labels of header variables point at the pair before the value
-// pair, the one whose group code 9 names the variable.
+// converted to CP932 once, at first use; the drawing's names and descriptions become
+// program texts (ProgramText), so they show decoded whatever the document's encoding. Line numbers
+// are those of the group-code line of a pair (2i + 1); labels of header variables point at the pair
+// before the value pair, the one whose group code 9 names the variable.
 #include "logic/MainFormLists.h"
 
 #include <algorithm>      // std::min, std::max
 #include <array>          // std::array
-#include <charconv>       // std::to_chars
+#include <charconv>       // std::from_chars, std::to_chars
 #include <climits>        // INT_MAX, INT_MIN
 #include <functional>     // std::equal_to, std::hash
 #include <unordered_map>  // std::unordered_map
 #include <utility>        // std::swap
 
+#include "model/DocumentText.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -93,9 +95,11 @@ void FitColumns(std::vector<int>& widths, int clientWidth) {
   }
 }
 
-std::optional<int> JumpLineOfCell(std::string_view cell) {
-  int line = 0;
-  if (!ParseInt32(TrimView(cell), line)) return std::nullopt;
+std::optional<long long> JumpLineOfCell(std::string_view cell) {
+  const std::string_view text = TrimView(cell);
+  long long line = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), line);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return line;
 }
 
@@ -116,7 +120,7 @@ int BlockListWheelRow(int currentRow, bool up, int rowCount) {
 // ------------------------------------------------------------------ shared cells
 
 static std::string LineCell(int pair) {
-  return Format("%7d", LineOfPair(pair));
+  return Format("%7lld", LineOfPair(pair));
 }
 
 // "R.G.B" of a true colour, each part in decimal.
@@ -130,7 +134,7 @@ static std::string RgbText(const TDXFBuffer& b, int trueColor) {
 // Its line is that of the pair before the value, whose group code 9 names the variable.
 static ListLabel VariableLabel(int valueIndex, const char* none, const std::string& format,
                                auto value) {
-  const int line = LineOfPair(valueIndex - 1);
+  const long long line = LineOfPair(valueIndex - 1);
   if (valueIndex == 0) return {none, line};
   return {Format(format.c_str(), line, value), line};
 }
@@ -138,13 +142,13 @@ static ListLabel VariableLabel(int valueIndex, const char* none, const std::stri
 // ------------------------------------------------------------------ layer list
 
 ListLabel ClayerLabel(const TDXFBuffer& b) {
-  static const std::string kFormat = "CLAYER : %d : %s";
-  return VariableLabel(b.CLayerIndex, "CLAYER : NON", kFormat, b.CLayer.c_str());
+  static const std::string kFormat = "CLAYER : %lld : %s";
+  return VariableLabel(b.CLayerIndex, "CLAYER : NON", kFormat, ProgramText(b, b.CLayer).c_str());
 }
 
 // The colour text of a layer: its book name, its true colour as R.G.B, or its ACI name.
 static std::string LayerColorText(const TDXFBuffer& b, const TDXFLayer& layer) {
-  if (!layer.BookName.empty()) return layer.BookName;
+  if (!layer.BookName.empty()) return ProgramText(b, layer.BookName);
   if (layer.TrueColor < 0) return b.ColorName(layer.Color);
   return RgbText(b, layer.TrueColor);
 }
@@ -153,9 +157,12 @@ static ListRow LayerRow(const TDXFBuffer& b, const TDXFLayer& layer, int row) {
   std::string remark;
   b.CheckLayerName(layer.Name, remark);
   return {
-      Format("%4d", row), LineCell(layer.Index),
-      layer.Name,         "   " + LayerColorText(b, layer),
-      layer.LineType,     remark,
+      Format("%4d", row),
+      LineCell(layer.Index),
+      ProgramText(b, layer.Name),
+      "   " + LayerColorText(b, layer),
+      ProgramText(b, layer.LineType),
+      remark,
   };
 }
 
@@ -165,35 +172,41 @@ ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table) {
   list.filled = true;
   list.labels.push_back(ClayerLabel(buffer));
   if (table.Build(buffer) != 0) return list;
-  for (const TDXFLayer& layer : table.Layers)
+  for (const TDXFLayer& layer : table.Layers) {
     list.rows.push_back(LayerRow(buffer, layer, static_cast<int>(list.rows.size()) + 1));
+    list.names.push_back(layer.Name);
+  }
   return list;
 }
 
 // ------------------------------------------------------------------ linetype list
 
 std::vector<ListLabel> LtypeLabels(const TDXFBuffer& b) {
-  static const std::string kLtscale = Sjis("LTSCALE   : %d : %f （グローバル線種尺度）");
-  static const std::string kCeltscale = Sjis("CELTSCALE : %d : %f （新規オブジェクトの線種尺度）");
-  static const std::string kCeltype = Sjis("CELTYPE   : %d : %s （新規オブジェクトの線種）");
+  static const std::string kLtscale = Sjis("LTSCALE   : %lld : %f （グローバル線種尺度）");
+  static const std::string kCeltscale =
+      Sjis("CELTSCALE : %lld : %f （新規オブジェクトの線種尺度）");
+  static const std::string kCeltype = Sjis("CELTYPE   : %lld : %s （新規オブジェクトの線種）");
   return {VariableLabel(b.LtScaleIndex, "LTSCALE   : NON", kLtscale, b.LtScale),
           VariableLabel(b.CeltScaleIndex, "CELTSCALE : NON", kCeltscale, b.CeltScale),
-          VariableLabel(b.CeltTypeIndex, "CELTYPE   : NON", kCeltype, b.CeltType.c_str())};
+          VariableLabel(b.CeltTypeIndex, "CELTYPE   : NON", kCeltype,
+                        ProgramText(b, b.CeltType).c_str())};
 }
 
 // The row of the LTYPE record at pair `start`: name (2) with its remark (5), pattern
-// length (3) and description (4), each as stored; cells whose pair is missing stay empty.
-static ListRow LtypeRow(const TDXFBuffer& b, int start, int row) {
+// length (3) and description (4), each decoded; cells whose pair is missing stay empty.
+// `name` gets the name as stored.
+static ListRow LtypeRow(const TDXFBuffer& b, int start, int row, std::string& name) {
   ListRow cells{Format("%4d", row), LineCell(start), "", "", "", ""};
   for (int i = start + 1; b.GetCode(i) != kRecordStartCode; ++i) {
     const int code = b.GetCode(i);
     if (code == kNameCode) {
-      cells[2] = b.GetValue(i);
-      b.CheckLtypeName(cells[2], cells[5]);
+      name = b.GetValue(i);
+      b.CheckLtypeName(name, cells[5]);
+      cells[2] = ProgramText(b, name);
     } else if (code == kScaleCode) {
-      cells[3] = Format("%7s", b.GetValue(i).c_str());
+      cells[3] = Format("%7s", ProgramText(b, b.ValueView(i)).c_str());
     } else if (code == kSecondNameCode) {
-      cells[4] = b.GetValue(i);
+      cells[4] = ProgramText(b, b.ValueView(i));
     }
   }
   return cells;
@@ -206,7 +219,8 @@ ListContent BuildLtypeList(const TDXFBuffer& buffer) {
   list.labels = LtypeLabels(buffer);
   for (int i = buffer.LtypeTableIndex; i < buffer.TablesEnd; ++i) {
     if (buffer.GetCode(i) != kRecordStartCode || TrimView(buffer.ValueView(i)) != "LTYPE") continue;
-    list.rows.push_back(LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
+    list.rows.push_back(
+        LtypeRow(buffer, i, static_cast<int>(list.rows.size()) + 1, list.names.emplace_back()));
   }
   return list;
 }
@@ -390,8 +404,8 @@ static void CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
 }
 
 // Finds the $CECOLOR value in the header; returns its label and sets `line`.
-static ListLabel CecolorLabel(const TDXFBuffer& b, int& line) {
-  static const std::string kFormat = Sjis("CECOLOR : %d : %s （新規オブジェクトの色）");
+static ListLabel CecolorLabel(const TDXFBuffer& b, long long& line) {
+  static const std::string kFormat = Sjis("CECOLOR : %lld : %s （新規オブジェクトの色）");
   std::string_view variable;
   for (int i = b.HeaderStart; i < b.HeaderEnd; ++i) {
     const int code = b.GetCode(i);
@@ -421,7 +435,7 @@ static ListRow ColorRow(const TDXFBuffer& b, const ColorUse& use, int row) {
           Format("%6d", use.BlockUses),
           Format("%6d", use.EntityUses),
           rgb,
-          use.BookName};
+          ProgramText(b, use.BookName)};
 }
 
 ColorList BuildColorList(const TDXFBuffer& buffer) {
@@ -444,7 +458,7 @@ constexpr int kBlockNameColumn = 2;
 constexpr int kBlockReferenceColumn = 3;
 
 // The row of the BLOCK record at pair `start`; a record without a name pair gets an
-// empty name.
+// empty name. The name stays as stored until the references are counted.
 static ListRow BlockRow(const TDXFBuffer& b, int start, int row) {
   const int namePair = FindInRecord(b, start, kNameCode);
   const std::string name = namePair < 0 ? std::string() : b.GetValue(namePair);
@@ -488,27 +502,31 @@ ListContent BuildBlockList(const TDXFBuffer& buffer) {
     list.rows.push_back(BlockRow(buffer, i, static_cast<int>(list.rows.size()) + 1));
   }
   CountBlockReferences(buffer, list.rows);
+  for (ListRow& row : list.rows) {
+    list.names.push_back(row[kBlockNameColumn]);
+    row[kBlockNameColumn] = ProgramText(buffer, row[kBlockNameColumn]);
+  }
   return list;
 }
 
 // ------------------------------------------------------------------ group list
 
-static ListRow GroupRow(const TDXFGroup& group, int row) {
-  return {Format("%4d", row), LineCell(group.Index), group.Name, Format("%7d", group.MemberCount),
-          group.Description};
+static ListRow GroupRow(const TDXFBuffer& b, const TDXFGroup& group, int row) {
+  return {Format("%4d", row), LineCell(group.Index), ProgramText(b, group.Name),
+          Format("%7d", group.MemberCount), ProgramText(b, group.Description)};
 }
 
 ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table) {
-  static const std::string kFormat = Sjis("DICTIONARY : %d : %d （グループの数）");
+  static const std::string kFormat = Sjis("DICTIONARY : %lld : %d （グループの数）");
   ListContent list;
   list.labels.push_back({"DICTIONARY : NON", LineOfPair(0)});
   if (buffer.PairCount == 0) return list;
   list.filled = true;
   if (table.Build(buffer) != 0) return list;
-  const int line = LineOfPair(table.DictIndex);
+  const long long line = LineOfPair(table.DictIndex);
   list.labels[0] = {Format(kFormat.c_str(), line, table.Count), line};
   for (const TDXFGroup& group : table.Groups)
-    list.rows.push_back(GroupRow(group, static_cast<int>(list.rows.size()) + 1));
+    list.rows.push_back(GroupRow(buffer, group, static_cast<int>(list.rows.size()) + 1));
   return list;
 }
 
@@ -520,7 +538,7 @@ std::vector<ListRow> BuildGroupMemberRows(const TDXFBuffer& buffer, const TDXFGr
     const int p = buffer.FindHandle(handle, buffer.EntitiesStart);
     rows.push_back({Format("%4d", static_cast<int>(m)), p < 0 ? "" : LineCell(p),
                     Format("%7x", static_cast<unsigned>(handle)),
-                    p < 0 ? kBrokenLink : buffer.GetValue(p)});
+                    p < 0 ? kBrokenLink : ProgramText(buffer, buffer.ValueView(p))});
   }
   return rows;
 }

@@ -2,10 +2,11 @@
 //
 // Each builder reads the buffer (and the layer or group table the main window owns)
 // and returns the labels above a grid with the lines their double-clicks jump to, and
-// the data rows as cell texts in CP932, exactly as the grid shows them. The tabs only
-// display these results; the column set-up and fit work on plain width vectors. A value
-// that must be a number and is not makes a builder throw EConvertError before it
-// returns anything, so an incomplete list is never handed out.
+// the data rows as cell texts, program texts (CP932 with \U+XXXX for characters CP932
+// lacks), exactly as the grid shows them; names are decoded from the document's encoding. The tabs
+// only display these results; the column set-up and fit work on plain width vectors. A value that
+// must be a number and is not makes a builder throw EConvertError before it returns anything, so an
+// incomplete list is never handed out.
 #pragma once
 
 #include <optional>     // std::optional
@@ -19,7 +20,7 @@
 /// (-1 or 0 for a label that found nothing: both show the first pair).
 struct ListLabel {
   std::string text;  // CP932
-  int jumpLine = 0;
+  long long jumpLine = 0;
 };
 
 /// The cell texts of one data row, column 0 first (CP932).
@@ -27,9 +28,10 @@ using ListRow = std::vector<std::string>;
 
 /// What a list tab shows after its fill.
 struct ListContent {
-  bool filled = false;            // false: nothing to list; the tab's filled flag stays 0
-  std::vector<ListLabel> labels;  // the labels above the grid, top to bottom
-  std::vector<ListRow> rows;      // grid rows 1, 2, ...
+  bool filled = false;             // false: nothing to list; the tab's filled flag stays 0
+  std::vector<ListLabel> labels;   // the labels above the grid, top to bottom
+  std::vector<ListRow> rows;       // grid rows 1, 2, ...
+  std::vector<std::string> names;  // layer, linetype and block lists: row k + 1's name as stored
 };
 
 /// One colour setting in use and how often each part of the drawing uses it.
@@ -46,7 +48,7 @@ struct ColorUse {
 /// The colour list: its rows, and the records the cell drawing paints from.
 struct ColorList : ListContent {
   std::vector<ColorUse> ColorUses;  // ColorUses[k] is shown in grid row k + 1
-  int CecolorLine = 0;              // line of the group code 9 that names $CECOLOR, 0: none
+  long long CecolorLine = 0;        // line of the group code 9 that names $CECOLOR, 0: none
 };
 
 /// The grids of the list tabs.
@@ -73,7 +75,7 @@ void FitColumns(std::vector<int>& widths, int clientWidth);
 
 /// Reads the line number of a row's column-1 cell for a jump; nothing for an empty
 /// cell or one that holds no integer.
-std::optional<int> JumpLineOfCell(std::string_view cell);
+std::optional<long long> JumpLineOfCell(std::string_view cell);
 
 /// Returns the "CLAYER : ..." label; it jumps to the pair that names $CLAYER.
 ListLabel ClayerLabel(const TDXFBuffer& buffer);

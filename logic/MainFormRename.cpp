@@ -2,9 +2,13 @@
 //
 // Each scan is one pass over the pairs it may touch; it reads values in place and
 // writes only the pairs it replaces. Layer and linetype names are compared trimmed,
-// block names as stored, because the block list shows and edits names as stored.
+// block names as stored, because the block list shows and edits names as stored. The
+// scans take names in the document's encoding and log them as program texts; the name
+// edit holds what the grid shows (program texts), converts the new name for the scan and
+// replaces the old one as the list read it from the file.
 #include "logic/MainFormRename.h"
 
+#include "model/DocumentText.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
@@ -45,10 +49,10 @@ struct TableNameScan {
 };
 
 constexpr TableNameScan kLayerScan{"LAYER", kLayerCode,
-                                   "レイヤ名置き換え %7d : %-12s \"%s\"　→　\"%s\"",
+                                   "レイヤ名置き換え %7lld : %-12s \"%s\"　→　\"%s\"",
                                    "%d個のレイヤ名を置き換えました"};
 constexpr TableNameScan kLtypeScan{"LTYPE", kLinetypeCode,
-                                   "線種名置き換え %7d : %-12s \"%s\"　→　\"%s\"",
+                                   "線種名置き換え %7lld : %-12s \"%s\"　→　\"%s\"",
                                    "%d個の線種名を置き換えました"};
 
 }  // namespace
@@ -63,6 +67,7 @@ static int ReplaceTableName(TDXFBuffer& b, const TableNameScan& scan, const std:
                             const std::string& newName, MessageLog& log,
                             std::vector<int>* replaced) {
   const std::string logFormat = Sjis(scan.logTemplate);
+  const std::string oldText = ProgramText(b, oldName), newText = ProgramText(b, newName);
   log.Add("");
   bool inTable = false;
   int count = 0;
@@ -81,7 +86,7 @@ static int ReplaceTableName(TDXFBuffer& b, const TableNameScan& scan, const std:
     b.SetValue(i, newName);
     if (replaced) replaced->push_back(i);
     log.Add(Format(logFormat.c_str(), LineOfPair(i), std::string(recordType).c_str(),
-                   oldName.c_str(), newName.c_str()));
+                   oldText.c_str(), newText.c_str()));
   }
   log.Add(Format(Sjis(scan.countTemplate).c_str(), count));
   return count;
@@ -100,7 +105,9 @@ int ReplaceLtypeName(TDXFBuffer& buffer, const std::string& oldName, const std::
 static int ReplaceBlockNamePairs(TDXFBuffer& buffer, const std::string& oldName,
                                  const std::string& newName, MessageLog& log,
                                  std::vector<int>* replaced) {
-  static const std::string kFormat = Sjis("ブロック名置き換え %7d : %-8s %s　→　%s");
+  static const std::string kFormat = Sjis("ブロック名置き換え %7lld : %-8s %s　→　%s");
+  const std::string oldText = ProgramText(buffer, oldName);
+  const std::string newText = ProgramText(buffer, newName);
   log.Add("");
   int count = 0;
   const int end = BlockReferenceEnd(buffer);
@@ -114,7 +121,7 @@ static int ReplaceBlockNamePairs(TDXFBuffer& buffer, const std::string& oldName,
     buffer.SetValue(namePair, newName);
     if (replaced) replaced->push_back(namePair);
     log.Add(Format(kFormat.c_str(), LineOfPair(namePair), std::string(recordType).c_str(),
-                   oldName.c_str(), newName.c_str()));
+                   oldText.c_str(), newText.c_str()));
   }
   return count;
 }
@@ -224,18 +231,33 @@ std::string NameEditState::StepName() const {
   return Format(Sjis(TextsOf(m_kind).step).c_str(), OldName.c_str(), NewName.c_str());
 }
 
+// The name of the edited row as stored; a row the list does not name (the empty row
+// of an empty list) has the shown name converted.
+static StoredText StoredOldName(const std::vector<std::string>& names, int row,
+                                const TDXFBuffer& buffer, const std::string& shown) {
+  const std::size_t k = static_cast<std::size_t>(row - 1);
+  if (row >= 1 && k < names.size()) return {true, names[k], {}};
+  return DocumentText(buffer, shown);
+}
+
 NameEditResult NameEditState::Decide(bool confirmed, const std::vector<std::string>& names,
                                      TDXFBuffer& buffer, MessageLog& log) {
   NameEditResult result;
-  if (confirmed)
-    for (const int row : DuplicateRows(names, EditRow, NewName))
+  // The new name is stored as the document writes it; one it cannot hold is refused.
+  const StoredText oldName = StoredOldName(names, EditRow, buffer, OldName);
+  const StoredText newName = DocumentText(buffer, NewName);
+  if (confirmed && !(newName.ok && oldName.ok))
+    result.refusals.push_back(newName.ok ? oldName.message : newName.message);
+  if (confirmed && result.refusals.empty())
+    for (const int row : DuplicateRows(names, EditRow, newName.bytes))
       result.refusals.push_back(DuplicateMessage(m_kind, row));
   result.replaced = confirmed && result.refusals.empty();
   result.row = EditRow;
   if (result.replaced) {
-    ReplaceName(m_kind, buffer, OldName, NewName, log, &result.replacedPairs);
+    ReplaceName(m_kind, buffer, oldName.bytes, newName.bytes, log, &result.replacedPairs);
+    result.storedName = newName.bytes;
     result.col = RemarkColumn();
-    result.text = NameRemark(buffer, m_kind, NewName);
+    result.text = NameRemark(buffer, m_kind, newName.bytes);
   } else {
     result.col = EditCol;
     result.text = OldName;

@@ -4,7 +4,8 @@
 // change; NameEditState carries the in-place edit of a name cell from the first editor
 // report to the confirmed or refused replacement, so the grid only routes its events
 // here, shows the questions and messages it is told to and writes back the cell it gets.
-// Texts are CP932.
+// Names given to the scans are in the document's encoding; the edit's texts, the log
+// lines and the messages are program texts (CP932 with \U+XXXX escapes).
 #pragma once
 
 #include <string>       // std::string
@@ -48,7 +49,7 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
 void RefreshIndexAfterRename(TDXFBuffer& buffer, const std::vector<int>& replacedPairs);
 
 /// Returns the rows (1-based) other than editRow whose name equals newName exactly;
-/// names[k] is the name column of grid row k + 1.
+/// names[k] is the name of grid row k + 1, both as stored.
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,
                                const std::string& newName);
 
@@ -74,6 +75,7 @@ struct NameEditResult {
   std::vector<std::string> refusals;  // duplicate-name messages, one message box each
   bool replaced = false;              // the scan ran; its lines are in the log
   std::vector<int> replacedPairs;     // the pairs the scan rewrote
+  std::string storedName;             // the new name as stored, when replaced
   int row = 0;                        // the cell to write: the remark of the new name,
   int col = 0;                        // or the name cell going back to the old name
   std::string text;
@@ -81,8 +83,9 @@ struct NameEditResult {
 
 /// The in-place edit of a name cell (column 2) of the layer, linetype or block list.
 /// The grid calls IsEditable on selecting a cell, Begin when its editor opens and
-/// Report with every text the editor reports; on Confirm it asks Question() and passes
-/// the answer and the name column of its rows to Decide. After each report for the name
+/// Report with every text the editor reports (program texts, as the cells show them); on
+/// Confirm it asks Question() and passes the answer and the stored names of its rows to
+/// Decide. After each report for the name
 /// column that changed the buffer the layer and linetype lists bring the buffer's index
 /// and their labels up to date (RebuildsIndex); the block list does not.
 class NameEditState {
@@ -107,9 +110,11 @@ class NameEditState {
   /// Returns the edit history's name of the pending replacement: "レイヤ名置き換え
   /// "OLD"　→　"NEW"" and the like.
   std::string StepName() const;
-  /// Settles a confirmed or declined edit: a Yes is refused when another row of names
-  /// already holds NewName; an accepted Yes runs the replacement scan into the log.
-  /// Afterwards OldName is NewName.
+  /// Settles a confirmed or declined edit. names[k] is the name of row k + 1 as stored
+  /// (ListContent::names): the scan replaces the edited row's name as it stands in the
+  /// file, escapes and all. A Yes is refused when the document's encoding cannot hold
+  /// NewName (DocumentText) or another row already holds it once stored; an accepted Yes
+  /// runs the replacement scan into the log. Afterwards OldName is NewName.
   NameEditResult Decide(bool confirmed, const std::vector<std::string>& names, TDXFBuffer& buffer,
                         MessageLog& log);
   /// Tells whether the list refreshes the buffer's index after a replacement.

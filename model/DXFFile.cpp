@@ -1,98 +1,92 @@
 // DXFFile.cpp - reading a whole file into memory and replacing a file atomically (POSIX).
 #include "model/DXFFile.h"
 
-#include <fcntl.h>     // open, O_RDONLY
-#include <sys/stat.h>  // stat, fchmod, umask
+#include <fcntl.h>     // open, O_RDONLY, O_NONBLOCK
+#include <sys/stat.h>  // stat, fstat, fchmod, umask
 #include <unistd.h>    // read, write, close, fsync, unlink
 
-#include <algorithm>   // std::min
 #include <cerrno>      // errno
+#include <cstdint>     // std::int64_t
+#include <cstdio>      // std::rename
 #include <cstdlib>     // mkstemp
-#include <filesystem>  // std::filesystem::canonical
-#include <new>         // std::nothrow
+#include <filesystem>  // std::filesystem::path, is_symlink, read_symlink
 
-#include "model/LineSplitter.h"
+#include "model/DXFFile_p.h"
 
 // ------------------------------------------------------------------ reading
 
-// Reads the next piece of fd into bytes, growing the block when the file outgrew its
-// stat size. Returns the bytes read, 0 at the end, or -1 with bytes.fault set.
-static ssize_t ReadPiece(int fd, FileBytes& bytes, std::size_t& capacity) {
-  constexpr std::size_t kPiece = 1 << 20;
-  if (bytes.size == capacity) {
-    char probe;
-    ssize_t more;
-    do more = ::read(fd, &probe, 1);
-    while (more < 0 && errno == EINTR);
-    if (more <= 0) {
-      if (more < 0) bytes.fault = ReadFault::Unreadable;
-      return more;
-    }
-    const std::size_t grown = capacity * 2 + 4096;
-    std::unique_ptr<char[]> bigger(new (std::nothrow) char[grown + 1]);
-    if (!bigger) {
-      bytes.fault = ReadFault::OutOfMemory;
-      return -1;
-    }
-    std::memcpy(bigger.get(), bytes.data.get(), bytes.size);
-    bigger[bytes.size] = probe;
-    bytes.data = std::move(bigger);
-    capacity = grown;
-    return 1;
+// The fault an errno of stat or open stands for.
+static ReadFault FaultOfError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return ReadFault::Missing;
+    case EACCES:
+    case EPERM:
+      return ReadFault::NoPermission;
+    case ELOOP:
+      return ReadFault::LinkLoop;
+    case EISDIR:
+      return ReadFault::Folder;
+    default:
+      return ReadFault::Unreadable;
   }
-  ssize_t got;
-  do got = ::read(fd, bytes.data.get() + bytes.size, std::min(kPiece, capacity - bytes.size));
-  while (got < 0 && errno == EINTR);
-  if (got < 0) bytes.fault = ReadFault::Unreadable;
-  return got;
 }
 
-// Reads a whole file and counts its lines.
-// Performance: lines are counted piece by piece right after each read, while the piece
-// is still in the cache; a separate counting pass over a 200 MB text cost a fifth of
-// the load and made files larger than the cache slower per megabyte.
+// The fault of a file that is not a regular one, or None.
+static ReadFault FaultOfMode(mode_t mode) {
+  if (S_ISREG(mode)) return ReadFault::None;
+  return S_ISDIR(mode) ? ReadFault::Folder : ReadFault::NotRegularFile;
+}
+
+// Opens a regular file for reading. A FIFO or a device is refused by its stat, before it
+// is opened, since opening or reading one can wait for ever; the open does not wait
+// either, and the opened file is checked again in case the name changed in between.
+static int OpenRegularFile(const std::string& path, struct stat& info, ReadFault& fault) {
+  if (::stat(path.c_str(), &info) != 0) {
+    fault = FaultOfError(errno);
+    return -1;
+  }
+  fault = FaultOfMode(info.st_mode);
+  if (fault != ReadFault::None) return -1;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    fault = FaultOfError(errno);
+    return -1;
+  }
+  fault = ::fstat(fd, &info) != 0 ? ReadFault::Unreadable : FaultOfMode(info.st_mode);
+  if (fault == ReadFault::None) return fd;
+  ::close(fd);
+  return -1;
+}
+
 FileBytes ReadWholeFile(const std::string& path) {
   FileBytes bytes;
   struct stat info;
-  if (::stat(path.c_str(), &info) != 0) {
-    bytes.fault =
-        (errno == ENOENT || errno == ENOTDIR) ? ReadFault::Missing : ReadFault::Unreadable;
-    return bytes;
-  }
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0 || S_ISDIR(info.st_mode)) {
-    if (fd >= 0) ::close(fd);
-    bytes.fault = ReadFault::Unreadable;
-    return bytes;
-  }
-  std::size_t capacity = static_cast<std::size_t>(info.st_size);
-  bytes.data.reset(new (std::nothrow) char[capacity + 1]);
-  if (!bytes.data) bytes.fault = ReadFault::OutOfMemory;
-  LineCounter counter;
-  while (bytes.fault == ReadFault::None) {
-    const ssize_t got = ReadPiece(fd, bytes, capacity);
-    if (got <= 0) break;
-    const char* piece = bytes.data.get() + bytes.size;
-    bytes.size += static_cast<std::size_t>(got);
-    // A NUL byte ends the text.
-    if (const void* nul = std::memchr(piece, 0, static_cast<std::size_t>(got))) {
-      bytes.size = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data.get());
-      break;
-    }
-    counter.CountBlocks(bytes.data.get(), bytes.size);
-  }
+  const int fd = OpenRegularFile(path, info, bytes.fault);
+  if (fd < 0) return bytes;
+  ReadOpenFile(
+      static_cast<std::size_t>(info.st_size),
+      [fd](char* to, std::size_t room) {
+        ssize_t got;
+        do got = ::read(fd, to, room);
+        while (got < 0 && errno == EINTR);
+        return static_cast<std::int64_t>(got);
+      },
+      bytes);
   ::close(fd);
-  if (bytes.fault != ReadFault::None) return bytes;
-  bytes.lines = counter.Finish(bytes.data.get(), bytes.size);
-  bytes.data[bytes.size] = '\n';
   return bytes;
 }
 
 // ------------------------------------------------------------------ writing
 
+struct OutputFile {
+  int fd;
+};
+
 void FileWriter::WriteAll(std::string_view bytes) {
   while (m_ok && !bytes.empty()) {
-    const ssize_t done = ::write(m_fd, bytes.data(), bytes.size());
+    const ssize_t done = ::write(m_file.fd, bytes.data(), bytes.size());
     if (done < 0 && errno == EINTR) continue;
     if (done <= 0) {
       m_ok = false;
@@ -111,28 +105,41 @@ static mode_t ModeForTarget(const std::string& target) {
   return 0666 & ~mask;
 }
 
-// The path to write to: a symbolic link is followed, so the link itself stays.
-static std::string ResolveTarget(const std::string& fileName) {
+// The path to write to: symbolic links are followed, so the link itself stays; the last
+// one may name a file that does not exist yet. A chain longer than the system allows
+// stays unresolved, and the rename then replaces the link.
+static std::filesystem::path ResolveTarget(const std::string& fileName) {
+  constexpr int kMaxLinks = 40;  // Linux's own limit for one path
+  namespace fs = std::filesystem;
+  fs::path target = fileName;
   std::error_code error;
-  if (std::filesystem::is_symlink(fileName, error)) {
-    const auto real = std::filesystem::canonical(fileName, error);
-    if (!error) return real.string();
+  for (int links = 0; links < kMaxLinks && fs::is_symlink(target, error); ++links) {
+    const fs::path next = fs::read_symlink(target, error);
+    if (error) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
   }
-  return fileName;
+  return target;
+}
+
+// A new file with a short unique name in folder, open for writing, or -1. The name is
+// short so that it fits wherever the target's own name does.
+static int CreateTemporaryFile(const std::filesystem::path& folder, std::string& name) {
+  name = (folder.empty() ? std::filesystem::path(".") : folder) / ".quillet-XXXXXX";
+  return ::mkstemp(name.data());
 }
 
 bool ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
-  const std::string target = ResolveTarget(fileName);
-  std::string temp = target + ".saving-XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  FileWriter out(fd);
+  const std::filesystem::path target = ResolveTarget(fileName);
+  std::string temp;
+  OutputFile file{CreateTemporaryFile(target.parent_path(), temp)};
+  if (file.fd < 0) return false;
+  FileWriter out(file);
   write(out);
   out.Flush();
   // The mode is best effort: some file systems refuse it, and the data matters more.
-  (void)::fchmod(fd, ModeForTarget(target));
-  bool ok = out.ok() && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
+  (void)::fchmod(file.fd, ModeForTarget(target.string()));
+  bool ok = out.ok() && ::fsync(file.fd) == 0;
+  ok = (::close(file.fd) == 0) && ok;
   ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;

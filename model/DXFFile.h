@@ -1,13 +1,14 @@
 // DXFFile.h - reading a whole file into memory and replacing a file atomically.
 //
 // The two ends of the buffer's load and save: ReadWholeFile reads the text and counts
-// its lines in one pass; ReplaceFile writes a new sibling file through a FileWriter and
-// renames it over the target only when every byte reached the disk, so the old file
-// survives any failure.
+// its lines in one pass; ReplaceFile writes a new file in the target's folder through a
+// FileWriter and renames it over the target only when every byte reached the disk, so
+// the old file survives any failure. The interface is the same on every platform; each
+// platform's implementation file holds its system calls.
 #pragma once
 
 #include <cstddef>      // std::size_t
-#include <cstdint>      // std::uint8_t, std::intptr_t
+#include <cstdint>      // std::uint8_t
 #include <cstdio>       // std::snprintf
 #include <cstring>      // std::memcpy
 #include <functional>   // std::function
@@ -16,89 +17,141 @@
 #include <string_view>  // std::string_view
 
 // Why reading a file stopped.
-enum class ReadFault : std::uint8_t { None, Missing, Unreadable, OutOfMemory };
-
-// The whole content of a file, up to its first NUL byte, with a '\n' sentinel after it,
-// and its number of lines.
-struct FileBytes {
-  std::unique_ptr<char[]> data;
-  std::size_t size = 0;
-  std::size_t lines = 0;
-  ReadFault fault = ReadFault::None;
+enum class ReadFault : std::uint8_t {
+  None,
+  Missing,         // no such file
+  Folder,          // the name is a folder
+  NotRegularFile,  // a device, a pipe or a socket: reading one could wait for ever
+  NoPermission,    // the file or a folder on its path may not be read
+  LinkLoop,        // too many symbolic links, usually a loop
+  Unreadable,      // any other failure to open or read
+  OutOfMemory,
 };
 
-/// Reads a whole file up to its first NUL byte and counts its lines.
+// The whole content of a file. Its text is the bytes before the first NUL byte (all of
+// them when there is none); the bytes from the NUL on are kept, so that the file's
+// format can be told from its first bytes.
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t fileSize = 0;   // bytes in data
+  std::size_t size = 0;       // bytes of the text: up to the first NUL byte, or fileSize
+  std::size_t lines = 0;      // lines of the text
+  std::size_t fileLines = 0;  // lines of the whole file, a NUL byte counting as any byte
+  ReadFault fault = ReadFault::None;
+
+  bool EndsAtNul() const { return size < fileSize; }
+};
+
+/// Reads a whole regular file and counts its lines. Anything that is not a regular file
+/// is refused before it is opened for reading.
 [[nodiscard]] FileBytes ReadWholeFile(const std::string& path);
 
-/// An open file to write to: a POSIX file descriptor, or a Windows HANDLE.
-using NativeFile = std::intptr_t;
+// The file a FileWriter writes into; each platform's implementation defines it.
+struct OutputFile;
 
-// Collects output in a large block and hands it to the system's write call when full.
-// Performance: a save formats ~13 million pairs of a 200 MB drawing, so a pair costs one
-// room check, a table copy for its code and one memcpy for its value.
+// Collects output in a large block and writes it to the file when full.
+// Performance: a normalised save formats ~13 million pairs of a 200 MB drawing, so a pair
+// costs one room check, a table copy for its code and one memcpy for its value; a save
+// of unchanged pairs copies whole runs of the file's own bytes.
 class FileWriter {
  public:
-  explicit FileWriter(NativeFile fd)
-      : m_fd(fd), m_block(new char[kCapacity]), m_at(m_block.get()) {}
+  explicit FileWriter(OutputFile& file)
+      : m_file(file), m_block(new char[kFirstCapacity]), m_at(m_block.get()) {}
   bool ok() const { return m_ok; }
 
-  // Appends the group code right-aligned in a field of 3, the value, each with CR LF.
-  void AppendPair(int code, std::string_view value) {
-    if (value.size() > kCapacity / 2) [[unlikely]] {
-      AppendCode(code);
+  // Appends bytes as they are; a large piece goes to the file directly, after the block.
+  void Append(std::string_view bytes) {
+    if (bytes.size() > kMaxCapacity / 2) [[unlikely]] {
       Flush();
-      WriteAll(value);
-      Put("\r\n", 2);
+      WriteAll(bytes);
       return;
     }
-    if (Room() < value.size() + kMaxCodeLine + 2) Flush();
-    AppendCode(code);
+    MakeRoom(bytes.size());
+    Put(bytes.data(), bytes.size());
+  }
+
+  // Appends a group-code line: the code right-aligned in a field of 3, then lineEnd.
+  void AppendCode(int code, std::string_view lineEnd) {
+    MakeRoom(kMaxCodeLine);
+    m_at += FormatCode(code, m_at);
+    Put(lineEnd.data(), lineEnd.size());
+  }
+
+  // Appends a pair in the normalised form: the code as AppendCode writes it and the
+  // value, each followed by CR LF.
+  void AppendPair(int code, std::string_view value) {
+    if (value.size() > kMaxCapacity / 2) [[unlikely]] {
+      AppendCode(code, "\r\n");
+      Append(value);
+      Append("\r\n");
+      return;
+    }
+    MakeRoom(value.size() + kMaxCodeLine + 2);
+    AppendCode(code, "\r\n");
     Put(value.data(), value.size());
     Put("\r\n", 2);
   }
 
   void Flush() {
-    WriteAll(std::string_view(m_block.get(), static_cast<std::size_t>(m_at - m_block.get())));
+    WriteAll(std::string_view(m_block.get(), Used()));
     m_at = m_block.get();
   }
 
  private:
-  static constexpr std::size_t kCapacity = 4 << 20;
+  // The block starts small, so that saving a small drawing allocates little, and doubles
+  // as the output grows; a full block of the largest size is written out.
+  static constexpr std::size_t kFirstCapacity = 64 << 10;
+  static constexpr std::size_t kMaxCapacity = 4 << 20;
   static constexpr std::size_t kMaxCodeLine = 16;  // "-2147483648" and CR LF
 
-  std::size_t Room() const { return kCapacity - static_cast<std::size_t>(m_at - m_block.get()); }
+  std::size_t Used() const { return static_cast<std::size_t>(m_at - m_block.get()); }
+  std::size_t Room() const { return m_capacity - Used(); }
+  void MakeRoom(std::size_t n) {
+    if (Room() >= n) [[likely]]
+      return;
+    if (m_capacity == kMaxCapacity) return Flush();
+    m_capacity *= 2;
+    std::unique_ptr<char[]> bigger(new char[m_capacity]);
+    const std::size_t used = Used();
+    std::memcpy(bigger.get(), m_block.get(), used);
+    m_block = std::move(bigger);
+    m_at = m_block.get() + used;
+    MakeRoom(n);
+  }
   void Put(const char* bytes, std::size_t n) {
+    if (n == 0) return;  // an empty value may have no storage at all
     std::memcpy(m_at, bytes, n);
     m_at += n;
   }
 
-  void AppendCode(int code) {
-    if (Room() < kMaxCodeLine) Flush();
+  // Writes code as "%3d" at `to` and returns the number of bytes.
+  static std::size_t FormatCode(int code, char* to) {
     if (code >= 0 && code < 1000) {  // the usual case: three places, no sign
-      m_at[0] = code >= 100 ? static_cast<char>('0' + code / 100) : ' ';
-      m_at[1] = code >= 10 ? static_cast<char>('0' + code / 10 % 10) : ' ';
-      m_at[2] = static_cast<char>('0' + code % 10);
-      m_at[3] = '\r';
-      m_at[4] = '\n';
-      m_at += 5;
-      return;
+      to[0] = code >= 100 ? static_cast<char>('0' + code / 100) : ' ';
+      to[1] = code >= 10 ? static_cast<char>('0' + code / 10 % 10) : ' ';
+      to[2] = static_cast<char>('0' + code % 10);
+      return 3;
     }
-    char line[kMaxCodeLine + 1];
-    const int n = std::snprintf(line, sizeof line, "%3d\r\n", code);
-    Put(line, static_cast<std::size_t>(n));
+    char digits[kMaxCodeLine];
+    const int n = std::snprintf(digits, sizeof digits, "%3d", code);
+    std::memcpy(to, digits, static_cast<std::size_t>(n));
+    return static_cast<std::size_t>(n);
   }
 
+  // Hands bytes to the file; a failure clears ok() and drops every later write.
   void WriteAll(std::string_view bytes);
 
-  NativeFile m_fd;
+  OutputFile& m_file;
   bool m_ok = true;
+  std::size_t m_capacity = kFirstCapacity;
   std::unique_ptr<char[]> m_block;
   char* m_at;
 };
 
-/// Writes the file fileName anew: `write` fills a new file beside the target (a symbolic
-/// link is followed, so the link itself stays), which is then synced and renamed over the
-/// target with the target's permissions. Returns false, with the target untouched and the
-/// new file removed, when any step failed.
+/// Writes the file fileName anew: `write` fills a new file with a short temporary name in
+/// the target's folder (a symbolic link is followed, even one whose target does not exist
+/// yet, so the link itself stays), which is then synced and renamed over the target with
+/// the target's permissions. Returns false, with the target untouched and the new file
+/// removed, when any step failed.
 [[nodiscard]] bool ReplaceFile(const std::string& fileName,
                                const std::function<void(FileWriter&)>& write);

@@ -16,100 +16,96 @@
 #undef ReplaceFile
 
 #include <algorithm>  // std::min
-#include <new>        // std::nothrow
+#include <cstdint>    // std::int64_t
 
+#include "model/DXFFile_p.h"
 #include "model/FilePath.h"
-#include "model/LineSplitter.h"
 
-// ReadFile and WriteFile take a 32-bit count; pieces of 1 MiB keep the line count in cache.
-static constexpr std::size_t kReadPiece = 1 << 20;
-static constexpr std::size_t kLargestWrite = 1 << 30;
-
-static HANDLE ToHandle(NativeFile file) {
-  return reinterpret_cast<HANDLE>(file);
-}
+// ReadFile and WriteFile take a 32-bit count.
+static constexpr std::size_t kLargestPiece = 1 << 30;
 
 // ------------------------------------------------------------------ reading
 
-static ReadFault FaultOfMissingAttributes() {
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadFault::Missing
-                                                                        : ReadFault::Unreadable;
+// The fault a failed GetFileAttributesW or CreateFileW stands for. A file another
+// program is writing (a sharing violation) is Unreadable, whose message asks whether it
+// is open elsewhere.
+static ReadFault FaultOfLastError() {
+  switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return ReadFault::Missing;
+    case ERROR_ACCESS_DENIED:
+      return ReadFault::NoPermission;
+    case ERROR_CANT_RESOLVE_FILENAME:
+      return ReadFault::LinkLoop;
+    case ERROR_BAD_DEV_TYPE:  // a device's name, such as \\.\NUL
+      return ReadFault::NotRegularFile;
+    default:
+      return ReadFault::Unreadable;
+  }
 }
 
-// Opens a disk file for reading while nobody writes it; INVALID_HANDLE_VALUE with
-// bytes.fault set when it is missing, a folder, a device or in use.
-static HANDLE OpenForReading(const std::string& path, FileBytes& bytes) {
+// Opens a disk file for reading while nobody writes it; INVALID_HANDLE_VALUE with fault
+// set when it is missing, a folder, a device or in use.
+static HANDLE OpenForReading(const std::string& path, ReadFault& fault) {
   const std::filesystem::path native = PathFromUtf8(path);
   const DWORD attributes = GetFileAttributesW(native.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) {
-    bytes.fault = FaultOfMissingAttributes();
+    fault = FaultOfLastError();
     return INVALID_HANDLE_VALUE;
   }
-  HANDLE file = INVALID_HANDLE_VALUE;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-    file = CreateFileW(native.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    fault = ReadFault::Folder;
+    return INVALID_HANDLE_VALUE;
+  }
+  HANDLE file = CreateFileW(native.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    fault = FaultOfLastError();
+    return file;
+  }
   // A console, pipe or other device never ends like a file does.
-  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+  if (GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
-    file = INVALID_HANDLE_VALUE;
+    fault = ReadFault::NotRegularFile;
+    return INVALID_HANDLE_VALUE;
   }
-  if (file == INVALID_HANDLE_VALUE) bytes.fault = ReadFault::Unreadable;
   return file;
-}
-
-// Reads the open file into bytes, up to its first NUL byte, counting lines as it goes.
-// Performance: lines are counted piece by piece right after each read, while the piece is
-// still in the cache.
-static void ReadContent(HANDLE file, std::size_t size, FileBytes& bytes) {
-  bytes.data.reset(new (std::nothrow) char[size + 1]);
-  if (!bytes.data) {
-    bytes.fault = ReadFault::OutOfMemory;
-    return;
-  }
-  LineCounter counter;
-  while (bytes.size < size) {
-    const DWORD wanted = static_cast<DWORD>(std::min(kReadPiece, size - bytes.size));
-    DWORD got = 0;
-    if (!ReadFile(file, bytes.data.get() + bytes.size, wanted, &got, nullptr)) {
-      bytes.fault = ReadFault::Unreadable;
-      return;
-    }
-    if (got == 0) break;  // the file shrank
-    const char* piece = bytes.data.get() + bytes.size;
-    bytes.size += got;
-    // A NUL byte ends the text.
-    if (const void* nul = std::memchr(piece, 0, got)) {
-      bytes.size = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data.get());
-      break;
-    }
-    counter.CountBlocks(bytes.data.get(), bytes.size);
-  }
-  bytes.lines = counter.Finish(bytes.data.get(), bytes.size);
-  bytes.data[bytes.size] = '\n';
 }
 
 FileBytes ReadWholeFile(const std::string& path) {
   FileBytes bytes;
-  HANDLE file = OpenForReading(path, bytes);
+  HANDLE file = OpenForReading(path, bytes.fault);
   if (file == INVALID_HANDLE_VALUE) return bytes;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file, &size))
+  if (!GetFileSizeEx(file, &size)) {
     bytes.fault = ReadFault::Unreadable;
-  else
-    ReadContent(file, static_cast<std::size_t>(size.QuadPart), bytes);
+  } else {
+    ReadOpenFile(
+        static_cast<std::size_t>(size.QuadPart),
+        [file](char* to, std::size_t room) -> std::int64_t {
+          DWORD got = 0;
+          const DWORD wanted = static_cast<DWORD>(std::min(kLargestPiece, room));
+          return ReadFile(file, to, wanted, &got, nullptr) ? got : -1;
+        },
+        bytes);
+  }
   CloseHandle(file);
   return bytes;
 }
 
 // ------------------------------------------------------------------ writing
 
+struct OutputFile {
+  HANDLE handle;
+};
+
 void FileWriter::WriteAll(std::string_view bytes) {
   while (m_ok && !bytes.empty()) {
-    const DWORD wanted = static_cast<DWORD>(std::min(kLargestWrite, bytes.size()));
+    const DWORD wanted = static_cast<DWORD>(std::min(kLargestPiece, bytes.size()));
     DWORD done = 0;
-    if (!WriteFile(ToHandle(m_fd), bytes.data(), wanted, &done, nullptr) || done == 0) {
+    if (!WriteFile(m_file.handle, bytes.data(), wanted, &done, nullptr) || done == 0) {
       m_ok = false;
       return;
     }
@@ -117,14 +113,16 @@ void FileWriter::WriteAll(std::string_view bytes) {
   }
 }
 
-// Creates a new file beside target and stores its path in temp; INVALID_HANDLE_VALUE
-// when none could be made.
+// Creates a new file in target's folder and stores its path in temp; INVALID_HANDLE_VALUE
+// when none could be made. The name is short so that it fits wherever the target's own
+// name does.
 static HANDLE CreateSibling(const std::filesystem::path& target, std::filesystem::path& temp) {
   // A name taken by another save (or left by a crash) is skipped for the next one.
   const unsigned long long seed = GetTickCount64() ^ (GetCurrentProcessId() * 0x9E3779B9ull);
+  const std::filesystem::path folder = target.parent_path();
   for (unsigned attempt = 0; attempt < 100; ++attempt) {
-    temp = target;
-    temp += L".saving-" + std::to_wstring((seed + attempt) % 1000000);
+    temp = folder.empty() ? std::filesystem::path(L".") : folder;
+    temp /= L".quillet-" + std::to_wstring((seed + attempt) % 1000000);
     HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
@@ -143,13 +141,13 @@ bool ReplaceFile(const std::string& fileName, const std::function<void(FileWrite
   const std::filesystem::path target = PathFromUtf8(fileName);
   if (IsReadOnlyFile(target)) return false;
   std::filesystem::path temp;
-  HANDLE file = CreateSibling(target, temp);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  FileWriter out(reinterpret_cast<NativeFile>(file));
+  OutputFile file{CreateSibling(target, temp)};
+  if (file.handle == INVALID_HANDLE_VALUE) return false;
+  FileWriter out(file);
   write(out);
   out.Flush();
-  bool ok = out.ok() && FlushFileBuffers(file);
-  ok = CloseHandle(file) && ok;
+  bool ok = out.ok() && FlushFileBuffers(file.handle);
+  ok = CloseHandle(file.handle) && ok;
   // One step from the old file to the new one, not returning before it is on the disk.
   ok = ok && MoveFileExW(temp.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);

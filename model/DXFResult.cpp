@@ -1,6 +1,7 @@
-// DXFResult.cpp - the messages of failed loads and saves.
+// DXFResult.cpp - the messages of loads and saves.
 #include "model/DXFResult.h"
 
+#include "model/MyStringLib.h"
 #include "model/Sjis.h"
 
 std::string LoadMessage(LoadResult result, const std::string& fileName, std::size_t line) {
@@ -9,10 +10,23 @@ std::string LoadMessage(LoadResult result, const std::string& fileName, std::siz
       return {};
     case LoadResult::Missing:
       return Sjis(fileName) + Sjis("ファイルが見つかりません");
+    case LoadResult::Folder:
+      return Sjis(fileName) + Sjis("はフォルダです。DXFファイルを選んでください");
+    case LoadResult::NotRegularFile:
+      return Sjis(fileName) +
+             Sjis("は通常のファイルではありません（デバイスやパイプは読み込めません）");
+    case LoadResult::NoPermission:
+      return Sjis(fileName) + Sjis("ファイルを読む権限がありません");
+    case LoadResult::LinkLoop:
+      return Sjis(fileName) + Sjis("のシンボリックリンクが多すぎます（循環していませんか？）");
     case LoadResult::Unreadable:
       return Sjis(fileName) + Sjis("ファイルが開けません。他で開かれていませんか？");
     case LoadResult::Broken:
       return Sjis("ＤＸＦファイルが壊れています。") + "\r\v" + std::to_string(line) + Sjis("行");
+    case LoadResult::Binary:
+      return Sjis("バイナリ形式のDXFファイルには対応していません");
+    case LoadResult::Utf16:
+      return Sjis("UTF-16 のファイルには対応していません");
     case LoadResult::OutOfMemory:
       return Sjis("メモリが足りません");
   }
@@ -27,4 +41,20 @@ std::string SaveMessage(SaveResult result, const std::string& fileName) {
       return Sjis(fileName) + Sjis("ファイルが書き込み出来ません。");
   }
   return {};
+}
+
+std::string TruncatedTextMessage(long long line) {
+  static const std::string kFormat = Sjis("NUL文字があるため %lld行目までしか読み込んでいません");
+  return Format(kFormat.c_str(), line);
+}
+
+std::string TruncatedSaveQuestion(long long line) {
+  static const std::string kFormat =
+      Sjis("NUL文字があるため %lld行目から後は保存されません。このまま保存しますか？");
+  return Format(kFormat.c_str(), line);
+}
+
+std::string IgnoredAfterEofMessage(long long lines) {
+  static const std::string kFormat = Sjis("EOFより後の%lld行は図面の一部ではないので無視しました");
+  return Format(kFormat.c_str(), lines);
 }

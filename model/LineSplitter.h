@@ -113,12 +113,14 @@ inline std::size_t NextLineStart(const char* data, std::size_t size, std::size_t
 }
 
 // Reads a code line: blanks and control characters around an optional sign and decimal
-// digits, within the signed 32-bit range.
+// digits, within the signed 32-bit range. Leading zeros do not count towards the ten
+// digits the range allows, so "00000000001" is 1.
 inline bool ParseCodeLine(const char* begin, const char* end, int& code) noexcept {
   while (begin < end && static_cast<unsigned char>(*begin) <= 0x20) ++begin;
   while (end > begin && static_cast<unsigned char>(end[-1]) <= 0x20) --end;
   bool negative = false;
   if (begin < end && (*begin == '+' || *begin == '-')) negative = *begin++ == '-';
+  while (end - begin > 1 && *begin == '0') ++begin;
   if (begin == end || end - begin > 10) return false;
   long long value = 0;
   for (; begin < end; ++begin) {

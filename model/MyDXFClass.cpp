@@ -1,27 +1,23 @@
 // MyDXFClass.cpp - the line buffer: loading, accessing and saving pairs.
 //
 // Loading runs in stages: read the file into one block and count its lines (DXFFile),
-// split them into pairs, parsing every code line (LineSplitter), then BuildIndex marks
-// the sections, tables and header variables (MyDXFClassIndex). Saving writes the pairs
-// through ReplaceFile, which keeps the old file until the new one is on disk.
+// tell its format, split the lines into pairs, parsing every code line (LineSplitter),
+// then BuildIndex marks the sections, tables and header variables (MyDXFClassIndex).
+// Saving writes the pairs (MyDXFClassSave) through ReplaceFile, which keeps the old file
+// until the new one is on disk.
 #include "model/MyDXFClass.h"
 
-#include <algorithm>  // std::min
-#include <cstdint>    // INT32_MAX
-#include <new>        // std::bad_alloc
+#include <algorithm>    // std::min
+#include <cstdint>      // INT32_MAX
+#include <new>          // std::bad_alloc
+#include <string_view>  // std::string_view
 
 #include "model/DXFFile.h"
 #include "model/DXFResult.h"
 #include "model/LineSplitter.h"
 #include "model/MyDXFClass_p.h"
-
-// Length of the value line that starts at p: up to the first CR or LF (the sentinel
-// guarantees one). Only values of 65535 bytes or more are measured this way.
-static std::size_t ValueLength(const char* p) noexcept {
-  const char* q = p;
-  while (*q != '\n' && *q != '\r') ++q;
-  return static_cast<std::size_t>(q - p);
-}
+#include "model/MyStringLib.h"
+#include "model/RecordWalk.h"
 
 // ------------------------------------------------------------------ construction
 
@@ -42,6 +38,7 @@ void TDXFBuffer::SetCode(int i, int code) noexcept {
   if (!IsValidIndex(i)) return;
   Storage& s = *m_store;
   if (m_observer) m_observer->CodeChanging(i, s.Code(i), code);
+  if (s.Code(i) != code) s.marks[i] |= kCodeEditedBit;
   if (IsRecordStartCode(s.Code(i)) != IsRecordStartCode(code)) {
     // The record starts noted for the blocks from this pair on may have moved.
     constexpr std::size_t kBlock = std::size_t{1} << Storage::kStartBlockBits;
@@ -79,13 +76,10 @@ void TDXFBuffer::RebuildRecordStarts(std::size_t uptoBlock) {
 }
 
 std::string_view TDXFBuffer::Storage::Value(int i) const noexcept {
-  const std::size_t at = static_cast<std::size_t>(i);
-  if (marks[at] & kEditedBit) return edited.find(i)->second;
-  const std::uint32_t rel = valueRel[at];
-  if (rel == kNoValue) return {};
-  const char* p = text.get() + blockBase[at >> kBlockBits] + rel;
-  const std::size_t len = valueLen[at];
-  return {p, len != kLongValue ? len : ValueLength(p)};
+  if (marks[static_cast<std::size_t>(i)] & kEditedBit) return edited.find(i)->second;
+  const std::size_t at = ValueOffset(i);
+  if (at == kNoOffset) return {};
+  return {text.get() + at, ValueLength(i)};
 }
 
 std::string_view TDXFBuffer::ValueView(int i) const noexcept {
@@ -135,10 +129,19 @@ void TDXFBuffer::ClearPair(int i) {
     if (!s.Value(i).empty()) m_observer->ValueChanging(i, s.Value(i), {});
   }
   s.PutCode(i, 0);
+  s.notes.Set(i, {});
+  if (s.ValueOffset(i) != Storage::kNoOffset) {
+    // A pair the file had keeps its place in the text, so that one brought back later
+    // (by an undo) is saved exactly as it was read.
+    s.edited[i] = std::string();
+    s.marks[i] = kEditedBit | kCodeEditedBit;
+    return;
+  }
   if (s.marks[i] & kEditedBit) s.edited.erase(i);
   s.valueRel[i] = Storage::kNoValue;
+  if (s.valueLen[i] == Storage::kLongValue) s.longLengths.erase(i);
+  s.valueLen[i] = 0;
   s.marks[i] = dsNon;
-  s.notes.Set(i, {});
 }
 
 // ------------------------------------------------------------------ loading
@@ -146,8 +149,12 @@ void TDXFBuffer::ClearPair(int i) {
 int TDXFBuffer::LoadFromFile(const std::string& fileName) {
   FileName = fileName;
   PairCount = 0;
+  TruncatedAtLine = IgnoredLinesAfterEof = 0;
   const int result = ReadPairs();
-  if (result == ResultCode(LoadResult::Ok)) (void)BuildIndex();
+  if (result != ResultCode(LoadResult::Ok)) return result;
+  (void)BuildIndex();
+  DetectEncoding();
+  NoteWhatWasLeftOut();
   return result;
 }
 
@@ -159,6 +166,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.wideCodes.clear();
     s.valueRel.assign(size, Storage::kNoValue);
     s.valueLen.assign(size, 0);
+    s.longLengths.clear();
     s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
     s.marks.assign(size, dsNon);
     s.edited.clear();
@@ -173,73 +181,161 @@ int TDXFBuffer::AllocPairs(int n) {
   }
 }
 
+static LoadResult ResultOfReadFault(ReadFault fault) {
+  switch (fault) {
+    case ReadFault::None:
+      return LoadResult::Ok;
+    case ReadFault::Missing:
+      return LoadResult::Missing;
+    case ReadFault::Folder:
+      return LoadResult::Folder;
+    case ReadFault::NotRegularFile:
+      return LoadResult::NotRegularFile;
+    case ReadFault::NoPermission:
+      return LoadResult::NoPermission;
+    case ReadFault::LinkLoop:
+      return LoadResult::LinkLoop;
+    case ReadFault::Unreadable:
+      return LoadResult::Unreadable;
+    case ReadFault::OutOfMemory:
+      return LoadResult::OutOfMemory;
+  }
+  return LoadResult::Unreadable;
+}
+
+// Tells a binary DXF file and a UTF-16 text, with or without a byte-order mark, from a
+// text DXF file by the file's first bytes; a UTF-16 file of DXF lines starts with ASCII
+// characters, each with a NUL byte beside it.
+static LoadResult ResultOfFormat(const FileBytes& file) {
+  const std::string_view head(file.data.get(), std::min<std::size_t>(file.fileSize, 32));
+  if (head.starts_with("AutoCAD Binary DXF")) return LoadResult::Binary;
+  if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LoadResult::Utf16;
+  if (head.size() < 4) return LoadResult::Ok;
+  const auto zero = [&head](std::size_t k) { return head[k] == 0; };
+  const bool littleEndian = !zero(0) && zero(1) && !zero(2) && zero(3);
+  const bool bigEndian = zero(0) && !zero(1) && zero(2) && !zero(3);
+  return littleEndian || bigEndian ? LoadResult::Utf16 : LoadResult::Ok;
+}
+
+// The bytes of a UTF-8 byte-order mark at the start of the text, which is skipped.
+static std::size_t Utf8MarkLength(const FileBytes& file) {
+  return std::string_view(file.data.get(), file.size).starts_with("\xEF\xBB\xBF") ? 3 : 0;
+}
+
+// The 1-based line that holds the NUL byte ending the text.
+static long long NulLine(const FileBytes& file) {
+  const char last = file.size == 0 ? '\n' : file.data[file.size - 1];
+  const bool atLineStart = last == '\n' || last == '\r';
+  return static_cast<long long>(file.lines) + (atLineStart ? 1 : 0);
+}
+
+int TDXFBuffer::Fail(LoadResult result, std::size_t line) {
+  if (result == LoadResult::OutOfMemory) PairCount = 0;
+  ErrorCode = ResultCode(result);
+  ErrorMessage = LoadMessage(result, FileName, line);
+  return ErrorCode;
+}
+
 int TDXFBuffer::ReadPairs() {
   ErrorCode = 0;
   ErrorMessage.clear();
-  const auto fail = [this](LoadResult result, std::size_t line = 0) {
-    if (result == LoadResult::OutOfMemory) PairCount = 0;
-    ErrorCode = ResultCode(result);
-    ErrorMessage = LoadMessage(result, FileName, line);
-    return ErrorCode;
-  };
   FileBytes file = ReadWholeFile(FileName);
-  switch (file.fault) {
-    case ReadFault::None:
-      break;
-    case ReadFault::Missing:
-      return fail(LoadResult::Missing);
-    case ReadFault::Unreadable:
-      return fail(LoadResult::Unreadable);
-    case ReadFault::OutOfMemory:
-      return fail(LoadResult::OutOfMemory);
-  }
-  const std::size_t lines = file.lines;
+  LoadResult fault = ResultOfReadFault(file.fault);
+  if (fault == LoadResult::Ok) fault = ResultOfFormat(file);
+  if (fault != LoadResult::Ok) return Fail(fault);
+  // A byte-order mark with nothing after it is no line: the text is empty. A code line
+  // cut short by a NUL byte has lost its value line, so it is left out.
+  const std::size_t mark = Utf8MarkLength(file);
+  std::size_t lines = mark != 0 && mark == file.size ? 0 : file.lines;
+  if (file.EndsAtNul() && lines % 2 == 1) --lines;
   if (lines / 2 > static_cast<std::size_t>(INT32_MAX - 100) ||
       AllocPairs(static_cast<int>(lines / 2)) != 0) {
     m_size = 0;
-    return fail(LoadResult::OutOfMemory);
+    return Fail(LoadResult::OutOfMemory);
   }
   PairCount = static_cast<int>(lines / 2);
   Storage& s = *m_store;
-  s.text = std::move(file.data);
+  s.textStart = mark;
   s.textSize = file.size;
+  s.fileLines = static_cast<long long>(file.fileLines);
+  s.nulLine = file.EndsAtNul() ? NulLine(file) : 0;
+  s.text = std::move(file.data);
+  return SplitPairs(lines);
+}
 
+// Splits the first `lines` lines of the text into pairs, parsing every code line.
+int TDXFBuffer::SplitPairs(std::size_t lines) {
+  Storage& s = *m_store;
   const char* data = s.text.get();
-  LineSplitter splitter(data, file.size);
-  std::size_t start = 0;
+  const std::size_t size = s.textSize;
+  LineSplitter splitter(data, size);
+  std::size_t start = s.textStart;
   for (std::size_t k = 0; k < lines; k += 2) {
     const std::size_t codeEnd = splitter.Next();
     const int pair = static_cast<int>(k / 2);
-    const bool hasValue = k + 1 < lines;
     int code = 0;
-    if (!hasValue || !ParseCodeLine(data + start, data + codeEnd, code)) [[unlikely]] {
-      return fail(LoadResult::Broken, k);
-    }
+    if (k + 1 >= lines || !ParseCodeLine(data + start, data + codeEnd, code)) [[unlikely]]
+      return EndPairsAt(k);
     s.PutCode(pair, code);
-    start = NextLineStart(data, file.size, codeEnd);
+    start = NextLineStart(data, size, codeEnd);
     const std::size_t block = static_cast<std::size_t>(pair) >> Storage::kBlockBits;
     if ((pair & ((1 << Storage::kBlockBits) - 1)) == 0) s.blockBase[block] = start;
     const std::uint64_t rel = start - s.blockBase[block];
     if (rel >= Storage::kNoValue) [[unlikely]]
-      return fail(LoadResult::OutOfMemory);
+      return Fail(LoadResult::OutOfMemory);
     s.valueRel[pair] = static_cast<std::uint32_t>(rel);
     const std::size_t valueEnd = splitter.Next();
+    const std::size_t length = valueEnd - start;
     s.valueLen[pair] =
-        static_cast<std::uint16_t>(std::min<std::size_t>(valueEnd - start, Storage::kLongValue));
-    start = NextLineStart(data, file.size, valueEnd);
+        static_cast<std::uint16_t>(std::min<std::size_t>(length, Storage::kLongValue));
+    if (length >= Storage::kLongValue) [[unlikely]]
+      s.longLengths.emplace(pair, length);
+    start = NextLineStart(data, size, valueEnd);
   }
   return ResultCode(LoadResult::Ok);
+}
+
+// A code line at `line` that cannot be read, or has no value line. After an EOF pair the
+// drawing is complete and the pairs end before it (the pairs after them stay cleared);
+// anywhere else the file is broken there.
+int TDXFBuffer::EndPairsAt(std::size_t line) {
+  const int pairs = static_cast<int>(line / 2);
+  if (!HasEofPairBefore(pairs)) return Fail(LoadResult::Broken, line);
+  PairCount = pairs;
+  m_size = pairs + 100;
+  return ResultCode(LoadResult::Ok);
+}
+
+bool TDXFBuffer::IsEofPair(int i) const noexcept {
+  return m_store->Code(i) == kRecordStartCode && TrimView(m_store->Value(i)) == "EOF";
+}
+
+// Runs once, on the cold path of a load that met a bad line.
+bool TDXFBuffer::HasEofPairBefore(int pairs) const noexcept {
+  for (int i = pairs - 1; i >= 0; --i)
+    if (IsEofPair(i)) return true;
+  return false;
+}
+
+// Sets TruncatedAtLine and IgnoredLinesAfterEof from the file's lines and the index: a
+// NUL byte after the EOF pair ends nothing of the drawing.
+void TDXFBuffer::NoteWhatWasLeftOut() {
+  const Storage& s = *m_store;
+  const bool complete = IsEofPair(EofIndex);
+  const long long drawingLines = LineOfPair(EofIndex) + 1;
+  IgnoredLinesAfterEof = complete ? s.fileLines - drawingLines : 0;
+  TruncatedAtLine = complete && s.nulLine >= drawingLines ? 0 : s.nulLine;
 }
 
 int TDXFBuffer::SaveToFile() {
   const Storage& s = *m_store;
   const int last = std::min(EofIndex, m_size - 1);
-  const bool saved = ReplaceFile(FileName, [&s, last](FileWriter& out) {
-    for (int i = 0; i <= last && out.ok(); ++i) {
-      const std::string_view value = s.Value(i);
-      const int code = s.Code(i);
-      if (code == 0 && value.empty()) continue;
-      out.AppendPair(code, value);
+  const bool normalise = NormaliseOnSave;
+  const bool saved = ReplaceFile(FileName, [&s, last, normalise](FileWriter& out) {
+    if (normalise) {
+      s.WriteNormalised(out, last);
+    } else {
+      s.WriteAsRead(out, last);
     }
   });
   if (saved) return ResultCode(SaveResult::Ok);

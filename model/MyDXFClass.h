@@ -16,9 +16,19 @@
 
 #include "model/DXFResult.h"  // LoadResult, SaveResult: the codes of LoadFromFile, SaveToFile
 #include "model/NoteLists.h"
+#include "model/TextCodec.h"  // TextEncoding
 
 /// The display mark of a pair; the grid colours rows by it.
 enum DXFState : std::uint8_t { dsNon, dsSection, dsSubsection, dsObject, dsFind };
+
+/// Why a document has the text encoding it has.
+enum class EncodingSource : std::uint8_t {
+  AcadVer,       // AC1021 and later are UTF-8
+  DwgCodePage,   // the code page $DWGCODEPAGE declares
+  Utf8Detected,  // declared single-byte or not at all, but the bytes are UTF-8
+  Default,       // nothing declared: CP932, the program's home
+  Manual,        // chosen by the user
+};
 
 /// A conversion failure reported to the user; the message is CP932.
 class EConvertError : public std::runtime_error {
@@ -71,8 +81,19 @@ class TDXFBuffer {
   int BlockCount = 0;
   int LayerCount = 0;
   int LtypeCount = 0;
+  std::string DwgCodePage;                      // trimmed $DWGCODEPAGE, e.g. "ANSI_932"
+  TextEncoding Encoding = TextEncoding::Cp932;  // how the values' bytes are read
+  EncodingSource EncodingFrom = EncodingSource::Default;
   int ErrorCode = 0;         // result of the last load: a LoadResult's code
   std::string ErrorMessage;  // CP932 text of the last load error
+  // What the last successful load left out. A NUL byte ends a file's text: the 1-based
+  // line that holds it when it stood before the EOF pair (saving loses what followed),
+  // else 0. Lines after the EOF pair (whether pairs or trash) are not part of the drawing.
+  long long TruncatedAtLine = 0;
+  long long IgnoredLinesAfterEof = 0;
+  /// Saves in the normalised form, CR LF and "%3d" codes everywhere, instead of writing
+  /// every unchanged line exactly as read; the window sets it from its settings.
+  bool NormaliseOnSave = false;
 
   /// Receives every text the model itself must show in a message box (CP932): a failed
   /// save, the remark engine's diagnostics.
@@ -86,20 +107,32 @@ class TDXFBuffer {
   TDXFBuffer& operator=(const TDXFBuffer&) = delete;
 
   /// Reads fileName and indexes it. Returns a LoadResult's code: 0, or -1 (missing), -2
-  /// (unreadable), -3 (a broken code line, named in ErrorMessage) or -5 (out of memory).
+  /// (not a readable file), -3 (a broken code line, named in ErrorMessage, or not a text
+  /// DXF file) or -5 (out of memory). Whatever follows the EOF pair is left out.
   [[nodiscard]] int LoadFromFile(const std::string& fileName);
-  /// Reads the file named by FileName into the pairs; returns a LoadResult's code.
+  /// Reads the file named by FileName into the pairs; returns a LoadResult's code. A code
+  /// line that breaks after an EOF pair ends the pairs there instead of the load.
   [[nodiscard]] int ReadPairs();
   /// Sizes the arrays to n + 100 cleared pairs. Returns 0, or -5 when memory runs out.
   [[nodiscard]] int AllocPairs(int n);
   /// Rebuilds every index, header value, count and mark; clears the pairs after EofIndex.
   int BuildIndex();
+  /// Finds the text encoding of the file as loaded (LoadFromFile does, after the index):
+  /// AC1021 and later are UTF-8; otherwise $DWGCODEPAGE decides, except that a file
+  /// declared with a single-byte code page or none whose non-ASCII bytes are all valid
+  /// UTF-8 (at least one multi-byte sequence) is UTF-8; nothing or an unknown code page
+  /// gives CP932. Edited values do not count.
+  void DetectEncoding();
+  /// Reads the values in `encoding` from now on, as the user chose; bytes stay as they are.
+  void SetEncoding(TextEncoding encoding);
   /// Reads the header variables again (AcadVer, HandSeed, CLayer, LtScale, CeltScale,
   /// CeltType and their indices) between HeaderStart and HeaderEnd, as BuildIndex does;
   /// enough after changes of values in the header that left codes and record starts alone.
   void RefreshHeaderValues();
-  /// Writes pairs 0..EofIndex to FileName through a new sibling file renamed over it, so
-  /// the old file survives any failure. Returns a SaveResult's code: 0, or -2 after
+  /// Writes pairs 0..EofIndex to FileName through a new file renamed over it, so the old
+  /// file survives any failure; code-0 pairs with an empty value are left out. Unchanged
+  /// lines are written exactly as read and a changed one with its own line end (a code as
+  /// "%3d"), unless NormaliseOnSave. Returns a SaveResult's code: 0, or -2 after
   /// reporting the failure through OnMessage.
   [[nodiscard]] int SaveToFile();
   void SetFileName(const std::string& name) { FileName = name; }
@@ -170,6 +203,12 @@ class TDXFBuffer {
 
   void ResetIndex();
   void ResetHeaderValues();
+  int Fail(LoadResult result, std::size_t line = 0);
+  int SplitPairs(std::size_t lines);
+  int EndPairsAt(std::size_t line);
+  bool HasEofPairBefore(int pairs) const noexcept;
+  bool IsEofPair(int i) const noexcept;
+  void NoteWhatWasLeftOut();
   void ClearPair(int i);
   void ClearPairsAfterEof();
   bool ReadHeaderValue(const std::string& variable, int i);

@@ -20,6 +20,7 @@ void TDXFBuffer::ResetIndex() {
 void TDXFBuffer::ResetHeaderValues() {
   AcadVer.clear();
   AcadVerNo = 0;
+  DwgCodePage.clear();
   HandSeed = HandSeedIndex = 0;
   CLayer.clear();
   CLayerIndex = 0;
@@ -140,6 +141,8 @@ bool TDXFBuffer::ReadHeaderValue(const std::string& variable, int i) {
   if (variable == "$ACADVER" && code == kAcadVerCode) {
     AcadVer = value;
     AcadVerNo = FloorOfNumber(AcadVer);
+  } else if (variable == "$DWGCODEPAGE" && code == kSecondNameCode) {
+    DwgCodePage = value;
   } else if (variable == "$HANDSEED" && code == kHandleCode) {
     if (!ParseHex32(value, HandSeed)) HandSeed = 0;
     HandSeedIndex = i;
@@ -159,6 +162,41 @@ bool TDXFBuffer::ReadHeaderValue(const std::string& variable, int i) {
     return false;
   }
   return true;
+}
+
+// ------------------------------------------------------------------ text encoding
+
+// AC1021 (AutoCAD 2007) made DXF files UTF-8.
+constexpr int kFirstUtf8Version = 1021;
+
+void TDXFBuffer::DetectEncoding() {
+  if (AcadVerNo >= kFirstUtf8Version) {
+    Encoding = TextEncoding::Utf8;
+    EncodingFrom = EncodingSource::AcadVer;
+    return;
+  }
+  const std::optional<TextEncoding> declared = EncodingOfCodePage(DwgCodePage);
+  // A multi-byte declaration is trusted: Shift-JIS and the other double-byte code pages
+  // rarely pass for UTF-8, but short texts can. Writers that declare a single-byte page
+  // and write UTF-8 are common.
+  if (declared && !IsSingleByte(*declared)) {
+    Encoding = *declared;
+    EncodingFrom = EncodingSource::DwgCodePage;
+    return;
+  }
+  const Storage& s = *m_store;
+  if (IsUtf8WithMultiByteSequence(std::string_view(s.text.get(), s.textSize))) {
+    Encoding = TextEncoding::Utf8;
+    EncodingFrom = EncodingSource::Utf8Detected;
+    return;
+  }
+  Encoding = declared.value_or(TextEncoding::Cp932);
+  EncodingFrom = declared ? EncodingSource::DwgCodePage : EncodingSource::Default;
+}
+
+void TDXFBuffer::SetEncoding(TextEncoding encoding) {
+  Encoding = encoding;
+  EncodingFrom = EncodingSource::Manual;
 }
 
 // ------------------------------------------------------------------ handles

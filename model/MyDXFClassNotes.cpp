@@ -11,6 +11,8 @@
 #include <unordered_map>  // std::unordered_map
 
 #include "model/MyDXFClass.h"
+
+#include "model/DocumentText.h"
 #include "model/MyDXFClass_p.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
@@ -109,11 +111,12 @@ int TDXFBuffer::MakeNote(int i) {
   const int s = RecordStart(i);
   if (NoteView(s).empty() && !IsRecordWorkedOut(s)) {
     int cursor = s - 1;
-    if (const NoteList* list = ListForPair(i)) {
-      SetChildTable(cursor, 0, *list, list->H);
-    } else if (i >= EofIndex && GetCode(i) == kRecordStartCode && TrimView(ValueView(i)) == "EOF") {
+    // The EOF pair first: as pair 0 it also lies in every absent section's range 0..0.
+    if (i >= EofIndex && IsEofPair(i)) {
       static const std::string kEndOfFile = Sjis("エンドオブファイル");
       SetNote(i, kEndOfFile);
+    } else if (const NoteList* list = ListForPair(i)) {
+      SetChildTable(cursor, 0, *list, list->H);
     }
     MarkRecordWorkedOut(s);
   }
@@ -210,7 +213,7 @@ int TDXFBuffer::SetChildTable(int& cursor, int scnt, const NoteList& list, int H
 }
 
 std::string TDXFBuffer::FormatChildTableError(int cursor, int scnt, const NoteList& list) const {
-  const std::string value(ValueView(cursor));
+  const std::string value = ProgramText(*this, ValueView(cursor));
   return Format("SetChildTable Error idx=%3d Fdata[idx]=%s scnt=%3d notelist[scnt,0]=%s", cursor,
                 value.c_str(), scnt, list.rows[static_cast<std::size_t>(scnt)].key.c_str());
 }

@@ -2,8 +2,8 @@
 //
 // The tables walk the buffer's pairs record by record: a record is a code-0 pair and
 // the pairs after it up to the next code-0 pair. The buffer's tail of cleared code-0
-// pairs ends every such walk. The name checks look at each character of a name with
-// the Shift-JIS helpers and collect the ones that AutoCAD or other programs mishandle.
+// pairs ends every such walk. The name checks look at each character of a name, in the
+// document's encoding, and collect the ones that AutoCAD or other programs mishandle.
 #include <algorithm>  // std::min
 #include <bitset>     // std::bitset
 
@@ -11,6 +11,7 @@
 #include "model/MyDXFClass.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 
 // ------------------------------------------------------------------ conversions
 
@@ -252,21 +253,63 @@ static bool IsNameByte(char c) {
          (c >= 'a' && c <= 'z');
 }
 
-// Sorts the characters of the name's first bytes into inappropriate and dangerous ones.
-static void CollectBadCharacters(std::string_view name, const NameRules& rules,
-                                 std::string& inappropriate, std::string& dangerous) {
-  const std::string_view checked = name.substr(0, std::min(name.size(), kCheckedBytes));
-  for (std::size_t at = 0; at < checked.size(); at += CharLength(checked, at)) {
-    const std::string_view character = checked.substr(at, CharLength(checked, at));
-    if (character.size() == 2) {
-      if (rules.testsDoubleByte && IsDangerous(static_cast<unsigned char>(character[0]),
-                                               static_cast<unsigned char>(character[1])))
-        dangerous += character;
-    } else if (!IsNameByte(character[0]) &&
-               !(rules.acceptsLeadingStar && at == 0 && character[0] == '*')) {
-      inappropriate += character;
-    }
+// Sorts one CP932 character (one or two bytes) into inappropriate or dangerous ones.
+static void JudgeCharacter(std::string_view character, bool first, const NameRules& rules,
+                           std::string& inappropriate, std::string& dangerous) {
+  if (character.size() == 2) {
+    if (rules.testsDoubleByte && IsDangerous(static_cast<unsigned char>(character[0]),
+                                             static_cast<unsigned char>(character[1])))
+      dangerous += character;
+  } else if (!IsNameByte(character[0]) &&
+             !(rules.acceptsLeadingStar && first && character[0] == '*')) {
+    inappropriate += character;
   }
+}
+
+// Judges each character of a name that is not plain CP932 by the character it is: in
+// its CP932 form when CP932 has it, so a name gets the same remarks in every encoding.
+// A character CP932 lacks is judged like a double-byte character off the list; bytes
+// that could not be read (U+FFFD) are inappropriate.
+static void JudgeDecodedCharacters(std::string_view utf8, const NameRules& rules,
+                                   std::string& inappropriate, std::string& dangerous) {
+  static const std::string kUnreadable = UnicodeEscape(0xFFFD);
+  for (std::size_t at = 0; at < utf8.size();) {
+    const std::size_t length = static_cast<std::size_t>(CharLength(TextEncoding::Utf8, utf8, at));
+    const std::string_view character = utf8.substr(at, length);
+    const EncodedText cp932 = EncodeText(TextEncoding::Cp932, character, Unmappable::Refuse);
+    if (cp932.ok) {
+      JudgeCharacter(cp932.bytes, at == 0, rules, inappropriate, dangerous);
+    } else if (cp932.refused == 0xFFFD) {
+      inappropriate += kUnreadable;
+    }
+    at += length;
+  }
+}
+
+// The first bytes of a name that are checked, ending on a character of the encoding.
+static std::string_view CheckedPart(TextEncoding encoding, std::string_view name) {
+  std::size_t end = 0;
+  while (end < name.size()) {
+    const std::size_t next = end + static_cast<std::size_t>(CharLength(encoding, name, end));
+    if (next > kCheckedBytes) break;
+    end = next;
+  }
+  return name.substr(0, end);
+}
+
+// Sorts the characters of the name's first bytes into inappropriate and dangerous ones.
+// A CP932 name without escapes is walked byte pair by byte pair as it stands; any other
+// is decoded first, its escapes included, and judged character by character.
+static void CollectBadCharacters(const TDXFBuffer& b, std::string_view name, const NameRules& rules,
+                                 std::string& inappropriate, std::string& dangerous) {
+  if (b.Encoding != TextEncoding::Cp932 || CharPos("\\", name) > 0) {
+    const std::string_view checked = CheckedPart(b.Encoding, name);
+    return JudgeDecodedCharacters(DecodeText(b.Encoding, checked), rules, inappropriate, dangerous);
+  }
+  const std::string_view checked = name.substr(0, std::min(name.size(), kCheckedBytes));
+  for (std::size_t at = 0; at < checked.size(); at += CharLength(checked, at))
+    JudgeCharacter(checked.substr(at, CharLength(checked, at)), at == 0, rules, inappropriate,
+                   dangerous);
 }
 
 // Appends a finding to the message, separated from earlier ones by a blank.
@@ -285,7 +328,7 @@ static bool CheckName(const TDXFBuffer& b, const NameRules& rules, const std::st
     message += Format(rules.tooLong.c_str(), static_cast<int>(name.size()));
   bool ok = message.empty();
   std::string inappropriate, dangerous;
-  CollectBadCharacters(name, rules, inappropriate, dangerous);
+  CollectBadCharacters(b, name, rules, inappropriate, dangerous);
   AppendFinding(inappropriate, "不適当な文字[%s]", message);
   AppendFinding(dangerous, "危険な文字[%s]", message);
   return ok && inappropriate.empty() && dangerous.empty();

@@ -1,15 +1,16 @@
 // MyDXFClass_p.h - the private storage of TDXFBuffer, shared by the unit's .cpp files.
 //
 // Per pair the buffer keeps 9 bytes: the group code (2), the offset (4) and length (2)
-// of the value line in the file's bytes and a mark byte. Values are never copied at load time; an
-// edited value lives in a side table and its mark byte says so. Remarks are kept as ids of interned
-// texts in pages that are allocated only when a remark on them is first set, so a load
-// costs nothing for remarks and a fully annotated file stores each distinct text once.
+// of the value line in the file's bytes and a mark byte. Values are never copied at load
+// time; an edited value lives in a side table and its mark byte says so, while the file's
+// bytes stay as read, so a save can copy every unchanged line exactly. Remarks are kept as
+// ids of interned texts in pages that are allocated only when a remark on them is first
+// set, so a load costs nothing for remarks and a fully annotated file stores each
+// distinct text once.
 #pragma once
 
 #include <cassert>        // assert
-#include <cstdint>        // INT16_MIN, INT16_MAX
-#include <cstdint>        // std::uint8_t, std::uint32_t, std::uint64_t
+#include <cstdint>        // INT16_MIN, INT16_MAX, std::uint8_t, std::uint32_t, std::uint64_t
 #include <deque>          // std::deque
 #include <memory>         // std::unique_ptr
 #include <string>         // std::string
@@ -21,16 +22,22 @@
 #include "model/MyDXFClass.h"
 #include "model/NoteStore.h"
 
-// Bits of a pair's mark byte: the DXFState in the low three, then two flags.
+// Bits of a pair's mark byte: the DXFState in the low three, then three flags.
 constexpr std::uint8_t kStateMask = 0x07;
-constexpr std::uint8_t kWorkedOutBit = 0x40;  // on a record's first pair: remarks worked out
-constexpr std::uint8_t kEditedBit = 0x80;     // the value lives in the edited-values table
+constexpr std::uint8_t kCodeEditedBit = 0x20;  // the code was changed since the load
+constexpr std::uint8_t kWorkedOutBit = 0x40;   // on a record's first pair: remarks worked out
+constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in the edited-values table
+
+class FileWriter;
 
 struct TDXFBuffer::Storage {
-  // The file's bytes up to the first NUL, followed by one '\n' so that a scan for the
-  // end of a value line always stops inside the block.
+  // The file's bytes as read; the text is its first textSize bytes (up to a NUL byte),
+  // and the first code line starts at textStart (after a UTF-8 byte-order mark).
   std::unique_ptr<char[]> text;
-  std::size_t textSize = 0;  // bytes before the sentinel
+  std::size_t textSize = 0;
+  std::size_t textStart = 0;
+  long long fileLines = 0;  // lines of the whole file, after a NUL byte too
+  long long nulLine = 0;    // 1-based line of the NUL byte that ended the text, 0: none
 
   // Group codes in 16 bits; the rare code outside that range lives in wideCodes and its
   // slot holds kWideCode. DXF codes run from -5 to 1071.
@@ -41,12 +48,14 @@ struct TDXFBuffer::Storage {
   // Offset of pair i's value line: blockBase[i >> kBlockBits] + valueRel[i]. Splitting the
   // offset keeps 4 bytes a pair for files of any size.
   static constexpr int kBlockBits = 12;
-  static constexpr std::uint32_t kNoValue = 0xFFFFFFFFu;  // an empty (cleared) value
+  static constexpr std::uint32_t kNoValue = 0xFFFFFFFFu;  // no line in the file (cleared)
+  static constexpr std::size_t kNoOffset = SIZE_MAX;
   std::vector<std::uint64_t> blockBase;
   std::vector<std::uint32_t> valueRel;
-  // Length of the value line; kLongValue means "65535 or more: scan for its end".
+  // Length of the value line; kLongValue means "65535 or more: see longLengths".
   static constexpr std::uint16_t kLongValue = 0xFFFF;
   std::vector<std::uint16_t> valueLen;
+  std::unordered_map<int, std::size_t> longLengths;
 
   std::vector<std::uint8_t> marks;
   std::unordered_map<int, std::string> edited;
@@ -77,5 +86,26 @@ struct TDXFBuffer::Storage {
     }
   }
 
+  // Where pair i's value line starts in the text, or kNoOffset for a cleared pair.
+  std::size_t ValueOffset(int i) const noexcept {
+    const std::size_t at = static_cast<std::size_t>(i);
+    const std::uint32_t rel = valueRel[at];
+    return rel == kNoValue ? kNoOffset : blockBase[at >> kBlockBits] + rel;
+  }
+  // The length of pair i's value line as read.
+  std::size_t ValueLength(int i) const noexcept {
+    const std::uint16_t len = valueLen[static_cast<std::size_t>(i)];
+    return len != kLongValue ? len : longLengths.find(i)->second;
+  }
   std::string_view Value(int i) const noexcept;
+
+  // Saving (MyDXFClassSave.cpp): pairs 0..last, every unchanged line as read, or all of
+  // them in the normalised form.
+  void WriteAsRead(FileWriter& out, int last) const;
+  void WriteNormalised(FileWriter& out, int last) const;
+
+ private:
+  std::string_view LineEndStyle() const noexcept;
+  void WriteChangedPair(FileWriter& out, int i, std::size_t codeStart, std::size_t valueEnd,
+                        std::size_t lineEnd) const;
 };

@@ -200,8 +200,13 @@ int FloorOfNumber(std::string_view s) {
   if (plain.empty()) return 0;
   double value = 0;
   if (!ParseDouble(plain, value)) {
-    // Only a digit run too long for a double gets here; it is beyond the int range.
-    return plain[0] == '-' ? INT_MIN : INT_MAX;
+    // Only a number beyond a double's range gets here: a digit run too long, beyond the
+    // int range, or a fraction so small that it rounds to nothing.
+    const bool negative = plain[0] == '-';
+    const std::string_view whole = std::string_view(plain).substr(0, plain.find('.'));
+    if (whole.find_first_of("123456789") != std::string_view::npos)
+      return negative ? INT_MIN : INT_MAX;
+    return negative ? -1 : 0;
   }
   const double floored = std::floor(value);
   if (floored >= static_cast<double>(INT_MAX)) return INT_MAX;
@@ -262,7 +267,9 @@ bool ParseDouble(std::string_view s, double& value) noexcept {
     s.remove_prefix(1);
     if (!s.empty() && (s[0] == '-' || s[0] == '+')) return false;
   }
-  if (s.empty()) return false;
+  // A digit or a point must come first: from_chars also reads "inf" and "nan".
+  const std::size_t first = !s.empty() && s[0] == '-' ? 1 : 0;
+  if (first >= s.size() || !(IsDigit(s[first]) || s[first] == '.')) return false;
   double parsed = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), parsed);
   if (ec != std::errc() || end != s.data() + s.size()) return false;

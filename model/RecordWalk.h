@@ -4,7 +4,8 @@
 // buffer's tail of cleared code-0 pairs ends every walk that starts inside the file.
 #pragma once
 
-#include <algorithm>  // std::max
+#include <algorithm>  // std::max, std::clamp
+#include <climits>    // INT_MIN, INT_MAX
 
 #include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
@@ -36,12 +37,14 @@ inline int BlockReferenceEnd(const TDXFBuffer& b) {
 }
 
 /// Returns the line number shown for pair i: its group-code line, 2i + 1 counted from 1.
-inline int LineOfPair(int i) {
-  return 2 * i + 1;
+/// Line numbers are 64-bit: a drawing of more than 2^30 pairs has lines past INT_MAX.
+constexpr long long LineOfPair(int i) {
+  return 2LL * i + 1;
 }
 
 /// Returns the pair a 1-based file line belongs to: trunc((line - 1) / 2), so either line
-/// of a pair leads to it and lines 0 to 2 lead to pair 0.
-inline int PairOfLine(int line) {
-  return (line - 1) / 2;
+/// of a pair leads to it and lines 0 to 2 lead to pair 0. Lines beyond any pair index give
+/// the nearest index, which every caller clamps to its document.
+constexpr int PairOfLine(long long line) {
+  return static_cast<int>(std::clamp<long long>((line - 1) / 2, INT_MIN, INT_MAX));
 }

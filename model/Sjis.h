@@ -1,6 +1,6 @@
 // Sjis.h - conversion between UTF-8 and Shift-JIS (Microsoft code page 932).
 //
-// Texts inside the model are CP932 bytes; Unicode appears only at the edges (widgets,
+// The program's own texts are CP932 bytes; Unicode appears only at the edges (widgets,
 // the command-line tool's output). A byte or character that cannot be converted becomes
 // "?"; the functions never throw and never fail.
 #pragma once
@@ -15,8 +15,4 @@ std::string Sjis(std::string_view utf8);
 std::string Utf8(std::string_view cp932);
 
 /// Tells whether every byte of S is 7-bit ASCII (the same in both encodings).
-inline bool IsAscii(std::string_view s) noexcept {
-  for (char c : s)
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  return true;
-}
+bool IsAscii(std::string_view s) noexcept;

@@ -1,6 +1,8 @@
 #!/bin/sh
 # screenshot.sh - makes the README's pictures: docs/screenshot.png, quillet-viewer
-# showing the bundled sample; docs/layers.png, its layer list; and docs/tool-tab.png,
+# showing the bundled sample; docs/layers.png, its layer list; docs/screenshot-utf8.png and
+# docs/layers-utf8.png, the viewer showing the UTF-8 (AC1032) Japanese drawing of the shared
+# corpus and its layer list, when the corpus is there; and docs/tool-tab.png,
 # quillet-editor's "ツール" tab after a run of the rounding tool on it.
 #
 # Runs the programs on a virtual X display (Xvfb) and grabs the window. They are copied
@@ -18,14 +20,31 @@ fresh=$(mktemp -d)
 trap 'rm -rf "$fresh"' EXIT
 cp build/quillet-viewer build/quillet-editor "$fresh/"
 # Without a window manager the window stands at its default place, 100,100, and has its
-# default size, 685 x 560, without a frame.
-xvfb-run -a -s "-screen 0 800x700x24" sh -c '
-  "$1" "$2" &
-  viewer=$!
-  sleep 3
-  import -window root -crop 685x560+100+100 +repage "$3"
-  kill "$viewer"
-' screenshot "$fresh/quillet-viewer" "$PWD/examples/sample.dxf" docs/screenshot.png
+# default size, 685 x 560, without a frame. shoot FILE PICTURE [TERM]: with a TERM, it is
+# typed into the find box (at 160,220 on the screen) and found before the picture is taken.
+shoot() {
+  xvfb-run -a -s "-screen 0 800x700x24" sh -c '
+    "$1" "$2" &
+    viewer=$!
+    sleep 3
+    if [ -n "$4" ]; then
+      xdotool mousemove 160 220 click 1 type "$4"
+      xdotool key Return
+      sleep 1
+    fi
+    import -window root -crop 685x560+100+100 +repage "$3"
+    kill "$viewer"
+  ' screenshot "$fresh/quillet-viewer" "$1" "$2" "${3:-}"
+  echo "wrote $2"
+}
+shoot "$PWD/examples/sample.dxf" docs/screenshot.png
+utf8=../shared/corpus/gen-r2018-utf8-japanese.dxf
+if [ -f "$utf8" ]; then
+  # The layer after Defpoints is 壁: the page shows the Japanese layer names.
+  shoot "$(cd "$(dirname "$utf8")" && pwd)/$(basename "$utf8")" docs/screenshot-utf8.png DEFPOINTS
+else
+  echo "no $utf8: docs/screenshot-utf8.png left as it is"
+fi
 # The editor's window stands at the same place; xdotool clicks the "ツール" tab (the last
 # tab, at 652,31 in the window), then the tool's button (at 300,284), and closes the
 # summary message with Enter.
@@ -42,6 +61,14 @@ xvfb-run -a -s "-screen 0 800x700x24" sh -c '
   import -window root -crop 685x560+100+100 +repage "$3"
   kill "$editor"
 ' screenshot "$fresh/quillet-editor" "$PWD/examples/sample.dxf" docs/tool-tab.png
-dbus-run-session -- /usr/bin/python3 tests/AccessibleLayerListTest.py --screenshot docs/layers.png \
-  build/quillet-viewer build/quillet-dump examples/sample.dxf
-echo "wrote docs/screenshot.png, docs/layers.png and docs/tool-tab.png"
+echo "wrote docs/tool-tab.png"
+# shoot_layers DRAWING PICTURE: the layer list, checked against quillet-dump --layers.
+shoot_layers() {
+  dbus-run-session -- /usr/bin/python3 tests/AccessibleLayerListTest.py --screenshot "$2" \
+    build/quillet-viewer build/quillet-dump "$1"
+  echo "wrote $2"
+}
+shoot_layers examples/sample.dxf docs/layers.png
+if [ -f "$utf8" ]; then
+  shoot_layers "$utf8" docs/layers-utf8.png
+fi

@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kOptionSection = "option";
 constexpr const char* kFindSection = "Find";
+constexpr const char* kSaveFormatKey = "savecrlf";  // 1: save normalised, with CR LF
 constexpr const char* kRecentSection = "Recent";
 
 struct IntKey {
@@ -135,6 +136,7 @@ void LoadSettings(SettingsRecord& settings) {
   settings.LastPath = file.ReadString(kOptionSection, "lastfolder", kDefaultLastPath);
   settings.UseDxfout = ReadBool(file, "dxfout", false);
   settings.UseWblock = ReadBool(file, "wblock", true);
+  settings.NormaliseOnSave = ReadBool(file, kSaveFormatKey, false);
   // Only the number of keys counts: keys "0" .. n-1 are read whatever names are present.
   const std::size_t n = file.ReadKeyNames(kFindSection).size();
   settings.FindHistory.assign(n + 1, std::string());
@@ -154,6 +156,7 @@ std::string SaveSettings(const SettingsRecord& settings) {
   writer.Write(kOptionSection, "lastfolder", settings.LastPath);
   writer.Write(kOptionSection, "dxfout", settings.UseDxfout ? "1" : "0");
   writer.Write(kOptionSection, "wblock", settings.UseWblock ? "1" : "0");
+  writer.Write(kOptionSection, kSaveFormatKey, settings.NormaliseOnSave ? "1" : "0");
   writer.Erase(kFindSection);
   const std::size_t count =
       std::min(settings.FindHistory.size(), static_cast<std::size_t>(kStoredFindItems));

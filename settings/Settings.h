@@ -3,9 +3,9 @@
 // The record lives for the whole run: read once at start-up, written back once when
 // the main window closes. The file is a private-profile file beside the executable with
 // the sections "option" (window bounds, grid column widths, last path, the AutoCAD read
-// method), "Find" (the find history, keys "0", "1", ...) and "Recent" (the files last
-// opened, keys "0" to "7"). Missing or unreadable entries give the defaults. Texts are CP932 except
-// IniPath, a native path.
+// method, the save format), "Find" (the find history, keys "0", "1", ...) and "Recent"
+// (the files last opened, keys "0" to "7"). Missing or unreadable entries give the
+// defaults. Texts are CP932 except IniPath, a native path.
 #pragma once
 
 #include <optional>  // std::optional
@@ -41,6 +41,7 @@ struct SettingsRecord {
   int ColWidth3 = 100;
   bool UseDxfout = false;                // read from AutoCAD with DXFOUT
   bool UseWblock = true;                 // the WBLOCK radio button's state
+  bool NormaliseOnSave = false;          // save with CR LF and "%3d" codes everywhere
   std::vector<std::string> FindHistory;  // newest first
   std::vector<std::string> RecentFiles;  // files last opened, newest first (native paths)
 };
@@ -68,10 +69,10 @@ void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePat
 /// Reads the four window keys and the four column keys into the record.
 void LoadWindowSettings(SettingsRecord& settings);
 
-/// Reads every key: LoadWindowSettings, then the last path, the AutoCAD method, the
-/// find history and the recent files. With n keys in "Find", the history gets the keys
-/// "0" .. n-1 (a missing one reads empty) and one empty entry after them; the recent files
-/// are the non-empty keys "0" to "7".
+/// Reads every key: LoadWindowSettings, then the last path, the AutoCAD method, the save
+/// format, the find history and the recent files. With n keys in "Find", the history gets
+/// the keys "0" .. n-1 (a missing one reads empty) and one empty entry after them; the
+/// recent files are the non-empty keys "0" to "7".
 void LoadSettings(SettingsRecord& settings);
 
 /// Writes every key, the find history (at most kStoredFindItems items) and the recent

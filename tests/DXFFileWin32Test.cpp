@@ -41,14 +41,14 @@ int FilesIn(const std::string& folder) {
 }
 
 TEST(DXFFileWin32, NamesInAnyScriptLoadAndSave) {
-  Loaded f(DxfText({"0", "SECTION", "2", "ENTITIES", "0", "ENDSEC", "0", "EOF"}), "図面 №1.dxf");
+  const std::string text = DxfText({"0", "SECTION", "2", "ENTITIES", "0", "ENDSEC", "0", "EOF"});
+  Loaded f(text, "図面 №1.dxf");
   ASSERT_EQ(f.result, 0) << Utf8(f.buffer.ErrorMessage);
   EXPECT_EQ(f.buffer.EofIndex, 3);
   const std::string saved = f.dir.Path() + "\\保存先 ü.dxf";
   f.buffer.SetFileName(saved);
   ASSERT_EQ(f.buffer.SaveToFile(), 0);
-  EXPECT_EQ(ReadBytes(saved),
-            "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n");
+  EXPECT_EQ(ReadBytes(saved), text);
   EXPECT_EQ(FilesIn(f.dir.Path()), 2);
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/Sjis.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -29,4 +30,29 @@ TEST(DocumentLoad, AdoptionKeepsTheWindowsSinkSwitchAndCounter) {
   ASSERT_TRUE(shown.OnMessage);
   shown.OnMessage("x");
   EXPECT_EQ(seen, std::vector<std::string>{"x"});
+}
+
+TEST(DocumentLoad, WhatALoadLeftOutIsNoticedAndASaveThatLosesTextAsked) {
+  using std::string_literals::operator""s;
+  const struct {
+    std::string text;
+    std::vector<std::string> notices;  // UTF-8
+    std::string question;
+  } cases[] = {
+      {kGood, {}, ""},
+      {kGood + "\r\n999\r\n", {"EOFより後の2行は図面の一部ではないので無視しました"}, ""},
+      {"0\r\nSECTION\r\n2\r\nENT\0ITIES\r\n"s,
+       {"NUL文字があるため 4行目までしか読み込んでいません"},
+       "NUL文字があるため 4行目から後は保存されません。このまま保存しますか？"},
+      {kGood + "\0\0\n0\n"s, {"EOFより後の2行は図面の一部ではないので無視しました"}, ""},
+  };
+  TempDir dir;
+  for (const auto& c : cases) {
+    TDXFBuffer loaded;
+    ASSERT_EQ(ReadDocument(loaded, dir.Write("t.dxf", c.text)), 0);
+    std::vector<std::string> notices;
+    for (const std::string& line : LoadNotices(loaded)) notices.push_back(Utf8(line));
+    EXPECT_EQ(notices, c.notices);
+    EXPECT_EQ(Utf8(SaveLossQuestion(loaded)), c.question);
+  }
 }

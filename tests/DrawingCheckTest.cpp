@@ -11,7 +11,7 @@
 namespace {
 
 struct Found {
-  int line;
+  long long line;
   std::string kind;
   std::string text;  // UTF-8
   bool operator==(const Found&) const = default;

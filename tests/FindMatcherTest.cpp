@@ -5,6 +5,7 @@
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tests/support/TestFiles.h"
 
 TEST(FindMatcher, StarsChooseTheMode) {
@@ -66,6 +67,46 @@ TEST(FindMatcher, SearchRunsFromTheGivenPairToTheEofPairInAnyCase) {
   EXPECT_EQ(FindNextPair(buffer, ParseFindTerm("*"), 0), 4);
   EXPECT_EQ(FindNextPair(buffer, ParseFindTerm("**"), 0), -1);
   EXPECT_EQ(FindNextPair(buffer, ParseFindTerm("2"), 0), -1);  // codes are not searched
+}
+
+TEST(FindMatcher, MatchesOnTheCharactersOfTheDocumentsEncoding) {
+  const struct {
+    TextEncoding encoding;
+    const char* box;  // UTF-8, upper-cased as the box upper-cases it
+    std::string_view value;
+    bool matches;
+  } cases[] = {
+      {TextEncoding::Utf8, "壁*", "\xE5\xA3\x81", true},
+      {TextEncoding::Utf8, "壁", "\xE5\xA3\x81", true},
+      {TextEncoding::Utf8, "*A*",
+       "\xE5\xA3\x81"
+       "a",
+       true},                                               // a letter after a kanji
+      {TextEncoding::Utf8, "*ÉVEN", "\xC3\xA9ven", false},  // only a-z are folded
+      {TextEncoding::Utf8, "*ÉVEN", "\xC3\x89VEN", true},
+      {TextEncoding::Cp1252, "*Ä*", "x\xC4\xDC", true},
+      {TextEncoding::Cp1252, "Λ*", "\\U+039Babc", true},  // the escape it is stored as
+      {TextEncoding::Cp950, "*\\*", "\xA5\x5C", false},   // a trail byte is no backslash
+      {TextEncoding::Cp932, "*A*", "\x83\x41", false},
+  };
+  for (const auto& c : cases) {
+    TDXFBuffer b;
+    b.Encoding = c.encoding;
+    b.AcadVerNo = 1009;
+    const FindTerm term = TermInDocument(ParseFindTerm(ProgramTextOfUtf8(c.box)), b);
+    EXPECT_EQ(MatchesFindTerm(term, c.value), c.matches)
+        << EncodingName(c.encoding) << " " << c.box;
+  }
+}
+
+TEST(FindMatcher, FindsTheUtf8LayerOfAJapaneseDrawing) {
+  const std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  TDXFBuffer b;
+  ASSERT_EQ(b.LoadFromFile(dir + "/gen-r2018-utf8-japanese.dxf"), 0);
+  const int found = FindNextPair(b, ParseFindTerm(Sjis("壁*")), 0);
+  ASSERT_GT(found, 0);
+  EXPECT_EQ(b.ValueView(found).substr(0, 3), "\xE5\xA3\x81");
 }
 
 TEST(FindMatcher, NotFoundMessageHintsAtStarsInExactModeOnly) {

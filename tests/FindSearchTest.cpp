@@ -10,7 +10,8 @@
 namespace {
 
 // Values chosen to trip a byte filter: letter cases, a term inside a longer value, and
-// double-byte characters whose trail bytes are ASCII letters ("ア" is 0x83 0x41).
+// double-byte characters whose trail bytes are ASCII letters ("ア" is 0x83 0x41; the
+// filter test adds "ヂ", 0x83 0x61, before ENDSEC).
 const std::vector<std::string> kValues = {
     "SECTION",  "ENTITIES",     "LINE",   "wall", "",       "Wall-2", "x wall",
     Sjis("ア"), Sjis("壁wall"), "PLAYER", "A",    "ENDSEC", "EOF"};
@@ -21,7 +22,8 @@ TDXFBuffer Load(const TempDir& dir, const std::vector<std::string>& values) {
     lines.push_back("1");
     lines.push_back(value);
   }
-  lines[0] = lines[22] = lines[24] = "0";  // SECTION, ENDSEC and EOF start records
+  const std::size_t n = lines.size();
+  lines[0] = lines[n - 4] = lines[n - 2] = "0";  // SECTION, ENDSEC and EOF start records
   TDXFBuffer buffer;
   EXPECT_EQ(buffer.LoadFromFile(dir.Write("f.dxf", DxfText(lines))), 0);
   return buffer;
@@ -88,9 +90,11 @@ TEST(FindSearch, RunsInSlicesThatReportProgress) {
 // every term and start the search finds what a plain loop over the matcher finds.
 TEST(FindSearch, FilterNeverHidesAMatch) {
   TempDir dir;
-  const TDXFBuffer buffer = Load(dir, kValues);
-  for (const char* box : {"WALL", "wall*", "*ALL", "*ALL*", "*A*", "A", "*", "**", "*L*", "*-2",
-                          "\x83*", "*\x41", "E*", "*E"}) {
+  std::vector<std::string> values = kValues;
+  values.insert(values.end() - 2, Sjis("ヂ"));
+  const TDXFBuffer buffer = Load(dir, values);
+  for (const std::string box : {"WALL", "wall*", "*ALL", "*ALL*", "*A*", "A", "*", "**", "*L*",
+                                "*-2", "\x83*", "*\x41", "E*", "*E", "\x83\x61", "*\x83\x61*"}) {
     const FindTerm term = ParseFindTerm(UpperAscii(box));
     for (int first = 0; first <= buffer.EofIndex; ++first) {
       int expected = -1;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestFiles.h"
 
@@ -99,6 +100,27 @@ TEST(GridEdit, ValuesWithLineBreaksOrNulAreRefused) {
     EXPECT_EQ(f.buffer.GetValue(8), "WALL");
     EXPECT_TRUE(f.log.lines.empty());
   }
+}
+
+TEST(GridEdit, ValuesAreStoredInTheDocumentsEncodingOrRefused) {
+  Fixture r12;  // no $ACADVER: a drawing before AC1021
+  r12.buffer.SetEncoding(TextEncoding::Cp1252);
+  const std::string typed = ProgramTextOfUtf8("éΛ");
+  EXPECT_EQ(r12.Type(kValueColumn, "WALL", typed, "      17").kind, EditCommit::Kind::Written);
+  EXPECT_EQ(r12.buffer.GetValue(8), "\xE9\\U+039B");  // AutoCAD's escape for Λ
+  ASSERT_EQ(r12.log.lines.size(), 1u);
+  EXPECT_EQ(Utf8OfProgramText(r12.log.lines[0]), "グループデータ変更      17 : WALL　→　éΛ");
+
+  Fixture later;
+  later.buffer.AcadVerNo = 1032;
+  later.buffer.SetEncoding(TextEncoding::Cp1252);
+  const EditCommit refused = later.Type(kValueColumn, "WALL", typed, "      17");
+  EXPECT_EQ(refused.kind, EditCommit::Kind::Refused);
+  EXPECT_EQ(Utf8OfProgramText(refused.message),
+            "「Λ」はこの図面の文字コード cp1252 では書き込めません");
+  EXPECT_EQ(later.buffer.GetValue(8), "WALL");
+  EXPECT_TRUE(later.log.lines.empty());
+  EXPECT_EQ(later.edit.NewText(), "WALL");
 }
 
 TEST(GridEdit, ARowWithoutAPairChangesNothing) {

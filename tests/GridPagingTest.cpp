@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>  // INT32_MAX, INT32_MIN
+
+#include "model/RecordWalk.h"
+
 namespace {
 
 // A page of 10 rows over a file whose EOF pair is 100: the scroll range ends at 95.
@@ -107,6 +111,19 @@ TEST(GridPaging, ScrollToLineLeadsBothLinesOfAPairToIt) {
   EXPECT_EQ(paging.ScrollToLine(2), (GridView{0, 1}));
   EXPECT_EQ(paging.ScrollToLine(3), (GridView{1, 1}));
   EXPECT_EQ(paging.ScrollToLine(1000), (GridView{95, 1}));
+}
+
+// The largest document has INT32_MAX - 101 pairs, so its lines run past 2^32.
+TEST(GridPaging, LinesPastTwoToThe31KeepTheirPairs) {
+  const GridPaging paging = Paging(10, INT32_MAX - 101);
+  EXPECT_EQ(LineOfPair(1'073'741'823), 2'147'483'647LL);  // the last line an int holds
+  EXPECT_EQ(LineOfPair(1'073'741'824), 2'147'483'649LL);
+  EXPECT_EQ(LineOfPair(INT32_MAX - 101), 4'294'967'093LL);
+  EXPECT_EQ(paging.ScrollToLine(2'147'483'649LL), (GridView{1'073'741'824, 1}));
+  EXPECT_EQ(paging.ScrollToLine(2'147'483'650LL), (GridView{1'073'741'824, 1}));
+  EXPECT_EQ(paging.ScrollToLine(4'000'000'001LL), (GridView{2'000'000'000, 1}));
+  EXPECT_EQ(paging.ScrollToLine(1LL << 40), (GridView{INT32_MAX - 106, 1}));  // end of range
+  EXPECT_EQ(PairOfLine(-(1LL << 40)), INT32_MIN);
 }
 
 TEST(GridPaging, PageRowsCountsWholeRowsBelowTheHeader) {

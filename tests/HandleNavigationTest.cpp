@@ -9,7 +9,7 @@
 namespace {
 
 struct Target {
-  int line;             // the line of the pair jumped to, 0 when refused
+  long long line;       // the line of the pair jumped to, 0 when refused
   std::string message;  // UTF-8
   bool operator==(const Target&) const = default;
 };
@@ -77,6 +77,7 @@ TEST(HandleNavigation, ReadsBackOnlyItsOwnJumpLines) {
   EXPECT_EQ(Utf8(JumpLogLine(1307, Sjis("GROUP のグループコード 340"))),
             "　1307 行：GROUP のグループコード 340");
   EXPECT_EQ(JumpLogLineTarget(JumpLogLine(1307, "x")), 1307);
+  EXPECT_EQ(JumpLogLineTarget(JumpLogLine(4'294'967'093LL, "x")), 4'294'967'093LL);
   for (const char* line : {"グループコード変更     307 :       5　→　       8", "　行：x",
                            "　12x 行：x", "　12 行", "", "1307 行：x"})
     EXPECT_EQ(JumpLogLineTarget(Sjis(line)), std::nullopt) << line;

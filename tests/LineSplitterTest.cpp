@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <string>  // std::string
-#include <vector>  // std::vector
+#include <cstdint>  // INT32_MIN
+#include <string>   // std::string
+#include <vector>   // std::vector
 
 #include "model/Sjis.h"
 #include "tests/support/LoadedText.h"
@@ -110,11 +111,15 @@ TEST(TDXFBuffer, ReportsTheFirstBrokenCodeLine) {
     int badLine;
   };
   const Case cases[] = {
-      {{"0", "SECTION", "1.5", "x"}, 2},        {{"0", "SECTION", "1,0", "x"}, 2},
-      {{"0", "SECTION", "+", "x"}, 2},          {{"0", "SECTION", "", "x"}, 2},
-      {{"0", "SECTION", "2147483648", "x"}, 2}, {{"X", "SECTION"}, 0},
-      {{"0", "SECTION", "0", "EOF", ""}, 4},   // an extra empty line after EOF
-      {{"0", "SECTION", "0", "EOF", "0"}, 4},  // a last code without its value
+      {{"0", "SECTION", "1.5", "x"}, 2},
+      {{"0", "SECTION", "1,0", "x"}, 2},
+      {{"0", "SECTION", "+", "x"}, 2},
+      {{"0", "SECTION", "", "x"}, 2},
+      {{"0", "SECTION", "2147483648", "x"}, 2},
+      {{"X", "SECTION"}, 0},
+      {{"0", "SECTION", "0", "ENDSEC", ""}, 4},   // an extra empty line, no EOF pair
+      {{"0", "SECTION", "0", "ENDSEC", "0"}, 4},  // a last code without its value
+      {{"0", "SECTION", "-00000000002147483649", "x"}, 2},
   };
   for (const Case& c : cases) {
     Loaded f(DxfText(c.lines, "\n"));
@@ -122,11 +127,16 @@ TEST(TDXFBuffer, ReportsTheFirstBrokenCodeLine) {
     EXPECT_EQ(f.buffer.ErrorCode, -3);
     EXPECT_EQ(f.buffer.ErrorMessage, BrokenAt(c.badLine));
   }
-  Loaded ok(DxfText({" -5 ", "x", "\t+7\t", "y", "2147483647", "z"}, "\n"));
+  Loaded ok(DxfText({" -5 ", "x", "\t+7\t", "y", "2147483647", "z", "00000000001", "a",
+                     "-000000000002147483648", "b", "0000", "c"},
+                    "\n"));
   ASSERT_EQ(ok.result, 0);
   EXPECT_EQ(ok.buffer.GetCode(0), -5);
   EXPECT_EQ(ok.buffer.GetCode(1), 7);
   EXPECT_EQ(ok.buffer.GetCode(2), 2147483647);
+  EXPECT_EQ(ok.buffer.GetCode(3), 1);  // leading zeros beyond ten digits
+  EXPECT_EQ(ok.buffer.GetCode(4), INT32_MIN);
+  EXPECT_EQ(ok.buffer.GetCode(5), 0);
 }
 
 }  // namespace

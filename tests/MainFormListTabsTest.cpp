@@ -1,6 +1,8 @@
 // MainFormListTabsTest.cpp - the main window's five list tabs offscreen: what they show
 // against the row builders, their filled flags, the jumps, the editor edition's
 // in-place renames and what a change of the buffer makes the other tabs do.
+#include <algorithm>  // std::find
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -241,7 +243,7 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   EXPECT_EQ(f.Buffer.CLayer, newName);
   EXPECT_EQ(f.Buffer.GetValue(FindInRecord(f.Buffer, PairOfLine(337), kNameCode)), newName);
   EXPECT_EQ(ToCp932(f.LBClayer->text()),
-            Format("CLAYER : %d : %s", LineOfPair(f.Buffer.CLayerIndex - 1), newName.c_str()));
+            Format("CLAYER : %lld : %s", LineOfPair(f.Buffer.CLayerIndex - 1), newName.c_str()));
   EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
   EXPECT_TRUE(f.IsModified());
   EXPECT_EQ(w.Title().back(), '*');
@@ -289,7 +291,7 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   EXPECT_NE(w.Title().back(), '*');
   EXPECT_EQ(Utf8(f.Buffer.CLayer), "壁");
   EXPECT_EQ(ToCp932(f.LBClayer->text()),
-            Format("CLAYER : %d : %s", LineOfPair(f.Buffer.CLayerIndex - 1), Sjis("壁").c_str()));
+            Format("CLAYER : %lld : %s", LineOfPair(f.Buffer.CLayerIndex - 1), Sjis("壁").c_str()));
   EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), f.Buffer.CLayerIndex) << "the first pair renamed";
   w.dialogs.saveAnswers = {w.dir.Path() + "/undone.dxf"};
   f.BTSaveClick();
@@ -368,5 +370,134 @@ TEST(ListTabs, EscGivesTheNameBackWithoutAQuestion) {
   EXPECT_FALSE(grid.EditorMode());
   EXPECT_EQ(grid.Cell(2, 3), before);
   EXPECT_TRUE(w.dialogs.questions.empty());
+  EXPECT_FALSE(f.IsModified());
+}
+
+namespace {
+
+// The name and remark cells of a list grid's data rows, in UTF-8.
+std::vector<std::pair<std::string, std::string>> NamesAndRemarks(const StringGrid& grid,
+                                                                 int remarkColumn) {
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (int r = 1; r < grid.RowCount(); ++r)
+    rows.emplace_back(grid.Cell(2, r).toStdString(), grid.Cell(remarkColumn, r).toStdString());
+  return rows;
+}
+
+}  // namespace
+
+TEST(ListTabs, ShowNamesLabelsAndRemarksDecodedInTheDocumentsEncoding) {
+  if (CorpusDir().empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  using Rows = std::vector<std::pair<std::string, std::string>>;
+  // The same names get the same remarks in CP932 and in UTF-8: 壁 is acceptable in both.
+  const Rows japanese = {{"0", ""},
+                         {"Defpoints", ""},
+                         {"壁", ""},
+                         {"寸法", "危険な文字[法]"},
+                         {"通り芯", ""},
+                         {"ソファ", "危険な文字[ソァ]"},
+                         {"非表示", "危険な文字[表]"},
+                         {"凍結", ""}};
+  const Rows japaneseLtype = {{"一点鎖線", "危険な文字[点]"}};
+  const Rows japaneseBlock = {{"扉", ""}};
+  const struct {
+    const char* file;
+    const char* clayer;
+    Rows layers;
+    Rows ltypes;  // rows that the linetype list has among others
+    Rows blocks;  // rows that the block list has among others
+    const char* celtype;
+  } cases[] = {
+      {"gen-r2018-utf8-japanese.dxf", "CLAYER : 101 : 0", japanese, japaneseLtype, japaneseBlock,
+       "CELTYPE   : 105 : ByLayer （新規オブジェクトの線種）"},
+      {"gen-r12-ansi932.dxf", "CLAYER : 97 : 0", japanese, japaneseLtype, japaneseBlock,
+       "CELTYPE   : 101 : ByLayer （新規オブジェクトの線種）"},
+      {"gen-r2000-ansi932-crlf.dxf", "CLAYER : 93 : 0", japanese, japaneseLtype, japaneseBlock,
+       "CELTYPE   : 97 : ByLayer （新規オブジェクトの線種）"},
+      {"ezdxf-dxf_unicode.dxf",  // UTF-8 with an escaped ü
+       "CLAYER : 101 : 0",
+       {{"0", ""}, {"Defpoints", ""}, {"Tschüss mit ü", "不適当な文字[  ]"}},
+       {{"Continuous", ""}},
+       {{"*Model_Space", ""}},
+       "CELTYPE   : 105 : ByLayer （新規オブジェクトの線種）"},
+      {"gdal-hatch_as_multipolygon-cp1251.dxf",  // declared cp1251, read as the UTF-8 it holds
+       "CLAYER : 101 : 0",
+       {{"0", ""}, {"Строения", ""}},
+       {{"Continuous", ""}},
+       {{"*Paper_Space", ""}},
+       "CELTYPE   : 105 : ByLayer （新規オブジェクトの線種）"},
+      {"ezdxf-ASCII_R12-cp1252.dxf",  // nothing declared: CP932, escaped Greek letters
+       "CLAYER : 93 : ΛΑΓΕΡﾄﾜﾖ",
+       {{"0", ""}, {"ΛΑΓΕΡﾄﾜﾖ", "画層名38文字  不適当な文字[ﾄﾜﾖ]"}},
+       {{"CONTINUOUS", ""}},
+       {{"*U1", ""}},
+       "CELTYPE   : 97 : BYLAYER （新規オブジェクトの線種）"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Window w(CorpusDir() + "/" + c.file);
+    TFMMain& f = *w.form;
+    w.Show(f.TSLayerList);
+    EXPECT_EQ(NamesAndRemarks(*f.SGLayerList, 5), c.layers);
+    EXPECT_EQ(f.LBClayer->text().toStdString(), c.clayer);
+    w.Show(f.TSLineList);
+    const Rows ltypes = NamesAndRemarks(*f.SGLtypeList, 5);
+    for (const auto& row : c.ltypes)
+      EXPECT_NE(std::find(ltypes.begin(), ltypes.end(), row), ltypes.end()) << row.first;
+    EXPECT_EQ(f.LBCeltype->text().toStdString(), c.celtype);
+    w.Show(f.TSBlockList);
+    const Rows blocks = NamesAndRemarks(*f.SGBlockList, 4);
+    for (const auto& row : c.blocks)
+      EXPECT_NE(std::find(blocks.begin(), blocks.end(), row), blocks.end()) << row.first;
+    EXPECT_TRUE(w.dialogs.messages.empty());
+  }
+}
+
+TEST(ListTabs, RenameInAUtf8DrawingWritesTheTypedTextAndOnlyIt) {
+  if (CorpusDir().empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  const std::string file = CorpusDir() + "/gen-r2018-utf8-japanese.dxf";
+  const std::string original = ReadBytes(file);
+  Window w(file, "Editor");
+  TFMMain& f = *w.form;
+  w.Show(f.TSLayerList);
+  w.dialogs.answers = {Dialogs::Answer::Yes};
+  w.Rename(*f.SGLayerList, 3, "外壁é");  // é is not in CP932: the text goes as Unicode
+  ASSERT_EQ(w.dialogs.questions.size(), 1u);
+  EXPECT_EQ(Utf8OfProgramText(w.dialogs.questions[0]),
+            "変更したレイヤ名を置き換えますか？\r　変更前：壁\r　変更後：外壁é\r");
+  EXPECT_EQ(f.SGLayerList->Cell(2, 3).toStdString(), "外壁é");
+  EXPECT_EQ(f.SGLayerList->Cell(5, 3).toStdString(), "");
+  const std::string log = f.MsgBox->toPlainText().toStdString();
+  EXPECT_NE(log.find("2369 : LAYER        \"壁\"　→　\"外壁é\""), std::string::npos) << log;
+  EXPECT_NE(log.find("6個のレイヤ名を置き換えました"), std::string::npos);
+  const std::string saved = w.dir.Path() + "/renamed.dxf";
+  w.dialogs.saveAnswers = {saved};
+  f.BTSaveClick();
+  // The file's lines with the six layer names (the LAYER record, five entities) replaced;
+  // every other line, and every line end, is saved as it was read.
+  std::string expected;
+  std::size_t begin = 0;
+  for (int line = 1; begin < original.size(); ++line) {
+    const std::size_t end = original.find('\n', begin);
+    const bool renamed = line == 2370 || line == 6106 || line == 6146 || line == 6214 ||
+                         line == 6404 || line == 6490;
+    ASSERT_TRUE(!renamed || original.compare(begin, end - begin, "壁") == 0) << line;
+    expected += renamed ? std::string("外壁é\n") : original.substr(begin, end + 1 - begin);
+    begin = end + 1;
+  }
+  EXPECT_EQ(ReadBytes(saved), expected);
+  EXPECT_TRUE(w.dialogs.messages.empty());
+}
+
+TEST(ListTabs, AListOnShowFollowsTheEncodingTheUserChooses) {
+  if (CorpusDir().empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  Window w(CorpusDir() + "/ezdxf-ASCII_R12-cp1252.dxf");  // declares nothing: read as CP932
+  TFMMain& f = *w.form;
+  w.Show(f.TSLayerList);
+  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "ΛΑΓΕΡﾄﾜﾖ");
+  f.ChooseDocumentEncoding(TextEncoding::Cp1252);
+  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "ΛΑΓΕΡÄÜÖ");
+  EXPECT_EQ(f.SGLayerList->Cell(5, 2).toStdString(), "画層名38文字 ");  // ÄÜÖ are letters
+  EXPECT_EQ(f.LBClayer->text().toStdString(), "CLAYER : 93 : ΛΑΓΕΡÄÜÖ");
   EXPECT_FALSE(f.IsModified());
 }

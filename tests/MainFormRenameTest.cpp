@@ -13,7 +13,7 @@ class RecordingLog : public MessageLog {
  public:
   std::vector<std::string> lines;
   int Add(const std::string& line) override {
-    lines.push_back(Utf8(line));
+    lines.push_back(Utf8OfProgramText(line));
     return static_cast<int>(lines.size());
   }
 };
@@ -104,17 +104,18 @@ TEST(NameEditState, EditsOnlyTheNameColumnAndARepeatEndsTheEdit) {
   EXPECT_EQ(edit.Report(2, Sjis("壁")), NameEditStep::Unchanged);
 }
 
-// Edits the name of layer row 1 (壁) into newName and decides with `yes`.
-NameEditResult EditLayer(TDXFBuffer& b, const std::string& newName, bool yes, RecordingLog& log) {
+// Edits the name of a layer row (row 1, 壁, unless told) into newName and decides with `yes`.
+NameEditResult EditLayer(TDXFBuffer& b, const std::string& newName, bool yes, RecordingLog& log,
+                         int row = 1) {
   TDXFLayerTable table;
-  std::vector<std::string> names;
-  for (const ListRow& cells : BuildLayerList(b, table).rows) names.push_back(cells[2]);
+  const ListContent list = BuildLayerList(b, table);
   NameEditState edit(NameKind::Layer);
-  edit.Begin(2, 1, names[0]);
-  edit.Report(2, Sjis(newName));
-  EXPECT_EQ(edit.Report(2, Sjis(newName)), NameEditStep::Confirm);
-  NameEditResult result = edit.Decide(yes, names, b, log);
-  EXPECT_EQ(edit.OldName, Sjis(newName));
+  edit.Begin(2, row, list.rows[static_cast<std::size_t>(row - 1)][2]);
+  const std::string typed = ProgramTextOfUtf8(newName);
+  edit.Report(2, typed);
+  EXPECT_EQ(edit.Report(2, typed), NameEditStep::Confirm);
+  NameEditResult result = edit.Decide(yes, list.names, b, log);
+  EXPECT_EQ(edit.OldName, typed);
   return result;
 }
 
@@ -149,6 +150,72 @@ TEST(NameEditState, AnAcceptedEditReplacesAndGivesTheRemark) {
             "変更したブロック名を置き換えますか？\r　変更前：A\r　変更後：B\r");
   EXPECT_EQ(NameEditState(NameKind::Block).RemarkColumn(), 4);
   EXPECT_FALSE(NameEditState(NameKind::Block).RebuildsIndex());
+}
+
+TEST(NameEditState, RenamesInAUtf8DrawingAndRefusesWhatItsEncodingLacks) {
+  constexpr char kUtf8Drawing[] =
+      "0|SECTION|2|HEADER|9|$ACADVER|1|AC1032|9|$CLAYER|8|壁|0|ENDSEC|0|SECTION|2|TABLES|"
+      "0|TABLE|2|LAYER|70|2|0|LAYER|2|壁|0|LAYER|2|Строения|0|ENDTAB|0|ENDSEC|"
+      "0|SECTION|2|ENTITIES|0|LINE|8|壁|0|ENDSEC|0|EOF";
+  TDXFBuffer b = LoadUtf8Drawing(kUtf8Drawing);
+  RecordingLog log;
+  const NameEditResult yes = EditLayer(b, "外壁é", /*yes=*/true, log);
+  EXPECT_TRUE(yes.replaced);
+  EXPECT_EQ(yes.text, "");  // an acceptable name
+  for (int pair : {5, 13, 21}) EXPECT_EQ(b.GetValue(pair), "外壁é") << pair;
+  EXPECT_EQ(log.lines[2], "レイヤ名置き換え      27 : LAYER        \"壁\"　→　\"外壁é\"");
+
+  b.SetEncoding(TextEncoding::Cp1251);  // chosen by hand: Cyrillic only
+  RecordingLog refusedLog;
+  const NameEditResult refused = EditLayer(b, "柱", /*yes=*/true, refusedLog);
+  EXPECT_FALSE(refused.replaced);
+  ASSERT_EQ(refused.refusals.size(), 1u);
+  EXPECT_EQ(Utf8OfProgramText(refused.refusals[0]),
+            "「柱」はこの図面の文字コード cp1251 では書き込めません");
+  EXPECT_TRUE(refusedLog.lines.empty());
+}
+
+TEST(NameEditState, ReplacesTheNameAsTheFileStoresIt) {
+  // Each drawing's layer row 2 has a name whose stored bytes are not what its shown text
+  // would be stored as; every pair that holds those bytes is renamed all the same.
+  const struct {
+    const char* drawing;  // UTF-8 fixture; "@" stands for the stored old name
+    bool utf8;
+    std::string stored;  // the old name's bytes
+    const char* shown;   // how the list shows it (UTF-8)
+  } cases[] = {
+      {"0|SECTION|2|TABLES|0|TABLE|2|LAYER|70|2|0|LAYER|2|0|0|LAYER|2|@|0|ENDTAB|0|ENDSEC|"
+       "0|SECTION|2|ENTITIES|0|LINE|8|@|0|ENDSEC|0|EOF",
+       false, "\\U+58C1", "壁"},  // an escape CP932 could write as the character
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1032|0|ENDSEC|0|SECTION|2|TABLES|0|TABLE|2|LAYER|"
+       "70|2|0|LAYER|2|0|0|LAYER|2|@|0|ENDTAB|0|ENDSEC|0|SECTION|2|ENTITIES|0|LINE|8|@|"
+       "0|ENDSEC|0|EOF",
+       true, "Tsch\\U+00fcss", "Tschüss"},  // an escape in lower-case hex
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1032|0|ENDSEC|0|SECTION|2|TABLES|0|TABLE|2|LAYER|"
+       "70|2|0|LAYER|2|0|0|LAYER|2|@|0|ENDTAB|0|ENDSEC|0|SECTION|2|ENTITIES|0|LINE|8|@|"
+       "0|ENDSEC|0|EOF",
+       true, "A\xFF", "A\uFFFD"},  // a byte UTF-8 cannot read
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.shown);
+    std::string drawing = c.drawing;
+    for (std::size_t at; (at = drawing.find('@')) != std::string::npos;)
+      drawing.replace(at, 1, c.stored);
+    TDXFBuffer b = c.utf8 ? LoadUtf8Drawing(drawing) : LoadDrawingText(drawing, false);
+    TDXFLayerTable table;
+    ASSERT_EQ(Utf8OfProgramText(BuildLayerList(b, table).rows[1][2]), c.shown);
+    RecordingLog log;
+    const NameEditResult result = EditLayer(b, "外壁", /*yes=*/true, log, 2);
+    EXPECT_TRUE(result.replaced);
+    EXPECT_TRUE(result.refusals.empty());
+    const std::string newName = c.utf8 ? "外壁" : Sjis("外壁");
+    EXPECT_EQ(result.storedName, newName);
+    std::vector<int> renamed;
+    for (int i = 0; i < b.PairCount; ++i)
+      if (b.GetValue(i) == newName) renamed.push_back(i);
+    EXPECT_EQ(renamed.size(), 2u);
+    EXPECT_EQ(log.lines.back(), "2個のレイヤ名を置き換えました");
+  }
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "logic/MyFileLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
@@ -277,6 +278,28 @@ TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
   EXPECT_EQ(m.dialogs.saveRequests[1].initialFolder, m.dir.Path() + "/");
 }
 
+TEST(TFMMain, ALoadSaysWhatItLeftOutAndASaveThatLosesTextAsksFirst) {
+  using std::string_literals::operator""s;
+  Main m;
+  TFMMain& form = *m.form;
+  ASSERT_TRUE(form.LoadDxfFile(m.dir.Write("cut.dxf", "0\r\nSECTION\r\n2\r\nENT\0ITIES\r\n"s)));
+  EXPECT_EQ(m.Log().back(), "NUL文字があるため 4行目までしか読み込んでいません");
+  const std::string target = m.dir.Path() + "/saved.dxf";
+  m.dialogs.saveAnswers = {target};
+  form.BTSaveClick();  // No: nothing is saved
+  ASSERT_EQ(m.dialogs.questions.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.questions[0]),
+            "NUL文字があるため 4行目から後は保存されません。このまま保存しますか？");
+  EXPECT_TRUE(m.dialogs.saveRequests.empty());
+  EXPECT_FALSE(std::filesystem::exists(target));
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  form.Settings.NormaliseOnSave = true;  // as the option window sets it
+  form.BTSaveClick();
+  EXPECT_EQ(ReadBytes(target), "  0\r\nSECTION\r\n  2\r\nENT\r\n");
+  ASSERT_TRUE(form.LoadDxfFile(m.dir.Write("trash.dxf", kSmall + "junk\r\n")));
+  EXPECT_EQ(m.Log().back(), "EOFより後の1行は図面の一部ではないので無視しました");
+}
+
 TEST(TFMMain, SectionListFollowsTheGridAndJumps) {
   Main m({kSample});
   TFMMain& form = *m.form;
@@ -372,6 +395,34 @@ TEST(TFMMain, FindHistoryIsNewestFirstAndPickedTermsMoveUp) {
   EXPECT_EQ(box.itemText(0).toStdString(), "A");
   EXPECT_EQ(box.itemText(1).toStdString(), "C");
   EXPECT_EQ(box.currentIndex(), 0);
+}
+
+TEST(TFMMain, NamesTheEncodingInUseAndLetsTheUserChooseAnother) {
+  TempDir files;
+  const std::string path = files.Write(
+      "utf8.dxf", DxfText({"0", "SECTION",      "2", "HEADER",    "9", "$ACADVER", "1", "AC1018",
+                           "9", "$DWGCODEPAGE", "3", "ANSI_1252", "0", "ENDSEC",   "0", "SECTION",
+                           "2", "ENTITIES",     "0", "TEXT",      "1", "éven",     "0", "ENDSEC",
+                           "0", "EOF"}));
+  Main m({path});
+  TFMMain& form = *m.form;
+  EXPECT_EQ(form.LBEncoding->text().toStdString(), "文字コード: utf-8（自動: UTF-8判定）");
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Cell(2, 11).toStdString(), "éven");  // pair 10
+  m.Find("éven");  // upper-cased to "éVEN": only a-z change
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 10);
+
+  form.ChooseDocumentEncoding(TextEncoding::Cp1252);
+  EXPECT_EQ(form.LBEncoding->text().toStdString(), "文字コード: cp1252（手動）");
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Cell(2, 11).toStdString(), "Ã©ven");
+  EXPECT_EQ(m.Log().back(), "＜文字コード＞ cp1252（手動）");
+  EXPECT_FALSE(form.IsModified());  // the bytes are as they were
+  form.ChooseDocumentEncoding(std::nullopt);
+  EXPECT_EQ(form.LBEncoding->text().toStdString(), "文字コード: utf-8（自動: UTF-8判定）");
+  EXPECT_EQ(form.FRDXFGrid->DXFGrid->Cell(2, 11).toStdString(), "éven");
+  const std::string saved = files.Path() + "/saved.dxf";
+  m.dialogs.saveAnswers = {saved};
+  form.BTSaveClick();
+  EXPECT_NE(ReadBytes(saved).find("\r\n\xC3\xA9ven\r\n"), std::string::npos);  // bytes kept
 }
 
 TEST(TFMMain, SettingsComeBackAtTheNextStart) {

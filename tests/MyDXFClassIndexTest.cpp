@@ -151,7 +151,7 @@ TEST(TDXFBuffer, EofIsTheLastUsedPairWithoutAnEofRecord) {
   f.buffer.SetFileName(f.dir.Path() + "/out.dxf");
   ASSERT_EQ(f.buffer.SaveToFile(), 0);
   EXPECT_EQ(ReadBytes(f.dir.Path() + "/out.dxf"),
-            "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n");
+            "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nENDSEC\r\n");
 }
 
 TEST(TDXFBuffer, PairsAfterEofAreClearedButCounted) {
@@ -198,6 +198,99 @@ TEST(TDXFBuffer, SampleDrawingIsIndexed) {
   EXPECT_EQ(b.BlockCount, 4);
   EXPECT_GT(b.ObjectsEnd, b.ObjectsStart);
   EXPECT_EQ(b.GetValue(b.EofIndex), "EOF");
+}
+
+// ------------------------------------------------------------------ text encoding
+
+std::string Header(const char* acadVer, const char* codePage, const std::string& text) {
+  std::vector<std::string> lines = {"0", "SECTION", "2", "HEADER"};
+  if (*acadVer) lines.insert(lines.end(), {"9", "$ACADVER", "1", acadVer});
+  if (*codePage) lines.insert(lines.end(), {"9", "$DWGCODEPAGE", "3", codePage});
+  lines.insert(lines.end(), {"0", "ENDSEC", "0", "TEXT", "1", text, "0", "EOF"});
+  return DxfText(lines);
+}
+
+TEST(TDXFBuffer, DetectsTheTextEncodingWhenLoaded) {
+  const struct {
+    const char* acadVer;
+    const char* codePage;
+    std::string text;
+    const char* name;
+    EncodingSource source;
+  } cases[] = {
+      {"AC1021", "ANSI_932", "\x95\xC7", "utf-8", EncodingSource::AcadVer},
+      {"AC1032", "", "abc", "utf-8", EncodingSource::AcadVer},
+      {"AC1018", "ANSI_1252", "\xC3\xA9ven", "utf-8", EncodingSource::Utf8Detected},
+      {"AC1018", "ANSI_1252", "\xE9ven", "cp1252", EncodingSource::DwgCodePage},
+      {"AC1018", "ANSI_1252", "even", "cp1252", EncodingSource::DwgCodePage},
+      {"AC1015", "ANSI_932", "\xE5\xA3\x81", "cp932", EncodingSource::DwgCodePage},
+      {"AC1009", "", "\xE5\xA3\x81", "utf-8", EncodingSource::Utf8Detected},
+      {"AC1009", "", Sjis("壁"), "cp932", EncodingSource::Default},
+      {"", "ANSI_7777", "even", "cp932", EncodingSource::Default},
+      {"AC1012", "dos850", "\x82", "cp850", EncodingSource::DwgCodePage},
+  };
+  for (const auto& c : cases) {
+    Loaded f(Header(c.acadVer, c.codePage, c.text));
+    ASSERT_EQ(f.result, 0);
+    EXPECT_EQ(EncodingName(f.buffer.Encoding), c.name) << c.acadVer << " " << c.codePage;
+    EXPECT_EQ(f.buffer.EncodingFrom, c.source) << c.acadVer << " " << c.codePage;
+  }
+  Loaded f(Header("AC1009", "ANSI_1251", "x"));
+  EXPECT_EQ(f.buffer.DwgCodePage, "ANSI_1251");
+  f.buffer.SetEncoding(TextEncoding::Cp1253);
+  f.buffer.BuildIndex();  // a rebuilt index keeps the user's choice
+  EXPECT_EQ(f.buffer.Encoding, TextEncoding::Cp1253);
+  EXPECT_EQ(f.buffer.EncodingFrom, EncodingSource::Manual);
+}
+
+TEST(TDXFBuffer, DetectsTheEncodingOfEveryCorpusFile) {
+  const std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  const struct {
+    const char* file;
+    const char* name;
+  } cases[] = {
+      {"acadsharp-sample_AC1009_ascii.dxf", "cp932"},  // one cp1252 byte, nothing declared
+      {"acadsharp-sample_AC1018_ascii.dxf", "cp1252"},
+      {"ezdxf-AC1003_LINE_Example.dxf", "cp932"},
+      {"ezdxf-ASCII_R12-cp1252.dxf", "cp932"},  // cp1252 bytes, but nothing declared
+      {"ezdxf-Leica_Disto_S910.dxf", "cp932"},
+      {"ezdxf-Minimal_DXF_AC1009-entities-only.dxf", "cp932"},
+      {"ezdxf-cc_dxflib-cloudcompare.dxf", "cp932"},
+      {"ezdxf-duplicate_handles.dxf", "cp850"},
+      {"ezdxf-dxf_unicode.dxf", "utf-8"},
+      {"ezdxf-groups.dxf", "utf-8"},
+      {"ezdxf-images-crlf.dxf", "cp1252"},
+      {"ezdxf-mtext_columns_R2007.dxf", "utf-8"},
+      {"ezdxf-recover01-many-entities-sections.dxf", "cp932"},
+      {"ezdxf-small_r13-dos932.dxf", "cp932"},
+      {"ezdxf-small_r14.dxf", "cp932"},
+      {"ezdxf-torus_r2010-acis.dxf", "utf-8"},
+      {"ezdxf-uncommon.dxf", "utf-8"},
+      {"gdal-assorted-dxflib.dxf", "cp932"},
+      {"gdal-elliptical-arc-hatch-min-no-eof.dxf", "cp932"},
+      {"gdal-entities_only.dxf", "cp932"},
+      {"gdal-frozen-off.dxf", "cp932"},
+      {"gdal-hatch_as_multipolygon-cp1251.dxf", "utf-8"},
+      {"gdal-transparency.dxf", "cp1252"},
+      {"gdal-utf-8.dxf", "utf-8"},  // declares ANSI_1252, holds UTF-8
+      {"gen-r12-ansi932.dxf", "cp932"},
+      {"gen-r12-sjis-no-codepage-crlf.dxf", "cp932"},
+      {"gen-r2000-ansi932-crlf.dxf", "cp932"},
+      {"gen-r2004-ansi932-truecolor.dxf", "cp932"},
+      {"gen-r2018-utf8-japanese.dxf", "utf-8"},
+  };
+  for (const auto& c : cases) {
+    TDXFBuffer b;
+    ASSERT_EQ(b.LoadFromFile(dir + "/" + c.file), 0) << c.file;
+    EXPECT_EQ(EncodingName(b.Encoding), c.name) << c.file;
+  }
+  TDXFBuffer utf8;
+  ASSERT_EQ(utf8.LoadFromFile(dir + "/gdal-utf-8.dxf"), 0);
+  EXPECT_EQ(utf8.EncodingFrom, EncodingSource::Utf8Detected);
+  TDXFBuffer sjis;
+  ASSERT_EQ(sjis.LoadFromFile(dir + "/gen-r12-sjis-no-codepage-crlf.dxf"), 0);
+  EXPECT_EQ(sjis.EncodingFrom, EncodingSource::Default);
 }
 
 }  // namespace

@@ -350,6 +350,9 @@ TEST(Remarks, PairsOutsideSectionsAndFilesWithoutHeader) {
   EXPECT_EQ(d.Note(5), "エンドオブファイル");
   // No HEADER: pair 0 lies in the range 0..0 and is worked out with the header list.
   EXPECT_EQ(d.Note(0), "******************");
+  // ... unless it is the EOF pair, which is one like any other.
+  Doc eofOnly({"0", "EOF"});
+  EXPECT_EQ(eofOnly.Note(0), "エンドオブファイル");
 }
 
 TEST(Remarks, UnknownRecordsGetGenericRemarksOnly) {

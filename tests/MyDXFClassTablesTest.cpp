@@ -176,4 +176,38 @@ TEST(NameChecks, DangerousCharactersAndTheCheckedLength) {
   EXPECT_FALSE(b.CheckLayerName(std::string(1023, 'A') + " ", message));
 }
 
+TEST(NameChecks, JudgeCharactersWhateverTheEncoding) {
+  const struct {
+    TextEncoding encoding;
+    std::string name;     // as stored in the document
+    std::string message;  // UTF-8
+  } cases[] = {
+      {TextEncoding::Utf8, "\xE5\xA3\x81", ""},  // 壁
+      {TextEncoding::Utf8, "\xE3\x82\xBD\xE3\x83\x95\xE3\x82\xA1 \xE5\xA3\x81",
+       "不適当な文字[ ] 危険な文字[ソァ]"},  // "ソファ 壁"
+      {TextEncoding::Utf8,
+       "\xEF\xBD\xB1"
+       "B",
+       "不適当な文字[ｱ]"},                                          // half-width katakana
+      {TextEncoding::Utf8, "\xD0\xA1\xD1\x82\xD1\x80", ""},         // Стр
+      {TextEncoding::Utf8, "\xC3\xA9ven", ""},                      // é: CP932 lacks it
+      {TextEncoding::Utf8, "a\xFF", "不適当な文字[\xEF\xBF\xBD]"},  // a broken byte
+      {TextEncoding::Cp1251,
+       "\xD1\xF2\xF0"
+       "-1",
+       ""},
+      {TextEncoding::Cp1252, "\xC4\\U+039B", ""},           // Ä and an escaped Λ
+      {TextEncoding::Cp932, "\\U+FF1A", "危険な文字[：]"},  // an escaped colon
+      {TextEncoding::Cp932, "\x83\x5C", "危険な文字[ソ]"},  // as it always was
+  };
+  for (const auto& c : cases) {
+    TDXFBuffer b;
+    b.AcadVerNo = 1032;
+    b.Encoding = c.encoding;
+    std::string message;
+    EXPECT_EQ(b.CheckLayerName(c.name, message), c.message.empty()) << c.message;
+    EXPECT_EQ(Utf8OfProgramText(message), c.message) << EncodingName(c.encoding);
+  }
+}
+
 }  // namespace

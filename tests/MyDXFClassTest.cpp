@@ -15,6 +15,15 @@ TEST(TDXFBuffer, ValuesKeepTheirBytes) {
   EXPECT_EQ(f.buffer.GetValue(0), japanese);
   EXPECT_EQ(f.buffer.GetValue(1), "");
   EXPECT_EQ(f.buffer.GetValue(2), "\ttab\t");
+  // Values of 65535 bytes and more keep their length too, the last one up to a NUL byte
+  // although the file's bytes after it are kept.
+  const std::string longest(70000, 'v');
+  Loaded big(DxfText({"1", longest.substr(0, 65534), "1", longest.substr(0, 65535), "1",
+                      longest.substr(0, 65536)}) +
+             "1\n" + longest + std::string("\0tail\n", 6));
+  ASSERT_EQ(big.result, 0);
+  const std::size_t lengths[] = {65534, 65535, 65536, 70000};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(big.buffer.ValueView(i).size(), lengths[i]);
 }
 
 TEST(TDXFBuffer, AccessorsOutsideTheArraysAreHarmless) {

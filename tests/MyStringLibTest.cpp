@@ -103,6 +103,9 @@ TEST(MyStringLib, IsNumberAndFloorOfNumber) {
   EXPECT_EQ(FloorOfNumber("2147483648"), INT_MAX);
   EXPECT_EQ(FloorOfNumber("-2147483649"), INT_MIN);
   EXPECT_EQ(FloorOfNumber(std::string(400, '9')), INT_MAX);
+  const std::string tiny = "0." + std::string(400, '0') + "1";  // below a double's range
+  EXPECT_EQ(FloorOfNumber(tiny), 0);
+  EXPECT_EQ(FloorOfNumber("-" + tiny), -1);
 }
 
 TEST(MyStringLib, ParsersAcceptExactlyTheirForms) {
@@ -130,7 +133,7 @@ TEST(MyStringLib, ParsersAcceptExactlyTheirForms) {
   EXPECT_EQ(d, 0.25);
   EXPECT_TRUE(ParseDouble("-.5", d));
   EXPECT_EQ(d, -0.5);
-  for (const char* bad : {"", "1,5", "abc", "+-1", "1.5x", "+"})
+  for (const char* bad : {"", "1,5", "abc", "+-1", "1.5x", "+", "inf", "-nan", "+infinity", "-"})
     EXPECT_FALSE(ParseDouble(bad, d)) << bad;
 }
 

@@ -5,11 +5,12 @@
 #include <unistd.h>    // access
 #endif
 
-#include <algorithm>  // std::min, std::replace
-#include <cstdio>     // popen, pclose
-#include <cstdlib>    // setenv, unsetenv
-#include <string>     // std::string
-#include <vector>     // std::vector
+#include <algorithm>   // std::min, std::replace
+#include <cstdio>      // popen, pclose
+#include <cstdlib>     // setenv, unsetenv
+#include <filesystem>  // std::filesystem::exists
+#include <string>      // std::string
+#include <vector>      // std::vector
 
 #include "model/FilePath.h"
 #include "model/QuilletVersion.h"  // kVersion
@@ -213,6 +214,73 @@ TEST(QuilletDump, RefusesARenameToATakenOrUnknownName) {
   EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
   EXPECT_EQ(Dump("--rename-layer 壁 外壁 " + Sample()).status, 2);
   EXPECT_EQ(Dump("--layers --blocks " + Sample()).status, 2);
+}
+
+TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
+  TempDir dir;
+  std::string cut = ReadBytes(SourcePath("examples/sample.dxf"));
+  cut[cut.size() / 2] = '\0';
+  const std::string file = "'" + dir.Write("cut.dxf", cut) + "'";
+  const std::string out = dir.Path() + "/out.dxf";
+  for (const std::string& option :
+       {"--rename-layer 壁 外壁 '" + out + "' ", "--round 0/3 0.1/4 '" + out + "' "}) {
+    const DumpRun run = Dump(option + file);
+    EXPECT_EQ(run.status, 10) << option;
+    EXPECT_EQ(run.out.rfind("quillet-dump: NUL文字があるため ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("行目までしか読み込んでいません; OUT is not written"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+  EXPECT_EQ(Dump("--layers " + file).status, 0);  // reading it is fine
+}
+
+TEST(QuilletDump, DecodesEachFileByItsEncoding) {
+  const std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  const auto corpus = [&dir](const char* name) { return "'" + dir + "/" + name + "'"; };
+  const DumpRun layers = Dump("--layers " + corpus("gen-r2018-utf8-japanese.dxf"));
+  ASSERT_EQ(layers.status, 0) << layers.out;
+  EXPECT_NE(layers.out.find("\t壁\t   200.80.40\tContinuous\t\n"), std::string::npos) << layers.out;
+  EXPECT_NE(layers.out.find("\tソファ\t   30.144.255\tHASEN_JP\t危険な文字[ソァ]\n"),
+            std::string::npos);
+  const DumpRun utf8 = Dump("--no-remarks " + corpus("gdal-utf-8.dxf"));
+  EXPECT_NE(utf8.out.find("\t2\téven\t\n"), std::string::npos);
+  const DumpRun chosen = Dump("--no-remarks --encoding cp1252 " + corpus("gdal-utf-8.dxf"));
+  EXPECT_NE(chosen.out.find("\t2\tÃ©ven\t\n"), std::string::npos);
+  const DumpRun raw = Dump("--raw --no-remarks " + corpus("gdal-utf-8.dxf"));
+  EXPECT_NE(raw.out.find("\t2\t\xC3\xA9ven\t\n"), std::string::npos);
+  const DumpRun greek =
+      Dump("--no-remarks --from 95 --to 96 " + corpus("ezdxf-ASCII_R12-cp1252.dxf"));
+  EXPECT_EQ(greek.out, "95\t8\tΛΑΓΕΡﾄﾜﾖ\t\n");  // cp1252 ÄÜÖ read as CP932: nothing declared
+  const DumpRun declared = Dump("--no-remarks --encoding CP1252 --from 95 --to 96 " +
+                                corpus("ezdxf-ASCII_R12-cp1252.dxf"));
+  EXPECT_EQ(declared.out, "95\t8\tΛΑΓΕΡÄÜÖ\t\n");
+  for (const auto& [file, encoding] : {std::pair{"gen-r2018-utf8-japanese.dxf", "utf-8"},
+                                       {"gen-r12-ansi932.dxf", "cp932"},
+                                       {"acadsharp-sample_AC1018_ascii.dxf", "cp1252"}}) {
+    const DumpRun summary = Dump("--summary " + corpus(file));
+    EXPECT_NE(summary.out.find(std::string("\nEncoding\t") + encoding + "\n"), std::string::npos)
+        << file;
+  }
+  EXPECT_EQ(Dump("--encoding latin9 " + corpus("gdal-utf-8.dxf")).status, 2);
+  EXPECT_EQ(Dump("--encoding").status, 2);
+}
+
+TEST(QuilletDump, RenamesALayerOfAUtf8Drawing) {
+  const std::string dir = CorpusDir();
+  if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
+  TempDir temp;
+  const std::string out = "'" + temp.Path() + "/out.dxf'";
+  const DumpRun rename =
+      Dump("--rename-layer 壁 Wand-é " + out + " '" + dir + "/gen-r2018-utf8-japanese.dxf'");
+  ASSERT_EQ(rename.status, 0) << rename.out;
+  EXPECT_NE(rename.out.find(" : LAYER        \"壁\"　→　\"Wand-é\"\n"), std::string::npos)
+      << rename.out;
+  const std::string bytes = ReadBytes(temp.Path() + "/out.dxf");
+  EXPECT_NE(bytes.find("\nWand-\xC3\xA9\n"), std::string::npos);
+  EXPECT_EQ(bytes.find("\n\xE5\xA3\x81\n"), std::string::npos);  // no layer 壁 is left
+  EXPECT_NE(Dump("--layers " + out).out.find("\tWand-é\t   200.80.40\tContinuous\t\n"),
+            std::string::npos);
 }
 
 TEST(QuilletDump, PrintsTheOwnerAndTheReferrersOfAHandle) {

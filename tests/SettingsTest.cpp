@@ -73,6 +73,7 @@ TEST(Settings, FirstRunGivesTheDefaults) {
   EXPECT_EQ(settings.LastPath, kDefaultLastPath);
   EXPECT_FALSE(settings.UseDxfout);
   EXPECT_TRUE(settings.UseWblock);
+  EXPECT_FALSE(settings.NormaliseOnSave);
   EXPECT_EQ(settings.FindHistory, std::vector<std::string>{""});
 }
 
@@ -90,12 +91,13 @@ TEST(Settings, RoundTripThroughTheFile) {
   written.LastPath = "/home/u/plan.dxf";
   written.UseDxfout = true;
   written.UseWblock = false;
+  written.NormaliseOnSave = true;
   written.FindHistory = {"LAYER", Sjis("壁"), "*WALL*"};
   EXPECT_EQ(SaveSettings(written), "");
   EXPECT_EQ(ReadBytes(written.IniPath),
             "[option]\r\nform_top=5\r\nform_left=-20\r\nform_height=700\r\nform_width=900\r\n"
             "col0width=61\r\ncol1width=65\r\ncol2width=201\r\ncol3width=0\r\n"
-            "lastfolder=/home/u/plan.dxf\r\ndxfout=1\r\nwblock=0\r\n"
+            "lastfolder=/home/u/plan.dxf\r\ndxfout=1\r\nwblock=0\r\nsavecrlf=1\r\n"
             "[Find]\r\n0=LAYER\r\n1=" +
                 Sjis("壁") + "\r\n2=*WALL*\r\n");
   SettingsRecord read = Opened(dir);
@@ -105,6 +107,7 @@ TEST(Settings, RoundTripThroughTheFile) {
   EXPECT_EQ(read.LastPath, "/home/u/plan.dxf");
   EXPECT_TRUE(read.UseDxfout);
   EXPECT_FALSE(read.UseWblock);
+  EXPECT_TRUE(read.NormaliseOnSave);
   EXPECT_EQ(read.FindHistory, (std::vector<std::string>{"LAYER", Sjis("壁"), "*WALL*", ""}));
 }
 

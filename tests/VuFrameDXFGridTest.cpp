@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -15,6 +16,7 @@
 #include <QWheelEvent>
 
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestFiles.h"
 #include "ui/QtText.h"
@@ -158,6 +160,27 @@ TEST(TFrameDXFGrid, ValueEditIsWrittenAndItsRecordsRemarksWorkedOutAgain) {
   EXPECT_EQ(Utf8(f.Text(3, 4)), "= 2004,LT2004");
   EXPECT_EQ(Utf8(f.Text(3, 3)), "DXFのバージョン番号");
   EXPECT_EQ(f.buffer.GetMark(0), dsSection);  // marks are not rebuilt
+}
+
+TEST(TFrameDXFGrid, ShowsAndStoresValuesInTheDocumentsEncoding) {
+  TempDir dir;
+  Frame f(dir.Write("utf8.dxf",
+                    DxfText({"0", "SECTION", "2", "HEADER",    "9", "$ACADVER", "1", "AC1032",
+                             "0", "ENDSEC",  "0", "SECTION",   "2", "ENTITIES", "0", "TEXT",
+                             "1", "壁",      "1", "\\U+03A9x", "0", "ENDSEC",   "0", "EOF"})));
+  EXPECT_EQ(f.Grid().Cell(2, 9).toStdString(), "壁");  // pair 8
+  EXPECT_EQ(f.Grid().Cell(2, 10).toStdString(), "Ωx");
+  f.frame.SetRow(9);
+  QTest::keyClicks(f.frame.DXFGrid, "x");  // opens the editor; QTest types ASCII only
+  f.Editor()->selectAll();
+  QInputMethodEvent typed;  // what an input method hands over
+  typed.setCommitString(QString::fromUtf8("外壁é"));
+  QApplication::sendEvent(f.Editor(), &typed);
+  QTest::keyClick(f.Editor(), Qt::Key_Return);
+  EXPECT_EQ(f.buffer.GetValue(8), "外壁é");  // UTF-8, as the drawing is
+  ASSERT_EQ(f.log.lines.size(), 1u);
+  EXPECT_EQ(Utf8OfProgramText(f.log.lines[0]), "グループデータ変更      17 : 壁　→　外壁é");
+  EXPECT_EQ(f.Grid().Cell(2, 9).toStdString(), "外壁é");
 }
 
 TEST(TFrameDXFGrid, EscRestoresTheCellAndWritesNothing) {

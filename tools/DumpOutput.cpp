@@ -9,7 +9,7 @@
 #include <cmath>    // std::isfinite
 #include <cstring>  // std::strerror
 
-#include "model/Sjis.h"
+#include "model/TextCodec.h"
 
 namespace {
 
@@ -70,14 +70,13 @@ DumpOutput::DumpOutput(std::FILE* stream, DumpFormat format)
     : m_stream(stream), m_format(format), m_block(new char[kCapacity]) {}
 
 std::string_view DumpOutput::Value(std::string_view bytes) {
-  if (m_format == DumpFormat::Raw || IsAscii(bytes)) return bytes;
-  m_decoded = Utf8(bytes);  // the drawing's encoding: CP932
-  return m_decoded;
+  if (m_format == DumpFormat::Raw) return bytes;
+  return DecodeText(m_encoding, bytes, m_decoded);
 }
 
 std::string_view DumpOutput::Program(std::string_view cp932) {
-  if (m_format == DumpFormat::Raw || IsAscii(cp932)) return cp932;
-  m_decoded = Utf8(cp932);
+  if (m_format == DumpFormat::Raw || IsPlainAscii(cp932)) return cp932;
+  m_decoded = Utf8OfProgramText(cp932);
   return m_decoded;
 }
 

@@ -7,9 +7,11 @@
 //   Escaped  fields separated by tabs; a tab, backslash or other control character in a
 //            text is written as a C escape (\t \\ \r \n \xHH), so every line keeps its
 //            number of fields;
-//   Raw      fields separated by tabs, texts as the buffer holds them (CP932, unescaped);
+//   Raw      fields separated by tabs, texts as the buffer holds them (unescaped: values
+//            in the drawing's encoding, the program's texts in CP932);
 //   Json     one JSON object per line, the field names as its keys.
-// Texts of the drawing are decoded in one place, DumpOutput::Value.
+// Texts of the drawing are decoded in one place, DumpOutput::Value, from the drawing's
+// encoding (SetEncoding), their \U+XXXX and \M+nXXXX escapes included.
 #pragma once
 
 #include <cstdio>       // std::FILE
@@ -17,6 +19,8 @@
 #include <memory>       // std::unique_ptr
 #include <string>       // std::string
 #include <string_view>  // std::string_view
+
+#include "model/TextCodec.h"  // TextEncoding
 
 /// The exit status of a run whose output could not be written.
 constexpr int kExitOutputFailed = 11;
@@ -32,12 +36,15 @@ class DumpOutput {
   DumpOutput& operator=(const DumpOutput&) = delete;
 
   DumpFormat Format() const { return m_format; }
+  /// Sets the encoding the drawing's texts are decoded from (CP932 until set).
+  void SetEncoding(TextEncoding encoding) { m_encoding = encoding; }
 
-  /// Returns a text of the drawing (a value, a name, a list cell) as this form prints it:
-  /// UTF-8, or the bytes themselves in the raw form. The view lasts until the next call.
+  /// Returns a text of the drawing (a value, a record type) as this form prints it: UTF-8,
+  /// or the bytes themselves in the raw form. The view lasts until the next call.
   std::string_view Value(std::string_view bytes);
-  /// Returns one of the program's own CP932 texts (a remark, a log line) as this form
-  /// prints it. The view lasts until the next call.
+  /// Returns one of the program's own texts (a remark, a log line, a list cell: CP932
+  /// with \U+XXXX escapes) as this form prints it, escapes decoded. The view lasts until
+  /// the next call.
   std::string_view Program(std::string_view cp932);
 
   /// Writes bytes as they are.
@@ -81,6 +88,7 @@ class DumpOutput {
 
   std::FILE* m_stream;
   DumpFormat m_format;
+  TextEncoding m_encoding = TextEncoding::Cp932;
   int m_error = 0;  // errno of the first failed write
   std::unique_ptr<char[]> m_block;
   std::size_t m_used = 0;

@@ -11,7 +11,7 @@
 #include <string_view>  // std::string_view
 
 #include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tools/DumpTables.h"
 
 const char kRoundUsage[] =
@@ -78,9 +78,10 @@ bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::
 }
 
 int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
+  if (const int refused = RefuseCutDrawing(buffer); refused != 0) return refused;
   const RoundOutcome outcome = RoundEntities(buffer, options.choice);
   if (!outcome.error.empty()) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8(outcome.error).c_str());
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(outcome.error).c_str());
     return kExitNotANumber;
   }
   const std::string summary = RoundSummary(outcome.count);
@@ -89,7 +90,7 @@ int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& 
   PrintLine(out, summary);
   out.Flush();
   buffer.OnMessage = [](const std::string& m) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8(m).c_str());
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
   };
   buffer.SetFileName(options.outFile);
   return buffer.SaveToFile() == 0 ? 0 : kExitSaveFailed;

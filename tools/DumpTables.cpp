@@ -7,7 +7,7 @@
 // the named file only.
 #include "tools/DumpTables.h"
 
-#include <algorithm>    // std::find
+#include <algorithm>    // std::find_if
 #include <cassert>      // assert
 #include <cstdio>       // std::fprintf, stderr
 #include <span>         // std::span
@@ -15,7 +15,9 @@
 #include <vector>       // std::vector
 
 #include "logic/MainFormLists.h"
+#include "model/DXFResult.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 
 const char kTableUsage[] =
     "  --layers      print the layer list: the CLAYER label, then one row per layer\n"
@@ -92,7 +94,7 @@ class PrintingLog : public MessageLog {
 
 void PutCells(DumpLine& line, const ListRow& row, ListKeys keys) {
   assert(row.size() <= keys.size() && "every column of a list has its key");
-  for (std::size_t c = 0; c < row.size() && c < keys.size(); ++c) line.Value(keys[c], row[c]);
+  for (std::size_t c = 0; c < row.size() && c < keys.size(); ++c) line.Program(keys[c], row[c]);
 }
 
 void PrintRow(DumpOutput& out, const ListRow& row, ListKeys keys) {
@@ -105,7 +107,7 @@ void PrintRow(DumpOutput& out, const ListRow& row, ListKeys keys) {
 // under its group; JSON names the group's row there instead.
 void PrintMemberRow(DumpOutput& out, const ListRow& member, const ListRow& group) {
   DumpLine line(out);
-  line.Value("group", out.Format() == DumpFormat::Json ? group[0] : "");
+  line.Program("group", out.Format() == DumpFormat::Json ? group[0] : "");
   PutCells(line, member, kMemberKeys);
   line.End();
 }
@@ -114,7 +116,7 @@ void PrintMemberRow(DumpOutput& out, const ListRow& member, const ListRow& group
 void PrintLabels(DumpOutput& out, const ListContent& list) {
   for (const ListLabel& label : list.labels) {
     DumpLine line(out);
-    line.Value("label", label.text);
+    line.Program("label", label.text);
     if (out.Format() == DumpFormat::Json) line.Number("line", label.jumpLine);
     line.End();
   }
@@ -154,11 +156,12 @@ ListContent BuildList(DumpList list, TDXFBuffer& buffer) {
   return {};
 }
 
-// The names of a list's rows, as the name column of its grid holds them.
-std::vector<std::string> NameColumn(const ListContent& list) {
-  std::vector<std::string> names;
-  for (const ListRow& row : list.rows) names.push_back(row[kNameColumn]);
-  return names;
+// The first row (1-based) whose name reads as `utf8` once decoded, escapes and all, as
+// the grid shows it; 0 when none does.
+int RowNamed(const ListContent& list, const std::string& utf8) {
+  for (std::size_t k = 0; k < list.rows.size(); ++k)
+    if (Utf8OfProgramText(list.rows[k][kNameColumn]) == utf8) return static_cast<int>(k) + 1;
+  return 0;
 }
 
 // Runs the edit's steps as the grid would: a change, its repeat at the end of the edit,
@@ -170,32 +173,40 @@ bool EditName(NameEditState& edit, const std::vector<std::string>& names,
   PrintingLog log(out);
   const NameEditResult result = edit.Decide(/*confirmed=*/true, names, buffer, log);
   for (const std::string& refusal : result.refusals)
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8(refusal).c_str());
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(refusal).c_str());
   return result.replaced;
 }
 
 int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
+  if (const int refused = RefuseCutDrawing(buffer); refused != 0) return refused;
   const RenameOption& rename = RenameOptionOf(options.renameKind);
-  const std::vector<std::string> names = NameColumn(BuildList(rename.list, buffer));
-  const std::string oldName = Sjis(options.oldName);
-  const auto found = std::find(names.begin(), names.end(), oldName);
-  if (found == names.end()) {
+  const ListContent list = BuildList(rename.list, buffer);
+  const int row = RowNamed(list, options.oldName);
+  if (row == 0) {
     std::fprintf(stderr, "quillet-dump: the drawing lists no %s named '%s'\n", rename.noun,
                  options.oldName.c_str());
     return kExitRenameRefused;
   }
   NameEditState edit(options.renameKind);
-  edit.Begin(kNameColumn, static_cast<int>(found - names.begin()) + 1, oldName);
-  if (!EditName(edit, names, Sjis(options.newName), buffer, out)) return kExitRenameRefused;
+  edit.Begin(kNameColumn, row, list.rows[row - 1][kNameColumn]);
+  if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), buffer, out))
+    return kExitRenameRefused;
   if (edit.RebuildsIndex()) buffer.BuildIndex();
   buffer.OnMessage = [](const std::string& m) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8(m).c_str());
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
   };
   buffer.SetFileName(options.outFile);
   return buffer.SaveToFile() == 0 ? 0 : kExitSaveFailed;
 }
 
 }  // namespace
+
+int RefuseCutDrawing(const TDXFBuffer& buffer) {
+  if (buffer.TruncatedAtLine == 0) return 0;
+  std::fprintf(stderr, "quillet-dump: %s; OUT is not written, it would lose the rest\n",
+               Utf8(TruncatedTextMessage(buffer.TruncatedAtLine)).c_str());
+  return kExitTruncatedText;
+}
 
 bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::string& error) {
   const std::string_view arg = argv[a];
@@ -230,7 +241,8 @@ int RunTableOption(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& 
     }
     return 0;
   } catch (const EConvertError& error) {
-    std::fprintf(stderr, "quillet-dump: the list is incomplete: %s\n", Utf8(error.what()).c_str());
+    std::fprintf(stderr, "quillet-dump: the list is incomplete: %s\n",
+                 Utf8OfProgramText(error.what()).c_str());
     return kExitIncompleteList;
   }
 }

@@ -7,6 +7,7 @@
 #include <algorithm>      // std::min
 #include <cstdio>         // std::fputs, stdout, stderr
 #include <cstdlib>        // std::strtol
+#include <optional>       // std::optional
 #include <string>         // std::string
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
@@ -21,6 +22,7 @@
 #include "model/QuilletVersion.h"  // kVersion
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "tools/DumpHandles.h"
 #include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"
@@ -42,8 +44,11 @@ constexpr char kUsageHead[] =
     "options:\n"
     "  --from LINE   start at the pair that holds file line LINE\n"
     "  --to LINE     stop after the pair that holds file line LINE\n"
-    "  --raw         write texts as the buffer's CP932 bytes, unconverted and unescaped\n"
+    "  --raw         write values as the file's bytes and remarks as CP932, unconverted\n"
+    "                and unescaped\n"
     "  --json        write one JSON object per line (JSON Lines) instead of tabs\n"
+    "  --encoding NAME  read the values as NAME (cp932, utf-8, cp1252 ...), not as the\n"
+    "                file's detected encoding\n"
     "  --no-remarks  leave the remark column empty (faster)\n"
     "  --summary     print the buffer's index fields, header values and counts instead\n"
     "  --help        show this text\n"
@@ -54,7 +59,8 @@ constexpr char kUsageTail[] =
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
     "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
-    "is written), 9 no record owns the --handle handle, 11 the output could not be written\n";
+    "is written), 9 no record owns the --handle handle, 10 OUT is not written because a NUL\n"
+    "byte ended FILE's text early, 11 the output could not be written\n";
 
 struct Options {
   std::string file;
@@ -66,6 +72,7 @@ struct Options {
   bool summary = false;
   bool help = false;
   bool version = false;
+  std::optional<TextEncoding> encoding;  // the user's choice; none: as detected
   TableOptions tables;
   RoundOptions round;
   HandleOptions handles;
@@ -85,6 +92,16 @@ bool ParseLine(const char* text, long long& line) {
   return end != text && *end == '\0' && line >= 1;
 }
 
+// Takes the name after --encoding; an unknown or missing one is bad usage.
+bool TakeEncoding(const char* name, Options& options, std::string& error) {
+  if (name) options.encoding = EncodingNamed(name);
+  if (options.encoding) return true;
+  error = "--encoding needs one of";
+  for (const TextEncoding encoding : AllEncodings())
+    error += " " + std::string(EncodingName(encoding));
+  return false;
+}
+
 // Fills options from the arguments; returns false on bad usage, with the reason in error.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& error) {
   for (int a = 1; a < argc; ++a) {
@@ -99,6 +116,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     if (needsValue && a + 1 >= argc) {
       error = std::string(arg) + " needs a line number";
       return false;
+    }
+    if (arg == "--encoding") {
+      if (!TakeEncoding(a + 1 < argc ? argv[++a] : nullptr, options, error)) return false;
+      continue;
     }
     if (arg == "--help") {
       options.help = true;
@@ -197,6 +218,9 @@ void PrintSummary(const TDXFBuffer& b, DumpOutput& out) {
   number("BlockCount", b.BlockCount);
   number("LayerCount", b.LayerCount);
   number("LtypeCount", b.LtypeCount);
+  value("DwgCodePage", b.DwgCodePage);
+  field("Encoding",
+        [&b](DumpLine& line, std::string_view key) { line.Text(key, EncodingName(b.Encoding)); });
   if (oneObject) object.End();
 }
 
@@ -207,7 +231,7 @@ class RemarkCache {
  public:
   explicit RemarkCache(DumpOutput& out) : m_out(out) {}
   std::string_view Of(std::string_view cp932) {
-    if (IsAscii(cp932)) return cp932;
+    if (IsPlainAscii(cp932)) return cp932;
     auto [slot, added] = m_converted.try_emplace(cp932.data());
     if (added) slot->second = m_out.Program(cp932);
     return slot->second;
@@ -266,21 +290,25 @@ static int Run(int argc, char** argv) {
   }
   TDXFBuffer buffer;
   buffer.OnMessage = [](const std::string& message) {
-    std::fprintf(stderr, "%s\n", Utf8(message).c_str());
+    std::fprintf(stderr, "%s\n", Utf8OfProgramText(message).c_str());
   };
   if (const int status = LoadDrawing(options.file, buffer); status != kExitOk) return status;
+  if (options.encoding) buffer.SetEncoding(*options.encoding);
+  out.SetEncoding(buffer.Encoding);
   return out.Finish(Run(options, buffer, out));
 }
 
 #ifdef _WIN32
-// Windows hands main its arguments in the ANSI code page and turns "\n" into CR LF on
-// standard output; the program takes its arguments as UTF-8 and writes its bytes as they are.
+// Windows hands main its arguments in the ANSI code page and turns CR LF into "\n" on
+// standard input and back on standard output; the program takes its arguments as UTF-8
+// and reads and writes its bytes as they are.
 int wmain(int argc, wchar_t** wideArgv) {
   std::vector<std::string> arguments;
   for (int a = 0; a < argc; ++a) arguments.push_back(Utf8FromPath(wideArgv[a]));
   std::vector<char*> argv;
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
+  _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
   return Run(argc, argv.data());

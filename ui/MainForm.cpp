@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QProxyStyle>
 #include <QPushButton>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "logic/EncodingChoice.h"
 #include "model/Sjis.h"
 #include "ui/QtText.h"
 
@@ -179,6 +181,19 @@ QWidget* TFMMain::CreateRightPanel() {
   QPalette blue = LBDXFData->palette();
   blue.setColor(QPalette::WindowText, kLabelColor);
   LBDXFData->setPalette(blue);
+  LBEncoding = new QLabel;
+  LBEncoding->setFixedHeight(kLabelHeight);
+  LBEncoding->setPalette(blue);
+  for (QLabel* label : {LBDXFData, LBEncoding}) {
+    label->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(label, &QLabel::customContextMenuRequested, this,
+            [this, label](const QPoint& at) { ShowEncodingMenu(label->mapToGlobal(at)); });
+  }
+  auto* labels = new QHBoxLayout;
+  labels->setContentsMargins(0, 0, 4, 0);
+  labels->setSpacing(12);
+  labels->addWidget(LBDXFData, 1);
+  labels->addWidget(LBEncoding);
   Bevel1 = new QFrame;
   Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
   PCSGData = new QTabWidget;
@@ -190,7 +205,7 @@ QWidget* TFMMain::CreateRightPanel() {
   auto* layout = new QVBoxLayout(Panel_right);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(LBDXFData);
+  layout->addLayout(labels);
   layout->addWidget(Bevel1);
   layout->addWidget(PCSGData, 1);
   return Panel_right;
@@ -471,6 +486,45 @@ void TFMMain::ApplyHistoryStep(bool undo) {
   ShowChangedBuffer(step);
   FRDXFGrid->ShowPair(step.firstPair);
   SyncSectionList(step.firstPair);
+}
+
+// ------------------------------------------------------------------ text encoding
+
+// Lists "自動" (the detected encoding) and every encoding; the one in use is checked.
+void TFMMain::ShowEncodingMenu(const QPoint& globalPos) {
+  if (!BTSave->isEnabled()) return;  // no document on show
+  QMenu menu(this);
+  menu.setFont(font());
+  menu.addAction(FromCp932(EncodingCaption(Buffer)))->setEnabled(false);
+  menu.addSeparator();
+  QAction* automatic = menu.addAction(QStringLiteral("自動"));
+  automatic->setCheckable(true);
+  automatic->setChecked(Buffer.EncodingFrom != EncodingSource::Manual);
+  connect(automatic, &QAction::triggered, this, [this] { ChooseDocumentEncoding(std::nullopt); });
+  QMenu* chosen = menu.addMenu(QStringLiteral("手動"));
+  for (const TextEncoding encoding : AllEncodings()) {
+    QAction* action = chosen->addAction(QString::fromLatin1(
+        EncodingName(encoding).data(), static_cast<qsizetype>(EncodingName(encoding).size())));
+    action->setCheckable(true);
+    action->setChecked(Buffer.EncodingFrom == EncodingSource::Manual &&
+                       Buffer.Encoding == encoding);
+    connect(action, &QAction::triggered, this,
+            [this, encoding] { ChooseDocumentEncoding(encoding); });
+  }
+  menu.exec(globalPos);
+}
+
+void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
+  MsgBox->Add("");
+  MsgBox->Add(ChooseEncoding(Buffer, encoding));
+  UpdateEncodingLabel();
+  ResetListFlags();
+  PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
+  FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+}
+
+void TFMMain::UpdateEncodingLabel() {
+  LBEncoding->setText(BTSave->isEnabled() ? FromCp932(EncodingCaption(Buffer)) : QString());
 }
 
 void TFMMain::SetModified(bool modified) {

@@ -8,10 +8,11 @@
 // DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
 #pragma once
 
-#include <map>     // std::map
-#include <memory>  // std::unique_ptr
-#include <string>  // std::string
-#include <vector>  // std::vector
+#include <map>       // std::map
+#include <memory>    // std::unique_ptr
+#include <optional>  // std::optional
+#include <string>    // std::string
+#include <vector>    // std::vector
 
 #include <QWidget>
 
@@ -87,6 +88,7 @@ class TFMMain : public QWidget {
   QSplitter* Splitter2;
   QWidget* Panel_right;
   QLabel* LBDXFData;
+  QLabel* LBEncoding;  // the encoding the document is read in, and why; right-click to choose
   QFrame* Bevel1;
   QTabWidget* PCSGData;
   QWidget* TSDXFData;
@@ -162,7 +164,7 @@ class TFMMain : public QWidget {
   void FillGridMenu(QMenu& menu);
   /// Shows pair `index` under the grid's cursor; the place left is kept for GoBack.
   void JumpToPair(int index);
-  void JumpToLine(int line);
+  void JumpToLine(long long line);
   /// Returns to the place the last jump left (Alt+Left); beeps when there is none.
   void GoBack();
   /// Undoes a GoBack (Alt+Right); beeps when there is nothing ahead.
@@ -186,6 +188,10 @@ class TFMMain : public QWidget {
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
   /// AutoCAD buttons accordingly (every repaint of the window).
   void FormPaint();
+  /// Reads the document on show in `encoding`, or as detected when none is given: logs
+  /// the choice, shows the values anew and builds the lists again when next shown. The
+  /// bytes stay as they are, so the document is not modified.
+  void ChooseDocumentEncoding(std::optional<TextEncoding> encoding);
   /// Tells whether the document has edits that were not saved.
   bool IsModified() const { return m_modified; }
 
@@ -267,6 +273,8 @@ class TFMMain : public QWidget {
   void ShowGridMenu(QPoint globalPos);
   void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
+  void ShowEncodingMenu(const QPoint& globalPos);
+  void UpdateEncodingLabel();
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
   void ConnectHandleNavigation();
@@ -300,7 +308,6 @@ class TFMMain : public QWidget {
                            StringGrid::DrawState state);
   bool SGColorListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                            StringGrid::DrawState state);
-  static std::string StoredName(const NameListState& list, int row);
   void NameListSetEditText(NameListState& list, int col, const QString& text);
 
   Dialogs& m_dialogs;

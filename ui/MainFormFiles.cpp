@@ -21,6 +21,7 @@
 #include "logic/DocumentLoad.h"
 #include "logic/MyFileLib.h"
 #include "model/Sjis.h"
+#include "model/TextCodec.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 
@@ -139,7 +140,7 @@ bool TFMMain::LoadDxfFile(const std::string& path) {
 
 bool TFMMain::LoadDocument(const std::string& path) {
   MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), Sjis(path).c_str());
+  MsgBox->AddFmt(Sjis("＜開く＞%s").c_str(), ProgramTextOfUtf8(path).c_str());
   // The label names the file being read, and again the document on show when it fails;
   // the panel's lines say which file failed.
   const QString shown = LBDXFData->text();
@@ -156,6 +157,7 @@ bool TFMMain::LoadDocument(const std::string& path) {
   }
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
+  for (const std::string& notice : LoadNotices(Buffer)) MsgBox->Add(notice);
   // AutoCAD's export is rewritten by every read from AutoCAD: it is no file to come back to.
   if (path != AcadTempPath(m_executablePath)) RememberRecentFile(Settings.RecentFiles, path);
   return true;
@@ -193,6 +195,7 @@ void TFMMain::ShowLoadedDocument() {
   ResetListFlags();
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
+  UpdateEncodingLabel();
   m_documentPath = Buffer.FileName;
   m_edits.Clear();
   SetModified(false);
@@ -206,19 +209,24 @@ void TFMMain::BTSaveClick() {
 
 // The dialog proposes the document's name in the folder last used and asks before it
 // overwrites another file; a save that fails has already been reported by the buffer.
+// A document cut short by a NUL byte is saved only when the user agrees to lose the rest
+// of its file.
 bool TFMMain::SaveDocument() {
+  const std::string loss = SaveLossQuestion(Buffer);
+  if (!loss.empty() && !m_dialogs.AskYesNo(Values.ProductTitle, loss)) return false;
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
   m_saveDialog.fileName = FileNamePart(Buffer.FileName);
   const std::string chosen =
       RunSaveDialog(m_dialogs, m_saveDialog, m_documentPath, Values.ProductTitle);
   if (chosen.empty()) return false;
   Buffer.SetFileName(chosen);
+  Buffer.NormaliseOnSave = Settings.NormaliseOnSave;
   if (Buffer.SaveToFile() != 0) return false;
   Settings.LastPath = Buffer.FileName;
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
                      QStringLiteral("\""));
   MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), Sjis(Buffer.FileName).c_str());
+  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), ProgramTextOfUtf8(Buffer.FileName).c_str());
   m_documentPath = Buffer.FileName;
   m_edits.MarkSaved();
   SetModified(false);

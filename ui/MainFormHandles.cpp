@@ -39,7 +39,7 @@ void TFMMain::ConnectHandleNavigation() {
   connect(m_handleTimer, &QTimer::timeout, this, &TFMMain::ContinueHandleIndex);
   FRDXFGrid->SetHandleIndex(&m_handles);
   connect(FRDXFGrid, &TFrameDXFGrid::FollowPointerRequested, this, &TFMMain::FollowPointer);
-  connect(MsgBox, &TVuMessageBox::JumpRequested, this, [this](int line) {
+  connect(MsgBox, &TVuMessageBox::JumpRequested, this, [this](long long line) {
     if (HasDocument() && line <= LineOfPair(Buffer.EofIndex) + 1) return JumpToLine(line);
     m_dialogs.Beep();
   });

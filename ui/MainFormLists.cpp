@@ -319,7 +319,7 @@ void TFMMain::SetListLabel(QLabel* label, const ListLabel& content) {
 }
 
 void TFMMain::JumpFromRow(const StringGrid& grid) {
-  const std::optional<int> line = JumpLineOfCell(ToCp932(grid.Cell(kJumpColumn, grid.Row())));
+  const std::optional<long long> line = JumpLineOfCell(ToCp932(grid.Cell(kJumpColumn, grid.Row())));
   if (line) JumpToLine(*line);
 }
 
@@ -343,13 +343,6 @@ void TFMMain::ShowIncompleteList(StringGrid& grid, const std::string& failure) {
   m_dialogs.ShowMessage(failure);
 }
 
-// Keeps the list's names as the file stores them, for the name edit.
-static void KeepNames(TFMMain::NameListState& list, const std::vector<ListRow>& rows) {
-  constexpr int kNameColumn = 2;
-  list.names.clear();
-  for (const ListRow& row : rows) list.names.push_back(row[kNameColumn]);
-}
-
 // Shows a list with its filled flag: nothing while the flag is up; a list with nothing
 // to list leaves the flag down and shows empty rows; a list that failed is not shown.
 template <typename Build>
@@ -362,7 +355,7 @@ bool TFMMain::ShowNameList(NameListState& list, int& filled, Build build) {
     return false;
   }
   if (content->filled) filled = 1;
-  KeepNames(list, content->rows);
+  list.names = content->names;  // kept as the file stores them, for the name edit
   ShowRows(*list.grid, content->rows);
   return content->filled;
 }
@@ -519,7 +512,7 @@ void TFMMain::HookNameEdit(NameListState& list) {
     return true;
   };
   grid.OnGetEditText = [&list](int col, int row) {
-    list.edit.Begin(col, row, StoredName(list, row));
+    list.edit.Begin(col, row, ToCp932(list.grid->Cell(col, row)));
     return list.grid->Cell(col, row);
   };
   grid.OnSetEditText = [this, &list](int col, int, const QString& text) {
@@ -535,17 +528,11 @@ void TFMMain::HookNameEdit(NameListState& list) {
   };
 }
 
-std::string TFMMain::StoredName(const NameListState& list, int row) {
-  const std::size_t k = static_cast<std::size_t>(row - 1);
-  if (row >= 1 && k < list.names.size()) return list.names[k];
-  return ToCp932(list.grid->Cell(kJumpColumn + 1, row));
-}
-
 // Runs the name edit protocol on an editor report. The buffer changes only when a
 // confirmed new name is not taken; then the index, the labels and every view follow.
 void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& text) {
   NameEditState& edit = list.edit;
-  // A name shown unchanged stays the stored bytes, even where the display lost some.
+  // A name shown unchanged stays the text it began as, even where the display lost some.
   const std::string typed = text == FromCp932(edit.OldName) ? edit.OldName : ToCp932(text);
   if (edit.Report(col, typed) != NameEditStep::Confirm) return;
   const bool yes = m_dialogs.AskYesNo(Values.ProductTitle, edit.Question());
@@ -557,7 +544,7 @@ void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& t
   list.grid->SetCell(result.col, result.row, FromCp932(result.text));
   if (!result.replaced) return;
   const std::size_t k = static_cast<std::size_t>(result.row - 1);
-  if (k < list.names.size()) list.names[k] = edit.NewName;
+  if (k < list.names.size()) list.names[k] = result.storedName;
   if (edit.RebuildsIndex()) RefreshIndexAfterRename(Buffer, result.replacedPairs);
   if (list.updateLabels) (this->*list.updateLabels)();
   BufferChanged(step);

@@ -33,7 +33,7 @@ void TFMMain::JumpToPair(int index) {
   FRDXFGrid->DXFGrid->setFocus();
 }
 
-void TFMMain::JumpToLine(int line) {
+void TFMMain::JumpToLine(long long line) {
   JumpToPair(PairOfLine(line));
 }
 

@@ -1,6 +1,7 @@
 // OptionForm.cpp - the option window.
 #include "ui/OptionForm.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,7 @@ TForm_option::TForm_option(SettingsRecord& settings, QWidget* parent)
   CreateNotes();
   CreateMethodBox();
   CreateFindBox();
+  CreateSaveFormat();
   Button1 = new QPushButton(QStringLiteral("ＯＫ"), this);
   Button1->setGeometry(516, 505, 83, 25);
   Button1->setFont(JapaneseFont(kButtonFontPixels));
@@ -104,6 +106,14 @@ void TForm_option::CreateFindBox() {
   }
 }
 
+// The save format stands left of OK, below the notes on find.
+void TForm_option::CreateSaveFormat() {
+  AddLabel(this, 32, 510, QStringLiteral("保存形式"));
+  CBSaveFormat = new QComboBox(this);
+  CBSaveFormat->addItems({QStringLiteral("元のまま"), QStringLiteral("CR LF に揃える")});
+  CBSaveFormat->setGeometry(104, 505, 180, 25);
+}
+
 void TForm_option::FormShow() {
   const MethodButtons shown = ShownMethodButtons(m_settings);
   // The buttons are one group; turning that off lets both show unchecked if need be.
@@ -113,11 +123,13 @@ void TForm_option::FormShow() {
   RadioButton_wblock->setChecked(shown.wblock);
   RadioButton_dxfout->setAutoExclusive(true);
   RadioButton_wblock->setAutoExclusive(true);
+  CBSaveFormat->setCurrentIndex(m_settings.NormaliseOnSave ? 1 : 0);
 }
 
 void TForm_option::Button1Click() {
   m_settings.UseDxfout = RadioButton_dxfout->isChecked();
   m_settings.UseWblock = RadioButton_wblock->isChecked();
+  m_settings.NormaliseOnSave = CBSaveFormat->currentIndex() == 1;
   accept();
 }
 

@@ -1,16 +1,18 @@
 // OptionForm.h - the option window: the program's notes and the AutoCAD read method.
 //
 // A fixed modal dialog opened by the main window's settings button. It shows the notes
-// on the program and on find, and two radio buttons that choose how a drawing is read
-// from AutoCAD (DXFOUT or WBLOCK). FormShow copies the settings record into the buttons;
-// only OK copies them back, so closing the window any other way changes nothing. The
-// record reaches the settings file when the main window closes (SaveSettings).
+// on the program and on find, two radio buttons that choose how a drawing is read from
+// AutoCAD (DXFOUT or WBLOCK), and the save format: lines as read, or CR LF everywhere.
+// FormShow copies the settings record into the controls; only OK copies them back, so
+// closing the window any other way changes nothing. The record reaches the settings file
+// when the main window closes (SaveSettings).
 #pragma once
 
 #include <QDialog>
 
 #include "settings/Settings.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -28,10 +30,12 @@ class TForm_option : public QDialog {
   QRadioButton* RadioButton_dxfout;
   QRadioButton* RadioButton_wblock;
   QPushButton* Button1;
+  QComboBox* CBSaveFormat;  // "元のまま" (lines as read) or "CR LF に揃える" (normalised)
 
-  /// Copies the record's method flags into the radio buttons.
+  /// Copies the record's method flags into the radio buttons and its save format into
+  /// CBSaveFormat.
   void FormShow();
-  /// Copies the radio buttons into the record and closes with OK.
+  /// Copies the radio buttons and the save format into the record and closes with OK.
   void Button1Click();
 
  protected:
@@ -42,6 +46,7 @@ class TForm_option : public QDialog {
   void CreateNotes();
   void CreateMethodBox();
   void CreateFindBox();
+  void CreateSaveFormat();
 
   SettingsRecord& m_settings;
 };

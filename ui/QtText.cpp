@@ -3,16 +3,20 @@
 
 #include <QStringList>
 
-#include "model/Sjis.h"
-
 QString FromCp932(std::string_view cp932) {
-  if (IsAscii(cp932))
-    return QString::fromLatin1(cp932.data(), static_cast<qsizetype>(cp932.size()));
-  return QString::fromStdString(Utf8(cp932));
+  return FromValue(TextEncoding::Cp932, cp932);
 }
 
 std::string ToCp932(const QString& text) {
-  return Sjis(text.toStdString());
+  return ProgramTextOfUtf8(text.toStdString());
+}
+
+QString FromValue(TextEncoding encoding, std::string_view bytes) {
+  if (IsPlainAscii(bytes))
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  std::string scratch;
+  const std::string_view utf8 = DecodeText(encoding, bytes, scratch);
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 QString FromNativePath(const std::string& path) {

@@ -1,7 +1,9 @@
-// QtText.h - texts and fonts at the Qt edge: CP932 to QString and back, the Japanese face.
+// QtText.h - texts and fonts at the Qt edge: program texts and values to QString and back,
+// the Japanese face.
 //
-// Inside the program every text is CP932; widgets take QString. These helpers are the
-// only place the two meet in the widget layer, so the conversion rule stays in one
+// Inside the program every text is a program text (CP932, with \U+XXXX for characters
+// CP932 lacks) or a value in its document's encoding; widgets take QString. These helpers
+// are the only place they meet in the widget layer, so the conversion rule stays in one
 // place. The program's face is "ＭＳ ゴシック", with the metric-compatible "IPAGothic"
 // where the former is not installed.
 #pragma once
@@ -12,11 +14,18 @@
 #include <QFont>
 #include <QString>
 
-/// Returns the CP932 text as a QString (ASCII without going through the codec).
+#include "model/TextCodec.h"  // TextEncoding
+
+/// Returns a program text as a QString, its escapes decoded (plain ASCII without going
+/// through the codec).
 QString FromCp932(std::string_view cp932);
 
-/// Returns the QString as CP932 bytes; characters CP932 lacks become "?".
+/// Returns the QString as a program text: CP932, characters it lacks as \U+XXXX.
 std::string ToCp932(const QString& text);
+
+/// Returns a value of a document in that encoding as a QString, its escapes decoded and
+/// bytes that cannot be read as U+FFFD.
+QString FromValue(TextEncoding encoding, std::string_view bytes);
 
 /// Returns a native path (UTF-8 here) as a QString, and back.
 QString FromNativePath(const std::string& path);

@@ -202,7 +202,7 @@ void TFrameDXFGrid::SetCol(int col) {
   DXFGrid->SelectCell(col, DXFGrid->Row());
 }
 
-void TFrameDXFGrid::ScrollToLine(int line) {
+void TFrameDXFGrid::ScrollToLine(long long line) {
   ApplyView(m_paging.ScrollToLine(line));
 }
 
@@ -328,9 +328,9 @@ void TFrameDXFGrid::FillRow(int row, int pair) {
 // The texts of a pair's row. A pair without a remark has its record worked out first.
 std::array<QString, kColumns> TFrameDXFGrid::CellTexts(int pair) {
   if (Buffer->NoteView(pair).empty()) Buffer->MakeNote(pair);
-  return {QString::asprintf("%8d", LineOfPair(pair)),
-          QString::asprintf("%7d", Buffer->GetCode(pair)), FromCp932(Buffer->ValueView(pair)),
-          FromCp932(Buffer->NoteView(pair))};
+  return {QString::asprintf("%8lld", LineOfPair(pair)),
+          QString::asprintf("%7d", Buffer->GetCode(pair)),
+          FromValue(Buffer->Encoding, Buffer->ValueView(pair)), FromCp932(Buffer->NoteView(pair))};
 }
 
 void TFrameDXFGrid::ShowLater(const std::string& message) {

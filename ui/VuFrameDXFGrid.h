@@ -60,7 +60,7 @@ class TFrameDXFGrid : public QFrame {
   /// Refills the data rows for top index `top`; nothing happens without a buffer.
   void FillRows(int top);
   /// Shows the pair of a 1-based file line in row 1 (as far as the scroll range allows).
-  void ScrollToLine(int line);
+  void ScrollToLine(long long line);
   /// Puts the cursor on pair `index`: in row 1 where the scroll range allows, otherwise
   /// lower on the page at the end of the range.
   void ShowPair(int index);

@@ -56,7 +56,7 @@ int TVuMessageBox::AddLines(const std::vector<std::string>& lines) {
 }
 
 bool TVuMessageBox::ChooseLineAt(const QTextCursor& cursor) {
-  const std::optional<int> line = JumpLogLineTarget(ToCp932(cursor.block().text()));
+  const std::optional<long long> line = JumpLogLineTarget(ToCp932(cursor.block().text()));
   if (!line) return false;
   emit JumpRequested(*line);
   return true;

@@ -40,7 +40,7 @@ class TVuMessageBox : public QPlainTextEdit, public MessageLog {
 
  signals:
   /// A line naming a place of the file was chosen; line is that file line.
-  void JumpRequested(int line);
+  void JumpRequested(long long line);
 
  protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;

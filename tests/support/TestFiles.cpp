@@ -49,6 +49,19 @@ std::string DxfText(const std::vector<std::string>& lines, std::string_view line
   return text;
 }
 
+std::vector<std::string> LinesWithEnds(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    lines.emplace_back(text.substr(begin, i + 1 - begin));
+    begin = i + 1;
+  }
+  if (begin < text.size()) lines.emplace_back(text.substr(begin));
+  return lines;
+}
+
 std::string CorpusDir() {
   const fs::path dir = QUILLET_CORPUS_DIR;
   std::error_code error;

@@ -26,6 +26,10 @@ std::string ReadBytes(const std::string& path);
 /// Builds DXF text from alternating code and value lines, joined with the given line end.
 std::string DxfText(const std::vector<std::string>& lines, std::string_view lineEnd = "\r\n");
 
+/// Splits text into its lines at CR LF, CR or LF, each with its line end; a last line
+/// without one is kept as it is.
+std::vector<std::string> LinesWithEnds(std::string_view text);
+
 /// The folder of the shared DXF corpus, or empty when it is not there.
 std::string CorpusDir();
 

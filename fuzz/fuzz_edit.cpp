@@ -1,0 +1,78 @@
+// fuzz_edit.cpp - grid edits of codes and values, then save and reload.
+//
+// The input's first bytes are the script: the number of edits, then for each its column,
+// pair and typed text; the rest is the drawing. Each edit takes the grid's path (report,
+// report again, commit), so refused texts are refused as in the window; the column byte's
+// second bit answers the question a non-number for a numeric code asks.
+#include <cstddef>  // std::size_t
+#include <cstdint>  // std::uint8_t
+#include <string>   // std::string
+
+#include "fuzz/FuzzSupport.h"
+#include "logic/Dialogs.h"
+#include "logic/GridEdit.h"
+#include "model/RecordWalk.h"
+
+namespace {
+
+// Answers every question as the script says; nothing else is asked by an edit.
+class ScriptedAnswer : public Dialogs {
+ public:
+  bool yes = false;
+  void ShowMessage(const std::string&) override {}
+  bool AskYesNo(const std::string&, const std::string&) override { return yes; }
+  Answer AskYesNoCancel(const std::string&, const std::string&) override {
+    return yes ? Answer::Yes : Answer::No;
+  }
+  std::string OpenFileName(const FileRequest&) override { return {}; }
+  std::string SaveFileName(const FileRequest&) override { return {}; }
+  void Beep() override {}
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size > kMaxFuzzInput) return 0;
+  static const ScratchFile input("edit"), output("edit-saved");
+  ByteReader script(data, size);
+  const unsigned edits = script.Byte() % 8;
+  struct Edit {
+    int col;
+    bool yes;
+    unsigned pair;
+    std::string text;
+  };
+  std::vector<Edit> planned;
+  for (unsigned k = 0; k < edits; ++k) {
+    const unsigned kind = script.Byte();
+    const int col = kind % 2 == 0 ? kCodeColumn : kValueColumn;
+    const unsigned pair = script.Word();
+    planned.push_back({col, (kind & 2) != 0, pair, script.Text()});
+  }
+  input.Write(script.Rest());
+  TDXFBuffer b;
+  b.OnMessage = [](const std::string&) {};
+  if (b.LoadFromFile(input.Path()) != 0) return 0;
+  NullLog log;
+  ScriptedAnswer dialogs;
+  for (const Edit& edit : planned) {
+    const int pair = static_cast<int>(edit.pair % static_cast<unsigned>(b.EofIndex + 1));
+    const std::string shown =
+        edit.col == kCodeColumn ? Format("%7d", b.GetCode(pair)) : b.GetValue(pair);
+    GridEdit grid;
+    grid.Begin(edit.col, 2, shown);
+    grid.Take(edit.text);
+    if (grid.Take(edit.text) != GridEdit::Report::Commit) continue;
+    // As in the grid, a row without a pair (an empty document's) has no line number.
+    const bool shownPair = pair < b.PairCount;
+    dialogs.yes = edit.yes;
+    const EditCommit done =
+        grid.Commit(b, shownPair ? Format("%8lld", LineOfPair(pair)) : std::string(), log, dialogs);
+    FUZZ_CHECK((done.kind == EditCommit::Kind::NoPair) == !shownPair);
+    if (done.kind != EditCommit::Kind::Written) continue;
+    if (edit.col == kValueColumn) FUZZ_CHECK(b.ValueView(pair) == edit.text);
+    if (b.NoteView(pair).empty()) b.MakeNote(pair);
+  }
+  CheckSaveAndReload(b, output);
+  return 0;
+}
