@@ -76,7 +76,8 @@ void TDXFBuffer::RebuildRecordStarts(std::size_t uptoBlock) {
 }
 
 std::string_view TDXFBuffer::Storage::Value(int i) const noexcept {
-  if (marks[static_cast<std::size_t>(i)] & kEditedBit) return edited.find(i)->second;
+  if (marks[static_cast<std::size_t>(i)] & kEditedBit)
+    return edited.Get(static_cast<std::size_t>(i));
   const std::size_t at = ValueOffset(i);
   if (at == kNoOffset) return {};
   return {text.get() + at, ValueLength(i)};
@@ -94,9 +95,11 @@ std::string TDXFBuffer::GetValue(int i) const {
 void TDXFBuffer::SetValue(int i, std::string_view text) {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;
-  if (m_observer) m_observer->ValueChanging(i, m_store->Value(i), text);
-  m_store->edited[i] = std::string(text);
-  m_store->marks[i] |= kEditedBit;
+  Storage& s = *m_store;
+  if (m_observer) m_observer->ValueChanging(i, s.Value(i), text);
+  const std::size_t at = static_cast<std::size_t>(i);
+  s.edited.Set(at, text, (s.marks[at] & kEditedBit) != 0);
+  s.marks[at] |= kEditedBit;
 }
 
 std::string_view TDXFBuffer::NoteView(int i) const noexcept {
@@ -130,14 +133,15 @@ void TDXFBuffer::ClearPair(int i) {
   }
   s.PutCode(i, 0);
   s.notes.Set(i, {});
+  const std::size_t at = static_cast<std::size_t>(i);
   if (s.ValueOffset(i) != Storage::kNoOffset) {
     // A pair the file had keeps its place in the text, so that one brought back later
     // (by an undo) is saved exactly as it was read.
-    s.edited[i] = std::string();
-    s.marks[i] = kEditedBit | kCodeEditedBit;
+    s.edited.Set(at, {}, (s.marks[at] & kEditedBit) != 0);
+    s.marks[at] = kEditedBit | kCodeEditedBit;
     return;
   }
-  if (s.marks[i] & kEditedBit) s.edited.erase(i);
+  if (s.marks[at] & kEditedBit) s.edited.Drop(at);
   s.valueRel[i] = Storage::kNoValue;
   if (s.valueLen[i] == Storage::kLongValue) s.longLengths.erase(i);
   s.valueLen[i] = 0;
@@ -169,7 +173,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.longLengths.clear();
     s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
     s.marks.assign(size, dsNon);
-    s.edited.clear();
+    s.edited.Reset(size);
     s.notes.Reset();
     s.startBefore.clear();
     s.startsValidBlocks = 0;
