@@ -33,6 +33,14 @@ int TDXFBuffer::GetCode(int i) const noexcept {
   return IsValidIndex(i) ? m_store->Code(i) : 0;
 }
 
+void TDXFBuffer::GetCodes(int first, int count, int* codes) const noexcept {
+  assert(count == 0 || (IsValidIndex(first) && IsValidIndex(first + count - 1)));
+  const std::int16_t* slots = m_store->codes.data() + first;
+  for (int k = 0; k < count; ++k) codes[k] = slots[k];
+  for (int k = 0; k < count; ++k)  // rare: a code outside 16 bits
+    if (codes[k] == Storage::kWideCode) codes[k] = m_store->Code(first + k);
+}
+
 void TDXFBuffer::SetCode(int i, int code) noexcept {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;

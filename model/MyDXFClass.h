@@ -138,6 +138,9 @@ class TDXFBuffer {
   void SetFileName(const std::string& name) { FileName = name; }
 
   int GetCode(int i) const noexcept;
+  /// Copies the group codes of pairs first .. first + count - 1, all valid indices, into
+  /// codes: a walk over many pairs reads them in blocks rather than a call per pair.
+  void GetCodes(int first, int count, int* codes) const noexcept;
   void SetCode(int i, int code) noexcept;
   /// Returns a copy of the value of pair i, exactly as read (untrimmed).
   std::string GetValue(int i) const;

@@ -2,7 +2,7 @@
 //
 // Per pair the buffer keeps 9 bytes: the group code (2), the offset (4) and length (2)
 // of the value line in the file's bytes and a mark byte. Values are never copied at load
-// time; an edited value lives in a store of its own and its mark byte says so, while the file's
+// time; an edited value lives in EditedValues and its mark byte says so, while the file's
 // bytes stay as read, so a save can copy every unchanged line exactly. Remarks are kept as
 // ids of interned texts in pages that are allocated only when a remark on them is first
 // set, so a load costs nothing for remarks and a fully annotated file stores each

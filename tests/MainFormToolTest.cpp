@@ -120,6 +120,17 @@ TEST(MainFormTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
     std::snprintf(text, sizeof text, "%.*g", 6 + static_cast<int>(n % 11), (base + off) / 200);
     values.push_back(text);
   }
+  // Plain decimals of every length up to 18 characters, the point anywhere and values up
+  // to 10^15, with runs of 9s and 0s that put them near a step.
+  for (int n = 0; n < 20000; ++n) {
+    const std::size_t length = 1 + random() % 17;
+    std::string text = random() % 8 == 0 ? "-" : "";
+    const char run = random() % 2 == 0 ? '9' : '0';
+    for (std::size_t k = 0; k < length; ++k)
+      text += random() % 3 == 0 ? static_cast<char>('0' + random() % 10) : run;
+    if (random() % 10 != 0) text.insert(text.size() - random() % (length + 1), ".");
+    values.push_back(text);
+  }
   for (const std::string& value : values) {
     for (int step = -1; step < kNoCorrectionIndex; ++step) {
       for (int digit = -1; digit < kRoundDigitCount; ++digit) {
