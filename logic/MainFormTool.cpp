@@ -7,14 +7,17 @@
 // agree digit for digit; a fast reading of plain decimals gives the same doubles.
 #include "logic/MainFormTool.h"
 
-#include <algorithm>     // std::find
+#include <algorithm>     // std::find, std::clamp
 #include <charconv>      // std::to_chars
 #include <cmath>         // std::fabs, std::pow
 #include <cstdint>       // std::uint64_t, std::int64_t
+#include <exception>     // std::exception_ptr
 #include <system_error>  // std::errc
+#include <thread>        // std::thread
 #include <vector>        // std::vector
 
 #include "logic/MainFormToolDigits.h"
+#include "model/EditedValues.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
@@ -269,31 +272,29 @@ PassStep StepOf(int stepIndex, int roundDigit) {
   return {stepIndex < kNoCorrectionIndex, MakeSnapStep(r, RoundScale(r, roundDigit))};
 }
 
-// A snapped angle waiting for the end of the coordinate pass.
-struct PendingValue {
-  int pair;
-  std::string text;
+// What the walk over one stretch of the section found, in the pairs' order: the snapped
+// coordinates up to the first coordinate that is no number, whose message ends the
+// walk, and the snapped angles up to the first angle that is no number.
+struct StretchResult {
+  PreparedValues coordinates;
+  PreparedValues angles;
+  std::string coordinateError;
+  std::string angleError;
+  std::exception_ptr failure;  // what the walk threw (no memory left)
 };
 
-// Both passes in one walk, with the result of running them one after the other: the
-// passes touch different codes, so neither sees the other's changes, and the angle
-// pass's changes wait for the coordinate pass to end, since a coordinate that is no
-// number stops the run before any angle changes. The angle pass stops at its own first
-// value that is no number, whose message is reported only when the walk ends.
-// Performance: one walk reads each entity name once, and a touched value's bytes once;
-// their reads dominate, as the reference scan never touches value bytes (bench_round).
-RoundOutcome RoundBoth(TDXFBuffer& b, PassStep coordinate, PassStep angle) {
-  RoundOutcome outcome;
-  std::vector<PendingValue> angles;
-  std::string angleError;
+// Walks the pairs from first, a record start or the section's first pair, to end.
+// Performance: codes are read in blocks, a pair is told touched or not by one test, and
+// each entity name and touched value is read once.
+void WalkStretch(const TDXFBuffer& b, int first, int end, PassStep coordinate, PassStep angle,
+                 StretchResult& out) {
   char snapped[kSnappedTextRoom];
   std::size_t length = 0;
   std::uint64_t touched = 0;  // the codes the passes touch in the current entity
-  // Performance: codes are read in blocks, and a pair is told touched or not by one test.
   constexpr int kCodeBlock = 1024;
   int codes[kCodeBlock];
-  for (int block = b.EntitiesStart + 1; block < b.EntitiesEnd; block += kCodeBlock) {
-    const int count = std::min(kCodeBlock, b.EntitiesEnd - block);
+  for (int block = first; block < end; block += kCodeBlock) {
+    const int count = std::min(kCodeBlock, end - block);
     b.GetCodes(block, count, codes);
     for (int k = 0; k < count; ++k) {
       const int i = block + k, code = codes[k];
@@ -305,31 +306,85 @@ RoundOutcome RoundBoth(TDXFBuffer& b, PassStep coordinate, PassStep angle) {
       }
       if (!IsInCodes(touched, code)) continue;
       const bool isCoordinate = IsInCodes(kCoordinateCodes, code);
-      const PassStep& step = isCoordinate ? coordinate : angle;
       const std::string_view text = Trimmed(b.ValueView(i));
-      const Snap snap = SnapText(text, step.snap, snapped, length);
+      const Snap snap = SnapText(text, (isCoordinate ? coordinate : angle).snap, snapped, length);
       if (snap == Snap::Kept) continue;
       if (snap == Snap::NotANumber) [[unlikely]] {
         if (isCoordinate) {
-          outcome.error = NotANumberMessage(text);
-          return outcome;
+          out.coordinateError = NotANumberMessage(text);
+          return;
         }
-        angleError = NotANumberMessage(text);
+        out.angleError = NotANumberMessage(text);
         angle.on = false;
         touched &= ~kAngleCodes;
         continue;
       }
-      if (isCoordinate) {
-        b.SetValue(i, std::string_view(snapped, length));
-        ++outcome.count;
-      } else {
-        angles.push_back({i, std::string(snapped, length)});
-      }
+      (isCoordinate ? out.coordinates : out.angles).Add(i, std::string_view(snapped, length));
     }
   }
-  for (const PendingValue& value : angles) b.SetValue(value.pair, value.text);
-  outcome.count += static_cast<int>(angles.size());
-  outcome.error = angleError;
+}
+
+// Where the walk over first..end is cut into stretches, one a thread: at record starts
+// near equal parts, so that each stretch knows its entity from its first pair on. Small
+// sections and one-core machines get one stretch.
+std::vector<int> StretchStarts(const TDXFBuffer& b, int first, int end) {
+  constexpr int kLeastPairs = 1 << 20;  // a thread's start costs less than this walk
+  constexpr unsigned kMostThreads = 8;
+  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
+  const int parts = std::clamp((end - first) / kLeastPairs, 1, static_cast<int>(cores));
+  std::vector<int> starts = {first};
+  for (int part = 1; part < parts; ++part) {
+    int at = first + static_cast<int>(static_cast<long long>(end - first) * part / parts);
+    at = std::max(at, starts.back() + 1);
+    while (at < end && b.GetCode(at) != kRecordStartCode) ++at;
+    if (at < end) starts.push_back(at);
+  }
+  starts.push_back(end);
+  return starts;
+}
+
+// Both passes in one walk, with the result of running them one after the other: the
+// passes touch different codes, so neither sees the other's changes. The walk runs in
+// stretches on threads of their own, which only read the buffer; the snapped values are
+// then set in the pairs' order, every coordinate first, since a coordinate that is no
+// number stops the run before any angle changes, and the angles up to the first angle
+// that is no number, whose message is reported when the run ends.
+RoundOutcome RoundBoth(TDXFBuffer& b, PassStep coordinate, PassStep angle) {
+  const std::vector<int> starts = StretchStarts(b, b.EntitiesStart + 1, b.EntitiesEnd);
+  std::vector<StretchResult> stretches(starts.size() - 1);
+  const auto walk = [&](std::size_t k) {
+    try {
+      WalkStretch(b, starts[k], starts[k + 1], coordinate, angle, stretches[k]);
+    } catch (...) {
+      stretches[k].failure = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t k = 1; k < stretches.size(); ++k) helpers.emplace_back(walk, k);
+  walk(0);
+  for (std::thread& helper : helpers) helper.join();
+  for (const StretchResult& stretch : stretches)
+    if (stretch.failure) std::rethrow_exception(stretch.failure);
+
+  RoundOutcome outcome;
+  const auto set = [&](PreparedValues& values) {
+    outcome.count += static_cast<int>(values.Size());
+    b.SetValues(values);
+  };
+  for (StretchResult& stretch : stretches) {
+    set(stretch.coordinates);
+    if (!stretch.coordinateError.empty()) {
+      outcome.error = stretch.coordinateError;
+      return outcome;
+    }
+  }
+  for (StretchResult& stretch : stretches) {
+    set(stretch.angles);
+    if (!stretch.angleError.empty()) {
+      outcome.error = stretch.angleError;
+      break;
+    }
+  }
   return outcome;
 }
 

@@ -4,6 +4,8 @@
 // references that is allocated when a value on it is first set, so an edit costs an
 // append and a store, never a node of a hash table, and a read is two indexings. The
 // buffer's mark byte tells which pairs have a value here: Get is only asked for those.
+// PreparedValues collects many new values away from the buffer, on any thread; the
+// buffer then takes its chunks over whole instead of copying each value again.
 #pragma once
 
 #include <cstddef>      // std::size_t
@@ -12,6 +14,31 @@
 #include <vector>       // std::vector
 
 #include "model/ValueArena.h"
+
+/// New values of many pairs, in the order they are to be set (TDXFBuffer::SetValues).
+class PreparedValues {
+ public:
+  /// Adds text as the new value of pair i. Throws std::bad_alloc when no memory is left.
+  void Add(int i, std::string_view text) {
+    m_pairs.push_back(i);
+    m_refs.push_back(m_arena.Append(text));
+  }
+  std::size_t Size() const noexcept { return m_pairs.size(); }
+  int Pair(std::size_t k) const noexcept { return m_pairs[k]; }
+  ValueArena::Ref Reference(std::size_t k) const noexcept { return m_refs[k]; }
+  /// Forgets every value added, giving their memory back.
+  void Clear() noexcept {
+    m_arena.Clear();
+    std::vector<int>().swap(m_pairs);
+    std::vector<ValueArena::Ref>().swap(m_refs);
+  }
+
+ private:
+  friend class EditedValues;
+  ValueArena m_arena;
+  std::vector<int> m_pairs;
+  std::vector<ValueArena::Ref> m_refs;
+};
 
 class EditedValues {
  public:
@@ -29,12 +56,28 @@ class EditedValues {
   /// is left.
   void Set(std::size_t i, std::string_view text, bool replaced);
 
+  /// Takes the chunks of values over, leaving values with its pairs and references
+  /// only, and makes sure every page its pairs need is there. Returns what to add to a
+  /// reference of values to read its text here (ValueOf, SetReference). Throws
+  /// std::bad_alloc, changing nothing that is seen, when no memory is left.
+  ValueArena::Ref Adopt(PreparedValues& values);
+  std::string_view ValueOf(ValueArena::Ref ref) const noexcept { return m_arena.Get(ref); }
+  /// Makes the value at ref (of an adopted chunk) pair i's value; replaced tells whether
+  /// it had one here before.
+  void SetReference(std::size_t i, ValueArena::Ref ref, bool replaced) noexcept {
+    ValueArena::Ref& slot = m_pages[i >> kPageBits][i & kPageMask];
+    if (replaced) m_arena.Release(slot);
+    slot = ref;
+  }
+
   /// Tells that pair i's value is no longer used (its pair was cleared).
   void Drop(std::size_t i) noexcept { m_arena.Release(m_pages[i >> kPageBits][i & kPageMask]); }
 
  private:
   static constexpr int kPageBits = 10;  // 1024 pairs a page: 8 KiB of references
   static constexpr std::size_t kPageMask = (std::size_t{1} << kPageBits) - 1;
+
+  ValueArena::Ref* PageOf(std::size_t i);
 
   ValueArena m_arena;
   std::vector<std::unique_ptr<ValueArena::Ref[]>> m_pages;

@@ -110,6 +110,26 @@ void TDXFBuffer::SetValue(int i, std::string_view text) {
   s.marks[at] |= kEditedBit;
 }
 
+void TDXFBuffer::SetValues(PreparedValues& values) {
+  const std::size_t count = values.Size();
+  for (std::size_t k = 0; k < count; ++k)
+    if (!IsValidIndex(values.Pair(k))) {
+      assert(!"pair index out of range");
+      return;
+    }
+  Storage& s = *m_store;
+  const ValueArena::Ref shift = s.edited.Adopt(values);
+  for (std::size_t k = 0; k < count; ++k) {
+    const int i = values.Pair(k);
+    const std::size_t at = static_cast<std::size_t>(i);
+    const ValueArena::Ref ref = values.Reference(k) + shift;
+    if (m_observer) m_observer->ValueChanging(i, s.Value(i), s.edited.ValueOf(ref));
+    s.edited.SetReference(at, ref, (s.marks[at] & kEditedBit) != 0);
+    s.marks[at] |= kEditedBit;
+  }
+  values.Clear();
+}
+
 std::string_view TDXFBuffer::NoteView(int i) const noexcept {
   assert(IsValidIndex(i) && "pair index out of range");
   return IsValidIndex(i) ? m_store->notes.Get(i) : std::string_view();

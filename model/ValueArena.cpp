@@ -31,3 +31,16 @@ void ValueArena::Clear() noexcept {
   m_usedBytes = 0;
   m_deadBytes = 0;
 }
+
+ValueArena::Ref ValueArena::Adopt(ValueArena& other) {
+  if (m_chunks.size() + other.m_chunks.size() > kMaxChunks) throw std::bad_alloc();
+  const Ref shift = Ref{m_chunks.size()} << kOffsetBits;
+  // The chunk that takes this arena's next values stays current: other's last chunk may
+  // have room left, which simply goes unused.
+  m_chunks.reserve(m_chunks.size() + other.m_chunks.size());
+  for (std::unique_ptr<char[]>& chunk : other.m_chunks) m_chunks.push_back(std::move(chunk));
+  m_usedBytes += other.m_usedBytes;
+  m_deadBytes += other.m_deadBytes;
+  other.Clear();
+  return shift;
+}

@@ -61,6 +61,11 @@ class ValueArena {
   /// Frees every chunk; all references and views become invalid.
   void Clear() noexcept;
 
+  /// Takes over other's chunks, leaving other empty, and returns what to add to a
+  /// reference other gave to get the one that reads the same value here. Views of other's
+  /// values stay valid. Throws std::bad_alloc, changing nothing, when no memory is left.
+  Ref Adopt(ValueArena& other);
+
   /// Bytes taken by the values appended since the last Clear, headers included.
   std::size_t UsedBytes() const noexcept { return m_usedBytes; }
   /// The part of UsedBytes that belongs to released values.

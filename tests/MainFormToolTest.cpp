@@ -211,6 +211,60 @@ TEST(MainFormTool, ANonNumberStopsTheRunAndKeepsEarlierChanges) {
   }
 }
 
+TEST(MainFormTool, ALargeSectionStopsWhereOneWalkWould) {
+  // Enough entities for the walk to run in stretches on machines with several cores;
+  // the run must still end as one walk from the start would. Block e (pairs 2 + 7e on):
+  // ARC 50 (snapped), 51 (kept), LINE 10 (snapped), 20 (kept), 30 (snapped).
+  constexpr int kBlocks = 330000;
+  const auto pairOf = [](int block, int k) { return 2 + 7 * block + k; };
+  const struct {
+    int badCoordinate;  // the block whose 20 is no number, or -1
+    int badAngle;       // the block whose 51 is no number, or -1
+    int count;
+    std::vector<int> changed, unchanged;  // pairs to look at
+  } cases[] = {
+      {-1, -1, 3 * kBlocks, {pairOf(0, 1), pairOf(kBlocks - 1, 1)}, {}},
+      {kBlocks / 4,
+       -1,
+       2 * (kBlocks / 4) + 1,
+       {pairOf(kBlocks / 4, 4)},
+       {pairOf(0, 1), pairOf(kBlocks / 4, 6), pairOf(kBlocks - 1, 4)}},
+      {3 * kBlocks / 4,
+       kBlocks / 4,
+       2 * (3 * kBlocks / 4) + 1,
+       {pairOf(3 * kBlocks / 4, 4)},
+       {pairOf(0, 1), pairOf(kBlocks - 1, 4)}},
+      {-1,
+       kBlocks / 4,
+       2 * kBlocks + kBlocks / 4 + 1,
+       {pairOf(kBlocks - 1, 6), pairOf(kBlocks / 4, 1)},
+       {pairOf(kBlocks / 4 + 1, 1), pairOf(kBlocks - 1, 1)}},
+      {-1,
+       3 * kBlocks / 4,
+       2 * kBlocks + 3 * kBlocks / 4 + 1,
+       {pairOf(3 * kBlocks / 4, 1)},
+       {pairOf(kBlocks - 1, 1)}},
+  };
+  for (const auto& c : cases) {
+    std::string text = "0|SECTION|2|ENTITIES|";
+    for (int e = 0; e < kBlocks; ++e) {
+      text += e == c.badAngle ? "0|ARC|50|0.0000001|51|y|" : "0|ARC|50|0.0000001|51|0.5|";
+      text += e == c.badCoordinate ? "0|LINE|10|1.4999999|20|x|30|2.4999999|"
+                                   : "0|LINE|10|1.4999999|20|2.0|30|2.4999999|";
+    }
+    TDXFBuffer b = LoadDrawing(text + "0|ENDSEC|0|EOF");
+    const RoundOutcome outcome = RoundEntities(b, {1, 3, 2, 4});
+    const char* error = c.badCoordinate >= 0 ? "'x' は浮動小数点数ではありません"
+                        : c.badAngle >= 0    ? "'y' は浮動小数点数ではありません"
+                                             : "";
+    EXPECT_EQ(Utf8(outcome.error), error) << c.badCoordinate << " " << c.badAngle;
+    EXPECT_EQ(outcome.count, c.count) << c.badCoordinate << " " << c.badAngle;
+    // Snapped, the values read "0.0", "1.5" and "2.5"; as loaded they are longer.
+    for (const int i : c.changed) EXPECT_EQ(b.ValueView(i).size(), 3u) << i;
+    for (const int i : c.unchanged) EXPECT_GT(b.ValueView(i).size(), 3u) << i;
+  }
+}
+
 TEST(MainFormTool, DrawingWithoutEntitiesChangesNothing) {
   TDXFBuffer b = LoadDrawing("0|SECTION|2|BLOCKS|0|LINE|10|1.4999999|0|ENDSEC|0|EOF");
   RoundOutcome outcome;
