@@ -11,6 +11,7 @@
 #include <vector>   // std::vector
 
 #include "model/Sjis.h"
+#include "tests/support/PlainSnap.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {
@@ -91,22 +92,6 @@ TEST(MainFormTool, SnapValueFollowsTheStepAndTheRoundingDigit) {
     EXPECT_EQ(SnapValue(text, r, RoundScale(r, c.digit)), c.snapped != nullptr) << c.value;
     EXPECT_EQ(text, c.snapped ? c.snapped : c.value) << c.value;
   }
-}
-
-// The snapping steps written out plainly, with the library's parsing and trunc.
-std::string PlainSnap(const std::string& text, int r, double q) {
-  const double v = std::strtod(text.c_str(), nullptr);
-  const double c = r * v;
-  if (c - std::trunc(c) == 0) return text;
-  double e = c * q;
-  e = e >= 0 ? e + 0.5 : e - 0.5;
-  const double x = std::trunc(e) / q;
-  if (x - std::trunc(x) != 0) return text;
-  const double m = x / r + 0.0;
-  if (std::fabs(m) >= 1e15) return text;
-  char out[64];
-  std::snprintf(out, sizeof out, "%.*f", r >= 200 ? 3 : (r >= 20 ? 2 : 1), m);
-  return out;
 }
 
 TEST(MainFormTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
