@@ -3,26 +3,24 @@
 
 void EditedValues::Reset(std::size_t pairs) {
   m_arena.Clear();
-  m_pages.clear();
-  m_pages.resize((pairs >> kPageBits) + 1);
+  m_refs.reset();
+  m_pairs = pairs;
 }
 
-// Not value-initialised: a slot is read only after its pair's value was set.
-ValueArena::Ref* EditedValues::PageOf(std::size_t i) {
-  std::unique_ptr<ValueArena::Ref[]>& page = m_pages[i >> kPageBits];
-  if (!page) page = std::make_unique_for_overwrite<ValueArena::Ref[]>(kPageMask + 1);
-  return page.get();
+// Not value-initialised: a slot is read only after its pair's value was set, and the
+// system gives memory pages only to the slots that are written.
+void EditedValues::MakeReferences() {
+  if (!m_refs) m_refs = std::make_unique_for_overwrite<ValueArena::Ref[]>(m_pairs);
 }
 
 void EditedValues::Set(std::size_t i, std::string_view text, bool replaced) {
-  ValueArena::Ref* page = PageOf(i);
+  MakeReferences();
   const ValueArena::Ref ref = m_arena.Append(text);  // before the release: text may be here
-  ValueArena::Ref& slot = page[i & kPageMask];
-  if (replaced) m_arena.Release(slot);
-  slot = ref;
+  if (replaced) m_arena.Release(m_refs[i]);
+  m_refs[i] = ref;
 }
 
 ValueArena::Ref EditedValues::Adopt(PreparedValues& values) {
-  for (const int i : values.m_pairs) PageOf(static_cast<std::size_t>(i));
+  MakeReferences();
   return m_arena.Adopt(values.m_arena);
 }

@@ -1,9 +1,10 @@
 // EditedValues.h - the values of a buffer's pairs changed since the load, by pair.
 //
-// The bytes live in a ValueArena; each pair's arena reference sits in a page of
-// references that is allocated when a value on it is first set, so an edit costs an
-// append and a store, never a node of a hash table, and a read is two indexings. The
-// buffer's mark byte tells which pairs have a value here: Get is only asked for those.
+// The bytes live in a ValueArena; each pair's arena reference sits in an array by pair,
+// allocated at the first edit and left uninitialised, so that memory is given only to
+// the parts of it that edits reach. An edit costs an append and a store, never a node
+// of a hash table, and a read is two indexings. The buffer's mark byte tells which
+// pairs have a value here: Get is only asked for those.
 // PreparedValues collects many new values away from the buffer, on any thread; the
 // buffer then takes its chunks over whole instead of copying each value again.
 #pragma once
@@ -47,9 +48,7 @@ class EditedValues {
 
   /// Returns pair i's value, one Set gave since the last Reset. The view stays valid
   /// until the next Reset, whatever is set meanwhile.
-  std::string_view Get(std::size_t i) const noexcept {
-    return m_arena.Get(m_pages[i >> kPageBits][i & kPageMask]);
-  }
+  std::string_view Get(std::size_t i) const noexcept { return m_arena.Get(m_refs[i]); }
 
   /// Makes text pair i's value; replaced tells whether it had one here before. text may
   /// be a view of a value here. Throws std::bad_alloc, changing nothing, when no memory
@@ -65,20 +64,17 @@ class EditedValues {
   /// Makes the value at ref (of an adopted chunk) pair i's value; replaced tells whether
   /// it had one here before.
   void SetReference(std::size_t i, ValueArena::Ref ref, bool replaced) noexcept {
-    ValueArena::Ref& slot = m_pages[i >> kPageBits][i & kPageMask];
-    if (replaced) m_arena.Release(slot);
-    slot = ref;
+    if (replaced) m_arena.Release(m_refs[i]);
+    m_refs[i] = ref;
   }
 
   /// Tells that pair i's value is no longer used (its pair was cleared).
-  void Drop(std::size_t i) noexcept { m_arena.Release(m_pages[i >> kPageBits][i & kPageMask]); }
+  void Drop(std::size_t i) noexcept { m_arena.Release(m_refs[i]); }
 
  private:
-  static constexpr int kPageBits = 10;  // 1024 pairs a page: 8 KiB of references
-  static constexpr std::size_t kPageMask = (std::size_t{1} << kPageBits) - 1;
-
-  ValueArena::Ref* PageOf(std::size_t i);
+  void MakeReferences();
 
   ValueArena m_arena;
-  std::vector<std::unique_ptr<ValueArena::Ref[]>> m_pages;
+  std::unique_ptr<ValueArena::Ref[]> m_refs;  // by pair; allocated at the first value
+  std::size_t m_pairs = 0;
 };
