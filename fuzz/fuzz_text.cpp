@@ -10,6 +10,8 @@
 #include <string>   // std::string
 
 #include "fuzz/FuzzSupport.h"
+#include "logic/MainFormTool.h"
+#include "tests/support/PlainSnap.h"
 
 namespace {
 
@@ -119,6 +121,27 @@ void CheckNumberHelpers(const std::string& s, int width, int v) {
   FUZZ_CHECK(hexText.find_first_not_of(v < 0 ? 'F' : '0') >= hexText.size() - digits.size());
 }
 
+// The rounding tool's snapping against the plain steps: a text that reads as a number
+// snaps as they say, any other text is refused and kept.
+void CheckSnapValue(const std::string& s, int step, int digit) {
+  const int r = StepFactor(step);
+  const double q = RoundScale(r, digit);
+  std::string text = s;
+  double real = 0;
+  if (s.empty() || ParseDouble(s, real)) {
+    SnapValue(text, r, q);
+    FUZZ_CHECK(text == (s.empty() ? s : PlainSnap(s, r, q)));
+    return;
+  }
+  bool refused = false;
+  try {
+    SnapValue(text, r, q);
+  } catch (const EConvertError&) {
+    refused = true;
+  }
+  FUZZ_CHECK(refused && text == s);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -132,5 +155,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string s(script.Rest().substr(0, 1024));
   CheckCharacterHelpers(s, sub, n, count);
   CheckNumberHelpers(s, width, v);
+  // Steps and digits from -1 (nothing selected) to the last item.
+  CheckSnapValue(s.substr(0, 24), (n + 16) % (kNoCorrectionIndex + 1) - 1,
+                 (count + 16) % (kRoundDigitCount + 1) - 1);
   return 0;
 }

@@ -7,13 +7,17 @@
 // agree digit for digit; a fast reading of plain decimals gives the same doubles.
 #include "logic/MainFormTool.h"
 
-#include <algorithm>     // std::find
+#include <algorithm>     // std::find, std::clamp
 #include <charconv>      // std::to_chars
 #include <cmath>         // std::fabs, std::pow
 #include <cstdint>       // std::uint64_t, std::int64_t
+#include <exception>     // std::exception_ptr
 #include <system_error>  // std::errc
+#include <thread>        // std::thread
 #include <vector>        // std::vector
 
+#include "logic/MainFormToolDigits.h"
+#include "model/EditedValues.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
@@ -27,8 +31,9 @@ constexpr int kStepFactors[kNoCorrectionIndex] = {1, 2, 10, 20, 100, 200};
 // and more, and doubles this large are whole numbers of every finer step anyway.
 constexpr double kLargestSnapped = 1e15;
 
-// Room for a snapped value below kLargestSnapped: sign, 15 digits, point, 3 decimals.
-constexpr std::size_t kSnappedTextRoom = 32;
+// Room for a snapped value below kLargestSnapped (sign, 15 digits, point, 3 decimals) and
+// for WriteFixed, which fills a fixed block.
+constexpr std::size_t kSnappedTextRoom = kFixedTextRoom;
 
 constexpr std::string_view kCoordinateEntities[] = {
     "ARC",   "CIRCLE",   "DIMENSION", "INSERT", "LEADER", "LINE", "LWPOLYLINE",
@@ -36,14 +41,18 @@ constexpr std::string_view kCoordinateEntities[] = {
 constexpr std::string_view kAngleEntities[] = {"ARC",    "ATTDEF", "ATTRIB", "DIMENSION", "HATCH",
                                                "INSERT", "MTEXT",  "TEXT",   "MLINESTYLE"};
 
-// Coordinates 10..14, 20..24, 30..34 (x, y, z of up to five points) and the distances
-// 40..42 (radius, height, bulge ...).
-bool IsCoordinateCode(int code) {
-  return (code >= 10 && code <= 34 && code % 10 <= 4) || (code >= 40 && code <= 42);
+// The group codes each pass touches, as bits of a mask over codes 0 to 63: coordinates
+// 10..14, 20..24, 30..34 (x, y, z of up to five points) and the distances 40..42
+// (radius, height, bulge ...); angles 50..53.
+constexpr std::uint64_t CodeBits(int first, int last) {
+  return ((std::uint64_t{1} << (last + 1)) - 1) & ~((std::uint64_t{1} << first) - 1);
 }
+constexpr std::uint64_t kCoordinateCodes =
+    CodeBits(10, 14) | CodeBits(20, 24) | CodeBits(30, 34) | CodeBits(40, 42);
+constexpr std::uint64_t kAngleCodes = CodeBits(50, 53);
 
-bool IsAngleCode(int code) {
-  return code >= 50 && code <= 53;
+bool IsInCodes(std::uint64_t codes, int code) {
+  return static_cast<unsigned>(code) < 64 && ((codes >> code) & 1) != 0;
 }
 
 template <std::size_t N>
@@ -58,6 +67,21 @@ std::string_view Trimmed(std::string_view value) noexcept {
   return value;
 }
 
+// 10^k for k from 0 to 15: exact doubles, and integers below 2^53; and 10^-k, rounded.
+constexpr double kPowersOfTenDouble[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr std::array<std::int64_t, 16> kPowersOfTenInt = [] {
+  std::array<std::int64_t, 16> powers{};
+  for (std::size_t k = 0; k < powers.size(); ++k)
+    powers[k] = static_cast<std::int64_t>(kPowersOfTenDouble[k]);
+  return powers;
+}();
+constexpr std::array<double, 16> kTenthPowers = [] {
+  std::array<double, 16> powers{};
+  for (std::size_t k = 0; k < powers.size(); ++k) powers[k] = 1 / kPowersOfTenDouble[k];
+  return powers;
+}();
+
 // Decimals of a snapped value: as many as the step shows, at least one.
 int SnappedDecimals(int r) {
   if (r >= 200) return 3;
@@ -69,48 +93,11 @@ std::string NotANumberMessage(std::string_view text) {
   return Format(kTemplate.c_str(), std::string(text).c_str());
 }
 
-// A plain decimal text: an optional sign, then digits with at most one point, 15
-// digits at most (10^15 - 1 < 2^53, so the digits are an exact double).
-struct PlainDecimal {
-  bool negative = false;
-  std::string_view whole;     // the digits before the point
-  std::string_view decimals;  // the digits after it
-};
-
-// Splits text as a plain decimal; false for anything else (exponents, long texts, no
-// number at all), which then goes to ParseDouble. One pass without a branch per byte.
-bool SplitPlainDecimal(std::string_view text, PlainDecimal& d) noexcept {
-  constexpr std::size_t kMaxDigits = 15;
-  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
-    d.negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.size() > kMaxDigits + 1) return false;
-  std::size_t point = text.size();
-  unsigned points = 0, bad = 0;
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    const bool isPoint = text[k] == '.';
-    point = isPoint ? k : point;
-    points += isPoint;
-    bad |= (static_cast<unsigned>(static_cast<unsigned char>(text[k]) - '0') > 9) & !isPoint;
-  }
-  if (bad != 0 || points > 1 || text.size() - points == 0) return false;
-  if (points == 0 && text.size() > kMaxDigits) return false;
-  d.whole = text.substr(0, point);
-  d.decimals = text.substr(std::min(point + 1, text.size()));
-  return true;
-}
-
 // Returns the value of a plain decimal, correctly rounded like ParseDouble: Clinger's
 // fast path, as the digits (below 2^53) and a power of ten up to 1e15 are exact doubles,
 // so one correctly rounded division gives the correctly rounded value.
 double ValueOf(const PlainDecimal& d) noexcept {
-  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  std::uint64_t digits = 0;
-  for (const char ch : d.whole) digits = digits * 10 + static_cast<unsigned>(ch - '0');
-  for (const char ch : d.decimals) digits = digits * 10 + static_cast<unsigned>(ch - '0');
-  const double magnitude = static_cast<double>(digits) / kPowersOfTen[d.decimals.size()];
+  const double magnitude = static_cast<double>(d.digits) / kPowersOfTenDouble[d.decimals.size()];
   return d.negative ? -magnitude : magnitude;
 }
 
@@ -137,19 +124,6 @@ bool IsSurelyOffStep(const PlainDecimal& d, int r, double q) noexcept {
   return !doubled || (u != top / 2 - 1 && u != top / 2);
 }
 
-// Reads a trimmed text as a double with ParseDouble's result; plain decimals take the
-// fast path. Sets offStep, leaving value unread, when the step test above already tells
-// that the value is kept.
-// Performance: nearly all coordinates are told off-step by their first decimals, which
-// makes the passes on a large drawing twice as fast as parsing every value.
-bool ReadDouble(std::string_view text, int r, double q, double& value, bool& offStep) noexcept {
-  PlainDecimal d;
-  if (!SplitPlainDecimal(text, d)) return ParseDouble(text, value);
-  offStep = IsSurelyOffStep(d, r, q);
-  if (!offStep) value = ValueOf(d);
-  return true;
-}
-
 // std::trunc without the library call: below 2^52 in magnitude through a 64-bit integer,
 // larger doubles (and infinities, NaN) are whole already. The sign of a zero result may
 // differ from std::trunc's, which none of SnapText's tests can see.
@@ -158,96 +132,259 @@ double Trunc(double x) noexcept {
   return std::fabs(x) < kWholeFrom ? static_cast<double>(static_cast<std::int64_t>(x)) : x;
 }
 
+// Whole numbers of steps below 2^40 in magnitude: their value x / r as a double lies within
+// 2^-13 of the exact quotient, well inside half the last of its at most 3 decimals, so
+// the quotient's decimals are what fixed notation of the double shows.
+constexpr double kExactlyFormatted = 1099511627776.0;  // 2^40
+
 enum class Snap { Kept, Snapped, NotANumber };
 
-// SnapValue's steps on a trimmed text, writing a snapped value into out (which has
-// kSnappedTextRoom bytes) and its length into length.
-Snap SnapText(std::string_view text, int r, double q, char* out, std::size_t& length) {
-  if (text.empty()) return Snap::Kept;
-  double v = 0;
-  bool offStep = false;
-  if (!ReadDouble(text, r, q, v, offStep)) return Snap::NotANumber;
-  if (offStep) return Snap::Kept;
+// A step of the snapping: the factor r and the scale q, with what the integer paths need.
+struct SnapStep {
+  int r = 1;
+  double q = 1;
+  int decimals = 1;               // SnappedDecimals(r)
+  std::uint64_t scale = 0;        // 10^decimals / r when r divides it (every step); else 0
+  int qPower = -1;                // j when q is 10^j for j from 0 to 15; else -1
+  std::uint64_t digitsBelow = 0;  // plain decimals whose digits are below this have
+                                  // r * digits below 2^50
+};
+
+SnapStep MakeSnapStep(int r, double q) {
+  static constexpr int kPowersOfTen[] = {1, 10, 100, 1000};
+  SnapStep step{r, q, SnappedDecimals(r)};
+  const int unit = kPowersOfTen[step.decimals];
+  if (r > 0 && unit % r == 0) step.scale = static_cast<std::uint64_t>(unit / r);
+  for (int j = 0; j < 16; ++j)
+    if (q == kPowersOfTenDouble[j]) step.qPower = j;
+  if (r > 0) step.digitsBelow = (std::uint64_t{1} << 50) / static_cast<std::uint64_t>(r);
+  return step;
+}
+
+// Writes the snapped value steps / r (a whole number of steps, by magnitude and sign) in
+// fixed notation with s.decimals places from integer digits, which give it exactly when
+// s.scale is set and steps is below kExactlyFormatted. Returns false, writing nothing,
+// otherwise. No zero has a sign.
+// Performance: in the worst case nearly every touched value is written, and this takes a
+// fraction of the time of std::to_chars with a precision.
+bool WriteSteps(std::uint64_t steps, bool negative, const SnapStep& s, char* out,
+                std::size_t& length) noexcept {
+  if (!(static_cast<double>(steps) < kExactlyFormatted) || s.scale == 0) return false;
+  length = WriteFixed(steps * s.scale, negative && steps != 0, s.decimals, out);
+  return true;
+}
+
+// SnapValue's steps on a plain decimal v = D / 10^k (D its digits, k its decimals, r * D
+// below 2^50, q = 10^j), taken in integers where they are sure to give what the steps
+// give in doubles. Let P = r * D, so that c = r * v = P / 10^k, and let W be the whole
+// number nearest c and d = P - W * 10^k. In doubles c, c * q and c * q +- 0.5 carry
+// errors below (4 * |c * q| + 0.5) * 2^-53 < 10^-(k - j), since P < 2^50 and 10^k <= 10^15;
+// c is whole exactly when d = 0, and c * q is a whole number of steps away from a half
+// unless 2 * |d| * 10^j is 10^k: so the truncation after halving away from zero rounds
+// c * q to its nearest whole number T, and x = T / q is whole exactly when T is a
+// multiple of 10^j, that is when 2 * |d| < 10^(k - j); then x = W. Sets snap and returns
+// true; returns false for the cases left to the doubles: c whole but v not (a double
+// rounding may tell otherwise), a halfway c * q, and factors or values out of range.
+bool SnapExactly(const PlainDecimal& d, const SnapStep& s, Snap& snap, char* out,
+                 std::size_t& length) noexcept {
+  if (d.wholeNumber) {  // c = r * v is a whole number in doubles too
+    snap = Snap::Kept;
+    return true;
+  }
+  if (s.qPower < 0 || d.digits >= s.digitsBelow) return false;
+  const std::size_t k = d.decimals.size();  // 1 to 15: v is no whole number
+  const std::int64_t p = static_cast<std::int64_t>(d.digits) * s.r;
+  const std::int64_t unit = kPowersOfTenInt[k];
+  // Within one of the nearest: the product's error is far below one for p < 2^50.
+  std::int64_t w = static_cast<std::int64_t>(static_cast<double>(p) * kTenthPowers[k] + 0.5);
+  std::int64_t rest = p - w * unit;
+  if (2 * rest > unit) {
+    ++w;
+    rest -= unit;
+  } else if (2 * rest < -unit) {
+    --w;
+    rest += unit;
+  }
+  if (rest == 0) return false;
+  const std::int64_t twice = 2 * (rest < 0 ? -rest : rest);
+  snap = Snap::Kept;
+  if (static_cast<std::size_t>(s.qPower) >= k) return true;  // c * q is whole: x = c
+  const std::int64_t window = kPowersOfTenInt[k - static_cast<std::size_t>(s.qPower)];
+  if (twice > window) return true;
+  if (twice == window) return false;
+  if (!WriteSteps(static_cast<std::uint64_t>(w), d.negative, s, out, length)) return false;
+  snap = Snap::Snapped;
+  return true;
+}
+
+// SnapValue's steps on v in doubles.
+Snap SnapDouble(double v, const SnapStep& s, char* out, std::size_t& length) {
+  const int r = s.r;
+  const double q = s.q;
   const double c = r * v;
   if (c - Trunc(c) == 0) return Snap::Kept;  // already a whole number of steps
   double e = c * q;
   e = e >= 0 ? e + 0.5 : e - 0.5;  // halves away from zero
   const double x = Trunc(e) / q;
   if (x - Trunc(x) != 0) return Snap::Kept;  // not within the digit of a step
-  const double m = x / r + 0.0;              // + 0.0: a snapped -0 reads 0.0
+  if (std::fabs(x) < kExactlyFormatted &&
+      WriteSteps(static_cast<std::uint64_t>(std::fabs(x)), x < 0, s, out, length))
+    return Snap::Snapped;
+  const double m = x / r + 0.0;  // + 0.0: a snapped -0 reads 0.0
   if (!(std::fabs(m) < kLargestSnapped)) return Snap::Kept;
   const auto [end, ec] =
-      std::to_chars(out, out + kSnappedTextRoom, m, std::chars_format::fixed, SnappedDecimals(r));
+      std::to_chars(out, out + kSnappedTextRoom, m, std::chars_format::fixed, s.decimals);
   if (ec != std::errc()) return Snap::Kept;
   length = static_cast<std::size_t>(end - out);
   return Snap::Snapped;
 }
 
-// One pass's step: factor r and scale q; off for a skipped pass.
+// SnapValue's steps on a trimmed text, writing a snapped value into out (which has
+// kSnappedTextRoom bytes) and its length into length. Plain decimals are read by
+// SplitPlainDecimal and most are settled by IsSurelyOffStep or SnapExactly; the rest
+// are read with ParseDouble's result and snapped in doubles.
+// Performance: on a large drawing the passes spend their time here; settling values in
+// integers makes the worst case (nearly every value snapped) about twice as fast.
+Snap SnapText(std::string_view text, const SnapStep& s, char* out, std::size_t& length) {
+  if (text.empty()) return Snap::Kept;
+  double v = 0;
+  PlainDecimal d;
+  if (SplitPlainDecimal(text, d)) {
+    if (IsSurelyOffStep(d, s.r, s.q)) return Snap::Kept;
+    ReadDigits(d);
+    Snap snap = Snap::Kept;
+    if (SnapExactly(d, s, snap, out, length)) return snap;
+    v = ValueOf(d);
+  } else if (!ParseDouble(text, v)) {
+    return Snap::NotANumber;
+  }
+  return SnapDouble(v, s, out, length);
+}
+
+// One pass's step; off for a skipped pass.
 struct PassStep {
   bool on;
-  int r;
-  double q;
+  SnapStep snap;
 };
 
 PassStep StepOf(int stepIndex, int roundDigit) {
   const int r = StepFactor(stepIndex);
-  return {stepIndex < kNoCorrectionIndex, r, RoundScale(r, roundDigit)};
+  return {stepIndex < kNoCorrectionIndex, MakeSnapStep(r, RoundScale(r, roundDigit))};
 }
 
-// A snapped angle waiting for the end of the coordinate pass.
-struct PendingValue {
-  int pair;
-  std::string text;
+// What the walk over one stretch of the section found, in the pairs' order: the snapped
+// coordinates up to the first coordinate that is no number, whose message ends the
+// walk, and the snapped angles up to the first angle that is no number.
+struct StretchResult {
+  PreparedValues coordinates;
+  PreparedValues angles;
+  std::string coordinateError;
+  std::string angleError;
+  std::exception_ptr failure;  // what the walk threw (no memory left)
 };
 
-// Both passes in one walk, with the result of running them one after the other: the
-// passes touch different codes, so neither sees the other's changes, and the angle
-// pass's changes wait for the coordinate pass to end, since a coordinate that is no
-// number stops the run before any angle changes. The angle pass stops at its own first
-// value that is no number, whose message is reported only when the walk ends.
-// Performance: one walk reads each entity name once, and a touched value's bytes once;
-// their reads dominate, as the reference scan never touches value bytes (bench_round).
-RoundOutcome RoundBoth(TDXFBuffer& b, PassStep coordinate, PassStep angle) {
-  RoundOutcome outcome;
-  std::vector<PendingValue> angles;
-  std::string angleError;
+// Walks the pairs from first, a record start or the section's first pair, to end.
+// Performance: codes are read in blocks, a pair is told touched or not by one test, and
+// each entity name and touched value is read once.
+void WalkStretch(const TDXFBuffer& b, int first, int end, PassStep coordinate, PassStep angle,
+                 StretchResult& out) {
   char snapped[kSnappedTextRoom];
   std::size_t length = 0;
-  bool inCoordinate = false, inAngle = false;
-  for (int i = b.EntitiesStart + 1; i < b.EntitiesEnd; ++i) {
-    const int code = b.GetCode(i);
-    if (code == kRecordStartCode) {
-      const std::string_view name = Trimmed(b.ValueView(i));
-      inCoordinate = coordinate.on && IsListed(kCoordinateEntities, name);
-      inAngle = angle.on && IsListed(kAngleEntities, name);
-      continue;
-    }
-    const bool isCoordinate = inCoordinate && IsCoordinateCode(code);
-    if (!isCoordinate && !(inAngle && IsAngleCode(code))) continue;
-    const PassStep& step = isCoordinate ? coordinate : angle;
-    const std::string_view text = Trimmed(b.ValueView(i));
-    const Snap snap = SnapText(text, step.r, step.q, snapped, length);
-    if (snap == Snap::Kept) continue;
-    if (snap == Snap::NotANumber) [[unlikely]] {
-      if (isCoordinate) {
-        outcome.error = NotANumberMessage(text);
-        return outcome;
+  std::uint64_t touched = 0;  // the codes the passes touch in the current entity
+  constexpr int kCodeBlock = 1024;
+  int codes[kCodeBlock];
+  for (int block = first; block < end; block += kCodeBlock) {
+    const int count = std::min(kCodeBlock, end - block);
+    b.GetCodes(block, count, codes);
+    for (int k = 0; k < count; ++k) {
+      const int i = block + k, code = codes[k];
+      if (code == kRecordStartCode) {
+        const std::string_view name = Trimmed(b.ValueView(i));
+        touched = (coordinate.on && IsListed(kCoordinateEntities, name) ? kCoordinateCodes : 0) |
+                  (angle.on && IsListed(kAngleEntities, name) ? kAngleCodes : 0);
+        continue;
       }
-      angleError = NotANumberMessage(text);
-      angle.on = inAngle = false;
-      continue;
-    }
-    if (isCoordinate) {
-      b.SetValue(i, std::string_view(snapped, length));
-      ++outcome.count;
-    } else {
-      angles.push_back({i, std::string(snapped, length)});
+      if (!IsInCodes(touched, code)) continue;
+      const bool isCoordinate = IsInCodes(kCoordinateCodes, code);
+      const std::string_view text = Trimmed(b.ValueView(i));
+      const Snap snap = SnapText(text, (isCoordinate ? coordinate : angle).snap, snapped, length);
+      if (snap == Snap::Kept) continue;
+      if (snap == Snap::NotANumber) [[unlikely]] {
+        if (isCoordinate) {
+          out.coordinateError = NotANumberMessage(text);
+          return;
+        }
+        out.angleError = NotANumberMessage(text);
+        angle.on = false;
+        touched &= ~kAngleCodes;
+        continue;
+      }
+      (isCoordinate ? out.coordinates : out.angles).Add(i, std::string_view(snapped, length));
     }
   }
-  for (const PendingValue& value : angles) b.SetValue(value.pair, value.text);
-  outcome.count += static_cast<int>(angles.size());
-  outcome.error = angleError;
+}
+
+// Where the walk over first..end is cut into stretches, one a thread: at record starts
+// near equal parts, so that each stretch knows its entity from its first pair on. Small
+// sections and one-core machines get one stretch.
+std::vector<int> StretchStarts(const TDXFBuffer& b, int first, int end) {
+  constexpr int kLeastPairs = 1 << 20;  // a thread's start costs less than this walk
+  constexpr unsigned kMostThreads = 8;
+  const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads);
+  const int parts = std::clamp((end - first) / kLeastPairs, 1, static_cast<int>(cores));
+  std::vector<int> starts = {first};
+  for (int part = 1; part < parts; ++part) {
+    int at = first + static_cast<int>(static_cast<long long>(end - first) * part / parts);
+    at = std::max(at, starts.back() + 1);
+    while (at < end && b.GetCode(at) != kRecordStartCode) ++at;
+    if (at < end) starts.push_back(at);
+  }
+  starts.push_back(end);
+  return starts;
+}
+
+// Both passes in one walk, with the result of running them one after the other: the
+// passes touch different codes, so neither sees the other's changes. The walk runs in
+// stretches on threads of their own, which only read the buffer; the snapped values are
+// then set in the pairs' order, every coordinate first, since a coordinate that is no
+// number stops the run before any angle changes, and the angles up to the first angle
+// that is no number, whose message is reported when the run ends.
+RoundOutcome RoundBoth(TDXFBuffer& b, PassStep coordinate, PassStep angle) {
+  const std::vector<int> starts = StretchStarts(b, b.EntitiesStart + 1, b.EntitiesEnd);
+  std::vector<StretchResult> stretches(starts.size() - 1);
+  const auto walk = [&](std::size_t k) {
+    try {
+      WalkStretch(b, starts[k], starts[k + 1], coordinate, angle, stretches[k]);
+    } catch (...) {
+      stretches[k].failure = std::current_exception();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (std::size_t k = 1; k < stretches.size(); ++k) helpers.emplace_back(walk, k);
+  walk(0);
+  for (std::thread& helper : helpers) helper.join();
+  for (const StretchResult& stretch : stretches)
+    if (stretch.failure) std::rethrow_exception(stretch.failure);
+
+  RoundOutcome outcome;
+  const auto set = [&](PreparedValues& values) {
+    outcome.count += static_cast<int>(values.Size());
+    b.SetValues(values);
+  };
+  for (StretchResult& stretch : stretches) {
+    set(stretch.coordinates);
+    if (!stretch.coordinateError.empty()) {
+      outcome.error = stretch.coordinateError;
+      return outcome;
+    }
+  }
+  for (StretchResult& stretch : stretches) {
+    set(stretch.angles);
+    if (!stretch.angleError.empty()) {
+      outcome.error = stretch.angleError;
+      break;
+    }
+  }
   return outcome;
 }
 
@@ -299,7 +436,7 @@ double RoundScale(int r, int roundDigit) {
 bool SnapValue(std::string& text, int r, double q) {
   char snapped[kSnappedTextRoom];
   std::size_t length = 0;
-  switch (SnapText(text, r, q, snapped, length)) {
+  switch (SnapText(text, MakeSnapStep(r, q), snapped, length)) {
     case Snap::Kept:
       return false;
     case Snap::NotANumber:

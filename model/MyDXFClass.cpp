@@ -33,6 +33,14 @@ int TDXFBuffer::GetCode(int i) const noexcept {
   return IsValidIndex(i) ? m_store->Code(i) : 0;
 }
 
+void TDXFBuffer::GetCodes(int first, int count, int* codes) const noexcept {
+  assert(count == 0 || (IsValidIndex(first) && IsValidIndex(first + count - 1)));
+  const std::int16_t* slots = m_store->codes.data() + first;
+  for (int k = 0; k < count; ++k) codes[k] = slots[k];
+  for (int k = 0; k < count; ++k)  // rare: a code outside 16 bits
+    if (codes[k] == Storage::kWideCode) codes[k] = m_store->Code(first + k);
+}
+
 void TDXFBuffer::SetCode(int i, int code) noexcept {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;
@@ -76,7 +84,8 @@ void TDXFBuffer::RebuildRecordStarts(std::size_t uptoBlock) {
 }
 
 std::string_view TDXFBuffer::Storage::Value(int i) const noexcept {
-  if (marks[static_cast<std::size_t>(i)] & kEditedBit) return edited.find(i)->second;
+  if (marks[static_cast<std::size_t>(i)] & kEditedBit)
+    return edited.Get(static_cast<std::size_t>(i));
   const std::size_t at = ValueOffset(i);
   if (at == kNoOffset) return {};
   return {text.get() + at, ValueLength(i)};
@@ -94,9 +103,31 @@ std::string TDXFBuffer::GetValue(int i) const {
 void TDXFBuffer::SetValue(int i, std::string_view text) {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;
-  if (m_observer) m_observer->ValueChanging(i, m_store->Value(i), text);
-  m_store->edited[i] = std::string(text);
-  m_store->marks[i] |= kEditedBit;
+  Storage& s = *m_store;
+  if (m_observer) m_observer->ValueChanging(i, s.Value(i), text);
+  const std::size_t at = static_cast<std::size_t>(i);
+  s.edited.Set(at, text, (s.marks[at] & kEditedBit) != 0);
+  s.marks[at] |= kEditedBit;
+}
+
+void TDXFBuffer::SetValues(PreparedValues& values) {
+  const std::size_t count = values.Size();
+  for (std::size_t k = 0; k < count; ++k)
+    if (!IsValidIndex(values.Pair(k))) {
+      assert(!"pair index out of range");
+      return;
+    }
+  Storage& s = *m_store;
+  const ValueArena::Ref shift = s.edited.Adopt(values);
+  for (std::size_t k = 0; k < count; ++k) {
+    const int i = values.Pair(k);
+    const std::size_t at = static_cast<std::size_t>(i);
+    const ValueArena::Ref ref = values.Reference(k) + shift;
+    if (m_observer) m_observer->ValueChanging(i, s.Value(i), s.edited.ValueOf(ref));
+    s.edited.SetReference(at, ref, (s.marks[at] & kEditedBit) != 0);
+    s.marks[at] |= kEditedBit;
+  }
+  values.Clear();
 }
 
 std::string_view TDXFBuffer::NoteView(int i) const noexcept {
@@ -130,14 +161,15 @@ void TDXFBuffer::ClearPair(int i) {
   }
   s.PutCode(i, 0);
   s.notes.Set(i, {});
+  const std::size_t at = static_cast<std::size_t>(i);
   if (s.ValueOffset(i) != Storage::kNoOffset) {
     // A pair the file had keeps its place in the text, so that one brought back later
     // (by an undo) is saved exactly as it was read.
-    s.edited[i] = std::string();
-    s.marks[i] = kEditedBit | kCodeEditedBit;
+    s.edited.Set(at, {}, (s.marks[at] & kEditedBit) != 0);
+    s.marks[at] = kEditedBit | kCodeEditedBit;
     return;
   }
-  if (s.marks[i] & kEditedBit) s.edited.erase(i);
+  if (s.marks[at] & kEditedBit) s.edited.Drop(at);
   s.valueRel[i] = Storage::kNoValue;
   if (s.valueLen[i] == Storage::kLongValue) s.longLengths.erase(i);
   s.valueLen[i] = 0;
@@ -169,7 +201,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.longLengths.clear();
     s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
     s.marks.assign(size, dsNon);
-    s.edited.clear();
+    s.edited.Reset(size);
     s.notes.Reset();
     s.startBefore.clear();
     s.startsValidBlocks = 0;

@@ -42,6 +42,8 @@ int AciToColor(int index);
 /// Hears of every change of a pair's code or value just before the buffer makes it, with
 /// the old and the new contents; the edit history records the changes through it. The
 /// views stay valid for the call only. Called from noexcept setters, so it must not throw.
+class PreparedValues;
+
 class BufferObserver {
  public:
   virtual ~BufferObserver() = default;
@@ -138,6 +140,9 @@ class TDXFBuffer {
   void SetFileName(const std::string& name) { FileName = name; }
 
   int GetCode(int i) const noexcept;
+  /// Copies the group codes of pairs first .. first + count - 1, all valid indices, into
+  /// codes: a walk over many pairs reads them in blocks rather than a call per pair.
+  void GetCodes(int first, int count, int* codes) const noexcept;
   void SetCode(int i, int code) noexcept;
   /// Returns a copy of the value of pair i, exactly as read (untrimmed).
   std::string GetValue(int i) const;
@@ -146,6 +151,11 @@ class TDXFBuffer {
   std::string_view ValueView(int i) const noexcept;
   /// Replaces the value of pair i, stored unchanged.
   void SetValue(int i, std::string_view text);
+  /// Sets the values of values in their order, as many SetValue calls would, but takes
+  /// their texts over instead of copying each again; values is left empty. Every pair
+  /// must be a valid index. Throws std::bad_alloc, changing nothing, when no memory is
+  /// left.
+  void SetValues(PreparedValues& values);
   std::string GetNote(int i) const;
   std::string_view NoteView(int i) const noexcept;
   /// Replaces the remark of pair i; an empty text asks for it to be worked out again.

@@ -2,7 +2,7 @@
 //
 // Per pair the buffer keeps 9 bytes: the group code (2), the offset (4) and length (2)
 // of the value line in the file's bytes and a mark byte. Values are never copied at load
-// time; an edited value lives in a side table and its mark byte says so, while the file's
+// time; an edited value lives in EditedValues and its mark byte says so, while the file's
 // bytes stay as read, so a save can copy every unchanged line exactly. Remarks are kept as
 // ids of interned texts in pages that are allocated only when a remark on them is first
 // set, so a load costs nothing for remarks and a fully annotated file stores each
@@ -18,6 +18,7 @@
 #include <unordered_map>  // std::unordered_map
 #include <vector>         // std::vector
 
+#include "model/EditedValues.h"
 #include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
 #include "model/NoteStore.h"
@@ -26,7 +27,7 @@
 constexpr std::uint8_t kStateMask = 0x07;
 constexpr std::uint8_t kCodeEditedBit = 0x20;  // the code was changed since the load
 constexpr std::uint8_t kWorkedOutBit = 0x40;   // on a record's first pair: remarks worked out
-constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in the edited-values table
+constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in EditedValues
 
 class FileWriter;
 
@@ -58,7 +59,7 @@ struct TDXFBuffer::Storage {
   std::unordered_map<int, std::size_t> longLengths;
 
   std::vector<std::uint8_t> marks;
-  std::unordered_map<int, std::string> edited;
+  EditedValues edited;  // values set after the load, of the pairs marked kEditedBit
   NoteStore notes;
 
   // Record starts (pairs with code 0 or 9) by block of kStartBlock pairs: startBefore[b]

@@ -11,6 +11,7 @@
 #include <vector>   // std::vector
 
 #include "model/Sjis.h"
+#include "tests/support/PlainSnap.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {
@@ -93,22 +94,6 @@ TEST(MainFormTool, SnapValueFollowsTheStepAndTheRoundingDigit) {
   }
 }
 
-// The snapping steps written out plainly, with the library's parsing and trunc.
-std::string PlainSnap(const std::string& text, int r, double q) {
-  const double v = std::strtod(text.c_str(), nullptr);
-  const double c = r * v;
-  if (c - std::trunc(c) == 0) return text;
-  double e = c * q;
-  e = e >= 0 ? e + 0.5 : e - 0.5;
-  const double x = std::trunc(e) / q;
-  if (x - std::trunc(x) != 0) return text;
-  const double m = x / r + 0.0;
-  if (std::fabs(m) >= 1e15) return text;
-  char out[64];
-  std::snprintf(out, sizeof out, "%.*f", r >= 200 ? 3 : (r >= 20 ? 2 : 1), m);
-  return out;
-}
-
 TEST(MainFormTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
   // Values near and away from whole steps, with few and many digits, as drawings have.
   std::mt19937_64 random(13);
@@ -118,6 +103,17 @@ TEST(MainFormTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
     const double off = (static_cast<double>(random() % 2001) - 1000) * std::pow(10.0, -(n % 12));
     char text[64];
     std::snprintf(text, sizeof text, "%.*g", 6 + static_cast<int>(n % 11), (base + off) / 200);
+    values.push_back(text);
+  }
+  // Plain decimals of every length up to 18 characters, the point anywhere and values up
+  // to 10^15, with runs of 9s and 0s that put them near a step.
+  for (int n = 0; n < 20000; ++n) {
+    const std::size_t length = 1 + random() % 17;
+    std::string text = random() % 8 == 0 ? "-" : "";
+    const char run = random() % 2 == 0 ? '9' : '0';
+    for (std::size_t k = 0; k < length; ++k)
+      text += random() % 3 == 0 ? static_cast<char>('0' + random() % 10) : run;
+    if (random() % 10 != 0) text.insert(text.size() - random() % (length + 1), ".");
     values.push_back(text);
   }
   for (const std::string& value : values) {
@@ -197,6 +193,60 @@ TEST(MainFormTool, ANonNumberStopsTheRunAndKeepsEarlierChanges) {
     EXPECT_EQ(Changes(b, {1, 3, 2, 4}, outcome), c.changes) << c.error;
     EXPECT_EQ(outcome.count, static_cast<int>(c.changes.size()));
     EXPECT_EQ(Utf8(outcome.error), c.error);
+  }
+}
+
+TEST(MainFormTool, ALargeSectionStopsWhereOneWalkWould) {
+  // Enough entities for the walk to run in stretches on machines with several cores;
+  // the run must still end as one walk from the start would. Block e (pairs 2 + 7e on):
+  // ARC 50 (snapped), 51 (kept), LINE 10 (snapped), 20 (kept), 30 (snapped).
+  constexpr int kBlocks = 330000;
+  const auto pairOf = [](int block, int k) { return 2 + 7 * block + k; };
+  const struct {
+    int badCoordinate;  // the block whose 20 is no number, or -1
+    int badAngle;       // the block whose 51 is no number, or -1
+    int count;
+    std::vector<int> changed, unchanged;  // pairs to look at
+  } cases[] = {
+      {-1, -1, 3 * kBlocks, {pairOf(0, 1), pairOf(kBlocks - 1, 1)}, {}},
+      {kBlocks / 4,
+       -1,
+       2 * (kBlocks / 4) + 1,
+       {pairOf(kBlocks / 4, 4)},
+       {pairOf(0, 1), pairOf(kBlocks / 4, 6), pairOf(kBlocks - 1, 4)}},
+      {3 * kBlocks / 4,
+       kBlocks / 4,
+       2 * (3 * kBlocks / 4) + 1,
+       {pairOf(3 * kBlocks / 4, 4)},
+       {pairOf(0, 1), pairOf(kBlocks - 1, 4)}},
+      {-1,
+       kBlocks / 4,
+       2 * kBlocks + kBlocks / 4 + 1,
+       {pairOf(kBlocks - 1, 6), pairOf(kBlocks / 4, 1)},
+       {pairOf(kBlocks / 4 + 1, 1), pairOf(kBlocks - 1, 1)}},
+      {-1,
+       3 * kBlocks / 4,
+       2 * kBlocks + 3 * kBlocks / 4 + 1,
+       {pairOf(3 * kBlocks / 4, 1)},
+       {pairOf(kBlocks - 1, 1)}},
+  };
+  for (const auto& c : cases) {
+    std::string text = "0|SECTION|2|ENTITIES|";
+    for (int e = 0; e < kBlocks; ++e) {
+      text += e == c.badAngle ? "0|ARC|50|0.0000001|51|y|" : "0|ARC|50|0.0000001|51|0.5|";
+      text += e == c.badCoordinate ? "0|LINE|10|1.4999999|20|x|30|2.4999999|"
+                                   : "0|LINE|10|1.4999999|20|2.0|30|2.4999999|";
+    }
+    TDXFBuffer b = LoadDrawing(text + "0|ENDSEC|0|EOF");
+    const RoundOutcome outcome = RoundEntities(b, {1, 3, 2, 4});
+    const char* error = c.badCoordinate >= 0 ? "'x' は浮動小数点数ではありません"
+                        : c.badAngle >= 0    ? "'y' は浮動小数点数ではありません"
+                                             : "";
+    EXPECT_EQ(Utf8(outcome.error), error) << c.badCoordinate << " " << c.badAngle;
+    EXPECT_EQ(outcome.count, c.count) << c.badCoordinate << " " << c.badAngle;
+    // Snapped, the values read "0.0", "1.5" and "2.5"; as loaded they are longer.
+    for (const int i : c.changed) EXPECT_EQ(b.ValueView(i).size(), 3u) << i;
+    for (const int i : c.unchanged) EXPECT_GT(b.ValueView(i).size(), 3u) << i;
   }
 }
 

@@ -56,4 +56,36 @@ TEST(TDXFBuffer, SettersChangeOnlyTheirPair) {
   EXPECT_EQ(b.GetValue(1), "");
 }
 
+TEST(TDXFBuffer, EditedValuesKeepTheirViewsAndAreSaved) {
+  Loaded f(DxfText({"0", "LINE", "8", "A", "10", "1.0", "20", "2.0", "0", "EOF"}));
+  ASSERT_EQ(f.result, 0);
+  TDXFBuffer& b = f.buffer;
+  // Repeated edits of one pair, an empty value, values longer than the one-byte length
+  // (300), than a chunk and than the save block's half (3 MiB).
+  const std::string longer(300, 'x'), huge(3 << 20, 'y');
+  const struct {
+    int pair;
+    std::string value;
+  } edits[] = {{2, "1.5"}, {2, ""},  {2, longer}, {3, huge}, {1, Sjis("図面")},
+               {2, "2.5"}, {3, "3"}, {3, huge},   {1, ""}};
+  std::vector<std::string_view> views;  // the last view taken of each pair
+  for (int i = 0; i < 5; ++i) views.push_back(b.ValueView(i));
+  for (const auto& edit : edits) {
+    b.SetValue(edit.pair, edit.value);
+    views[edit.pair] = b.ValueView(edit.pair);
+    for (int i = 0; i < 5; ++i) {  // every view still reads as its pair does
+      ASSERT_EQ(views[i], b.ValueView(i)) << i;
+    }
+  }
+  const std::vector<std::string> expected = {"LINE", "", "2.5", huge, "EOF"};
+  ASSERT_EQ(b.SaveToFile(), 0);
+  TDXFBuffer saved;
+  ASSERT_EQ(saved.LoadFromFile(f.path), 0);
+  ASSERT_EQ(saved.PairCount, 5);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(b.ValueView(i), expected[i]) << i;
+    EXPECT_EQ(saved.ValueView(i), expected[i]) << i;
+  }
+}
+
 }  // namespace
