@@ -334,11 +334,26 @@ void TAutoCADWindow::ActivateAutoCAD() {
   m_windows.SetForegroundWindow(MainWindow);
 }
 
+// Tells whether the program may take the front back: AutoCAD is in front, or no window
+// is, as while AutoCAD's activation is still on its way to AutoCAD's thread (Wine shows
+// none until that thread has handled it). A window the user went to keeps the front.
+bool TAutoCADWindow::AutoCADHasTheFront() {
+  const HWnd foreground = m_windows.GetForegroundWindow();
+  return foreground == MainWindow || foreground == 0;
+}
+
 void TAutoCADWindow::RestoreForeground() {
-  if (m_windows.GetForegroundWindow() != MainWindow) return;
+  if (!AutoCADHasTheFront()) return;
   const HWnd previous = PrevForeground;
   PrevForeground = MainWindow;
   BringToTop(m_windows, previous);
+}
+
+void TAutoCADWindow::ReleaseForeground() {
+  if (!AutoCADHasTheFront()) return;
+  const HWnd previous = PrevForeground;
+  PrevForeground = MainWindow;
+  m_windows.SetForegroundWindow(previous);
 }
 
 bool BringToTop(WindowSystem& windows, HWnd w) {
@@ -350,6 +365,9 @@ bool BringToTop(WindowSystem& windows, HWnd w) {
   windows.AttachThreadInput(owner, foregroundOwner, true);
   const bool brought = windows.BringWindowToTop(w);
   windows.AttachThreadInput(owner, foregroundOwner, false);
+  // Detaching can leave no window in front at all (Wine hands the shared input back
+  // without its active window); w is then made the foreground window outright.
+  if (brought && windows.GetForegroundWindow() == 0) windows.SetForegroundWindow(w);
   return brought;
 }
 

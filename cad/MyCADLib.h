@@ -66,8 +66,13 @@ class TAutoCADWindow {
   bool SetFileDia(int value);
   /// Remembers the foreground window unless it is AutoCAD and brings AutoCAD to the front.
   void ActivateAutoCAD();
-  /// Brings PrevForeground back to the top while AutoCAD is the foreground window.
+  /// Brings PrevForeground back to the top while AutoCAD (or no window) is the foreground
+  /// window.
   void RestoreForeground();
+  /// Gives the foreground back to PrevForeground as RestoreForeground does, but without borrowing
+  /// AutoCAD's input: for an AutoCAD that stopped answering, whose hung thread would hang the
+  /// program too while their input is attached.
+  void ReleaseForeground();
   /// Stores whether the IME of AutoCAD's main window is open in ImeWasOpen and returns it.
   bool SaveImeState();
   /// Opens the IME of AutoCAD's main window.
@@ -84,6 +89,7 @@ class TAutoCADWindow {
   bool SendChunk(const std::string& chunk, std::string& commandLine);
   void WaitForPrompt(std::string commandLine);
   void ReadOldFileDia();
+  bool AutoCADHasTheFront();
 
   WindowSystem& m_windows;
 };

@@ -9,9 +9,11 @@
 #include <string_view>   // std::string_view
 #include <system_error>  // std::error_code
 
+#include "model/FilePath.h"
 #include "model/MyStringLib.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
+#include "settings/Settings.h"
 
 static constexpr std::string_view kUnsavedDrawingPrefix = "Drawing";  // Drawing1.dwg, ...
 static constexpr char kMessageLineBreak[] = "\r\n";
@@ -59,16 +61,16 @@ static const SequenceTexts& Texts() {
 
 bool FileExistsOnDisk(const std::string& path) {
   std::error_code error;
-  return std::filesystem::exists(path, error);
+  return std::filesystem::exists(PathFromUtf8(path), error);
 }
 
 bool RemoveFileFromDisk(const std::string& path) {
   std::error_code error;
-  return std::filesystem::remove(path, error) && !error;
+  return std::filesystem::remove(PathFromUtf8(path), error) && !error;
 }
 
 std::string AcadTempPath(const std::string& exePath) {
-  return exePath + "_tmp.DXF";
+  return ExecutableBasePath(exePath) + "_tmp.DXF";
 }
 
 static bool HasInvalidDxfMessage(const std::string& history) {
@@ -92,7 +94,7 @@ static bool ConnectOrReport(AcadContext& context) {
 // Logs that AutoCAD stopped answering and brings the program back to the front.
 static void ReportNoAnswer(AcadContext& context) {
   context.MsgBox.Add(Texts().noAnswerLine);
-  context.AutoCAD.RestoreForeground();
+  context.AutoCAD.ReleaseForeground();
 }
 
 // ---------------------------------------------------------------- read from AutoCAD
@@ -110,14 +112,14 @@ static std::string ExportCommand(bool dxfout, const std::string& cadPath) {
   return "-WBLOCK\r" + cadPath + "\r" + "\r" + "*" + "\r";
 }
 
-// Types the export with FILEDIA at 0 and the IME closed, then restores both and the
-// foreground window. Returns false as soon as AutoCAD does not answer.
-static bool ExportDrawing(AcadContext& context, bool dxfout) {
+// Types the export to tempPath with FILEDIA at 0 and the IME closed, then restores both
+// and the foreground window. Returns false as soon as AutoCAD does not answer.
+static bool ExportDrawing(AcadContext& context, const std::string& tempPath, bool dxfout) {
   TAutoCADWindow& autocad = context.AutoCAD;
   if (autocad.SaveImeState()) autocad.CloseIme();
   if (!autocad.CancelCommand() || !autocad.SetFileDia(0)) return false;
   const std::string& format = dxfout ? Texts().dxfoutFormat : Texts().wblockFormat;
-  const std::string cadPath = Sjis(context.Buffer.FileName);
+  const std::string cadPath = Sjis(tempPath);
   context.MsgBox.Add(Format(format.c_str(), cadPath.c_str()));
   if (!autocad.SendCommand(ExportCommand(dxfout, cadPath), /*wait=*/true)) return false;
   // A FILEDIA the user had at 0 stays at 0.
@@ -129,15 +131,17 @@ static bool ExportDrawing(AcadContext& context, bool dxfout) {
 
 static void ReadFromAutoCAD(AcadContext& context) {
   if (!ConnectOrReport(context)) return;
+  // Asked first, while the buffer still carries the shown drawing's name: Yes saves it
+  // under that name, Cancel leaves everything as it was. The buffer takes the temporary
+  // file's name only when the export is loaded.
+  if (!context.ConfirmDiscardChanges()) return;
   const std::string& drawingName = context.AutoCAD.DrawingName;
   context.MsgBox.Add("");
   context.MsgBox.Add(Format(Texts().connectedFormat.c_str(), drawingName.c_str()));
   const bool unsaved = std::string_view(drawingName).starts_with(kUnsavedDrawingPrefix);
   const std::string tempPath = AcadTempPath(context.exePath);
-  // The buffer names the temporary file from here on, even when the read stops.
-  context.Buffer.SetFileName(tempPath);
   if (!ClearTempFile(context, tempPath)) return;
-  if (!ExportDrawing(context, context.UseDxfout && !unsaved)) {
+  if (!ExportDrawing(context, tempPath, context.UseDxfout && !unsaved)) {
     ReportNoAnswer(context);
     return;
   }
@@ -166,20 +170,31 @@ static int LastNumberBefore(const std::string& history, int at) {
   return FloorOfNumber(ReverseMBCS(number));
 }
 
-// Loads the drawing AutoCAD failed on unless the buffer holds it already. Returns false
-// only when AutoCAD did not answer.
-static bool OpenFailedDrawing(AcadContext& context) {
+namespace {
+
+// What the error-line jump found to jump in.
+enum class FailedDrawing {
+  Shown,     // the buffer holds a drawing: the failed one, or the one shown before
+  Kept,      // the user kept the shown drawing with its unsaved edits
+  NoAnswer,  // AutoCAD did not answer
+};
+
+}  // namespace
+
+// Loads the drawing AutoCAD failed on unless the buffer holds it already.
+static FailedDrawing OpenFailedDrawing(AcadContext& context) {
   const std::string path = Utf8(context.AutoCAD.DrawingName);
-  if (context.Buffer.FileName == path) return true;
+  if (context.Buffer.FileName == path) return FailedDrawing::Shown;
   if (!context.fileExists(path)) {
     context.dialogs.ShowMessage(context.ProductTitle + Texts().drawingNotFound);
-    return true;
+    return FailedDrawing::Shown;
   }
+  if (!context.ConfirmDiscardChanges()) return FailedDrawing::Kept;
   // An Enter clears whatever input AutoCAD still waits for after the failed read.
-  if (!context.AutoCAD.SendCommand("\r", /*wait=*/true)) return false;
+  if (!context.AutoCAD.SendCommand("\r", /*wait=*/true)) return FailedDrawing::NoAnswer;
   context.LoadDxfFile(path);
   context.AutoCAD.RestoreForeground();
-  return true;
+  return FailedDrawing::Shown;
 }
 
 void BTErrorJumpClick(AcadContext& context) {
@@ -192,9 +207,14 @@ void BTErrorJumpClick(AcadContext& context) {
   }
   const int line = LastNumberBefore(history, at);
   context.MsgBox.Add(Format(Texts().errorLineFormat.c_str(), line));
-  if (!OpenFailedDrawing(context)) {
-    ReportNoAnswer(context);
-    return;
+  switch (OpenFailedDrawing(context)) {
+    case FailedDrawing::Shown:
+      break;
+    case FailedDrawing::Kept:
+      return;
+    case FailedDrawing::NoAnswer:
+      ReportNoAnswer(context);
+      return;
   }
   const TDXFBuffer& buffer = context.Buffer;
   if (!buffer.FileName.empty() && line <= LineOfPair(buffer.EofIndex) + 1) context.JumpToLine(line);

@@ -27,11 +27,14 @@ struct AcadContext {
   TDXFBuffer& Buffer;       // the main window's line buffer (FileName, EofIndex)
   MessageLog& MsgBox;       // the message panel
   Dialogs& dialogs;         // message boxes
-  std::function<bool(const std::string& path)> LoadDxfFile;  // the one load routine
-  std::function<void(int line)> JumpToLine;                  // shows 1-based file line in the grid
-  bool UseDxfout = false;                                    // setting: DXFOUT for saved drawings
-  std::string ProductTitle;  // "VU Quillet Viewer" or "... Editor", CP932
-  std::string exePath;       // the executable's native path; the temporary file sits beside it
+  // The one load routine, without the question about unsaved edits.
+  std::function<bool(const std::string& path)> LoadDxfFile;
+  // Asks about unsaved edits of the shown drawing (and saves it on Yes); false: keep it.
+  std::function<bool()> ConfirmDiscardChanges = [] { return true; };
+  std::function<void(int line)> JumpToLine;  // shows 1-based file line in the grid
+  bool UseDxfout = false;                    // setting: DXFOUT for saved drawings
+  std::string ProductTitle;                  // "VU Quillet Viewer" or "... Editor", CP932
+  std::string exePath;  // the executable's native path; the temporary file sits beside it
   std::function<bool(const std::string& path)> fileExists = FileExistsOnDisk;
   std::function<bool(const std::string& path)> removeFile = RemoveFileFromDisk;
 };
@@ -42,22 +45,24 @@ struct AcadButtons {
   bool errorJumpEnabled = false;  // BTErrorJump: AutoCAD's history shows the DXF error
 };
 
-/// Returns the temporary export path for the executable at exePath: exePath + "_tmp.DXF".
+/// Returns the temporary export path for the executable at exePath: its path without
+/// ".exe" (ExecutableBasePath, as for the settings file) followed by "_tmp.DXF".
 std::string AcadTempPath(const std::string& exePath);
 
 /// Connects to AutoCAD and reads its history to decide which AutoCAD buttons are enabled;
 /// both are disabled when no AutoCAD runs. Reports nothing.
 AcadButtons ProbeAutoCAD(TAutoCADWindow& autocad);
 
-/// Makes AutoCAD write its current drawing to the temporary file with DXFOUT (UseDxfout
-/// and a saved drawing) or -WBLOCK, FILEDIA at 0 and the IME closed meanwhile, then loads
-/// the file. Reports a missing AutoCAD, a temporary file that cannot be deleted and an
-/// AutoCAD that stops answering, and then stops. A call made while a read runs (a click
+/// Asks about unsaved edits, then makes AutoCAD write its current drawing to the temporary
+/// file with DXFOUT (UseDxfout and a saved drawing) or -WBLOCK, FILEDIA at 0 and the IME
+/// closed meanwhile, and loads the file. Reports a missing AutoCAD, a temporary file that
+/// cannot be deleted and an AutoCAD that stops answering, and then stops; the shown drawing
+/// keeps its name until the export is loaded. A call made while a read runs (a click
 /// handled during its waits) returns at once and does nothing.
 void BTACADReadClick(AcadContext& context);
 
 /// Reads the line number before AutoCAD's invalid-DXF message, loads the drawing AutoCAD
-/// names when it is not the buffer's file, and jumps to the line when it lies within the
-/// loaded file. Reports a missing AutoCAD, a missing message and a drawing name that
-/// names no file.
+/// names when it is not the buffer's file (after the question about unsaved edits), and
+/// jumps to the line when it lies within the loaded file. Reports a missing AutoCAD, a
+/// missing message and a drawing name that names no file.
 void BTErrorJumpClick(AcadContext& context);

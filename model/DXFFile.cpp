@@ -5,51 +5,15 @@
 #include <sys/stat.h>  // stat, fstat, fchmod, umask
 #include <unistd.h>    // read, write, close, fsync, unlink
 
-#include <algorithm>   // std::min
 #include <cerrno>      // errno
-#include <cstdint>     // SIZE_MAX
+#include <cstdint>     // std::int64_t
 #include <cstdio>      // std::rename
 #include <cstdlib>     // mkstemp
 #include <filesystem>  // std::filesystem::path, is_symlink, read_symlink
-#include <new>         // std::nothrow
 
-#include "model/LineSplitter.h"
+#include "model/DXFFile_p.h"
 
 // ------------------------------------------------------------------ reading
-
-// Reads the next piece of fd into bytes, growing the block when the file outgrew its
-// stat size. Returns the bytes read, 0 at the end, or -1 with bytes.fault set.
-static ssize_t ReadPiece(int fd, FileBytes& bytes, std::size_t& capacity) {
-  constexpr std::size_t kPiece = 1 << 20;
-  if (bytes.fileSize == capacity) {
-    char probe;
-    ssize_t more;
-    do more = ::read(fd, &probe, 1);
-    while (more < 0 && errno == EINTR);
-    if (more <= 0) {
-      if (more < 0) bytes.fault = ReadFault::Unreadable;
-      return more;
-    }
-    const std::size_t grown = capacity * 2 + 4096;
-    std::unique_ptr<char[]> bigger(new (std::nothrow) char[grown + 1]);
-    if (!bigger) {
-      bytes.fault = ReadFault::OutOfMemory;
-      return -1;
-    }
-    std::memcpy(bigger.get(), bytes.data.get(), bytes.fileSize);
-    bigger[bytes.fileSize] = probe;
-    bytes.data = std::move(bigger);
-    capacity = grown;
-    return 1;
-  }
-  ssize_t got;
-  do
-    got =
-        ::read(fd, bytes.data.get() + bytes.fileSize, std::min(kPiece, capacity - bytes.fileSize));
-  while (got < 0 && errno == EINTR);
-  if (got < 0) bytes.fault = ReadFault::Unreadable;
-  return got;
-}
 
 // The fault an errno of stat or open stands for.
 static ReadFault FaultOfError(int error) {
@@ -96,38 +60,21 @@ static int OpenRegularFile(const std::string& path, struct stat& info, ReadFault
   return -1;
 }
 
-// Reads a whole file and counts its lines.
-// Performance: lines are counted piece by piece right after each read, while the piece
-// is still in the cache; a separate counting pass over a 200 MB text cost a fifth of
-// the load and made files larger than the cache slower per megabyte.
 FileBytes ReadWholeFile(const std::string& path) {
   FileBytes bytes;
   struct stat info;
   const int fd = OpenRegularFile(path, info, bytes.fault);
   if (fd < 0) return bytes;
-  std::size_t capacity = static_cast<std::size_t>(info.st_size);
-  bytes.data.reset(new (std::nothrow) char[capacity + 1]);
-  if (!bytes.data) bytes.fault = ReadFault::OutOfMemory;
-  LineCounter counter;
-  const std::size_t kNoNul = SIZE_MAX;
-  std::size_t nulAt = kNoNul;  // an offset: the block may move when the file grows
-  while (bytes.fault == ReadFault::None) {
-    const ssize_t got = ReadPiece(fd, bytes, capacity);
-    if (got <= 0) break;
-    const char* piece = bytes.data.get() + bytes.fileSize;
-    if (nulAt == kNoNul)
-      if (const void* nul = std::memchr(piece, 0, static_cast<std::size_t>(got)))
-        nulAt = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data.get());
-    bytes.fileSize += static_cast<std::size_t>(got);
-    counter.CountBlocks(bytes.data.get(), bytes.fileSize);
-  }
+  ReadOpenFile(
+      static_cast<std::size_t>(info.st_size),
+      [fd](char* to, std::size_t room) {
+        ssize_t got;
+        do got = ::read(fd, to, room);
+        while (got < 0 && errno == EINTR);
+        return static_cast<std::int64_t>(got);
+      },
+      bytes);
   ::close(fd);
-  if (bytes.fault != ReadFault::None) return bytes;
-  bytes.fileLines = counter.Finish(bytes.data.get(), bytes.fileSize);
-  // A NUL byte ends the text; the rare file with one has its text's lines counted again.
-  bytes.size = nulAt == kNoNul ? bytes.fileSize : nulAt;
-  bytes.lines =
-      bytes.EndsAtNul() ? LineCounter().Finish(bytes.data.get(), bytes.size) : bytes.fileLines;
   return bytes;
 }
 

@@ -69,8 +69,41 @@ iconv_t DescriptorFor(TextEncoding from, TextEncoding to) {
 
 }  // namespace
 
+// Writes out the character a converter holds back in its state (glibc's CP1255 and
+// CP1258 keep the last one to see whether a combining mark follows). Returns the bytes
+// written in all.
+static std::size_t FlushState(iconv_t cd, std::string& out, std::size_t written) {
+  for (;;) {
+    char* outPtr = out.data() + written;
+    std::size_t outLeft = out.size() - written;
+    const std::size_t rc = iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    written = out.size() - outLeft;
+    if (rc != static_cast<std::size_t>(-1) || errno != E2BIG) return written;
+    out.resize(out.size() * 2);
+  }
+}
+
+// Where a character glibc's converter mishandles starts in input, or npos: its CP949
+// swallows the rest of the text after the undefined pair A2 E8, so the pair is taken
+// for a fault before iconv sees it.
+static std::size_t MishandledAt(TextEncoding from, std::string_view input) {
+  constexpr std::string_view kCp949Swallowing = "\xA2\xE8";
+  if (from != TextEncoding::Cp949 || input.find(kCp949Swallowing) == std::string_view::npos)
+    return std::string_view::npos;
+  for (std::size_t at = 0; at < input.size();
+       at += static_cast<std::size_t>(CharLength(from, input, at)))
+    if (input.substr(at, 2) == kCp949Swallowing) return at;
+  return std::string_view::npos;
+}
+
 std::string Transcode(TextEncoding from, TextEncoding to, std::string_view input,
                       const ConversionFault& onFault) {
+  if (const std::size_t cut = MishandledAt(from, input); cut != std::string_view::npos) {
+    std::string out = Transcode(from, to, input.substr(0, cut), onFault);
+    std::size_t skip = onFault(input, cut, out);
+    if (skip == 0 || skip > input.size() - cut) skip = input.size() - cut;
+    return out + Transcode(from, to, input.substr(cut + skip), onFault);
+  }
   std::string out;
   const iconv_t cd = DescriptorFor(from, to);
   if (cd == kNoDescriptor) {
@@ -94,7 +127,9 @@ std::string Transcode(TextEncoding from, TextEncoding to, std::string_view input
       continue;
     }
     // EILSEQ (a byte or character that does not convert) or EINVAL (a character cut
-    // short at the end): the handler says what stands there and how far to step.
+    // short at the end): the handler says what stands there and how far to step, after
+    // the characters before it.
+    written = FlushState(cd, out, written);
     out.resize(written);
     const std::size_t at = input.size() - inLeft;
     std::size_t skip = onFault(input, at, out);
@@ -104,6 +139,6 @@ std::string Transcode(TextEncoding from, TextEncoding to, std::string_view input
     written = out.size();
     out.resize(written + inLeft * 2 + 16);
   }
-  out.resize(written);
+  out.resize(FlushState(cd, out, written));
   return out;
 }

@@ -5,6 +5,7 @@
 #include <fstream>    // std::ifstream, std::ofstream
 #include <iterator>   // std::istreambuf_iterator
 
+#include "model/FilePath.h"
 #include "model/MyStringLib.h"
 
 namespace {
@@ -85,7 +86,7 @@ std::size_t EndOfKeys(const std::vector<std::string>& lines, const SectionSpan& 
 }  // namespace
 
 std::vector<std::string> Profile::ReadLines() const {
-  std::ifstream in(m_path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(m_path), std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::vector<std::string> lines;
   std::size_t start = 0;
@@ -101,7 +102,7 @@ std::vector<std::string> Profile::ReadLines() const {
 bool Profile::WriteLines(const std::vector<std::string>& lines) const {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(PathFromUtf8(m_path), std::ios::binary | std::ios::trunc);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   out.close();
   return !out.fail();

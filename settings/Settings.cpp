@@ -6,11 +6,12 @@
 #include <cassert>     // assert
 #include <filesystem>  // std::filesystem::path, create_directories
 #ifdef _WIN32
-#include <io.h>  // _access
+#include <io.h>  // _waccess
 #else
 #include <unistd.h>  // access
 #endif
 
+#include "model/FilePath.h"
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
 
@@ -79,35 +80,40 @@ class KeyWriter {
 // folder): it must be writable, and not under /usr, which Debian's policy keeps free of
 // files written at run time, even for root, who may write there.
 bool IsWritableFolder(const std::filesystem::path& folder) {
-  const std::string path = folder.empty() ? std::string(".") : folder.string();
+  const std::filesystem::path path = folder.empty() ? std::filesystem::path(".") : folder;
 #ifdef _WIN32
-  return ::_access(path.c_str(), 2) == 0;
+  return ::_waccess(path.c_str(), 2) == 0;
 #else
-  return path.rfind("/usr/", 0) != 0 && ::access(path.c_str(), W_OK) == 0;
+  return path.string().rfind("/usr/", 0) != 0 && ::access(path.c_str(), W_OK) == 0;
 #endif
 }
 
 }  // namespace
 
+std::string ExecutableBasePath(const std::string& executablePath) {
+  static constexpr std::string_view kExtension = ".exe";
+  if (executablePath.size() < kExtension.size()) return executablePath;
+  const std::size_t stem = executablePath.size() - kExtension.size();
+  const bool hasExtension = UpperAscii(executablePath.substr(stem)) == UpperAscii(kExtension);
+  return hasExtension ? executablePath.substr(0, stem) : executablePath;
+}
+
 std::string SettingsFilePath(const std::string& executablePath) {
-#ifdef _WIN32
-  return executablePath.substr(0, executablePath.size() - 4) + ".ini";
-#else
-  return executablePath + ".ini";
-#endif
+  return ExecutableBasePath(executablePath) + ".ini";
 }
 
 std::string SettingsFileLocation(const std::string& executablePath,
                                  const std::string& configFolder) {
-  const std::filesystem::path beside = SettingsFilePath(executablePath);
-  if (configFolder.empty() || IsWritableFolder(beside.parent_path())) return beside.string();
-  return (std::filesystem::path(configFolder) / beside.filename()).string();
+  const std::string beside = SettingsFilePath(executablePath);
+  const std::filesystem::path besidePath = PathFromUtf8(beside);
+  if (configFolder.empty() || IsWritableFolder(besidePath.parent_path())) return beside;
+  return Utf8FromPath(PathFromUtf8(configFolder) / besidePath.filename());
 }
 
 void OpenSettingsFile(SettingsRecord& settings, const std::string& executablePath,
                       const std::string& configFolder) {
   settings.IniPath = SettingsFileLocation(executablePath, configFolder);
-  const std::filesystem::path folder = std::filesystem::path(settings.IniPath).parent_path();
+  const std::filesystem::path folder = PathFromUtf8(settings.IniPath).parent_path();
   std::error_code ignored;  // a folder that cannot be made shows as the write's failure
   if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
   settings.File.emplace(settings.IniPath);

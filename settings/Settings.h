@@ -46,8 +46,12 @@ struct SettingsRecord {
   std::vector<std::string> RecentFiles;  // files last opened, newest first (native paths)
 };
 
-/// Returns the settings file of an executable: its path with ".ini" appended (on
-/// Windows the ".exe" is replaced).
+/// Returns the executable's path without its extension ".exe" (in any letter case); a
+/// path without it, as on Linux, comes back whole. The files the program keeps beside
+/// itself are named from it.
+std::string ExecutableBasePath(const std::string& executablePath);
+
+/// Returns the settings file of an executable: ExecutableBasePath with ".ini" appended.
 std::string SettingsFilePath(const std::string& executablePath);
 
 /// Returns where the settings file lives: beside the executable (SettingsFilePath) when

@@ -12,6 +12,8 @@
 
 #include "model/MyStringLib.h"
 #include "model/Sjis.h"
+#include "settings/Settings.h"
+#include "tests/support/RecordedMainWindow.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
 #include "tests/support/TestFiles.h"
@@ -22,33 +24,9 @@ using Texts = std::vector<std::string>;
 
 constexpr std::uint32_t kProgramThread = 0x101;
 
-class RecordedDialogs : public Dialogs {
- public:
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskYesNo(const std::string&, const std::string&) override { return false; }
-  Answer AskYesNoCancel(const std::string&, const std::string&) override { return Answer::Cancel; }
-  std::string OpenFileName(const FileRequest&) override { return {}; }
-  std::string SaveFileName(const FileRequest&) override { return {}; }
-  void Beep() override {}
-  Texts messages;
-};
-
-class RecordedPanel : public MessageLog {
- public:
-  int Add(const std::string& line) override {
-    lines.push_back(line);
-    return static_cast<int>(lines.size());
-  }
-  Texts lines;
-};
-
-// A DXF file whose EOF pair is pair 3: its last line is line 8.
-constexpr char kFourPairs[] =
-    "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
-
 // The program's window in front of a stand-in AutoCAD, and the main window's parts that
 // the sequences use; the executable sits in a fresh folder (optionally a sub-folder).
-struct Rig {
+struct Rig : RecordedMainWindow {
   explicit Rig(std::optional<StandInSetup> setup = StandInSetup{},
                const std::string& subFolder = "")
       : exePath(dir.Path() + "/" + subFolder + "quillet"), tempPath(exePath + "_tmp.DXF") {
@@ -66,24 +44,7 @@ struct Rig {
   HWnd program = 0;
   std::optional<StandInAutoCAD> autocad;
   TAutoCADWindow link{desktop};
-  TDXFBuffer buffer;
-  RecordedPanel panel;
-  RecordedDialogs dialogs;
-  Texts loads;
-  std::vector<int> jumps;
-  AcadContext context{.AutoCAD = link,
-                      .Buffer = buffer,
-                      .MsgBox = panel,
-                      .dialogs = dialogs,
-                      .LoadDxfFile =
-                          [this](const std::string& path) {
-                            loads.push_back(path);
-                            return buffer.LoadFromFile(path) == 0;
-                          },
-                      .JumpToLine = [this](int line) { jumps.push_back(line); },
-                      .UseDxfout = true,
-                      .ProductTitle = "VU Quillet Viewer",
-                      .exePath = exePath};
+  AcadContext context = Context(link, exePath);
 };
 
 StandInSetup Drawing(const std::string& title, int fileDia = 1, bool imeOpen = false) {
@@ -101,6 +62,22 @@ Texts Connected(const std::string& drawingName) {
 }
 
 // ---------------------------------------------------------------- read from AutoCAD
+
+TEST(AcadTempPath, DropsTheExeExtensionAsTheSettingsFileDoes) {
+  const struct {
+    std::string exe, temp, ini;
+  } cases[] = {
+      {"C:\\tools\\viewer.exe", "C:\\tools\\viewer_tmp.DXF", "C:\\tools\\viewer.ini"},
+      {"C:\\TOOLS\\VIEWER.EXE", "C:\\TOOLS\\VIEWER_tmp.DXF", "C:\\TOOLS\\VIEWER.ini"},
+      {"/opt/quillet/quillet-viewer", "/opt/quillet/quillet-viewer_tmp.DXF",
+       "/opt/quillet/quillet-viewer.ini"},
+      {"/opt/q/x.exe.old", "/opt/q/x.exe.old_tmp.DXF", "/opt/q/x.exe.old.ini"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(AcadTempPath(c.exe), c.temp) << c.exe;
+    EXPECT_EQ(SettingsFilePath(c.exe), c.ini) << c.exe;
+  }
+}
 
 TEST(BTACADReadClick, ReportsAMissingAutoCAD) {
   Rig rig(std::nullopt);
@@ -198,8 +175,27 @@ TEST(BTACADReadClick, StopsAtATemporaryFileThatCannotBeDeleted) {
   EXPECT_EQ(rig.dialogs.messages, Texts{Sjis("テンポラリファイルが使用中です ") + rig.tempPath});
   EXPECT_TRUE(rig.autocad->Received().empty());
   EXPECT_EQ(rig.panel.lines, Connected("C:\\work\\plan.dwg"));
-  EXPECT_EQ(rig.buffer.FileName, rig.tempPath);
+  EXPECT_EQ(rig.buffer.FileName, "");  // the shown drawing keeps its name
   EXPECT_TRUE(rig.loads.empty());
+}
+
+TEST(BTACADReadClick, AsksAboutUnsavedEditsUnderTheShownNameBeforeAnything) {
+  Rig rig(Drawing(kPlan));
+  const std::string shown = rig.dir.Write("shown.dxf", kFourPairs);
+  ASSERT_EQ(rig.buffer.LoadFromFile(shown), 0);
+  rig.discard = false;  // Cancel: nothing happens
+  BTACADReadClick(rig.context);
+  EXPECT_EQ(rig.questions, Texts{shown});
+  EXPECT_TRUE(rig.autocad->Received().empty());
+  EXPECT_TRUE(rig.panel.lines.empty());
+  EXPECT_EQ(rig.buffer.FileName, shown);
+  EXPECT_TRUE(rig.loads.empty());
+
+  rig.discard = true;  // Yes (after the save) or No: the read goes on, asked once
+  BTACADReadClick(rig.context);
+  EXPECT_EQ(rig.questions, (Texts{shown, shown}));
+  EXPECT_EQ(rig.loads, Texts{rig.tempPath});
+  EXPECT_EQ(rig.buffer.FileName, rig.tempPath);
 }
 
 TEST(BTACADReadClick, StopsCleanlyWhenAutoCADDoesNotAnswer) {
@@ -211,6 +207,7 @@ TEST(BTACADReadClick, StopsCleanlyWhenAutoCADDoesNotAnswer) {
   EXPECT_EQ(rig.panel.lines, expectedLines);
   EXPECT_EQ(rig.desktop.record.copyDataSends, 1);
   EXPECT_EQ(rig.desktop.GetForegroundWindow(), rig.program);
+  EXPECT_EQ(rig.desktop.record.attachCalls, 0);  // never attached to the hung thread
   EXPECT_TRUE(rig.loads.empty());
 }
 
@@ -278,6 +275,21 @@ TEST(BTErrorJumpClick, LoadsTheFailedFileAndJumpsToTheLine) {
   EXPECT_EQ(rig.loads, Texts{failed});
   EXPECT_EQ(rig.jumps, std::vector<int>{7});
   EXPECT_EQ(rig.desktop.GetForegroundWindow(), rig.program);
+}
+
+TEST(BTErrorJumpClick, KeepsTheShownDrawingWhenTheUserCancels) {
+  Rig rig;
+  const std::string shown = rig.dir.Write("shown.dxf", kFourPairs);
+  ASSERT_EQ(rig.buffer.LoadFromFile(shown), 0);
+  const std::string failed = rig.dir.Write("bad.dxf", kFourPairs);
+  rig.autocad->SetTitle("AutoCAD 2006 - [" + failed + "]");
+  rig.autocad->ShowInvalidDxfMessage(330, 7);
+  rig.discard = false;
+  BTErrorJumpClick(rig.context);
+  EXPECT_EQ(rig.questions, Texts{shown});
+  EXPECT_TRUE(rig.autocad->Received().empty());
+  EXPECT_TRUE(rig.loads.empty());
+  EXPECT_TRUE(rig.jumps.empty());
 }
 
 TEST(BTErrorJumpClick, JumpsOnlyWithinTheLoadedFile) {

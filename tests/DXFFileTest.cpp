@@ -2,11 +2,13 @@
 #include "model/DXFFile.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <signal.h>        // signal, SIGXFSZ
 #include <sys/resource.h>  // setrlimit, RLIMIT_FSIZE
 #include <sys/stat.h>      // chmod, mkfifo
 #include <sys/wait.h>      // waitpid
 #include <unistd.h>        // geteuid, setuid, fork, alarm, _exit
+#endif
 
 #include <filesystem>  // std::filesystem::path
 #include <fstream>     // std::ofstream
@@ -19,6 +21,7 @@
 
 namespace {
 
+#ifndef _WIN32
 // Runs body in a child process and returns its exit status, or -1 when it did not end
 // by itself within ten seconds: a load that would wait for ever fails the test instead
 // of hanging it, and a limit set in body stays in the child.
@@ -32,28 +35,35 @@ int RunInChild(const std::function<int()>& body) {
   if (child < 0 || ::waitpid(child, &status, 0) != child) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+#endif
 
 TEST(TDXFBuffer, EachFileThatCannotBeReadGetsItsCause) {
   TempDir dir;
+  struct Case {
+    std::string path;
+    int result;
+    const char* cause;  // after the path
+  };
+  const char* const notRegular =
+      "は通常のファイルではありません（デバイスやパイプは読み込めません）";
+  std::vector<Case> cases = {
+      {dir.Path() + "/none.dxf", -1, "ファイルが見つかりません"},
+      {dir.Path() + "/none/x.dxf", -1, "ファイルが見つかりません"},
+      {dir.Path(), -2, "はフォルダです。DXFファイルを選んでください"},
+  };
+#ifdef _WIN32
+  cases.push_back({"NUL", -2, notRegular});
+#else
   const std::string loop = dir.Path() + "/loop.dxf";
   std::filesystem::create_symlink("loop.dxf", loop);
   const std::string fifo = dir.Path() + "/fifo.dxf";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   // Opening a FIFO for reading waits for a writer, so the load must refuse it unopened.
   ASSERT_EQ(RunInChild([&fifo] { return -TDXFBuffer().LoadFromFile(fifo); }), 2);
-  struct Case {
-    std::string path;
-    int result;
-    const char* cause;  // after the path
-  };
-  std::vector<Case> cases = {
-      {dir.Path() + "/none.dxf", -1, "ファイルが見つかりません"},
-      {dir.Path() + "/none/x.dxf", -1, "ファイルが見つかりません"},
-      {dir.Path(), -2, "はフォルダです。DXFファイルを選んでください"},
-      {loop, -2, "のシンボリックリンクが多すぎます（循環していませんか？）"},
-      {fifo, -2, "は通常のファイルではありません（デバイスやパイプは読み込めません）"},
-      {"/dev/null", -2, "は通常のファイルではありません（デバイスやパイプは読み込めません）"},
-  };
+  cases.push_back({loop, -2, "のシンボリックリンクが多すぎます（循環していませんか？）"});
+  cases.push_back({fifo, -2, notRegular});
+  cases.push_back({"/dev/null", -2, notRegular});
+#endif
   for (const Case& c : cases) {
     TDXFBuffer b;
     EXPECT_EQ(b.LoadFromFile(c.path), c.result) << c.path;
@@ -61,6 +71,7 @@ TEST(TDXFBuffer, EachFileThatCannotBeReadGetsItsCause) {
     EXPECT_EQ(b.ErrorMessage, Sjis(c.path) + Sjis(c.cause)) << c.path;
     EXPECT_EQ(b.PairCount, 0);
   }
+#ifndef _WIN32  // Windows' files locked by another program: DXFFileWin32Test
   // Root reads any file, so the child that tries gives root up first.
   const std::string locked = dir.Write("locked.dxf", "0\nEOF\n");
   ::chmod(locked.c_str(), 0);
@@ -73,6 +84,7 @@ TEST(TDXFBuffer, EachFileThatCannotBeReadGetsItsCause) {
                                                                                              : 2;
             }),
             0);
+#endif
 }
 
 // UTF-16 text of ASCII lines: every character followed (little-endian) or preceded by NUL.
@@ -158,6 +170,7 @@ TEST(TDXFBuffer, NormalisedSaveWritesCrLfAndRightAlignedCodes) {
   EXPECT_TRUE(f.messages.empty());
 }
 
+#ifndef _WIN32  // Windows' read-only and locked files: DXFFileWin32Test
 // The write fails through a file-size limit, which binds root as well.
 TEST(TDXFBuffer, AFailedSaveKeepsTheOldFile) {
   Loaded f(DxfText({"0", "SECTION", "2", "ENTITIES", "0", "ENDSEC", "0", "EOF"}));
@@ -181,6 +194,7 @@ TEST(TDXFBuffer, AFailedSaveKeepsTheOldFile) {
                           std::filesystem::directory_iterator()),
             1);  // no temporary file left behind
 }
+#endif
 
 TEST(TDXFBuffer, ALongFileNameCanBeSaved) {
   Loaded f(DxfText({"0", "EOF"}));
@@ -190,6 +204,7 @@ TEST(TDXFBuffer, ALongFileNameCanBeSaved) {
   EXPECT_EQ(ReadBytes(f.dir.Path() + "/" + name), "0\r\nEOF\r\n");
 }
 
+#ifndef _WIN32  // Wine makes no symbolic links, and Windows only with a privilege
 TEST(TDXFBuffer, SavingThroughASymbolicLinkWritesItsTarget) {
   Loaded f(DxfText({"0", "EOF"}));
   std::filesystem::create_directory(f.dir.Path() + "/real");
@@ -204,6 +219,7 @@ TEST(TDXFBuffer, SavingThroughASymbolicLinkWritesItsTarget) {
     EXPECT_EQ(ReadBytes(target), "0\r\nEOF\r\n") << name;
   }
 }
+#endif
 
 TEST(TDXFBuffer, SaveIntoAMissingFolderFails) {
   Loaded f(DxfText({"0", "EOF"}));
@@ -212,6 +228,7 @@ TEST(TDXFBuffer, SaveIntoAMissingFolderFails) {
   EXPECT_EQ(f.messages.size(), 1u);
 }
 
+#ifndef _WIN32  // POSIX permissions
 TEST(TDXFBuffer, SaveReplacesAnExistingFileAndKeepsItsMode) {
   Loaded f(DxfText({"0", "EOF"}));
   const std::string target = f.dir.Write("x.dxf", "old");
@@ -223,6 +240,7 @@ TEST(TDXFBuffer, SaveReplacesAnExistingFileAndKeepsItsMode) {
   ASSERT_EQ(::stat(target.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0640u);
 }
+#endif
 
 // A file's pairs as a save sees them, worked out independently of the buffer so that
 // the round trip checks one against the other: lines split at CR LF, CR or LF up to the

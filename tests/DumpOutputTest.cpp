@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>       // HUGE_VAL, std::nan
-#include <cstdio>      // open_memstream, fopen
-#include <cstdlib>     // free
+#include <cstdio>      // tmpfile, fread, fopen
 #include <functional>  // std::function
 
 #include "model/Sjis.h"
@@ -14,9 +13,10 @@ namespace {
 
 // Writes one line in the given form, its fields added by `fields`, and returns it.
 std::string Written(DumpFormat format, const std::function<void(DumpLine&)>& fields) {
-  char* bytes = nullptr;
-  std::size_t size = 0;
-  std::FILE* stream = ::open_memstream(&bytes, &size);
+  // A temporary file, not open_memstream, which Windows lacks.
+  std::FILE* stream = std::tmpfile();
+  EXPECT_NE(stream, nullptr);
+  if (!stream) return {};
   {
     DumpOutput out(stream, format);
     DumpLine line(out);
@@ -24,9 +24,12 @@ std::string Written(DumpFormat format, const std::function<void(DumpLine&)>& fie
     line.End();
     EXPECT_EQ(out.Finish(0), 0);
   }
+  std::rewind(stream);
+  std::string text;
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, stream)) > 0;)
+    text.append(chunk, got);
   std::fclose(stream);
-  std::string text(bytes, size);
-  std::free(bytes);
   return text;
 }
 

@@ -676,6 +676,27 @@ TEST(TFMMain, ReadFromAutoCADLoadsTheExportedDrawing) {
   EXPECT_TRUE(m.dialogs.messages.empty());
 }
 
+TEST(TFMMain, ReadFromAutoCADAsksAboutEditsUnderTheDrawingsOwnName) {
+  WithAutoCAD m(true);
+  m.form->FRDXFGrid->SetRow(2);
+  m.TypeValue("HEAD");
+  m.dialogs.answers = {Dialogs::Answer::Cancel};
+  m.form->BTACADRead->click();
+  EXPECT_EQ(m.form->Buffer.FileName, kSample);
+  EXPECT_TRUE(m.form->IsModified());
+  EXPECT_TRUE(m.autocad->Received().empty());
+
+  const std::string saved = m.dir.Path() + "/saved.dxf";
+  m.dialogs.answers = {Dialogs::Answer::Yes};
+  m.dialogs.saveAnswers = {saved};
+  m.form->BTACADRead->click();
+  ASSERT_EQ(m.dialogs.saveRequests.size(), 1u);
+  EXPECT_EQ(m.dialogs.saveRequests[0].fileName, "sample.dxf");
+  EXPECT_EQ(ReadBytes(saved).find("  0\r\nSECTION\r\n  2\r\nHEAD\r\n"), 0u);  // the edit
+  EXPECT_EQ(m.form->Buffer.FileName, m.dir.Path() + "/viewer_tmp.DXF");
+  EXPECT_EQ(m.dialogs.questions.size(), 2u);
+}
+
 TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
   WithAutoCAD m(true);
   const std::string failed = m.dir.Write("failed.dxf", ReadBytes(kSample));

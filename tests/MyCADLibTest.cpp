@@ -331,6 +331,21 @@ TEST(TAutoCADWindow, ActivateAndRestoreSwapTheForegroundWindow) {
 
   desk.link.RestoreForeground();  // AutoCAD is not in front: nothing happens
   EXPECT_EQ(desk.link.PrevForeground, main);
+
+  desk.link.ActivateAutoCAD();
+  desk.desktop.SetForeground(0);  // AutoCAD's activation not handled yet: nothing in front
+  desk.link.RestoreForeground();
+  EXPECT_EQ(desk.desktop.GetForegroundWindow(), desk.program);
+}
+
+TEST(TAutoCADWindow, ReleaseForegroundNeverAttachesToAutoCADsThread) {
+  Desk desk;
+  ASSERT_TRUE(desk.link.Connect());
+  desk.link.ActivateAutoCAD();
+  desk.link.ReleaseForeground();
+  EXPECT_EQ(desk.desktop.GetForegroundWindow(), desk.program);
+  EXPECT_EQ(desk.link.PrevForeground, desk.autocad->MainWindow());
+  EXPECT_EQ(desk.desktop.record.attachCalls, 0);
 }
 
 TEST(TAutoCADWindow, BringToTopBorrowsTheForegroundThreadOnlyWhenNeeded) {
@@ -356,7 +371,9 @@ TEST(TAutoCADWindow, TopWindowClimbsFromTheForegroundToTheTop) {
   EXPECT_EQ(TopWindow(desk.desktop), tip);
   desk.desktop.SetForeground(0);  // nothing in front: start from the first enumerated
   EXPECT_EQ(TopWindow(desk.desktop), tip);
+#ifndef _WIN32  // elsewhere the platform's desktop has no windows
   EXPECT_EQ(TopWindow(*MakePlatformWindowSystem({})), 0u);
+#endif
 }
 
 // ---------------------------------------------------------------- IME

@@ -134,6 +134,13 @@ TEST(TextCodec, DecodesEachEncodingWithItsEscapesAndMarksBrokenBytes) {
       {TextEncoding::Cp1252, "\xC4\xDC\xD6\\U+03B1", "ÄÜÖα"},
       {TextEncoding::Cp1251, "\xD1\xF2\xF0", "Стр"},
       {TextEncoding::Cp850, "\x82", "é"},
+      // The last character is kept, a combining mark joins the letter before it, and a
+      // broken byte stays in its place.
+      {TextEncoding::Cp1258, "caf\xE9", "café"},
+      {TextEncoding::Cp1258, "A\xECn", "Án"},
+      {TextEncoding::Cp1258, "A\x81z", "A\xEF\xBF\xBDz"},
+      {TextEncoding::Cp1255, "\xF9\xD1", "\xEF\xAC\xAA"},
+      {TextEncoding::Cp949, "\xA2\xE8z", "\xEF\xBF\xBD\xEF\xBF\xBDz"},  // undefined
   };
   for (const auto& c : cases) {
     std::string scratch;

@@ -1,8 +1,8 @@
 // DumpInput.cpp - the drawing quillet-dump reads: a named file, or standard input.
 //
 // The buffer loads from a path, so standard input is first copied to a temporary file in
-// $TMPDIR (or /tmp) and streamed there in pieces: a pipe of any size goes through
-// without being held in memory twice. The copy is removed as soon as it is loaded.
+// $TMPDIR (%TEMP% on Windows; /tmp without either) and streamed there in pieces: a pipe of any size
+// goes through without being held in memory twice. The copy is removed as soon as it is loaded.
 #include "tools/DumpInput.h"
 
 #include <unistd.h>  // read, write, close, unlink
@@ -21,28 +21,48 @@ namespace {
 class TemporaryFile {
  public:
   TemporaryFile() {
+#ifdef _WIN32
+    const char* folder = std::getenv("TEMP");
+#else
     const char* folder = std::getenv("TMPDIR");
+#endif
     m_folder = folder && *folder ? folder : "/tmp";
     m_path = m_folder + "/quillet-dump-stdin-XXXXXX";
     m_fd = ::mkstemp(m_path.data());
+    m_made = m_fd >= 0;
   }
   ~TemporaryFile() {
-    if (m_fd < 0) return;
-    ::close(m_fd);
+    if (!m_made) return;
+    FinishWriting();
     ::unlink(m_path.c_str());
   }
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-  bool IsOpen() const { return m_fd >= 0; }
-  int Descriptor() const { return m_fd; }
-  const std::string& Folder() const { return m_folder; }
-  const std::string& Path() const { return m_path; }
+  bool IsOpen() const {
+    return m_fd >= 0;
+  }
+  // Closes the copy, so that it can be read: Windows opens no file for reading that is
+  // still open for writing.
+  void FinishWriting() {
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+  }
+  int Descriptor() const {
+    return m_fd;
+  }
+  const std::string& Folder() const {
+    return m_folder;
+  }
+  const std::string& Path() const {
+    return m_path;
+  }
 
  private:
   std::string m_folder;
   std::string m_path;
   int m_fd = -1;
+  bool m_made = false;
 };
 
 // Writes all of bytes to fd; returns false with errno set when a write fails.
@@ -92,6 +112,7 @@ int LoadDrawing(const std::string& file, TDXFBuffer& buffer) {
                   std::strerror(errno));
   const std::string failure = CopyStandardInput(copy);
   if (!failure.empty()) return Refuse(failure);
+  copy.FinishWriting();
   const int result = buffer.LoadFromFile(copy.Path());
   buffer.SetFileName(file);
   return Loaded(result, buffer);

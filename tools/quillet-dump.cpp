@@ -11,7 +11,13 @@
 #include <string>         // std::string
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
+#include <vector>         // std::vector
+#ifdef _WIN32
+#include <fcntl.h>  // _O_BINARY
+#include <io.h>     // _setmode, _fileno
+#endif
 
+#include "model/FilePath.h"
 #include "model/MyDXFClass.h"
 #include "model/QuilletVersion.h"  // kVersion
 #include "model/RecordWalk.h"
@@ -270,7 +276,7 @@ int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+static int Run(int argc, char** argv) {
   Options options;
   std::string error;
   if (!ParseArguments(argc, argv, options, error)) {
@@ -291,3 +297,24 @@ int main(int argc, char** argv) {
   out.SetEncoding(buffer.Encoding);
   return out.Finish(Run(options, buffer, out));
 }
+
+#ifdef _WIN32
+// Windows hands main its arguments in the ANSI code page and turns CR LF into "\n" on
+// standard input and back on standard output; the program takes its arguments as UTF-8
+// and reads and writes its bytes as they are.
+int wmain(int argc, wchar_t** wideArgv) {
+  std::vector<std::string> arguments;
+  for (int a = 0; a < argc; ++a) arguments.push_back(Utf8FromPath(wideArgv[a]));
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  return Run(argc, argv.data());
+}
+#else
+int main(int argc, char** argv) {
+  return Run(argc, argv);
+}
+#endif

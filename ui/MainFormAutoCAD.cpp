@@ -1,8 +1,9 @@
 // MainFormAutoCAD.cpp - the main window's AutoCAD buttons: the paint-time probe, the read
 // of AutoCAD's drawing and the jump to the line AutoCAD could not read.
 //
-// The sequences themselves live in cad/AcadSequences; the window hands them its buffer,
-// panel, dialogs, load routine and jump, and enables the buttons by the probe's answer.
+// The sequences themselves live in logic/AcadSequences; the window hands them its buffer,
+// panel, dialogs, question about unsaved edits, load routine and jump, and enables the
+// buttons by the probe's answer.
 #include <QPushButton>
 
 #include "ui/MainForm.h"
@@ -24,7 +25,8 @@ AcadContext TFMMain::MakeAcadContext() {
       .Buffer = Buffer,
       .MsgBox = *MsgBox,
       .dialogs = m_dialogs,
-      .LoadDxfFile = [this](const std::string& path) { return LoadDxfFile(path); },
+      .LoadDxfFile = [this](const std::string& path) { return LoadDocument(path); },
+      .ConfirmDiscardChanges = [this] { return ConfirmDiscardChanges(); },
       .JumpToLine = [this](int line) { JumpToLine(line); },
       .UseDxfout = Settings.UseDxfout,
       .ProductTitle = Values.ProductTitle,

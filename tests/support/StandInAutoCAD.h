@@ -2,10 +2,8 @@
 //
 // It shows what the AutoCAD link relies on: a main window and a text window with AutoCAD's
 // classes and titles, a history pane and a command-line pane told apart by their offsets,
-// copy-data with identifier 1 taken as typed input, the idle prompt, Ctrl+C as cancel, a
-// FILEDIA prompt that shows the current value, and DXFOUT and -WBLOCK writing a small valid
-// drawing to the path typed (DXFOUT opens a file dialog instead while FILEDIA is 1). It
-// records every chunk it receives, can answer late or not at all, and can show AutoCAD's
+// and copy-data with identifier 1 taken as typed input by AutoCADCommandLine. It records
+// every chunk it receives, can answer late or not at all, and can show AutoCAD's
 // invalid-DXF message.
 #pragma once
 
@@ -14,18 +12,20 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
+#include "tests/support/AutoCADCommandLine.h"
 #include "tests/support/SimulatedDesktop.h"
+#include "tests/support/StandInWindowClasses.h"
 
 /// How the stand-in looks when it starts.
 struct StandInSetup {
   std::string title = "AutoCAD 2006 - [C:\\work\\plan.dwg]";  // main window title, CP932
   std::string textWindowTitle;  // empty: "AutoCAD テキスト ウィンドウ" in CP932
   std::string prompt;           // empty: "コマンド: " in CP932
-  std::string paneClass = "Afx:400000:8:10011:0:0";  // class of both panes
-  std::uint32_t process = 0x1F4;                     // AutoCAD's process
-  std::uint32_t thread = 0x2C8;                      // AutoCAD's GUI thread
-  int fileDia = 1;                                   // FILEDIA at start
-  bool imeOpen = false;                              // IME of the main window at start
+  std::string paneClass = kStandInPaneClass;  // class of both panes
+  std::uint32_t process = 0x1F4;              // AutoCAD's process
+  std::uint32_t thread = 0x2C8;               // AutoCAD's GUI thread
+  int fileDia = 1;                            // FILEDIA at start
+  bool imeOpen = false;                       // IME of the main window at start
 };
 
 class StandInAutoCAD {
@@ -52,11 +52,9 @@ class StandInAutoCAD {
   /// Returns copy-data that was not well-formed typed input (wrong identifier, no zero).
   int RejectedInputs() const { return m_rejected; }
   /// Returns the current FILEDIA value.
-  int FileDia() const { return m_fileDia; }
+  int FileDia() const { return m_commandLine.FileDia(); }
   /// Returns the native paths of the drawings written, in order.
-  const std::vector<std::string>& WrittenFiles() const { return m_written; }
-  /// Returns the command history, one entry a line.
-  const std::vector<std::string>& HistoryLines() const { return m_history; }
+  const std::vector<std::string>& WrittenFiles() const { return m_commandLine.WrittenFiles(); }
 
   /// Handles each chunk only delayMs of desktop time after it arrived (0: at once).
   void SetResponseDelay(unsigned delayMs) { m_delayMs = delayMs; }
@@ -68,30 +66,9 @@ class StandInAutoCAD {
   void ShowInvalidDxfMessage(int groupCode, int line);
 
  private:
-  enum class State {
-    Idle,
-    FileDiaValue,
-    DxfoutFile,
-    DxfoutPrecision,
-    WblockFile,
-    WblockPrecision,
-    WblockBlocks,
-    FileDialog,
-  };
-
   void OpenWindows();
   void Receive(std::uintptr_t identifier, std::string_view bytes);
-  void Handle(const std::string& text);
-  void Type(char c);
-  void Cancel();
-  void Enter();
-  void RunCommand(const std::string& command);
-  void ExportTo(const std::string& path, State next);
-  void WriteDrawing(const std::string& path);
-  void Ask(const std::string& prompt, State state);
-  void Log(const std::string& line);
   void ShowPanes();
-  bool TakesBlanksLiterally() const;
 
   SimulatedDesktop& m_desktop;
   StandInSetup m_setup;
@@ -100,13 +77,7 @@ class StandInAutoCAD {
   HWnd m_historyPane = 0;
   HWnd m_commandPane = 0;
   std::vector<Input> m_received;
-  std::vector<std::string> m_history;
-  std::vector<std::string> m_written;
-  State m_state = State::Idle;
-  std::string m_prompt;
-  std::string m_input;
-  std::string m_exportPath;
-  int m_fileDia = 1;
+  AutoCADCommandLine m_commandLine;
   int m_rejected = 0;
   unsigned m_delayMs = 0;
 };

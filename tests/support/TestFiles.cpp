@@ -7,6 +7,8 @@
 #include <iterator>    // std::istreambuf_iterator
 #include <random>      // std::random_device
 
+#include "model/FilePath.h"
+
 namespace fs = std::filesystem;
 
 TempDir::TempDir() {
@@ -14,7 +16,7 @@ TempDir::TempDir() {
   for (;;) {
     fs::path candidate = fs::temp_directory_path() / ("quillet-test-" + std::to_string(seed()));
     if (fs::create_directory(candidate)) {
-      m_path = candidate.string();
+      m_path = Utf8FromPath(candidate);
       return;
     }
   }
@@ -22,19 +24,19 @@ TempDir::TempDir() {
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ignored);
-  fs::remove_all(m_path, ignored);
+  fs::permissions(PathFromUtf8(m_path), fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(PathFromUtf8(m_path), ignored);
 }
 
 std::string TempDir::Write(const std::string& name, std::string_view bytes) const {
-  const std::string path = (fs::path(m_path) / name).string();
+  const fs::path path = PathFromUtf8(m_path) / PathFromUtf8(name);
   std::ofstream(path, std::ios::binary)
       .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return path;
+  return Utf8FromPath(path);
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
@@ -63,7 +65,7 @@ std::vector<std::string> LinesWithEnds(std::string_view text) {
 std::string CorpusDir() {
   const fs::path dir = QUILLET_CORPUS_DIR;
   std::error_code error;
-  return fs::is_directory(dir, error) ? fs::canonical(dir, error).string() : std::string();
+  return fs::is_directory(dir, error) ? Utf8FromPath(fs::canonical(dir, error)) : std::string();
 }
 
 std::vector<std::string> CorpusTextFiles() {
@@ -71,14 +73,14 @@ std::vector<std::string> CorpusTextFiles() {
   const std::string dir = CorpusDir();
   if (dir.empty()) return files;
   for (const auto& entry : fs::directory_iterator(dir)) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = Utf8FromPath(entry.path().filename());
     if (entry.path().extension() == ".dxf" && name.rfind("binary-", 0) != 0)
-      files.push_back(entry.path().string());
+      files.push_back(Utf8FromPath(entry.path()));
   }
   std::sort(files.begin(), files.end());
   return files;
 }
 
 std::string SourcePath(const std::string& relative) {
-  return (fs::path(QUILLET_SOURCE_DIR) / relative).string();
+  return Utf8FromPath(fs::path(QUILLET_SOURCE_DIR) / PathFromUtf8(relative));
 }

@@ -1,0 +1,139 @@
+#!/bin/sh
+# test-windows.sh - the Windows part of the tests, run under Wine.
+#
+# Cross-builds the Qt-free libraries, quillet-dump, the stand-in AutoCAD and every suite
+# that is not a widget's with mingw-w64 (the mingw preset), then runs them under Wine as a
+# Japanese Windows (code page 932) on an Xvfb display: the suites through ctest, among
+# them the AutoCAD buttons against the stand-in AutoCAD in a second process. Then it
+# checks that the Windows build converts every character of every code page and every
+# corpus line in every encoding, both ways, as the Linux build does, and lists every
+# corpus drawing byte for byte as the Linux build does. One Wine prefix per run, made
+# anew in build-mingw/wine. Fails, loudly, when Wine or Xvfb cannot start, when a build
+# fails or when any test fails; the last line is "windows: N passed, M failed".
+set -eu
+cd "$(dirname "$0")/.."
+root=$PWD
+started=$(date +%s)
+./scripts/install-deps.sh
+
+cmake --preset mingw
+cmake --build --preset mingw
+# The Linux programs the Windows ones are compared with.
+[ -f build/CMakeCache.txt ] || cmake --preset default
+cmake --build build -j2 --target quillet-dump quillet-codepage-table
+
+state=$root/build-mingw/wine
+rm -rf "$state"
+mkdir -p "$state/gtest" "$state/locale" "$state/prefix"
+
+die() {
+  echo "test-windows.sh: $*" >&2
+  exit 1
+}
+
+# Wine reads Windows' code page from the locale's name and turns file names into UTF-8
+# through the locale itself, which is made here, so the machine needs no Japanese locale.
+localedef -i ja_JP -f UTF-8 "$state/locale/ja_JP.UTF-8" || die "cannot make the ja_JP.UTF-8 locale"
+export LOCPATH="$state/locale" LC_ALL=ja_JP.UTF-8
+export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree=;mshtml="  # no Mono or Gecko to install
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+command -v Xvfb >/dev/null || die "Xvfb is not installed"
+command -v wine >/dev/null || die "Wine is not installed"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$state/display" 2>"$state/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+  [ -s "$state/display" ] && break
+  kill -0 "$xvfb_pid" 2>/dev/null || die "Xvfb did not start: $(cat "$state/xvfb.log")"
+  sleep 0.1
+done
+[ -s "$state/display" ] || die "Xvfb gave no display within 10 s"
+export DISPLAY=":$(cat "$state/display")"
+
+# One server for every program of the run, started before the prefix is made.
+wineserver -p </dev/null >"$state/wineserver.log" 2>&1 ||
+  die "wineserver did not start: $(cat "$state/wineserver.log")"
+wineboot --init >"$state/wineboot.log" 2>&1 || die "wineboot failed: $(tail -5 "$state/wineboot.log")"
+wine "$root/build-mingw/quillet-dump.exe" --help >/dev/null 2>&1 ||
+  die "Wine cannot run build-mingw/quillet-dump.exe"
+echo "Wine $(wine --version) ready, prefix $WINEPREFIX, display $DISPLAY"
+
+# The suites: each program writes its GoogleTest results beside the others.
+ctest_failed=0
+# GoogleTest on Windows takes a path without a drive as relative: Z: is the Linux root.
+GTEST_OUTPUT="xml:Z:$state/gtest/" ctest --preset mingw || ctest_failed=1
+
+# The two builds side by side: every character, then every corpus drawing.
+compared_passed=0
+compared_failed=0
+compare() {  # compare NAME LINUX-OUTPUT WINDOWS-OUTPUT
+  if cmp -s "$2" "$3"; then
+    compared_passed=$((compared_passed + 1))
+  else
+    compared_failed=$((compared_failed + 1))
+    echo "DIFFERS between Linux and Windows: $1"
+    diff "$2" "$3" | head -5
+  fi
+}
+build/quillet-codepage-table >"$state/table-linux.txt"
+wine build-mingw/quillet-codepage-table.exe >"$state/table-windows.txt"
+compare "every character of every code page" "$state/table-linux.txt" "$state/table-windows.txt"
+cmp -s "$state/table-linux.txt" "$state/table-windows.txt" ||
+  echo "(scripts/codepage-rules.py $state/table-linux.txt $state/table-windows.txt writes the rules that make them agree)"
+corpus=$(sed -n 's/^QUILLET_CORPUS_DIR:PATH=//p' build-mingw/CMakeCache.txt)
+if [ -d "$corpus" ]; then
+  build/quillet-codepage-table "$corpus"/*.dxf >"$state/lines-linux.txt"
+  wine build-mingw/quillet-codepage-table.exe "$corpus"/*.dxf >"$state/lines-windows.txt"
+  compare "both conversions of every corpus line in every encoding" "$state/lines-linux.txt" "$state/lines-windows.txt"
+  for drawing in "$corpus"/*.dxf; do
+    build/quillet-dump "$drawing" >"$state/dump-linux.txt" 2>&1 || echo "exit $?" >>"$state/dump-linux.txt"
+    wine build-mingw/quillet-dump.exe "$drawing" >"$state/dump-windows.txt" 2>&1 ||
+      echo "exit $?" >>"$state/dump-windows.txt"
+    compare "quillet-dump $(basename "$drawing")" "$state/dump-linux.txt" "$state/dump-windows.txt"
+  done
+else
+  echo "the DXF corpus ($corpus) is not there: the dumps are not compared"
+fi
+
+# GoogleTest's cases from their XML files; a test without one (a replay of the fuzz
+# inputs, or a suite that crashed before writing it) counts as one case, passed or failed
+# as ctest saw it.
+counts=$(python3 - "$state/gtest" "$root/build-mingw" <<'EOF'
+import pathlib, re, sys, xml.etree.ElementTree as ET
+results = pathlib.Path(sys.argv[1])
+passed = failed = 0
+reported = set()
+for report in results.glob("*.xml"):
+    reported.add(report.stem)
+    for case in ET.parse(report).getroot().iter("testcase"):
+        if case.find("failure") is not None:
+            failed += 1
+        elif case.get("result", "completed") == "completed" and case.get("status") != "notrun":
+            passed += 1
+log = pathlib.Path(sys.argv[2]) / "Testing/Temporary/LastTest.log"
+runs = re.split(r"^\d+/\d+ Testing: ", log.read_text(errors="replace"), flags=re.M)[1:]
+for run in runs:
+    if run.split(None, 1)[0] in reported:
+        continue
+    if "Test Passed." in run:
+        passed += 1
+    else:
+        failed += 1
+print(passed, failed)
+EOF
+)
+set -- $counts
+[ "$(($1 + $2))" -gt 0 ] || die "no GoogleTest case ran under Wine"
+passed=$(($1 + compared_passed))
+failed=$(($2 + compared_failed))
+[ "$ctest_failed" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
+echo "windows: the cross-build and its tests took $(($(date +%s) - started)) s"
+echo "windows: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
