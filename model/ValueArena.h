@@ -96,7 +96,8 @@ class ValueArena {
       std::memcpy(at, &length, sizeof length);
       at += sizeof length;
     }
-    std::memcpy(at, text.data(), text.size());
+    // An empty view may have no data at all, which memcpy must not be given.
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
   }
 
   Ref AppendToNewChunk(std::string_view text);
