@@ -29,6 +29,7 @@ QT_ALLOWED = {
     "bench/bench_grid.cpp",
     "bench/bench_lists.cpp",
     "tests/support/QtTestMain.cpp",
+    "tests/support/MainWindowFixture.h",
     "tests/StringGridTest.cpp",
     "tests/VuMessageBoxTest.cpp",
     "tests/VuFrameDXFGridTest.cpp",

@@ -17,29 +17,15 @@
 #include "logic/MainFormLists.h"
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
-#include "tests/support/ScriptedDialogs.h"
-#include "tests/support/TestFiles.h"
-#include "ui/MainForm.h"
+#include "tests/support/MainWindowFixture.h"
 #include "ui/QtText.h"
 
 namespace {
 
-const std::string kSample = SourcePath("examples/sample.dxf");
-const std::string kNoTables =
-    DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0", "0", "ENDSEC", "0", "EOF"});
-
 // A main window of an edition on show with a file loaded.
-struct Window {
-  TempDir dir;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TFMMain> form;
-
+struct Window : MainWindowFixture {
   explicit Window(const std::string& file, const std::string& edition = "Viewer") {
-    form = std::make_unique<TFMMain>(ProgramValues{edition, kVersion, {}}, dialogs,
-                                     dir.Path() + "/viewer", std::vector<std::string>{file});
-    form->resize(900, 700);
-    form->show();
-    QApplication::processEvents();
+    Start({file}, edition, "", nullptr, QSize(900, 700));
   }
   void Show(QWidget* tab) { form->PCSGData->setCurrentWidget(tab); }
   // Opens the editor on a name cell, types the text and ends the edit with Enter.
@@ -55,7 +41,6 @@ struct Window {
     QApplication::sendEvent(editor, &typed);
     QTest::keyClick(editor, Qt::Key_Return);
   }
-  std::string Title() const { return form->windowTitle().toStdString(); }
 };
 
 // The data rows of a grid as CP932 cell texts.
@@ -153,7 +138,7 @@ TEST(ListTabs, FillOnceAfterEachLoadAndNeverShowAnEarlierFilesRows) {
   w.Show(f.TSLayerList);
   EXPECT_EQ(f.SGLayerList->Cell(2, 1).toStdString(), "marker");  // not built again
   w.Show(f.TSGroupList);
-  ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("plain.dxf", kNoTables)));
+  ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("plain.dxf", kOneLine)));
   EXPECT_EQ(f.LayerListFilled, 0);
   for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
   for (StringGrid* grid : {f.SGLayerList, f.SGLtypeList, f.SGBlockList, f.SGGroupList})

@@ -27,6 +27,7 @@
 #include "model/RecordWalk.h"
 #include "model/Sjis.h"
 #include "model/TextCodec.h"
+#include "tests/support/MainWindowFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
@@ -35,26 +36,10 @@
 
 namespace {
 
-const std::string kSample = SourcePath("examples/sample.dxf");
-const std::string kSmall =
-    DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0", "0", "ENDSEC", "0", "EOF"});
-
 // A main window on show, its settings beside "<dir>/viewer", started with arguments.
-struct Main {
-  TempDir dir;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TFMMain> form;
-
+struct Main : MainWindowFixture {
   explicit Main(std::vector<std::string> arguments = {}, const std::string& edition = "Viewer") {
     Start(std::move(arguments), edition);
-  }
-  void Start(std::vector<std::string> arguments = {}, const std::string& edition = "Viewer",
-             const std::string& executable = "", WindowSystem* windows = nullptr) {
-    form = std::make_unique<TFMMain>(ProgramValues{edition, kVersion, {}}, dialogs,
-                                     executable.empty() ? dir.Path() + "/viewer" : executable,
-                                     std::move(arguments), windows);
-    form->show();
-    QApplication::processEvents();  // start-up, then the queued command-line load
   }
   std::vector<std::string> Log() const {
     std::vector<std::string> lines;
@@ -186,7 +171,7 @@ TEST(TFMMain, OpeningASecondFileResetsGridAndSectionList) {
   TFMMain& form = *m.form;
   form.JumpToPair(500);
   form.FRDXFGrid->SetCol(3);
-  const std::string small = m.dir.Write("small.dxf", kSmall);
+  const std::string small = m.dir.Write("small.dxf", kOneLine);
   m.dialogs.openAnswers = {small};
   form.BTOpenClick();
   ASSERT_EQ(m.dialogs.openRequests.size(), 1u);
@@ -233,21 +218,21 @@ TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
 TEST(TFMMain, DropsLoadOneDxfFileInAnyLetterCase) {
   Main m;
   TFMMain& form = *m.form;
-  const std::string upper = m.dir.Write("PLAN.DXF", kSmall);
+  const std::string upper = m.dir.Write("PLAN.DXF", kOneLine);
   form.DropFiles({upper});
   EXPECT_EQ(form.Buffer.FileName, upper);
   EXPECT_EQ(form.Settings.LastPath, upper);
-  form.DropFiles({m.dir.Write("a.dxf", kSmall), m.dir.Write("b.dxf", kSmall)});
+  form.DropFiles({m.dir.Write("a.dxf", kOneLine), m.dir.Write("b.dxf", kOneLine)});
   EXPECT_EQ(form.Buffer.FileName, upper);
   EXPECT_TRUE(m.dialogs.messages.empty());
   for (const char* name : {"notes.txt", "plan.dxf.bak"}) {
-    form.DropFiles({m.dir.Write(name, kSmall)});
+    form.DropFiles({m.dir.Write(name, kOneLine)});
     ASSERT_FALSE(m.dialogs.messages.empty());
     EXPECT_EQ(Utf8(m.dialogs.messages.back()), "DXFファイルではありません。");
   }
   EXPECT_EQ(form.Buffer.FileName, upper);
   // A real drag and drop, handled once the drop has finished.
-  const std::string mixed = m.dir.Write("Mixed.Dxf", kSmall);
+  const std::string mixed = m.dir.Write("Mixed.Dxf", kOneLine);
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(FromNativePath(mixed))});
   QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -296,7 +281,7 @@ TEST(TFMMain, ALoadSaysWhatItLeftOutAndASaveThatLosesTextAsksFirst) {
   form.Settings.NormaliseOnSave = true;  // as the option window sets it
   form.BTSaveClick();
   EXPECT_EQ(ReadBytes(target), "  0\r\nSECTION\r\n  2\r\nENT\r\n");
-  ASSERT_TRUE(form.LoadDxfFile(m.dir.Write("trash.dxf", kSmall + "junk\r\n")));
+  ASSERT_TRUE(form.LoadDxfFile(m.dir.Write("trash.dxf", kOneLine + "junk\r\n")));
   EXPECT_EQ(m.Log().back(), "EOFより後の1行は図面の一部ではないので無視しました");
 }
 
@@ -748,8 +733,8 @@ TEST(TFMMain, OpenEditsAreCommittedBeforeTheUnsavedQuestion) {
   } cases[] = {
       {"Ctrl+Q", [](Main&, QLineEdit* e) { QTest::keyClick(e, Qt::Key_Q, Qt::ControlModifier); }},
       {"close box", [](Main& m, QLineEdit*) { m.form->close(); }},
-      {"drop", [](Main& m, QLineEdit*) { m.form->DropFiles({m.dir.Write("d.dxf", kSmall)}); }},
-      {"command", [](Main& m, QLineEdit*) { m.form->LoadDxfFile(m.dir.Write("d.dxf", kSmall)); }},
+      {"drop", [](Main& m, QLineEdit*) { m.form->DropFiles({m.dir.Write("d.dxf", kOneLine)}); }},
+      {"command", [](Main& m, QLineEdit*) { m.form->LoadDxfFile(m.dir.Write("d.dxf", kOneLine)); }},
   };
   for (const auto& c : cases) {
     Main m({kSample});
@@ -862,7 +847,7 @@ TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
 
 TEST(TFMMain, RecentFilesAreRememberedAndComeBackAtTheNextStart) {
   Main m({kSample});
-  const std::string small = m.dir.Write("small.dxf", kSmall);
+  const std::string small = m.dir.Write("small.dxf", kOneLine);
   m.form->DropFiles({small});
   m.form->LoadDxfFile(m.dir.Path() + "/missing.dxf");  // a failed load is not remembered
   EXPECT_EQ(m.form->Settings.RecentFiles, (std::vector<std::string>{small, kSample}));
