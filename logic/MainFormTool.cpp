@@ -17,9 +17,9 @@
 #include <vector>        // std::vector
 
 #include "logic/MainFormToolDigits.h"
-#include "model/EditedValues.h"
 #include "model/GroupCodes.h"
 #include "model/MyStringLib.h"
+#include "model/PreparedValues.h"
 #include "model/Sjis.h"
 
 namespace {

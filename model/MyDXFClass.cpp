@@ -17,6 +17,7 @@
 #include "model/LineSplitter.h"
 #include "model/MyDXFClass_p.h"
 #include "model/MyStringLib.h"
+#include "model/PreparedValues.h"
 #include "model/RecordWalk.h"
 
 // ------------------------------------------------------------------ construction
@@ -84,11 +85,13 @@ void TDXFBuffer::RebuildRecordStarts(std::size_t uptoBlock) {
 }
 
 std::string_view TDXFBuffer::Storage::Value(int i) const noexcept {
-  if (marks[static_cast<std::size_t>(i)] & kEditedBit)
-    return edited.Get(static_cast<std::size_t>(i));
-  const std::size_t at = ValueOffset(i);
-  if (at == kNoOffset) return {};
-  return {text.get() + at, ValueLength(i)};
+  const std::size_t at = static_cast<std::size_t>(i);
+  if (marks[at] & kEditedBit) return edited.Get(EditedRef(at));
+  const std::uint32_t rel = valueRel[at];
+  if (rel == kNoValue) return {};
+  const std::uint16_t len = valueLen[at];
+  return {text.get() + blockBase[at >> kBlockBits] + rel,
+          len != kLongValue ? len : longLengths.find(i)->second};
 }
 
 std::string_view TDXFBuffer::ValueView(int i) const noexcept {
@@ -105,28 +108,28 @@ void TDXFBuffer::SetValue(int i, std::string_view text) {
   if (!IsValidIndex(i)) return;
   Storage& s = *m_store;
   if (m_observer) m_observer->ValueChanging(i, s.Value(i), text);
-  const std::size_t at = static_cast<std::size_t>(i);
-  s.edited.Set(at, text, (s.marks[at] & kEditedBit) != 0);
-  s.marks[at] |= kEditedBit;
+  s.SetEdited(static_cast<std::size_t>(i), text);
 }
 
+// The records of values are taken over as they are: each one's tag, its pair so far,
+// becomes that pair's place in the file.
 void TDXFBuffer::SetValues(PreparedValues& values) {
-  const std::size_t count = values.Size();
-  for (std::size_t k = 0; k < count; ++k)
-    if (!IsValidIndex(values.Pair(k))) {
-      assert(!"pair index out of range");
-      return;
-    }
-  Storage& s = *m_store;
-  const ValueArena::Ref shift = s.edited.Adopt(values);
-  for (std::size_t k = 0; k < count; ++k) {
-    const int i = values.Pair(k);
-    const std::size_t at = static_cast<std::size_t>(i);
-    const ValueArena::Ref ref = values.Reference(k) + shift;
-    if (m_observer) m_observer->ValueChanging(i, s.Value(i), s.edited.ValueOf(ref));
-    s.edited.SetReference(at, ref, (s.marks[at] & kEditedBit) != 0);
-    s.marks[at] |= kEditedBit;
+  if (values.Size() == 0) return;
+  if (!IsValidIndex(values.LeastPair()) || !IsValidIndex(values.GreatestPair())) {
+    assert(!"pair index out of range");
+    return;
   }
+  Storage& s = *m_store;
+  const ValueArena::Ref firstAdopted = s.edited.Adopt(values.m_arena);
+  s.edited.ForEach(
+      [&](ValueArena::Ref ref) {
+        const auto i = static_cast<int>(s.edited.Tag(ref));
+        const std::size_t at = static_cast<std::size_t>(i);
+        if (m_observer) m_observer->ValueChanging(i, s.Value(i), s.edited.Get(ref));
+        s.edited.SetTag(ref, s.Place(at));
+        s.ReplaceEdited(at, ref);
+      },
+      firstAdopted);
   values.Clear();
 }
 
@@ -165,13 +168,13 @@ void TDXFBuffer::ClearPair(int i) {
   if (s.ValueOffset(i) != Storage::kNoOffset) {
     // A pair the file had keeps its place in the text, so that one brought back later
     // (by an undo) is saved exactly as it was read.
-    s.edited.Set(at, {}, (s.marks[at] & kEditedBit) != 0);
+    s.SetEdited(at, {});
     s.marks[at] = kEditedBit | kCodeEditedBit;
     return;
   }
-  if (s.marks[at] & kEditedBit) s.edited.Drop(at);
+  // A pair the file did not have: no line, and so no long length either.
+  if (s.marks[at] & kEditedBit) s.edited.Release(s.EditedRef(at));
   s.valueRel[i] = Storage::kNoValue;
-  if (s.valueLen[i] == Storage::kLongValue) s.longLengths.erase(i);
   s.valueLen[i] = 0;
   s.marks[i] = dsNon;
 }
@@ -201,7 +204,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.longLengths.clear();
     s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
     s.marks.assign(size, dsNon);
-    s.edited.Reset(size);
+    s.edited.Clear();
     s.notes.Reset();
     s.startBefore.clear();
     s.startsValidBlocks = 0;

@@ -2,7 +2,7 @@
 //
 // Per pair the buffer keeps 9 bytes: the group code (2), the offset (4) and length (2)
 // of the value line in the file's bytes and a mark byte. Values are never copied at load
-// time; an edited value lives in EditedValues and its mark byte says so, while the file's
+// time; an edited value lives in an arena of its own and its mark byte says so, while the file's
 // bytes stay as read, so a save can copy every unchanged line exactly. Remarks are kept as
 // ids of interned texts in pages that are allocated only when a remark on them is first
 // set, so a load costs nothing for remarks and a fully annotated file stores each
@@ -18,16 +18,16 @@
 #include <unordered_map>  // std::unordered_map
 #include <vector>         // std::vector
 
-#include "model/EditedValues.h"
 #include "model/GroupCodes.h"
 #include "model/MyDXFClass.h"
 #include "model/NoteStore.h"
+#include "model/ValueArena.h"
 
 // Bits of a pair's mark byte: the DXFState in the low three, then three flags.
 constexpr std::uint8_t kStateMask = 0x07;
 constexpr std::uint8_t kCodeEditedBit = 0x20;  // the code was changed since the load
 constexpr std::uint8_t kWorkedOutBit = 0x40;   // on a record's first pair: remarks worked out
-constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in EditedValues
+constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in the edited arena
 
 class FileWriter;
 
@@ -59,7 +59,11 @@ struct TDXFBuffer::Storage {
   std::unordered_map<int, std::size_t> longLengths;
 
   std::vector<std::uint8_t> marks;
-  EditedValues edited;  // values set after the load, of the pairs marked kEditedBit
+  // Values set after the load, of the pairs marked kEditedBit. Such a pair's valueRel
+  // and valueLen hold the low 32 and the next 16 bits of its record's reference instead,
+  // and the record's tag holds them as they were (Place), so that an edit needs no
+  // memory by pair and the save still finds the pair's lines in the file.
+  ValueArena edited;
   NoteStore notes;
 
   // Record starts (pairs with code 0 or 9) by block of kStartBlock pairs: startBefore[b]
@@ -87,15 +91,37 @@ struct TDXFBuffer::Storage {
     }
   }
 
+  ValueArena::Ref EditedRef(std::size_t at) const noexcept {
+    return ValueArena::Ref{valueLen[at]} << 32 | valueRel[at];
+  }
+  // Pair at's valueRel (low 32 bits) and valueLen (next 16) as the load left them.
+  std::uint64_t Place(std::size_t at) const noexcept {
+    if (marks[at] & kEditedBit) return edited.Tag(EditedRef(at));
+    return std::uint64_t{valueLen[at]} << 32 | valueRel[at];
+  }
+  // Makes text pair at's value, keeping its place in the file. Throws std::bad_alloc,
+  // changing nothing, when no memory is left.
+  void SetEdited(std::size_t at, std::string_view text) {
+    const ValueArena::Ref ref = edited.Append(text, Place(at));  // text may lie in the arena
+    ReplaceEdited(at, ref);
+  }
+  // Makes the record at ref, tagged with pair at's place, the pair's value.
+  void ReplaceEdited(std::size_t at, ValueArena::Ref ref) noexcept {
+    if (marks[at] & kEditedBit) edited.Release(EditedRef(at));
+    valueRel[at] = static_cast<std::uint32_t>(ref);
+    valueLen[at] = static_cast<std::uint16_t>(ref >> 32);
+    marks[at] |= kEditedBit;
+  }
+
   // Where pair i's value line starts in the text, or kNoOffset for a cleared pair.
   std::size_t ValueOffset(int i) const noexcept {
     const std::size_t at = static_cast<std::size_t>(i);
-    const std::uint32_t rel = valueRel[at];
+    const auto rel = static_cast<std::uint32_t>(Place(at));
     return rel == kNoValue ? kNoOffset : blockBase[at >> kBlockBits] + rel;
   }
   // The length of pair i's value line as read.
   std::size_t ValueLength(int i) const noexcept {
-    const std::uint16_t len = valueLen[static_cast<std::size_t>(i)];
+    const auto len = static_cast<std::uint16_t>(Place(static_cast<std::size_t>(i)) >> 32);
     return len != kLongValue ? len : longLengths.find(i)->second;
   }
   std::string_view Value(int i) const noexcept;
