@@ -51,6 +51,11 @@ std::string MachineLine() {
          name.release;
 }
 
+void PrintMachineAndDrawing(const std::string& path, int pairs) {
+  std::printf("machine: %s\nfile: %s, %lld bytes, %d pairs\n\n", MachineLine().c_str(),
+              path.c_str(), FileSize(path), pairs);
+}
+
 int RunCommand(const std::string& command) {
   return std::system(command.c_str());
 }

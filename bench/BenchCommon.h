@@ -27,6 +27,10 @@ long long FileSize(const std::string& path);
 /// One line that names the machine: cores and operating system.
 std::string MachineLine();
 
+/// Prints the report's first lines: the machine, then the drawing at path with its size
+/// and number of pairs.
+void PrintMachineAndDrawing(const std::string& path, int pairs);
+
 /// Runs a shell command, returns its exit status.
 int RunCommand(const std::string& command);
 

@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
   const std::string path = argv[1];
   TDXFBuffer buffer;
   Require(buffer.LoadFromFile(path), "LoadFromFile");
-  std::printf("machine: %s\nfile: %s, %lld bytes, %d pairs\n\n", MachineLine().c_str(),
-              path.c_str(), FileSize(path), buffer.PairCount);
+  PrintMachineAndDrawing(path, buffer.PairCount);
   if (ReferenceCount(buffer, kAbsent) != 0) {
     std::fprintf(stderr, "bench_find: the drawing holds %s\n", std::string(kAbsent).c_str());
     return 1;

@@ -187,8 +187,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::printf("machine: %s\nfile: %s, %lld bytes, %d pairs\n\n", MachineLine().c_str(),
-              path.c_str(), FileSize(path), w.form.Buffer.PairCount);
+  PrintMachineAndDrawing(path, w.form.Buffer.PairCount);
   PrintHeader();
   const double reference = MedianTime(kRuns, [&] { ReferencePass(w.form.Buffer); });
   for (const Tab& tab : tabs) RunTab(w, tab, reference);

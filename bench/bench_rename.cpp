@@ -102,8 +102,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_rename: cannot load %s\n", path.c_str());
     return 1;
   }
-  std::printf("machine: %s\nfile: %s, %lld bytes, %d pairs\n\n", MachineLine().c_str(),
-              path.c_str(), FileSize(path), buffer.PairCount);
+  PrintMachineAndDrawing(path, buffer.PairCount);
   PrintHeader();
   const RenameCase cases[] = {
       {"rename layer", NameKind::Layer, "A-FLOR", "A-FLOOR", kLayerCode, "LAYER", "", true},

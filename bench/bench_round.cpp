@@ -71,8 +71,7 @@ int main(int argc, char** argv) {
   const std::string path = argv[1];
   TDXFBuffer buffer;
   if (!Load(buffer, path)) return 1;
-  std::printf("machine: %s\nfile: %s, %lld bytes, %d pairs\n\n", MachineLine().c_str(),
-              path.c_str(), FileSize(path), buffer.PairCount);
+  PrintMachineAndDrawing(path, buffer.PairCount);
   const double reference = MedianTime(kRuns, [&] { g_sink = ReferenceScan(buffer); });
   buffer = TDXFBuffer();
   PrintHeader();
