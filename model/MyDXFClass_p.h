@@ -11,9 +11,7 @@
 
 #include <cassert>        // assert
 #include <cstdint>        // INT16_MIN, INT16_MAX, std::uint8_t, std::uint32_t, std::uint64_t
-#include <deque>          // std::deque
 #include <memory>         // std::unique_ptr
-#include <string>         // std::string
 #include <string_view>    // std::string_view
 #include <unordered_map>  // std::unordered_map
 #include <vector>         // std::vector
