@@ -19,10 +19,10 @@
 #include <memory>      // std::unique_ptr
 
 #include "cad/MyCADLib.h"
-#include "logic/AcadSequences.h"
-#include "model/FilePath.h"
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "logic/acad/AcadSequences.h"
+#include "model/buffer/FilePath.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "tests/support/RecordedMainWindow.h"
 #include "tests/support/StandInWindowClasses.h"
 #include "tests/support/TestFiles.h"

@@ -1,5 +1,5 @@
 // DXFFileTest.cpp - reading whole files and saving them atomically.
-#include "model/DXFFile.h"
+#include "model/buffer/DXFFile.h"
 
 #include <gtest/gtest.h>
 #ifndef _WIN32
@@ -14,9 +14,9 @@
 #include <fstream>     // std::ofstream
 #include <functional>  // std::function
 
-#include "model/MyDXFClass.h"
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "tests/support/LoadedText.h"
 
 namespace {

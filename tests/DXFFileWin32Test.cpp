@@ -10,10 +10,10 @@
 #include <filesystem>  // std::filesystem::directory_iterator
 #include <optional>    // std::optional
 
-#include "model/DXFFile.h"
-#include "model/FilePath.h"
-#include "model/MyDXFClass.h"
-#include "model/Sjis.h"
+#include "model/buffer/DXFFile.h"
+#include "model/buffer/FilePath.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/Sjis.h"
 #include "tests/support/LoadedText.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>  // std::filesystem::path
 #include <functional>  // std::function
 
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 #include "tests/support/LoadedText.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <cstdio>       // std::fprintf, stderr
 #include <string_view>  // std::string_view
 
-#include "model/MyStringLib.h"
-#include "model/TextCodec.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/TextCodec.h"
 #include "tools/DumpTables.h"
 
 const char kRoundUsage[] =

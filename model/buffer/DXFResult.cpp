@@ -1,0 +1,60 @@
+// DXFResult.cpp - the messages of loads and saves.
+#include "model/buffer/DXFResult.h"
+
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
+
+std::string LoadMessage(LoadResult result, const std::string& fileName, std::size_t line) {
+  switch (result) {
+    case LoadResult::Ok:
+      return {};
+    case LoadResult::Missing:
+      return Sjis(fileName) + Sjis("ファイルが見つかりません");
+    case LoadResult::Folder:
+      return Sjis(fileName) + Sjis("はフォルダです。DXFファイルを選んでください");
+    case LoadResult::NotRegularFile:
+      return Sjis(fileName) +
+             Sjis("は通常のファイルではありません（デバイスやパイプは読み込めません）");
+    case LoadResult::NoPermission:
+      return Sjis(fileName) + Sjis("ファイルを読む権限がありません");
+    case LoadResult::LinkLoop:
+      return Sjis(fileName) + Sjis("のシンボリックリンクが多すぎます（循環していませんか？）");
+    case LoadResult::Unreadable:
+      return Sjis(fileName) + Sjis("ファイルが開けません。他で開かれていませんか？");
+    case LoadResult::Broken:
+      return Sjis("ＤＸＦファイルが壊れています。") + "\r\v" + std::to_string(line) + Sjis("行");
+    case LoadResult::Binary:
+      return Sjis("バイナリ形式のDXFファイルには対応していません");
+    case LoadResult::Utf16:
+      return Sjis("UTF-16 のファイルには対応していません");
+    case LoadResult::OutOfMemory:
+      return Sjis("メモリが足りません");
+  }
+  return {};
+}
+
+std::string SaveMessage(SaveResult result, const std::string& fileName) {
+  switch (result) {
+    case SaveResult::Ok:
+      return {};
+    case SaveResult::Unwritable:
+      return Sjis(fileName) + Sjis("ファイルが書き込み出来ません。");
+  }
+  return {};
+}
+
+std::string TruncatedTextMessage(long long line) {
+  static const std::string kFormat = Sjis("NUL文字があるため %lld行目までしか読み込んでいません");
+  return Format(kFormat.c_str(), line);
+}
+
+std::string TruncatedSaveQuestion(long long line) {
+  static const std::string kFormat =
+      Sjis("NUL文字があるため %lld行目から後は保存されません。このまま保存しますか？");
+  return Format(kFormat.c_str(), line);
+}
+
+std::string IgnoredAfterEofMessage(long long lines) {
+  static const std::string kFormat = Sjis("EOFより後の%lld行は図面の一部ではないので無視しました");
+  return Format(kFormat.c_str(), lines);
+}
