@@ -23,6 +23,7 @@
 #include "model/buffer/RecordWalk.h"
 #include "model/text/Sjis.h"
 #include "model/text/TextCodec.h"
+#include "tools/DumpConvert.h"
 #include "tools/DumpHandles.h"
 #include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"
@@ -60,7 +61,8 @@ constexpr char kUsageTail[] =
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
     "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
     "is written), 9 no record owns the --handle handle, 10 OUT is not written because a NUL\n"
-    "byte ended FILE's text early, 11 the output could not be written\n";
+    "byte ended FILE's text early, 11 the output could not be written, 12 a pair cannot be\n"
+    "written in the form of OUT (nothing is written)\n";
 
 struct Options {
   std::string file;
@@ -76,6 +78,7 @@ struct Options {
   TableOptions tables;
   RoundOptions round;
   HandleOptions handles;
+  ConvertOptions convert;
 
   DumpFormat Format() const {
     return raw ? DumpFormat::Raw : json ? DumpFormat::Json : DumpFormat::Escaped;
@@ -83,7 +86,8 @@ struct Options {
 };
 
 std::string UsageText() {
-  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kUsageTail;
+  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kConvertUsage +
+         kUsageTail;
 }
 
 bool ParseLine(const char* text, long long& line) {
@@ -107,7 +111,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   for (int a = 1; a < argc; ++a) {
     if (TakeTableOption(argc, argv, a, options.tables, error) ||
         TakeRoundOption(argc, argv, a, options.round, error) ||
-        TakeHandleOption(argc, argv, a, options.handles, error)) {
+        TakeHandleOption(argc, argv, a, options.handles, error) ||
+        TakeConvertOption(argc, argv, a, options.convert, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -153,6 +158,9 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     error = "--round cannot be combined with a list or rename option";
   if (options.handles.Requested() && (options.tables.Requested() || options.round.requested))
     error = "--handle and --check cannot be combined with a list, rename or --round option";
+  if (options.convert.requested &&
+      (options.tables.Requested() || options.round.requested || options.handles.Requested()))
+    error = "--to-ascii and --to-binary cannot be combined with another option that acts";
   if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
   if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
   return error.empty();
@@ -266,6 +274,7 @@ int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer, out);
   if (options.round.requested) return RunRoundOption(options.round, buffer, out);
   if (options.handles.Requested()) return RunHandleOption(options.handles, buffer, out);
+  if (options.convert.requested) return RunConvertOption(options.convert, buffer);
   if (options.summary) {
     PrintSummary(buffer, out);
   } else {

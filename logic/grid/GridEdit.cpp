@@ -4,8 +4,8 @@
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
-#include "logic/check/DrawingCheck.h"
 #include "model/buffer/GroupCodes.h"
+#include "model/buffer/GroupValues.h"
 #include "model/buffer/RecordWalk.h"
 #include "model/text/DocumentText.h"
 #include "model/text/MyStringLib.h"
