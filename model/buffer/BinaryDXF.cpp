@@ -187,7 +187,10 @@ static BinaryFault AppendReal(std::string& out, std::string_view text) {
 // them; the bytes are the same.
 static BinaryFault AppendInteger(std::string& out, GroupValueType type, std::string_view text) {
   long long value = 0;
-  if (!ReadDecimalInteger(text, value)) return BinaryFault::NotInteger;
+  if (!ReadDecimalInteger(text, value)) {
+    const bool digitsOnly = IsDecimalReal(text) && text.find_first_of(".eE") == text.npos;
+    return digitsOnly ? BinaryFault::OutOfRange : BinaryFault::NotInteger;  // beyond 64 bits
+  }
   const auto within = [value](long long low, long long high) {
     return value >= low && value <= high;
   };
@@ -267,6 +270,11 @@ BinaryFault AppendBinaryPair(std::string& out, BinaryCodes codes, int code, std:
   const BinaryFault fault = AppendValue(out, code, text);
   if (fault != BinaryFault::None) out.resize(start);
   return fault;
+}
+
+BinaryFault BinaryFaultOf(int code, std::string_view text) {
+  std::string encoded;
+  return AppendBinaryPair(encoded, BinaryCodes::TwoBytes, code, text);
 }
 
 std::string BinaryFaultText(BinaryFault fault) {

@@ -94,5 +94,8 @@ constexpr std::size_t kMaxChunkBytes = 127;
 /// appends nothing and returns why.
 BinaryFault AppendBinaryPair(std::string& out, BinaryCodes codes, int code, std::string_view text);
 
+/// Tells why pair (code, text) cannot be written in the binary form, or None.
+BinaryFault BinaryFaultOf(int code, std::string_view text);
+
 /// Returns the reason of a fault, CP932, e.g. "浮動小数点数ではありません".
 std::string BinaryFaultText(BinaryFault fault);

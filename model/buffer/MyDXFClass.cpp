@@ -452,7 +452,6 @@ std::string TDXFBuffer::SaveFormProblem() const {
   const int last = std::min(EofIndex, m_size - 1);
   const bool copiesUnchanged = Form == DXFForm::Binary && SaveForm == DXFForm::Binary;
   if (SaveForm == DXFForm::Text && Form == DXFForm::Text) return {};
-  std::string encoded;
   for (int i = 0; i <= last; ++i) {
     if (s.IsLeftOut(i) || (copiesUnchanged && i < s.binaryPairs && !s.IsChanged(i))) continue;
     const std::string_view value = s.Value(i);
@@ -462,8 +461,7 @@ std::string TDXFBuffer::SaveFormProblem() const {
                                      Sjis("改行を含むのでテキスト DXF に書けません"));
       continue;
     }
-    encoded.clear();
-    const BinaryFault fault = AppendBinaryPair(encoded, BinaryCodes::TwoBytes, s.Code(i), value);
+    const BinaryFault fault = BinaryFaultOf(s.Code(i), value);
     if (fault != BinaryFault::None)
       return UnwritablePairMessage(LineOfPair(i), s.Code(i), ProgramText(*this, value),
                                    BinaryFaultText(fault) + Sjis("。バイナリ DXF に書けません"));
