@@ -376,4 +376,30 @@ TEST(QuilletDump, RefusesBadRoundArgumentsAndWritesNothingForANonNumber) {
   EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
 }
 
+TEST(QuilletDump, ConvertsBothWaysAndRefusesAValueTheFormCannotHold) {
+  TempDir dir;
+  const std::string binary = "'" + dir.Path() + "/b.dxf'";
+  const std::string text = "'" + dir.Path() + "/t.dxf'";
+  ASSERT_EQ(Dump("--to-binary " + binary + " " + Sample()).status, 0);
+  EXPECT_TRUE(ReadBytes(dir.Path() + "/b.dxf").starts_with("AutoCAD Binary DXF\r\n\x1a"));
+  ASSERT_EQ(Dump("--to-ascii " + text + " " + binary).status, 0);
+  const std::string back = ReadBytes(dir.Path() + "/t.dxf");
+  EXPECT_TRUE(back.starts_with("  0\r\nSECTION\r\n  2\r\nHEADER\r\n")) << back.substr(0, 40);
+  // The listing of every form is the same, apart from the reals' shortest texts.
+  EXPECT_EQ(Dump("--json --no-remarks " + binary).out, Dump("--json --no-remarks " + text).out);
+  EXPECT_EQ(Dump("--to-binary " + binary + " " + Sample() + " --layers").status, 2);
+  EXPECT_EQ(Dump("--to-ascii").status, 2);
+
+  const std::string bad =
+      dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "x", "0",
+                                    "ENDSEC", "0", "EOF"}));
+  const std::string out = dir.Path() + "/out.dxf";
+  const DumpRun run = Dump("--to-binary '" + out + "' '" + bad + "'");
+  EXPECT_EQ(run.status, 12);
+  EXPECT_EQ(run.out,
+            "quillet-dump: 7 行：グループコード 10 の値 'x' は浮動小数点数ではありません。バイナリ "
+            "DXF に書けません。値を直してから保存してください\n");
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 }  // namespace
