@@ -1,8 +1,7 @@
 // BinaryDXF.cpp - reading and writing the pairs of the binary form.
 //
-// Performance: a binary load reads every pair twice (to count them, then to show them);
-// Next only looks at the code and the value's length, and a real's text comes from
-// to_chars, so a drawing of millions of reals loads about as fast as its text form.
+// Performance: a real's text comes from to_chars, the shortest round-trip text and the
+// fastest way to it.
 #include "model/buffer/BinaryDXF.h"
 
 #include <bit>       // std::bit_cast
@@ -33,79 +32,12 @@ static void AppendLittle(std::string& out, T value) {
   }
 }
 
-// The bytes a value of a fixed-size type takes; 0 for strings and chunks.
-static std::size_t FixedSize(GroupValueType type) noexcept {
-  switch (type) {
-    case GroupValueType::String:
-    case GroupValueType::Chunk:
-      return 0;
-    case GroupValueType::Real:
-    case GroupValueType::Int64:
-      return 8;
-    case GroupValueType::Int16:
-      return 2;
-    case GroupValueType::Int32:
-      return 4;
-    case GroupValueType::Bool:
-      return 1;
-  }
-  return 0;
-}
-
 // ------------------------------------------------------------------ reading
-
-constexpr unsigned char kWideCodeMark = 255;  // one-byte codes: a 16-bit code follows
 
 BinaryPairReader::BinaryPairReader(std::string_view bytes) noexcept
     : m_bytes(bytes), m_at(kBinarySentinel.size()) {
   const bool secondByteNul = bytes.size() > m_at + 1 && bytes[m_at + 1] == '\0';
   m_codes = secondByteNul ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
-}
-
-bool BinaryPairReader::ReadCode(int& code) noexcept {
-  const std::size_t left = m_bytes.size() - m_at;
-  const char* at = m_bytes.data() + m_at;
-  if (m_codes == BinaryCodes::OneByte && left >= 1 &&
-      static_cast<unsigned char>(*at) != kWideCodeMark) {
-    code = static_cast<unsigned char>(*at);
-    m_at += 1;
-    return true;
-  }
-  const std::size_t skip = m_codes == BinaryCodes::OneByte ? 1 : 0;
-  if (left < skip + 2) return false;
-  code = ReadLittle<std::int16_t>(at + skip);
-  m_at += skip + 2;
-  return true;
-}
-
-BinaryPairReader::Step BinaryPairReader::Next(BinaryPair& pair) noexcept {
-  if (m_at >= m_bytes.size()) return Step::End;
-  if (!ReadCode(pair.code)) [[unlikely]]
-    return Step::Cut;
-  const char* data = m_bytes.data();
-  const std::size_t left = m_bytes.size() - m_at;
-  const GroupValueType type = ValueTypeOfCode(pair.code);
-  std::size_t valueBytes = FixedSize(type);
-  std::size_t after = 0;  // the bytes after the value: a string's NUL
-  if (type == GroupValueType::String) {
-    const void* nul = std::memchr(data + m_at, 0, left);
-    if (!nul) [[unlikely]]
-      return Step::Cut;
-    valueBytes = static_cast<std::size_t>(static_cast<const char*>(nul) - (data + m_at));
-    after = 1;
-  } else if (type == GroupValueType::Chunk) {
-    if (left < 1) [[unlikely]]
-      return Step::Cut;
-    valueBytes = static_cast<unsigned char>(data[m_at]);
-    ++m_at;
-  }
-  if (m_bytes.size() - m_at < valueBytes + after) [[unlikely]]
-    return Step::Cut;
-  pair.valueStart = m_at;
-  pair.valueEnd = m_at + valueBytes;
-  pair.end = pair.valueEnd + after;
-  m_at = pair.end;
-  return Step::Pair;
 }
 
 // ------------------------------------------------------------------ showing
