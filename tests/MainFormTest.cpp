@@ -263,6 +263,24 @@ TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
   EXPECT_EQ(m.dialogs.saveRequests[1].initialFolder, m.dir.Path() + "/");
 }
 
+TEST(TFMMain, TheSaveTypeListConvertsAndTheLabelNamesTheBinaryForm) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  const std::string binary = m.dir.Path() + "/binary.dxf", text = m.dir.Path() + "/text.dxf";
+  m.dialogs.saveAnswers = {binary, text};
+  m.dialogs.saveFilters = {1, 0};
+  form.BTSaveClick();
+  EXPECT_EQ(m.dialogs.saveRequests[0].filterIndex, 0);  // a text drawing starts at text
+  EXPECT_TRUE(ReadBytes(binary).starts_with("AutoCAD Binary DXF\r\n\x1a"));
+  EXPECT_TRUE(form.LBEncoding->text().endsWith(QString::fromUtf8("　バイナリ DXF")));
+  ASSERT_TRUE(form.LoadDxfFile(binary));
+  EXPECT_TRUE(form.LBEncoding->text().endsWith(QString::fromUtf8("　バイナリ DXF")));
+  form.BTSaveClick();
+  EXPECT_EQ(m.dialogs.saveRequests[1].filterIndex, 1);  // a binary one at binary
+  EXPECT_TRUE(ReadBytes(text).starts_with("  0\r\nSECTION\r\n"));
+  EXPECT_FALSE(form.LBEncoding->text().contains(QString::fromUtf8("バイナリ")));
+}
+
 TEST(TFMMain, ALoadSaysWhatItLeftOutAndASaveThatLosesTextAsksFirst) {
   using std::string_literals::operator""s;
   Main m;

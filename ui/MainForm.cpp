@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "logic/document/EncodingChoice.h"
+#include "logic/document/MyFileLib.h"
 #include "model/text/Sjis.h"
 #include "ui/QtText.h"
 
@@ -96,7 +97,8 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   Form_option->setObjectName(QStringLiteral("Form_option"));
   PCSGData->setCurrentWidget(TSDXFData);
   setAcceptDrops(true);
-  m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
+  m_openDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
+  m_saveDialog.filter = SaveFormFilter();
 }
 
 // The grids write into Buffer until they are gone (an editor commits as it loses the
