@@ -9,6 +9,8 @@
 #include <cstddef>  // std::size_t
 #include <string>   // std::string
 
+#include "model/buffer/DXFFile.h"  // WriteFault
+
 enum class LoadResult {
   Ok,
   Missing,         // -1: the file does not exist
@@ -35,9 +37,13 @@ enum class SaveResult : int {
 /// empty text.
 std::string LoadMessage(LoadResult result, const std::string& fileName, std::size_t line = 0);
 
-/// Returns the CP932 message a failed save shows. Ok gives an empty text; Unencodable's
-/// message is UnwritablePairMessage's.
-std::string SaveMessage(SaveResult result, const std::string& fileName);
+/// Returns the CP932 message a failed save shows: the file name and "ファイルが書き込み出来
+/// ません。", then on a second line why (fault) and what to do. Ok gives an empty text;
+/// Unencodable's message is UnwritablePairMessage's.
+std::string SaveMessage(SaveResult result, const std::string& fileName, WriteFault fault);
+
+/// Returns the CP932 line that says why a write failed and what to do about it.
+std::string WriteFaultReason(WriteFault fault);
 
 /// Returns the CP932 message of a save refused because the pair on the 1-based line, of
 /// code and with value (CP932), cannot be written in the form to save in, for reason.

@@ -434,14 +434,14 @@ int TDXFBuffer::SaveToFile() {
   const BinaryCodes codes =
       AcadVerNo >= kFirstTwoByteCodeVersion ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
   const bool toBinary = SaveForm == DXFForm::Binary;
-  const bool saved = ReplaceFile(FileName, [&](FileWriter& out) {
+  const WriteFault fault = ReplaceFile(FileName, [&](FileWriter& out) {
     if (toBinary && fromBinary) return s.WriteBinaryAsRead(out, last);
     if (toBinary) return s.WriteBinary(out, last, codes);
     if (normalise) return s.WriteNormalised(out, last);
     s.WriteAsRead(out, last);
   });
-  if (saved) return ResultCode(SaveResult::Ok);
-  ShowMessage(SaveMessage(SaveResult::Unwritable, FileName));
+  if (fault == WriteFault::None) return ResultCode(SaveResult::Ok);
+  ShowMessage(SaveMessage(SaveResult::Unwritable, FileName, fault));
   return ResultCode(SaveResult::Unwritable);
 }
 
