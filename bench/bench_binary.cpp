@@ -6,7 +6,6 @@
 // and, number for number, its values. Memory is each load's peak in a fresh process.
 #include <cstdio>       // std::printf, std::fprintf
 #include <cstring>      // std::strcmp
-#include <memory>       // std::make_unique
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
@@ -18,15 +17,6 @@
 namespace {
 
 constexpr int kRuns = 5;
-
-double LoadTime(const std::string& path) {
-  std::vector<double> times;
-  for (int r = 0; r < kRuns; ++r) {
-    auto buffer = std::make_unique<TDXFBuffer>();
-    times.push_back(TimeOnce([&] { Require(buffer->LoadFromFile(path), "load"); }));
-  }
-  return Median(times);
-}
 
 // Tells whether the binary load shows the text load's pairs: the same codes, and values
 // that read as the same number (the text may have blanks around it) or are the same text.
@@ -64,8 +54,8 @@ int main(int argc, char** argv) {
   std::printf("binary form: %s %lld bytes (converted in %.2f s)\n\n", binaryPath.c_str(),
               FileSize(binaryPath), convert);
   PrintHeader();
-  const double textLoad = LoadTime(textPath);
-  const double binaryLoad = LoadTime(binaryPath);
+  const double textLoad = MedianLoadTime(textPath, kRuns);
+  const double binaryLoad = MedianLoadTime(binaryPath, kRuns);
   PrintRow("LoadFromFile binary vs text", kRuns, binaryLoad, textLoad, "<=1.5");
   const ChildLoad textChild = RunChildLoad(argv[0], textPath);
   const ChildLoad binaryChild = RunChildLoad(argv[0], binaryPath);
