@@ -7,7 +7,6 @@
 #include "logic/check/DrawingCheck.h"
 
 #include <algorithm>  // std::stable_sort, std::min
-#include <array>      // std::array
 #include <cstdint>    // std::uint64_t, INT16_MIN, INT32_MIN, INT64_MIN, UINT16_MAX, UINT32_MAX
 
 #include "model/buffer/GroupCodes.h"
@@ -41,39 +40,6 @@ std::string_view CheckKindName(CheckKind kind) {
 namespace {
 
 // ------------------------------------------------------------------ numbers
-
-// The kind of number a group code holds, by the DXF reference.
-enum class NumberKind { None, Real, Int16, Int32, Int64 };
-
-// The kinds by code, from 0 to the last numeric code, built once from the ranges.
-// Performance: a table look-up per pair instead of a search through the ranges.
-constexpr int kLastNumericCode = 1071;
-
-std::array<NumberKind, kLastNumericCode + 1> NumberKindTable() {
-  struct Range {
-    int first, last;
-    NumberKind kind;
-  };
-  static constexpr Range kRanges[] = {
-      {10, 59, NumberKind::Real},      {60, 79, NumberKind::Int16},
-      {90, 99, NumberKind::Int32},     {140, 147, NumberKind::Real},
-      {160, 169, NumberKind::Int64},   {170, 179, NumberKind::Int16},
-      {270, 289, NumberKind::Int16},   {370, 389, NumberKind::Int16},
-      {400, 409, NumberKind::Int16},   {420, 429, NumberKind::Int32},
-      {440, 459, NumberKind::Int32},   {1010, 1059, NumberKind::Real},
-      {1060, 1070, NumberKind::Int16}, {1071, 1071, NumberKind::Int32},
-  };
-  std::array<NumberKind, kLastNumericCode + 1> table{};
-  for (const Range& r : kRanges)
-    for (int code = r.first; code <= r.last; ++code) table[static_cast<std::size_t>(code)] = r.kind;
-  return table;
-}
-
-NumberKind NumberKindOf(int code) {
-  static const std::array<NumberKind, kLastNumericCode + 1> kTable = NumberKindTable();
-  if (code < 0 || code > kLastNumericCode) return NumberKind::None;
-  return kTable[static_cast<std::size_t>(code)];
-}
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
