@@ -8,7 +8,7 @@
 // bytes differ.
 #include "logic/compare/DrawingCompare.h"
 
-#include <algorithm>  // std::sort, std::stable_sort, std::lower_bound
+#include <algorithm>  // std::sort, std::lower_bound, std::max
 #include <map>        // std::map
 #include <tuple>      // std::tie
 #include <utility>    // std::pair
@@ -281,20 +281,20 @@ class Comparer {
     m_result.records.push_back(change);
   }
 
-  // The records only there, each after the record here that its nearest matched
-  // predecessor there is matched with (-1: before the first), in their order there.
+  // The records only there, each with the record here it goes before: the partner of
+  // its nearest matched successor there (the number of records here when none), in their
+  // order there. A record that replaces another thus follows the one it replaces.
   std::vector<std::pair<int, int>> AnchoredAdditions() const {
     std::vector<std::pair<int, int>> added;
-    int anchor = -1;
-    for (std::size_t r = 0; r < m_there.records.size(); ++r) {
+    int anchor = static_cast<int>(m_here.records.size());
+    for (std::size_t r = m_there.records.size(); r-- > 0;) {
       if (m_there.partner[r] >= 0) {
         anchor = m_there.partner[r];
         continue;
       }
       added.emplace_back(anchor, static_cast<int>(r));
     }
-    std::stable_sort(added.begin(), added.end(),
-                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    std::sort(added.begin(), added.end());
     return added;
   }
 
@@ -307,21 +307,21 @@ class Comparer {
   void CollectChanges() {
     const std::vector<std::pair<int, int>> added = AnchoredAdditions();
     std::size_t next = 0;
-    const auto addUpTo = [&](int anchor) {
+    const auto addBefore = [&](int anchor) {
       for (; next < added.size() && added[next].first <= anchor; ++next)
         AddAdded(static_cast<std::size_t>(added[next].second));
     };
-    addUpTo(-1);
     for (std::size_t r = 0; r < m_here.records.size(); ++r) {
+      addBefore(static_cast<int>(r));
       if (m_here.partner[r] >= 0) {
         CompareMatched(r);
-      } else {
-        RecordChange change = Change(ChangeKind::Removed, m_here, r);
-        change.here = m_here.records[r].start;
-        m_result.records.push_back(change);
+        continue;
       }
-      addUpTo(static_cast<int>(r));
+      RecordChange change = Change(ChangeKind::Removed, m_here, r);
+      change.here = m_here.records[r].start;
+      m_result.records.push_back(change);
     }
+    addBefore(static_cast<int>(m_here.records.size()));
   }
 
   CompareOptions m_options;

@@ -55,8 +55,8 @@ struct RecordChange {
 };
 
 /// The differences of two drawings: one entry per record that differs, in the order of
-/// the drawing on show, a record only in the other drawing after the record on show that
-/// comes before it there.
+/// the drawing on show; a record only in the other drawing stands before the record on
+/// show that matches the next matched record after it there (at the end when none does).
 struct DrawingDifference {
   std::vector<RecordChange> records;
   std::vector<PairChange> pairs;

@@ -52,21 +52,12 @@ bool SameText(SideValue here, SideValue there) {
 }
 
 bool SameValue(int code, SideValue here, SideValue there, bool exactNumbers) {
-  if (here.bytes == there.bytes) return true;
   const NumberKind kind = NumberKindOf(code);
-  const bool number = kind != NumberKind::None || IsHandleValueCode(code);
-  if (number && exactNumbers) return false;
-  if (IsHandleValueCode(code)) return SameHandle(here.bytes, there.bytes);
+  const bool handle = IsHandleValueCode(code);
+  if (kind == NumberKind::None && !handle) return SameText(here, there);
+  if (here.bytes == there.bytes) return true;
+  if (exactNumbers) return false;
+  if (handle) return SameHandle(here.bytes, there.bytes);
   const std::string_view x = TrimView(here.bytes), y = TrimView(there.bytes);
-  switch (kind) {
-    case NumberKind::None:
-      return SameText(here, there);
-    case NumberKind::Real:
-      return SameNumber<double>(x, y);
-    case NumberKind::Int16:
-    case NumberKind::Int32:
-    case NumberKind::Int64:
-      return SameNumber<std::int64_t>(x, y);
-  }
-  return false;
+  return kind == NumberKind::Real ? SameNumber<double>(x, y) : SameNumber<std::int64_t>(x, y);
 }
