@@ -299,6 +299,8 @@ void TFMMain::CreateShortcuts() {
   // its line edit through the box, so both are watched.
   CBFind->installEventFilter(this);
   CBFind->lineEdit()->installEventFilter(this);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::CompareWithFile));
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
           [this] {
             CBFind->setFocus();
@@ -464,6 +466,7 @@ void TFMMain::ShowChangedBuffer(const StepReport& step) {
   }
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
   StartHandleIndex();  // a change may have moved, added or removed handles and pointers
+  MarkCompareStale();
 }
 
 void TFMMain::UndoChange() {
