@@ -69,8 +69,10 @@ class CompareTableModel : public QAbstractTableModel {
 
 namespace {
 
-// Initial widths of the columns in pixels; the last one takes the rest.
+// Initial widths of the columns in pixels; the last one takes the rest. The list and the
+// other drawing's grid share the window's height 3 : 2 at first.
 constexpr int kColumnWidths[] = {50, 120, 120, 80, 80};
+constexpr int kListHeight = 330, kOtherGridHeight = 220;
 
 QString Text(const char* utf8) {
   return FromCp932(Sjis(utf8));
@@ -124,8 +126,7 @@ CompareList::CompareList(const TDXFBuffer& shown, std::unique_ptr<TDXFBuffer> ot
   m_otherGrid->setObjectName(QStringLiteral("FRCompareGrid"));
   m_otherGrid->SetReadOnly(true);
   m_otherGrid->SetBuffer(m_other.get());
-  splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 2);
+  splitter->setSizes({kListHeight, kOtherGridHeight});
   layout->addWidget(splitter, 1);
   m_summary = new QLabel(this);
   m_summary->setObjectName(QStringLiteral("LBCompareSummary"));
