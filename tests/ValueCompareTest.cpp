@@ -23,6 +23,8 @@ TEST(ValueCompare, ComparesNumbersByValueHandlesAsHexAndTextsByCharacters) {
       {40, {"2.5", kSjis}, {"2.5000001", kSjis}, false, false},
       {40, {"x", kSjis}, {" x", kSjis}, true, false},  // no number: trimmed texts
       {70, {"     6", kSjis}, {"6", kSjis}, true, false},
+      {290, {"     1", kSjis}, {"1", kSjis}, true, false},  // a boolean
+      {210, {"0.0", kSjis}, {"0", kSjis}, true, false},     // an extrusion direction
       {62, {"1", kSjis}, {"3", kSjis}, false, false},
       {90, {"4294967295", kSjis}, {"4294967295", kSjis}, true, true},
       {5, {"1F", kSjis}, {"001f", kSjis}, true, false},

@@ -73,13 +73,15 @@ constexpr std::array<NumberKind, kLastNumericCode + 1> NumberKindTable() {
     int first, last;
     NumberKind kind;
   };
+  // 290-299 are booleans, written as the integers 0 and 1.
   constexpr Range kRanges[] = {
       {10, 59, NumberKind::Real},      {60, 79, NumberKind::Int16},
-      {90, 99, NumberKind::Int32},     {140, 147, NumberKind::Real},
+      {90, 99, NumberKind::Int32},     {110, 149, NumberKind::Real},
       {160, 169, NumberKind::Int64},   {170, 179, NumberKind::Int16},
-      {270, 289, NumberKind::Int16},   {370, 389, NumberKind::Int16},
-      {400, 409, NumberKind::Int16},   {420, 429, NumberKind::Int32},
-      {440, 459, NumberKind::Int32},   {1010, 1059, NumberKind::Real},
+      {210, 239, NumberKind::Real},    {270, 299, NumberKind::Int16},
+      {370, 389, NumberKind::Int16},   {400, 409, NumberKind::Int16},
+      {420, 429, NumberKind::Int32},   {440, 459, NumberKind::Int32},
+      {460, 469, NumberKind::Real},    {1010, 1059, NumberKind::Real},
       {1060, 1070, NumberKind::Int16}, {1071, 1071, NumberKind::Int32},
   };
   std::array<NumberKind, kLastNumericCode + 1> table{};
