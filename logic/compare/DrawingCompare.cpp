@@ -229,6 +229,7 @@ class Comparer {
   // Compares two records whose pairs differ in number or codes: the pairs are aligned by
   // code, and a pair without counterpart is a difference of its own.
   void CompareAligned(const CompareRecord& x, const CompareRecord& y, bool handleAside) {
+    const std::size_t first = m_result.pairs.size();
     const std::vector<AlignedPair> aligned =
         AlignSequences(Codes(m_here.b, x), Codes(m_there.b, y), kMaxPairEdits);
     const int hereCount = x.end - x.start, thereCount = y.end - y.start;
@@ -248,6 +249,45 @@ class Comparer {
     }
     for (; nextHere < hereCount; ++nextHere) AddPair(x.start + nextHere, -1);
     thereOnlyUpTo(thereCount);
+    JoinMovedPairs(x, y, first, handleAside);
+  }
+
+  static std::map<int, int> CodeCounts(const TDXFBuffer& b, const CompareRecord& r) {
+    std::map<int, int> counts;
+    for (int i = r.start; i < r.end; ++i) ++counts[b.GetCode(i)];
+    return counts;
+  }
+
+  // Joins a pair only here with the pair only there of the same code, where that code
+  // stands once in each record: a writer that orders a record's fields otherwise moves
+  // the pair, which is no difference unless its value changed too. Works on the pair
+  // changes of one record, from `first` on.
+  void JoinMovedPairs(const CompareRecord& x, const CompareRecord& y, std::size_t first,
+                      bool handleAside) {
+    std::vector<PairChange>& changes = m_result.pairs;
+    const std::map<int, int> hereCounts = CodeCounts(m_here.b, x);
+    const std::map<int, int> thereCounts = CodeCounts(m_there.b, y);
+    const auto isUnique = [&](int code) {
+      return hereCounts.at(code) == 1 && thereCounts.count(code) && thereCounts.at(code) == 1;
+    };
+    std::vector<bool> dropped(changes.size() - first, false);
+    for (std::size_t k = first; k < changes.size(); ++k) {
+      if (changes[k].there >= 0 || !isUnique(m_here.b.GetCode(changes[k].here))) continue;
+      const int code = m_here.b.GetCode(changes[k].here);
+      for (std::size_t m = first; m < changes.size(); ++m) {
+        if (changes[m].here >= 0 || dropped[m - first] ||
+            m_there.b.GetCode(changes[m].there) != code)
+          continue;
+        dropped[m - first] = true;
+        changes[k].there = changes[m].there;
+        dropped[k - first] = SamePair(changes[k].here, changes[k].there, handleAside);
+        break;
+      }
+    }
+    std::size_t kept = first;
+    for (std::size_t k = first; k < changes.size(); ++k)
+      if (!dropped[k - first]) changes[kept++] = changes[k];
+    changes.resize(kept);
   }
 
   RecordChange Change(ChangeKind kind, const Side& side, std::size_t r) const {
