@@ -57,12 +57,12 @@ constexpr char kUsageHead[] =
 
 constexpr char kUsageTail[] =
     "\n"
-    "exit status: 0 done, 1 --diff found differences, 2 bad usage, 3 the file could not be loaded, "
-    "4 a list could not\n"
-    "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
-    "is written), 9 no record owns the --handle handle, 10 OUT is not written because a NUL\n"
-    "byte ended FILE's text early, 11 the output could not be written\n";
+    "exit status: 0 done, 1 --diff found differences, 2 bad usage, 3 the file could not be\n"
+    "loaded, 4 a list could not be built (a value that must be a number is not), 5 a rename\n"
+    "was refused, 6 OUT could not be written, 7 --check found problems, 8 a value to round\n"
+    "is not a number (nothing is written), 9 no record owns the --handle handle, 10 OUT is\n"
+    "not written because a NUL byte ended FILE's text early, 11 the output could not be\n"
+    "written\n";
 
 struct Options {
   std::string file;
