@@ -524,6 +524,7 @@ void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
   ResetListFlags();
   PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  MarkCompareStale();  // the compare read the texts in the encoding before
 }
 
 void TFMMain::UpdateEncodingLabel() {
