@@ -301,6 +301,8 @@ void TFMMain::CreateShortcuts() {
   // its line edit through the box, so both are watched.
   CBFind->installEventFilter(this);
   CBFind->lineEdit()->installEventFilter(this);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::CompareWithFile));
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
           [this] {
             CBFind->setFocus();
@@ -466,6 +468,7 @@ void TFMMain::ShowChangedBuffer(const StepReport& step) {
   }
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
   StartHandleIndex();  // a change may have moved, added or removed handles and pointers
+  MarkCompareStale();
 }
 
 void TFMMain::UndoChange() {
@@ -523,6 +526,7 @@ void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
   ResetListFlags();
   PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  MarkCompareStale();  // the compare read the texts in the encoding before
 }
 
 void TFMMain::UpdateEncodingLabel() {

@@ -14,6 +14,7 @@
 #include <string>    // std::string
 #include <vector>    // std::vector
 
+#include <QPointer>
 #include <QWidget>
 
 #include "cad/MyCADLib.h"
@@ -36,6 +37,7 @@
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
 
+class CompareList;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -183,6 +185,9 @@ class TFMMain : public QWidget {
   void ListReferrers();
   /// Checks the drawing and writes its problems to the message panel (F7).
   void CheckDrawingStructure();
+  /// Asks for another DXF file and lists what differs between it and the drawing on show
+  /// in the compare window (Ctrl+D); beeps when no drawing is on show.
+  void CompareWithFile();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -284,6 +289,8 @@ class TFMMain : public QWidget {
   void ShowJumpTarget(const JumpTarget& target);
   void ShowPlace(const GridView& place);
   void WriteLog(const std::vector<std::string>& lines);
+  /// Tells the compare window, if one is open, that the drawing on show has changed.
+  void MarkCompareStale();
   bool HasDocument() const;
   void NameControls();
 
@@ -330,4 +337,5 @@ class TFMMain : public QWidget {
   NameListState m_blockNames{nullptr, NameEditState(NameKind::Block), {}, nullptr};
   std::vector<ColorUse> m_colorUses;          // the colour list's records, row k + 1 shows [k]
   std::map<const QLabel*, int> m_labelLines;  // the line a list label's double-click shows
+  QPointer<CompareList> m_compare;            // the compare window, while one is open
 };

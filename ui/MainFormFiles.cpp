@@ -201,6 +201,7 @@ void TFMMain::ShowLoadedDocument() {
   SetModified(false);
   m_history.Clear();
   StartHandleIndex();
+  MarkCompareStale();
 }
 
 void TFMMain::BTSaveClick() {
