@@ -28,6 +28,7 @@
 #include "tools/DumpOutput.h"
 #include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
+#include "tools/DumpView.h"
 
 namespace {
 
@@ -59,8 +60,10 @@ constexpr char kUsageTail[] =
     "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
     "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
     "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
-    "is written), 9 no record owns the --handle handle, 10 OUT is not written because a NUL\n"
-    "byte ended FILE's text early, 11 the output could not be written\n";
+    "is written), 9 no record owns the --handle handle, no entity is near the --pick point\n"
+    "or --extents finds nothing drawn, 10 OUT is not written because a NUL byte ended\n"
+    "FILE's text early, 11 the output could not be written, 12 the --render\n"
+    "picture could not be written\n";
 
 struct Options {
   std::string file;
@@ -76,6 +79,7 @@ struct Options {
   TableOptions tables;
   RoundOptions round;
   HandleOptions handles;
+  ViewOptions view;
 
   DumpFormat Format() const {
     return raw ? DumpFormat::Raw : json ? DumpFormat::Json : DumpFormat::Escaped;
@@ -83,7 +87,8 @@ struct Options {
 };
 
 std::string UsageText() {
-  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kUsageTail;
+  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kViewUsage +
+         kUsageTail;
 }
 
 bool ParseLine(const char* text, long long& line) {
@@ -107,7 +112,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   for (int a = 1; a < argc; ++a) {
     if (TakeTableOption(argc, argv, a, options.tables, error) ||
         TakeRoundOption(argc, argv, a, options.round, error) ||
-        TakeHandleOption(argc, argv, a, options.handles, error)) {
+        TakeHandleOption(argc, argv, a, options.handles, error) ||
+        TakeViewOption(argc, argv, a, options.view, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -153,6 +159,12 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     error = "--round cannot be combined with a list or rename option";
   if (options.handles.Requested() && (options.tables.Requested() || options.round.requested))
     error = "--handle and --check cannot be combined with a list, rename or --round option";
+  const int drawingOptions =
+      options.view.extents + options.view.pick + !options.view.renderFile.empty();
+  if (drawingOptions > 1) error = "--extents, --render and --pick exclude each other";
+  if (options.view.Requested() &&
+      (options.tables.Requested() || options.round.requested || options.handles.Requested()))
+    error = "--extents, --render and --pick cannot be combined with another option that acts";
   if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
   if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
   return error.empty();
@@ -266,6 +278,7 @@ int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer, out);
   if (options.round.requested) return RunRoundOption(options.round, buffer, out);
   if (options.handles.Requested()) return RunHandleOption(options.handles, buffer, out);
+  if (options.view.Requested()) return RunViewOption(options.view, buffer, out);
   if (options.summary) {
     PrintSummary(buffer, out);
   } else {
