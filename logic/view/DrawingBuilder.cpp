@@ -517,10 +517,11 @@ class LayoutBuilder {
 
   // Writes a text shape: anchor and axes in the entity's plane, mapped into the layout.
   void WriteText(const Affine& map, Vec2 anchor, Vec2 xAxis, Vec2 yAxis, int hAlign, int vAlign,
-                 const std::string& utf8, ShapeWriter& out) {
+                 const std::string& utf8, ShapeWriter& out, double columnWidth = 0) {
     if (utf8.empty()) return;
     Begin(out, ShapeKind::Text);
     ViewText text;
+    text.width = static_cast<float>(columnWidth);
     text.hAlign = static_cast<std::uint8_t>(hAlign);
     text.vAlign = static_cast<std::uint8_t>(vAlign);
     const Vec2 a = map.Map(anchor);
@@ -587,7 +588,13 @@ class LayoutBuilder {
     const int vAligns[] = {3, 2, 1};  // top, middle, bottom rows of the attachment
     WriteText(place.map, r.Point(kX), {direction.x * height, direction.y * height},
               {up.x * height, up.y * height}, (attach - 1) % 3, vAligns[(attach - 1) / 3],
-              StripMTextCodes(Decoded(raw)), out);
+              StripMTextCodes(Decoded(raw)), out, ColumnWidth(r, height));
+  }
+
+  // An MTEXT's column width (41) in text heights; 0 when it has none.
+  static double ColumnWidth(const Record& r, double height) {
+    const double width = r.Real(kWidthFactorCode);
+    return height > 0 && width > 0 ? width / height : 0;
   }
 
   // Draws block `name` through `map` into out, the shapes carrying place's record.

@@ -63,8 +63,8 @@ static double LineWidth(std::string_view line) {
 
 void TextCorners(const ViewText& text, const std::string& bytes, ViewPoint corners[4]) {
   const std::string_view all(bytes.data() + text.start, text.length);
-  double width = 0;
-  for (std::size_t from = 0; from <= all.size();) {
+  double width = text.width;
+  for (std::size_t from = 0; text.width == 0 && from <= all.size();) {
     const std::size_t end = std::min(all.find('\n', from), all.size());
     width = std::max(width, LineWidth(all.substr(from, end - from)));
     from = end + 1;

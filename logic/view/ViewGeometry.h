@@ -71,6 +71,7 @@ struct ViewText {
   std::uint8_t hAlign = 0;              // 0 left, 1 centre, 2 right of the anchor
   std::uint8_t vAlign = 0;              // 0 baseline, 1 bottom, 2 middle, 3 top
   std::uint8_t lines = 1;               // line count; lines are "\n"-separated, 1.6 heights apart
+  float width = 0;                      // an MTEXT's column width in text heights; 0: estimated
 };
 
 /// The shapes of one layout.
@@ -89,6 +90,6 @@ struct LayoutGeometry {
 
 /// Returns the box of an ellipse shape's points (centre, U, V, (t0, t1)).
 ViewBox EllipseBox(const ViewPoint* p);
-/// Returns the corners of a text's box, from its estimated width: 0.6 heights a plain
-/// ASCII character and 1 height a wider one, the widest line counting.
+/// Returns the corners of a text's box: its column width, or its estimated width of 0.6
+/// heights a plain ASCII character and 1 height a wider one, the widest line counting.
 void TextCorners(const ViewText& text, const std::string& bytes, ViewPoint corners[4]);
