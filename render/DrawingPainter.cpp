@@ -23,7 +23,8 @@ constexpr int kAntialiasShapes = 20000;  // more shapes in the frame are drawn w
 // about 0.7 of its pixel size.
 constexpr double kFontPixels = 100;
 constexpr double kCapHeight = 0.7 * kFontPixels;
-const QColor kHighlight(255, 160, 0);
+const QColor kHighlight(255, 230, 0);  // drawn 3 pixels wide over everything
+constexpr int kHighlightPixels = 3;
 
 QColor ShapeColor(std::uint32_t color, bool dark) {
   if (color & kForegroundColor) return dark ? Qt::white : Qt::black;
@@ -216,7 +217,7 @@ void PaintLayout(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
     painter.Shape(p, s);
   }
   if (options.highlight < 0) return;
-  p.setPen(QPen(kHighlight, 2));
+  p.setPen(QPen(kHighlight, kHighlightPixels));
   for (const std::uint32_t k : visible)
     if (IsHighlighted(g.shapes[k], options.highlight)) painter.Shape(p, g.shapes[k]);
 }

@@ -31,6 +31,7 @@
 #include "model/buffer/HandleIndex.h"
 #include "model/buffer/MyDXFClass.h"
 #include "settings/Settings.h"
+#include "ui/DrawingView.h"
 #include "ui/OptionForm.h"
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
@@ -111,6 +112,9 @@ class TFMMain : public QWidget {
   QComboBox* CBToolAngRoundDigit;
   QPushButton* BTPosReSnap;
   TFrameDXFGrid* FRDXFGrid;
+  // The drawing beside the grid (MainFormDrawing.cpp), hidden until F8 shows it.
+  QSplitter* SPDXFData;
+  DrawingView* FRDrawing;
   // The list tabs (MainFormLists.cpp).
   QWidget* Panel1;
   QLabel* LBClayer;
@@ -271,6 +275,10 @@ class TFMMain : public QWidget {
   AcadContext MakeAcadContext();
   void JumpToSectionEntry(QListWidgetItem& item);
   void ShowGridMenu(QPoint globalPos);
+  /// Puts the grid and the drawing view side by side on the DXF tab and returns the pair.
+  QWidget* CreateDrawingDock();
+  /// Shows or hides the drawing beside the grid (F8).
+  void ToggleDrawingView();
   void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void ShowEncodingMenu(const QPoint& globalPos);
