@@ -187,6 +187,8 @@ class TFMMain : public QWidget {
   void ListReferrers();
   /// Checks the drawing and writes its problems to the message panel (F7).
   void CheckDrawingStructure();
+  /// Shows or hides the drawing beside the grid (F8).
+  void ToggleDrawingView();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -277,8 +279,6 @@ class TFMMain : public QWidget {
   void ShowGridMenu(QPoint globalPos);
   /// Puts the grid and the drawing view side by side on the DXF tab and returns the pair.
   QWidget* CreateDrawingDock();
-  /// Shows or hides the drawing beside the grid (F8).
-  void ToggleDrawingView();
   void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void ShowEncodingMenu(const QPoint& globalPos);
