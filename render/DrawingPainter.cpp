@@ -1,8 +1,15 @@
 // DrawingPainter.cpp - paints a layout's shapes into a QImage.
+//
+// Performance: QPainter spends about a microsecond on each polyline, too much for the
+// hundreds of thousands a large drawing shows at full extents. A frame with many shapes in
+// view therefore writes its lines and dots straight into the image (clipped Bresenham, no
+// smoothing) and leaves only fills, readable texts and the highlight to QPainter; a frame
+// with few shapes is drawn by QPainter alone, smoothed.
 #include "render/DrawingPainter.h"
 
-#include <algorithm>  // std::clamp, std::max
-#include <cmath>      // std::cos, std::sin, std::ceil, std::hypot
+#include <algorithm>  // std::clamp, std::max, std::min, std::swap
+#include <cmath>      // std::cos, std::sin, std::ceil, std::hypot, std::abs
+#include <numbers>    // std::numbers::pi
 #include <vector>     // std::vector
 
 #include <QFont>
@@ -15,10 +22,13 @@
 
 namespace {
 
-constexpr double kTinyPixels = 1.5;      // a shape smaller than this is one pixel
-constexpr double kTextMinPixels = 4;     // a text lower than this is a line along its box
-constexpr double kMarkerPixels = 3;      // half the size of a marker's cross
-constexpr int kAntialiasShapes = 20000;  // more shapes in the frame are drawn without smoothing
+constexpr double kTinyPixels = 1.5;     // a shape smaller than this is one pixel
+constexpr double kTextMinPixels = 4;    // a text lower than this is a line along its box
+constexpr double kBusyTextPixels = 10;  // the same in a frame with many shapes
+constexpr double kMarkerPixels = 3;     // half the size of a marker's cross
+constexpr int kSmoothShapes = 20000;    // more shapes in view are rastered directly
+constexpr double kPixelsPerPiece = 3;   // an arc's pieces are about this long
+constexpr int kMaxEllipsePieces = 720;
 // Text is laid out at this font size and scaled: a text height is the font's cap height,
 // about 0.7 of its pixel size.
 constexpr double kFontPixels = 100;
@@ -27,8 +37,7 @@ const QColor kHighlight(255, 230, 0);  // drawn 3 pixels wide over everything
 constexpr int kHighlightPixels = 3;
 
 QColor ShapeColor(std::uint32_t color, bool dark) {
-  if (color & kForegroundColor) return dark ? Qt::white : Qt::black;
-  if (color & kInheritedColor) return dark ? Qt::white : Qt::black;  // a block shown alone
+  if (color & (kForegroundColor | kInheritedColor)) return dark ? Qt::white : Qt::black;
   const QColor rgb = QColor::fromRgb(color & kRgbMask);
   // White on a light background and black on a dark one would vanish.
   if (!dark && rgb == Qt::white) return Qt::black;
@@ -43,53 +52,198 @@ QFont TextFont() {
   return font;
 }
 
+// A fill's edge for the scanline fill: from (x0, y0) to (x1, y1), y0 < y1.
+struct Edge {
+  double x0, y0, x1, y1;
+};
+
+// Writes pixels straight into an RGB32 image; nothing else may paint on it meanwhile.
+class Raster {
+ public:
+  explicit Raster(QImage& image)
+      : m_bits(reinterpret_cast<QRgb*>(image.bits())),
+        m_stride(image.bytesPerLine() / 4),
+        m_width(image.width()),
+        m_height(image.height()) {}
+
+  void Dot(double x, double y, QRgb c) {
+    const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
+    if (px >= 0 && py >= 0 && px < m_width && py < m_height) m_bits[py * m_stride + px] = c;
+  }
+
+  // Clips a to b to the image (Liang-Barsky), then steps along it pixel by pixel.
+  void Segment(QPointF a, QPointF b, QRgb c) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x(), m_width - 1 - a.x(), a.y(), m_height - 1 - a.y()};
+    for (int k = 0; k < 4; ++k) {
+      if (p[k] == 0) {
+        if (q[k] < 0) return;
+        continue;
+      }
+      const double t = q[k] / p[k];
+      if (p[k] < 0)
+        t0 = std::max(t0, t);
+      else
+        t1 = std::min(t1, t);
+      if (t0 > t1) return;
+    }
+    int x0 = static_cast<int>(a.x() + t0 * dx + 0.5), y0 = static_cast<int>(a.y() + t0 * dy + 0.5);
+    const int x1 = static_cast<int>(a.x() + t1 * dx + 0.5),
+              y1 = static_cast<int>(a.y() + t1 * dy + 0.5);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    const int ex = std::abs(x1 - x0), ey = -std::abs(y1 - y0);
+    for (int error = ex + ey;;) {
+      m_bits[y0 * m_stride + x0] = c;
+      if (x0 == x1 && y0 == y1) return;
+      const int twice = 2 * error;
+      if (twice >= ey) error += ey, x0 += sx;
+      if (twice <= ex) error += ex, y0 += sy;
+    }
+  }
+
+  // Fills the rings the edges make, even-odd, at pixel centres.
+  void Fill(const std::vector<Edge>& edges, QRgb c) {
+    double top = m_height, bottom = -1;
+    for (const Edge& e : edges) top = std::min(top, e.y0), bottom = std::max(bottom, e.y1);
+    const int first = std::max(0, static_cast<int>(std::ceil(top - 0.5)));
+    const int last = std::min(m_height - 1, static_cast<int>(std::floor(bottom - 0.5)));
+    std::vector<double> crossings;
+    for (int y = first; y <= last; ++y) {
+      const double cy = y + 0.5;
+      crossings.clear();
+      for (const Edge& e : edges)
+        if (cy >= e.y0 && cy < e.y1)
+          crossings.push_back(e.x0 + (cy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0));
+      std::sort(crossings.begin(), crossings.end());
+      for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+        const int from = std::max(0, static_cast<int>(std::ceil(crossings[k] - 0.5)));
+        const int to = std::min(m_width - 1, static_cast<int>(std::floor(crossings[k + 1] - 0.5)));
+        for (int x = from; x <= to; ++x) m_bits[y * m_stride + x] = c;
+      }
+    }
+  }
+
+ private:
+  QRgb* m_bits;
+  int m_stride, m_width, m_height;
+};
+
 class Painter {
  public:
-  Painter(QImage& image, const LayoutGeometry& g, const ViewFrame& frame, bool dark)
-      : m_image(image), m_g(g), m_frame(frame), m_dark(dark) {}
+  Painter(const LayoutGeometry& g, const ViewFrame& frame, bool dark)
+      : m_g(g), m_frame(frame), m_dark(dark) {}
 
   QPointF Pixel(ViewPoint p) const { return {m_frame.PixelX(p.x), m_frame.PixelY(p.y)}; }
+  QRgb Rgb(const ViewShape& s) const { return ShapeColor(s.color, m_dark).rgb(); }
 
   bool IsTiny(const ViewShape& s) const {
     const double size = std::max(s.box.maxX - s.box.minX, s.box.maxY - s.box.minY);
     return size * m_frame.scale < kTinyPixels && s.kind != ShapeKind::Marker;
   }
+  // Tells whether the raster can draw s in a busy frame: all but texts worth reading.
+  bool IsRasterable(const ViewShape& s) const {
+    return s.kind != ShapeKind::Text || TextPixels(m_g.texts[s.first]) < kBusyTextPixels;
+  }
 
-  // Writes a tiny shape's pixel straight into the image.
-  void Dot(const ViewShape& s) {
-    const int x = static_cast<int>(m_frame.PixelX((s.box.minX + s.box.maxX) / 2));
-    const int y = static_cast<int>(m_frame.PixelY((s.box.minY + s.box.maxY) / 2));
-    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height()) return;
-    reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = ShapeColor(s.color, m_dark).rgb();
+  void Dot(Raster& raster, const ViewShape& s) const {
+    raster.Dot(m_frame.PixelX((s.box.minX + s.box.maxX) / 2),
+               m_frame.PixelY((s.box.minY + s.box.maxY) / 2), Rgb(s));
+  }
+
+  // Rasters the pixel runs of a shape IsRasterable accepts.
+  void Rasterise(Raster& raster, const ViewShape& s) const {
+    const QRgb c = Rgb(s);
+    if (s.kind == ShapeKind::Fill) return raster.Fill(FillEdges(s), c);
+    ForEachRun(s, [&](const QPolygonF& run) {
+      if (run.size() == 1) raster.Dot(run[0].x(), run[0].y(), c);
+      for (qsizetype k = 1; k < run.size(); ++k) raster.Segment(run[k - 1], run[k], c);
+    });
   }
 
   void Shape(QPainter& p, const ViewShape& s) {
-    switch (s.kind) {
-      case ShapeKind::Lines:
-        return Runs(p, s);
-      case ShapeKind::Fill:
-        return Fill(p, s);
-      case ShapeKind::Ellipse:
-        return Ellipse(p, s);
-      case ShapeKind::Text:
-        return Text(p, s);
-      case ShapeKind::Marker:
-        return Marker(p, s);
-    }
+    if (s.kind == ShapeKind::Fill) return p.fillPath(Rings(s), p.pen().color());
+    if (s.kind == ShapeKind::Text && TextPixels(m_g.texts[s.first]) >= kTextMinPixels)
+      return Text(p, m_g.texts[s.first]);
+    ForEachRun(s, [&](const QPolygonF& run) {
+      if (run.size() == 1)
+        p.drawPoint(run[0]);
+      else
+        p.drawPolyline(run);
+    });
   }
 
  private:
-  void Runs(QPainter& p, const ViewShape& s) {
+  double TextPixels(const ViewText& t) const {
+    return std::hypot(t.yAxis.x, t.yAxis.y) * m_frame.scale;
+  }
+
+  // Calls draw with each run of pixel points of a line, ellipse, marker or low text.
+  template <class Draw>
+  void ForEachRun(const ViewShape& s, Draw draw) const {
     QPolygonF run;
-    for (std::uint32_t k = s.first; k <= s.first + s.count; ++k) {
-      if (k < s.first + s.count && !IsRunBreak(m_g.points[k])) {
-        run.append(Pixel(m_g.points[k]));
-        continue;
+    switch (s.kind) {
+      case ShapeKind::Lines:
+        for (std::uint32_t k = s.first; k <= s.first + s.count; ++k) {
+          if (k < s.first + s.count && !IsRunBreak(m_g.points[k])) {
+            run.append(Pixel(m_g.points[k]));
+            continue;
+          }
+          if (!run.isEmpty()) draw(run);
+          run.clear();
+        }
+        return;
+      case ShapeKind::Ellipse:
+        return draw(EllipseRun(&m_g.points[s.first]));
+      case ShapeKind::Marker: {
+        const QPointF c = Pixel(m_g.points[s.first]);
+        draw(QPolygonF{c - QPointF(kMarkerPixels, kMarkerPixels),
+                       c + QPointF(kMarkerPixels, kMarkerPixels)});
+        return draw(QPolygonF{c - QPointF(kMarkerPixels, -kMarkerPixels),
+                              c + QPointF(kMarkerPixels, -kMarkerPixels)});
       }
-      if (run.size() == 1) p.drawPoint(run[0]);
-      if (run.size() > 1) p.drawPolyline(run);
-      run.clear();
+      case ShapeKind::Text: {
+        ViewPoint corners[4];
+        TextCorners(m_g.texts[s.first], m_g.textBytes, corners);
+        return draw(QPolygonF{Pixel(corners[0]), Pixel(corners[1])});
+      }
+      case ShapeKind::Fill:
+        return;
     }
+  }
+
+  // About one piece per 3 pixels of arc, at least 8 a turn.
+  QPolygonF EllipseRun(const ViewPoint* e) const {
+    const double radius = std::max(std::hypot(e[1].x, e[1].y), std::hypot(e[2].x, e[2].y));
+    const double t0 = e[3].x, t1 = e[3].y;
+    const double turns = (t1 - t0) / (2 * std::numbers::pi);
+    const int least = std::max(2, static_cast<int>(8 * turns));
+    const int pieces =
+        std::clamp(static_cast<int>(std::ceil(2 * std::numbers::pi * radius * m_frame.scale *
+                                              turns / kPixelsPerPiece)),
+                   least, kMaxEllipsePieces);
+    QPolygonF curve;
+    curve.reserve(pieces + 1);
+    for (int k = 0; k <= pieces; ++k) {
+      const double t = t0 + (t1 - t0) * k / pieces;
+      curve.append(
+          Pixel({static_cast<float>(e[0].x + e[1].x * std::cos(t) + e[2].x * std::sin(t)),
+                 static_cast<float>(e[0].y + e[1].y * std::cos(t) + e[2].y * std::sin(t))}));
+    }
+    return curve;
+  }
+
+  std::vector<Edge> FillEdges(const ViewShape& s) const {
+    std::vector<Edge> edges;
+    for (std::uint32_t k = s.first; k + 1 < s.first + s.count; ++k) {
+      if (IsRunBreak(m_g.points[k]) || IsRunBreak(m_g.points[k + 1])) continue;
+      const QPointF a = Pixel(m_g.points[k]), b = Pixel(m_g.points[k + 1]);
+      if (a.y() == b.y()) continue;
+      edges.push_back(a.y() < b.y() ? Edge{a.x(), a.y(), b.x(), b.y()}
+                                    : Edge{b.x(), b.y(), a.x(), a.y()});
+    }
+    return edges;
   }
 
   QPainterPath Rings(const ViewShape& s) const {
@@ -111,44 +265,7 @@ class Painter {
     return path;
   }
 
-  void Fill(QPainter& p, const ViewShape& s) { p.fillPath(Rings(s), p.pen().color()); }
-
-  void Ellipse(QPainter& p, const ViewShape& s) {
-    const ViewPoint* e = &m_g.points[s.first];
-    const double radius = std::max(std::hypot(e[1].x, e[1].y), std::hypot(e[2].x, e[2].y));
-    const double t0 = e[3].x, t1 = e[3].y;
-    // About one segment per 3 pixels of arc, at least 8 a turn.
-    const double turns = (t1 - t0) / (2 * 3.14159265358979);
-    const int pieces = std::clamp(static_cast<int>(std::ceil(radius * m_frame.scale * 2.1 * turns)),
-                                  std::max(2, static_cast<int>(8 * turns)), 720);
-    QPolygonF curve;
-    curve.reserve(pieces + 1);
-    for (int k = 0; k <= pieces; ++k) {
-      const double t = t0 + (t1 - t0) * k / pieces;
-      curve.append(
-          Pixel({static_cast<float>(e[0].x + e[1].x * std::cos(t) + e[2].x * std::sin(t)),
-                 static_cast<float>(e[0].y + e[1].y * std::cos(t) + e[2].y * std::sin(t))}));
-    }
-    p.drawPolyline(curve);
-  }
-
-  void Marker(QPainter& p, const ViewShape& s) {
-    const QPointF c = Pixel(m_g.points[s.first]);
-    p.drawLine(c - QPointF(kMarkerPixels, kMarkerPixels),
-               c + QPointF(kMarkerPixels, kMarkerPixels));
-    p.drawLine(c - QPointF(kMarkerPixels, -kMarkerPixels),
-               c + QPointF(kMarkerPixels, -kMarkerPixels));
-  }
-
-  void Text(QPainter& p, const ViewShape& s) {
-    const ViewText& t = m_g.texts[s.first];
-    const double heightPixels = std::hypot(t.yAxis.x, t.yAxis.y) * m_frame.scale;
-    if (heightPixels < kTextMinPixels) {
-      ViewPoint corners[4];
-      TextCorners(t, m_g.textBytes, corners);
-      p.drawLine(Pixel(corners[0]), Pixel(corners[1]));
-      return;
-    }
+  void Text(QPainter& p, const ViewText& t) {
     // Font units (x right, y down) onto the text's axes, one cap height a text height.
     const QPointF anchor = Pixel(t.anchor);
     const double k = m_frame.scale / kCapHeight;
@@ -171,7 +288,6 @@ class Painter {
     p.restore();
   }
 
-  QImage& m_image;
   const LayoutGeometry& m_g;
   const ViewFrame& m_frame;
   bool m_dark;
@@ -193,22 +309,27 @@ void PaintLayout(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
   image.fill(BackgroundColor(options.dark));
   std::vector<std::uint32_t> visible;
   index.Query(frame.Visible(), visible);
-  Painter painter(image, g, frame, options.dark);
+  Painter painter(g, frame, options.dark);
+  const bool busy = visible.size() > static_cast<std::size_t>(kSmoothShapes);
   // Pixels first, straight into the image; then everything QPainter draws over them.
-  std::vector<std::uint32_t> drawn;
-  for (const std::uint32_t k : visible) {
-    const ViewShape& s = g.shapes[k];
-    if (IsHighlighted(s, options.highlight)) continue;
-    if (painter.IsTiny(s))
-      painter.Dot(s);
-    else
-      drawn.push_back(k);
+  std::vector<std::uint32_t> smooth;
+  {
+    Raster raster(image);
+    for (const std::uint32_t k : visible) {
+      const ViewShape& s = g.shapes[k];
+      if (IsHighlighted(s, options.highlight)) continue;
+      if (painter.IsTiny(s))
+        painter.Dot(raster, s);
+      else if (busy && painter.IsRasterable(s))
+        painter.Rasterise(raster, s);
+      else
+        smooth.push_back(k);
+    }
   }
   QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing,
-                  options.antialias && drawn.size() < static_cast<std::size_t>(kAntialiasShapes));
+  p.setRenderHint(QPainter::Antialiasing, options.antialias && !busy);
   std::uint32_t color = ~0u;
-  for (const std::uint32_t k : drawn) {
+  for (const std::uint32_t k : smooth) {
     const ViewShape& s = g.shapes[k];
     if (s.color != color) {
       color = s.color;

@@ -3,7 +3,8 @@
 // The window's drawing view and quillet-dump --render paint with this one function, so
 // the picture a user sees and the one the command writes are the same. Only the shapes
 // in the frame are visited (through the shape index); a shape smaller than a pixel and a
-// half is one pixel written straight into the image, which keeps a frame of a
+// half is one pixel written straight into the image, and a frame with many shapes in view
+// rasters its lines and fills straight into the image too, which keeps a frame of a
 // 700,000-entity drawing fast at full extents. The highlighted record is drawn last, wide
 // and in the highlight colour.
 #pragma once

@@ -9,8 +9,8 @@ namespace {
 
 // Below this an extrusion's X and Y count as zero: the arbitrary-axis algorithm's 1/64.
 constexpr double kArbitraryAxisLimit = 1.0 / 64.0;
-// Arcs are cut into pieces of at most this angle: under 0.2% of the radius off the arc.
-constexpr double kArcStep = std::numbers::pi / 32;
+// Arcs are cut into pieces of at most this angle: under 0.8% of the radius off the arc.
+constexpr double kArcStep = std::numbers::pi / 16;
 
 Vec3 Cross(Vec3 u, Vec3 v) {
   return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};

@@ -2,7 +2,7 @@
 #include "logic/view/ShapeIndex.h"
 
 #include <algorithm>  // std::clamp, std::min, std::sort
-#include <cmath>      // std::sqrt, std::cos, std::sin, std::ceil
+#include <cmath>      // std::sqrt, std::cos, std::sin, std::ceil, std::hypot
 
 namespace {
 
@@ -171,6 +171,10 @@ PickResult ShapeIndex::Pick(double x, double y, double tolerance) const {
   Query(around, found);
   best.distance = tolerance;
   for (const std::uint32_t k : found) {
+    const ViewBox& b = m_g->shapes[k].box;
+    const double outside = std::hypot(std::max({b.minX - x, x - b.maxX, 0.0}),
+                                      std::max({b.minY - y, y - b.maxY, 0.0}));
+    if (outside > best.distance) continue;  // no point of the shape can be nearer
     const double d = ShapeDistance(*m_g, k, x, y);
     if (d <= best.distance) best = {static_cast<int>(k), d};
   }
