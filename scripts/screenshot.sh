@@ -2,7 +2,8 @@
 # screenshot.sh - makes the README's pictures: docs/screenshot.png, quillet-viewer
 # showing the bundled sample; docs/layers.png, its layer list; docs/screenshot-utf8.png and
 # docs/layers-utf8.png, the viewer showing the UTF-8 (AC1032) Japanese drawing of the shared
-# corpus and its layer list, when the corpus is there; and docs/tool-tab.png,
+# corpus and its layer list, and docs/view.png, the drawing view beside the grid, when the
+# corpus is there; and docs/tool-tab.png,
 # quillet-editor's "ツール" tab after a run of the rounding tool on it.
 #
 # Runs the programs on a virtual X display (Xvfb) and grabs the window. They are copied
@@ -62,6 +63,25 @@ xvfb-run -a -s "-screen 0 800x700x24" sh -c '
   kill "$editor"
 ' screenshot "$fresh/quillet-editor" "$PWD/examples/sample.dxf" docs/tool-tab.png
 echo "wrote docs/tool-tab.png"
+# docs/view.png: the drawing view beside the grid (F8) on the UTF-8 Japanese drawing,
+# after a click on the house's outline (at 693,197 in the window) moved the grid there.
+if [ -f "$utf8" ]; then
+  xvfb-run -a -s "-screen 0 1300x800x24" sh -c '
+    "$1" "$2" &
+    viewer=$!
+    sleep 3
+    for window in $(xdotool search --name Quillet); do xdotool windowsize "$window" 1100 600; done
+    sleep 1
+    xdotool mousemove 500 300 click 1 key F8
+    sleep 3
+    xdotool mousemove 793 297 click 1
+    sleep 1
+    import -window root -crop 1100x600+100+100 +repage "$3"
+    kill "$viewer"
+  ' screenshot "$fresh/quillet-viewer" "$(cd "$(dirname "$utf8")" && pwd)/$(basename "$utf8")" \
+    docs/view.png
+  echo "wrote docs/view.png"
+fi
 # shoot_layers DRAWING PICTURE: the layer list, checked against quillet-dump --layers.
 shoot_layers() {
   dbus-run-session -- /usr/bin/python3 tests/AccessibleLayerListTest.py --screenshot "$2" \
