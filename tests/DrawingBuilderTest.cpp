@@ -6,6 +6,7 @@
 #include <cmath>  // std::abs, std::hypot
 
 #include "logic/view/ShapeIndex.h"
+#include "model/buffer/RecordWalk.h"
 #include "model/text/MyStringLib.h"
 #include "tests/support/TestDrawings.h"
 
@@ -369,6 +370,36 @@ TEST(DrawingBuilder, TextsSitAtTheirAnchorWithTheirHeightAndRotation) {
     EXPECT_TRUE(IsOnDrawing(g, index, c.inside));
     EXPECT_FALSE(IsOnDrawing(g, index, c.outside));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A large ENTITIES section is built in parts on several threads and joined in file order.
+TEST(DrawingBuilder, ALargeModelSpaceJoinsItsPartsInFileOrder) {
+  constexpr int kLines = 40000;  // 10 pairs each: parts of 2^18 pairs on several cores
+  std::string drawing = "0|SECTION|2|ENTITIES|";
+  for (int k = 0; k < kLines; ++k) {
+    const std::string x = std::to_string(100000 + k);
+    drawing += "0|LINE|8|0|62|1|10|" + x + "|20|0|30|0|11|" + x + "|21|1|31|0|";
+  }
+  TDXFBuffer b = LoadDrawing(drawing + "0|CIRCLE|8|0|10|5|20|5|40|1|0|ENDSEC|0|EOF");
+  const LayoutGeometry g = ModelSpace(b);
+  ASSERT_EQ(g.shapes.size(), static_cast<std::size_t>(kLines + 1));
+  for (std::size_t k = 1; k < g.shapes.size(); ++k)
+    ASSERT_LT(g.shapes[k - 1].record, g.shapes[k].record) << k;
+  EXPECT_NEAR(g.baseX + g.extents.minX, 4, 1e-3);
+  EXPECT_NEAR(g.baseX + g.extents.maxX, 100000 + kLines - 1, 1e-2);
+  EXPECT_NEAR(g.baseY + g.extents.maxY, 6, 1e-3);
+  ShapeIndex index;
+  index.Build(g);
+  const int line = index.Pick(130000.2 - g.baseX, 0.5 - g.baseY, 0.3).shape;
+  ASSERT_GE(line, 0);
+  EXPECT_EQ(b.GetValue(FindInRecord(b, g.shapes[line].record, 10)), "130000");
+  const int circle = index.Pick(6 - g.baseX, 5 - g.baseY, 0.01).shape;
+  ASSERT_GE(circle, 0);
+  EXPECT_EQ(g.shapes[circle].kind, ShapeKind::Ellipse);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <memory>         // std::unique_ptr
 #include <numbers>        // std::numbers::pi
 #include <set>            // std::set
+#include <thread>         // std::thread
 #include <unordered_map>  // std::unordered_map
 
 #include "logic/view/CurveMath.h"
@@ -28,6 +29,8 @@ constexpr int kMaxNesting = 16;
 constexpr int kMaxArrayCopies = 10000;  // columns x rows of one INSERT drawn at most
 constexpr int kSplineSamples = 8;       // points per control or fit point
 constexpr int kCancelCheckRecords = 4096;
+constexpr int kPairsPerPart = 1 << 18;  // a smaller ENTITIES section is built on one thread
+constexpr int kMaxParts = 8;
 constexpr double kDegree = std::numbers::pi / 180;
 constexpr double kFullTurn = 2 * std::numbers::pi;
 
@@ -37,6 +40,11 @@ constexpr int kX = 10, kX2 = 11, kX3 = 12, kX4 = 13, kY = 20, kZ = 30;
 constexpr int kElevationCode = 38, kHeightCode = 40, kWidthFactorCode = 41, kBulgeCode = 42;
 constexpr int kRotationCode = 50, kPaperSpaceCode = 67, kAttributesFollowCode = 66;
 constexpr int kExtrusionX = 210, kExtrusionY = 220, kExtrusionZ = 230;
+
+// Tells whether a record of this type belongs to the POLYLINE or INSERT before it.
+bool IsFollower(std::string_view type) {
+  return type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
+}
 
 struct Pair {
   int code;
@@ -202,9 +210,10 @@ class LayoutBuilder {
     IndexBlocks();
   }
 
-  void BuildModel(LayoutGeometry& out) {
+  // Builds the model-space entities of [from, to) of ENTITIES.
+  void BuildModel(int from, int to, LayoutGeometry& out) {
     ShapeWriter writer(out, false);
-    BuildRange(m_b.EntitiesStart, m_b.EntitiesEnd, 0, Placement{}, writer);
+    BuildRange(from, to, 0, Placement{}, writer);
   }
   void BuildPaper(LayoutGeometry& out) {
     ShapeWriter writer(out, false);
@@ -859,18 +868,88 @@ std::vector<std::string> DrawingLayouts(const TDXFBuffer& b) {
   return layouts;
 }
 
+// Cuts ENTITIES into `parts` ranges of about equal size at records that are no VERTEX,
+// ATTRIB or SEQEND, so a POLYLINE or INSERT stays with its followers.
+static std::vector<int> ModelRanges(const TDXFBuffer& b, int parts) {
+  std::vector<int> bounds{b.EntitiesStart};
+  const long long size = b.EntitiesEnd - b.EntitiesStart;
+  for (int k = 1; k < parts; ++k) {
+    int at = NextRecord(b, static_cast<int>(b.EntitiesStart + size * k / parts));
+    while (at < b.EntitiesEnd && IsFollower(TrimView(b.ValueView(at)))) at = NextRecord(b, at);
+    bounds.push_back(std::max(bounds.back(), std::min(at, b.EntitiesEnd)));
+  }
+  bounds.push_back(b.EntitiesEnd);
+  return bounds;
+}
+
+// Appends part to whole, its points moved from part's base point to whole's.
+static void AppendPart(LayoutGeometry& whole, const LayoutGeometry& part) {
+  if (part.shapes.empty()) return;
+  if (whole.shapes.empty()) whole.baseX = part.baseX, whole.baseY = part.baseY;
+  const auto dx = static_cast<float>(part.baseX - whole.baseX);
+  const auto dy = static_cast<float>(part.baseY - whole.baseY);
+  const auto move = [dx, dy](ViewPoint& p) {
+    if (!IsRunBreak(p)) p.x += dx, p.y += dy;
+  };
+  const auto pointBase = static_cast<std::uint32_t>(whole.points.size());
+  const auto textBase = static_cast<std::uint32_t>(whole.texts.size());
+  const auto byteBase = static_cast<std::uint32_t>(whole.textBytes.size());
+  whole.points.insert(whole.points.end(), part.points.begin(), part.points.end());
+  whole.textBytes += part.textBytes;
+  for (ViewText text : part.texts) {
+    move(text.anchor);
+    text.start += byteBase;
+    whole.texts.push_back(text);
+  }
+  for (ViewShape shape : part.shapes) {
+    const bool isText = shape.kind == ShapeKind::Text;
+    shape.first += isText ? textBase : pointBase;
+    // An ellipse's centre is a place; its axes and parameters are not.
+    const std::uint32_t places = shape.kind == ShapeKind::Ellipse ? 1 : isText ? 0 : shape.count;
+    for (std::uint32_t k = 0; k < places; ++k) move(whole.points[shape.first + k]);
+    shape.box = {shape.box.minX + dx, shape.box.minY + dy, shape.box.maxX + dx,
+                 shape.box.maxY + dy};
+    whole.extents.Add(shape.box);
+    whole.shapes.push_back(shape);
+  }
+  whole.cancelled = whole.cancelled || part.cancelled;
+}
+
+// Model space of a large drawing is built in parts on several threads, then joined in
+// file order; each part decodes the blocks it uses itself.
+static LayoutGeometry BuildModelSpace(const TDXFBuffer& b, const TDXFLayerTable& layers,
+                                      const std::atomic<bool>* cancel) {
+  const int parts = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
+                               std::max(1, (b.EntitiesEnd - b.EntitiesStart) / kPairsPerPart));
+  const std::vector<int> bounds = ModelRanges(b, std::min(parts, kMaxParts));
+  std::vector<LayoutGeometry> built(bounds.size() - 1);
+  std::vector<std::thread> workers;
+  for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
+    workers.emplace_back([&, k] {
+      LayoutBuilder builder(b, layers, cancel);
+      builder.BuildModel(bounds[k], bounds[k + 1], built[k]);
+      built[k].cancelled = builder.Cancelled();
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
+  if (built.size() == 1) return std::move(built.front());
+  LayoutGeometry whole;
+  for (const LayoutGeometry& part : built) AppendPart(whole, part);
+  return whole;
+}
+
 LayoutGeometry BuildLayout(const TDXFBuffer& b, const TDXFLayerTable& layers,
                            std::string_view layout, const std::atomic<bool>* cancel) {
   LayoutGeometry geometry;
   LayoutBuilder builder(b, layers, cancel);
   if (layout == kModelSpace) {
-    builder.BuildModel(geometry);
+    geometry = BuildModelSpace(b, layers, cancel);
   } else if (layout == kPaperSpace) {
     builder.BuildPaper(geometry);
   } else {
     builder.BuildBlock(layout, geometry);
   }
-  geometry.cancelled = builder.Cancelled();
+  geometry.cancelled = geometry.cancelled || builder.Cancelled();
   geometry.shapes.shrink_to_fit();
   geometry.points.shrink_to_fit();
   geometry.texts.shrink_to_fit();
@@ -890,7 +969,7 @@ int DrawnRecordOf(const TDXFBuffer& b, int i) {
   for (int owner = record; owner > 0;) {
     const std::string_view type = TrimView(b.ValueView(owner));
     if (type == "POLYLINE" || type == "INSERT") return owner;
-    if (type != "VERTEX" && type != "ATTRIB" && type != "SEQEND") break;
+    if (!IsFollower(type)) break;
     owner = RecordStartOf(b, owner - 1);
   }
   return record;
