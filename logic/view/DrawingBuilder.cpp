@@ -13,9 +13,10 @@
 #include <memory>         // std::unique_ptr
 #include <numbers>        // std::numbers::pi
 #include <set>            // std::set
-#include <thread>         // std::thread
+#include <thread>         // std::thread::hardware_concurrency
 #include <unordered_map>  // std::unordered_map
 
+#include "logic/rounding/ThreadedWalk.h"
 #include "logic/view/CurveMath.h"
 #include "logic/view/TextFormat.h"
 #include "model/buffer/GroupCodes.h"
@@ -923,15 +924,11 @@ static LayoutGeometry BuildModelSpace(const TDXFBuffer& b, const TDXFLayerTable&
                                std::max(1, (b.EntitiesEnd - b.EntitiesStart) / kPairsPerPart));
   const std::vector<int> bounds = ModelRanges(b, std::min(parts, kMaxParts));
   std::vector<LayoutGeometry> built(bounds.size() - 1);
-  std::vector<std::thread> workers;
-  for (std::size_t k = 0; k + 1 < bounds.size(); ++k) {
-    workers.emplace_back([&, k] {
-      LayoutBuilder builder(b, layers, cancel);
-      builder.BuildModel(bounds[k], bounds[k + 1], built[k]);
-      built[k].cancelled = builder.Cancelled();
-    });
-  }
-  for (std::thread& worker : workers) worker.join();
+  RunOnThreads(built.size(), [&](std::size_t k) {
+    LayoutBuilder builder(b, layers, cancel);
+    builder.BuildModel(bounds[k], bounds[k + 1], built[k]);
+    built[k].cancelled = builder.Cancelled();
+  });
   if (built.size() == 1) return std::move(built.front());
   LayoutGeometry whole;
   for (const LayoutGeometry& part : built) AppendPart(whole, part);
