@@ -9,6 +9,7 @@
 
 #include <algorithm>  // std::clamp, std::max, std::min, std::swap
 #include <cmath>      // std::cos, std::sin, std::ceil, std::hypot, std::abs
+#include <map>        // std::map
 #include <numbers>    // std::numbers::pi
 #include <vector>     // std::vector
 
@@ -29,10 +30,8 @@ constexpr double kMarkerPixels = 3;     // half the size of a marker's cross
 constexpr int kSmoothShapes = 20000;    // more shapes in view are rastered directly
 constexpr double kPixelsPerPiece = 3;   // an arc's pieces are about this long
 constexpr int kMaxEllipsePieces = 720;
-// Text is laid out at this font size and scaled: a text height is the font's cap height,
-// about 0.7 of its pixel size.
-constexpr double kFontPixels = 100;
-constexpr double kCapHeight = 0.7 * kFontPixels;
+// A text height is the font's cap height, about 0.7 of its pixel size.
+constexpr double kCapShare = 0.7;
 const QColor kHighlight(255, 230, 0);  // drawn 3 pixels wide over everything
 constexpr int kHighlightPixels = 3;
 
@@ -48,7 +47,6 @@ QColor ShapeColor(std::uint32_t color, bool dark) {
 QFont TextFont() {
   QFont font;
   font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
-  font.setPixelSize(static_cast<int>(kFontPixels));
   return font;
 }
 
@@ -156,9 +154,9 @@ class Painter {
   void Rasterise(Raster& raster, const ViewShape& s) const {
     const QRgb c = Rgb(s);
     if (s.kind == ShapeKind::Fill) return raster.Fill(FillEdges(s), c);
-    ForEachRun(s, [&](const QPolygonF& run) {
-      if (run.size() == 1) raster.Dot(run[0].x(), run[0].y(), c);
-      for (qsizetype k = 1; k < run.size(); ++k) raster.Segment(run[k - 1], run[k], c);
+    ForEachRun(s, [&](const QPointF* run, int n) {
+      if (n == 1) raster.Dot(run[0].x(), run[0].y(), c);
+      for (int k = 1; k < n; ++k) raster.Segment(run[k - 1], run[k], c);
     });
   }
 
@@ -166,11 +164,11 @@ class Painter {
     if (s.kind == ShapeKind::Fill) return p.fillPath(Rings(s), p.pen().color());
     if (s.kind == ShapeKind::Text && TextPixels(m_g.texts[s.first]) >= kTextMinPixels)
       return Text(p, m_g.texts[s.first]);
-    ForEachRun(s, [&](const QPolygonF& run) {
-      if (run.size() == 1)
+    ForEachRun(s, [&](const QPointF* run, int n) {
+      if (n == 1)
         p.drawPoint(run[0]);
       else
-        p.drawPolyline(run);
+        p.drawPolyline(run, n);
     });
   }
 
@@ -179,42 +177,50 @@ class Painter {
     return std::hypot(t.yAxis.x, t.yAxis.y) * m_frame.scale;
   }
 
-  // Calls draw with each run of pixel points of a line, ellipse, marker or low text.
+  // Calls draw(points, count) with each run of pixel points of a line, ellipse, marker or
+  // low text; the points live in one buffer that every run reuses.
   template <class Draw>
   void ForEachRun(const ViewShape& s, Draw draw) const {
-    QPolygonF run;
+    std::vector<QPointF>& run = m_run;
+    run.clear();
+    const auto flush = [&] {
+      if (!run.empty()) draw(run.data(), static_cast<int>(run.size()));
+      run.clear();
+    };
     switch (s.kind) {
       case ShapeKind::Lines:
-        for (std::uint32_t k = s.first; k <= s.first + s.count; ++k) {
-          if (k < s.first + s.count && !IsRunBreak(m_g.points[k])) {
-            run.append(Pixel(m_g.points[k]));
-            continue;
-          }
-          if (!run.isEmpty()) draw(run);
-          run.clear();
+        for (std::uint32_t k = s.first; k < s.first + s.count; ++k) {
+          if (IsRunBreak(m_g.points[k]))
+            flush();
+          else
+            run.push_back(Pixel(m_g.points[k]));
         }
-        return;
+        return flush();
       case ShapeKind::Ellipse:
-        return draw(EllipseRun(&m_g.points[s.first]));
+        EllipseRun(&m_g.points[s.first], run);
+        return flush();
       case ShapeKind::Marker: {
         const QPointF c = Pixel(m_g.points[s.first]);
-        draw(QPolygonF{c - QPointF(kMarkerPixels, kMarkerPixels),
-                       c + QPointF(kMarkerPixels, kMarkerPixels)});
-        return draw(QPolygonF{c - QPointF(kMarkerPixels, -kMarkerPixels),
-                              c + QPointF(kMarkerPixels, -kMarkerPixels)});
+        const QPointF down(kMarkerPixels, kMarkerPixels), up(kMarkerPixels, -kMarkerPixels);
+        run = {c - down, c + down};
+        flush();
+        run = {c - up, c + up};
+        return flush();
       }
       case ShapeKind::Text: {
         ViewPoint corners[4];
         TextCorners(m_g.texts[s.first], m_g.textBytes, corners);
-        return draw(QPolygonF{Pixel(corners[0]), Pixel(corners[1])});
+        run = {Pixel(corners[0]), Pixel(corners[1])};
+        return flush();
       }
       case ShapeKind::Fill:
         return;
     }
   }
 
-  // About one piece per 3 pixels of arc, at least 8 a turn.
-  QPolygonF EllipseRun(const ViewPoint* e) const {
+  // Appends the ellipse's pixel points: about one piece per 3 pixels of arc, at least 8 a
+  // turn, the angle stepped by rotation rather than a sine and cosine a point.
+  void EllipseRun(const ViewPoint* e, std::vector<QPointF>& curve) const {
     const double radius = std::max(std::hypot(e[1].x, e[1].y), std::hypot(e[2].x, e[2].y));
     const double t0 = e[3].x, t1 = e[3].y;
     const double turns = (t1 - t0) / (2 * std::numbers::pi);
@@ -223,15 +229,15 @@ class Painter {
         std::clamp(static_cast<int>(std::ceil(2 * std::numbers::pi * radius * m_frame.scale *
                                               turns / kPixelsPerPiece)),
                    least, kMaxEllipsePieces);
-    QPolygonF curve;
-    curve.reserve(pieces + 1);
+    const double step = (t1 - t0) / pieces, cs = std::cos(step), sn = std::sin(step);
+    double c = std::cos(t0), s = std::sin(t0);
     for (int k = 0; k <= pieces; ++k) {
-      const double t = t0 + (t1 - t0) * k / pieces;
-      curve.append(
-          Pixel({static_cast<float>(e[0].x + e[1].x * std::cos(t) + e[2].x * std::sin(t)),
-                 static_cast<float>(e[0].y + e[1].y * std::cos(t) + e[2].y * std::sin(t))}));
+      curve.emplace_back(m_frame.PixelX(e[0].x + e[1].x * c + e[2].x * s),
+                         m_frame.PixelY(e[0].y + e[1].y * c + e[2].y * s));
+      const double next = c * cs - s * sn;
+      s = s * cs + c * sn;
+      c = next;
     }
-    return curve;
   }
 
   std::vector<Edge> FillEdges(const ViewShape& s) const {
@@ -265,10 +271,20 @@ class Painter {
     return path;
   }
 
+  // Lays the text out in a font of about its size on screen, so the transform is little
+  // more than its rotation and the glyphs come from Qt's cache instead of being drawn as
+  // outlines at every frame.
   void Text(QPainter& p, const ViewText& t) {
+    const int fontPixels = std::max(1, static_cast<int>(TextPixels(t) / kCapShare + 0.5));
+    QFont& font = m_fonts[fontPixels];
+    if (font.pixelSize() != fontPixels) {
+      font = m_font;
+      font.setPixelSize(fontPixels);
+    }
+    const double capHeight = kCapShare * fontPixels;
     // Font units (x right, y down) onto the text's axes, one cap height a text height.
     const QPointF anchor = Pixel(t.anchor);
-    const double k = m_frame.scale / kCapHeight;
+    const double k = m_frame.scale / capHeight;
     const QTransform map(t.xAxis.x * k, -t.xAxis.y * k, -t.yAxis.x * k, t.yAxis.y * k, anchor.x(),
                          anchor.y());
     const QStringList lines =
@@ -278,11 +294,11 @@ class Painter {
     const double top = tops[std::min<int>(t.vAlign, 3)];
     p.save();
     p.setTransform(map, true);
-    p.setFont(m_font);
-    const QFontMetricsF metrics(m_font);
+    p.setFont(font);
+    const QFontMetricsF metrics(font);
     for (int i = 0; i < lines.size(); ++i) {
       const double x = -metrics.horizontalAdvance(lines[i]) * t.hAlign / 2;
-      const double baseline = (top - 1 - 1.6 * i) * kCapHeight;
+      const double baseline = (top - 1 - 1.6 * i) * capHeight;
       p.drawText(QPointF(x, -baseline), lines[i]);
     }
     p.restore();
@@ -292,6 +308,8 @@ class Painter {
   const ViewFrame& m_frame;
   bool m_dark;
   QFont m_font = TextFont();
+  std::map<int, QFont> m_fonts;        // by pixel size
+  mutable std::vector<QPointF> m_run;  // the points of the run being drawn
 };
 
 bool IsHighlighted(const ViewShape& s, int highlight) {
