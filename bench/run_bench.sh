@@ -59,3 +59,8 @@ if [ -x "$build/bench_grid" ]; then
   echo
   "$build/bench_lists" "$data/big200.dxf"
 fi
+# The drawing view paints with Qt Gui, offscreen.
+if [ -x "$build/bench_view" ]; then
+  echo
+  "$build/bench_view" "$data/big200.dxf"
+fi

@@ -230,7 +230,7 @@ void TFMMain::CreateTabs() {
   FRDXFGrid = new TFrameDXFGrid(m_dialogs, *MsgBox, TSDXFData);
   auto* layout = new QVBoxLayout(TSDXFData);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(FRDXFGrid);
+  layout->addWidget(CreateDrawingDock());
   PCSGData->addTab(TSDXFData, QStringLiteral("DXFﾃﾞｰﾀ"));
   PCSGData->addTab(TSLayerList = new QWidget, QStringLiteral("画層一覧"));
   PCSGData->addTab(TSLineList = new QWidget, QStringLiteral("線種一覧"));
@@ -467,6 +467,7 @@ void TFMMain::ShowChangedBuffer(const StepReport& step) {
     UpdateLtypeLabels();
   }
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  FRDrawing->DocumentChanged();
   StartHandleIndex();  // a change may have moved, added or removed handles and pointers
   MarkCompareStale();
 }
@@ -526,7 +527,8 @@ void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
   ResetListFlags();
   PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
-  MarkCompareStale();  // the compare read the texts in the encoding before
+  MarkCompareStale();            // the compare read the texts in the encoding before
+  FRDrawing->DocumentChanged();  // texts are decoded anew
 }
 
 void TFMMain::UpdateEncodingLabel() {

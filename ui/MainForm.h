@@ -32,6 +32,7 @@
 #include "model/buffer/HandleIndex.h"
 #include "model/buffer/MyDXFClass.h"
 #include "settings/Settings.h"
+#include "ui/DrawingView.h"
 #include "ui/OptionForm.h"
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
@@ -113,6 +114,9 @@ class TFMMain : public QWidget {
   QComboBox* CBToolAngRoundDigit;
   QPushButton* BTPosReSnap;
   TFrameDXFGrid* FRDXFGrid;
+  // The drawing beside the grid (MainFormDrawing.cpp), hidden until F8 shows it.
+  QSplitter* SPDXFData;
+  DrawingView* FRDrawing;
   // The list tabs (MainFormLists.cpp).
   QWidget* Panel1;
   QLabel* LBClayer;
@@ -188,6 +192,8 @@ class TFMMain : public QWidget {
   /// Asks for another DXF file and lists what differs between it and the drawing on show
   /// in the compare window (Ctrl+D); beeps when no drawing is on show.
   void CompareWithFile();
+  /// Shows or hides the drawing beside the grid (F8).
+  void ToggleDrawingView();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -276,6 +282,8 @@ class TFMMain : public QWidget {
   AcadContext MakeAcadContext();
   void JumpToSectionEntry(QListWidgetItem& item);
   void ShowGridMenu(QPoint globalPos);
+  /// Puts the grid and the drawing view side by side on the DXF tab and returns the pair.
+  QWidget* CreateDrawingDock();
   void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void ShowEncodingMenu(const QPoint& globalPos);
