@@ -11,7 +11,7 @@
 #include <cstdlib>    // std::system, std::exit
 #include <fstream>    // std::ifstream
 
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 double TimeOnce(const std::function<void()>& fn) {
   const auto start = std::chrono::steady_clock::now();

@@ -15,8 +15,8 @@
 #include <string>   // std::string
 
 #include "bench/BenchCommon.h"
-#include "model/MyDXFClass.h"
-#include "model/TextCodec.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/TextCodec.h"
 
 namespace {
 

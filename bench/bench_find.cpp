@@ -11,9 +11,9 @@
 #include <vector>       // std::vector
 
 #include "bench/BenchCommon.h"
-#include "logic/FindMatcher.h"
-#include "model/MyDXFClass.h"
-#include "model/MyStringLib.h"
+#include "logic/find/FindMatcher.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/MyStringLib.h"
 
 namespace {
 

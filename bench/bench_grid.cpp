@@ -22,9 +22,9 @@
 
 #include "bench/BenchCommon.h"
 #include "bench/BenchDialogs.h"
-#include "logic/MyFileLib.h"
-#include "model/MyDXFClass.h"
-#include "model/RecordWalk.h"
+#include "logic/document/MyFileLib.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/buffer/RecordWalk.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 #include "ui/VuFrameDXFGrid.h"

@@ -12,11 +12,11 @@
 #include <vector>         // std::vector
 
 #include "bench/BenchCommon.h"
-#include "logic/DrawingCheck.h"
-#include "logic/HandleNavigation.h"
-#include "model/GroupCodes.h"
-#include "model/HandleIndex.h"
-#include "model/MyDXFClass.h"
+#include "logic/check/DrawingCheck.h"
+#include "logic/navigation/HandleNavigation.h"
+#include "model/buffer/GroupCodes.h"
+#include "model/buffer/HandleIndex.h"
+#include "model/buffer/MyDXFClass.h"
 
 namespace {
 

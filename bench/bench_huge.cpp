@@ -14,7 +14,7 @@
 #include <vector>     // std::vector
 
 #include "bench/BenchCommon.h"
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 namespace {
 

@@ -23,9 +23,9 @@
 
 #include "bench/BenchCommon.h"
 #include "bench/BenchDialogs.h"
-#include "logic/MainFormLists.h"
-#include "model/GroupCodes.h"
-#include "model/MyStringLib.h"
+#include "logic/lists/ListRows.h"
+#include "model/buffer/GroupCodes.h"
+#include "model/text/MyStringLib.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 

@@ -12,10 +12,10 @@
 #include <vector>       // std::vector
 
 #include "bench/BenchCommon.h"
-#include "logic/MainFormRename.h"
-#include "model/GroupCodes.h"
-#include "model/MyDXFClass.h"
-#include "model/MyStringLib.h"
+#include "logic/rename/NameReplace.h"
+#include "model/buffer/GroupCodes.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/MyStringLib.h"
 
 namespace {
 

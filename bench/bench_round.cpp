@@ -11,9 +11,9 @@
 #include <vector>  // std::vector
 
 #include "bench/BenchCommon.h"
-#include "logic/MainFormTool.h"
-#include "model/MyDXFClass.h"
-#include "model/MyStringLib.h"
+#include "logic/rounding/RoundingTool.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/MyStringLib.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <vector>  // std::vector
 
 #include "bench/BenchCommon.h"
-#include "logic/EditHistory.h"
-#include "logic/MainFormRename.h"
-#include "logic/MainFormTool.h"
-#include "model/MyDXFClass.h"
+#include "logic/document/EditHistory.h"
+#include "logic/rename/NameReplace.h"
+#include "logic/rounding/RoundingTool.h"
+#include "model/buffer/MyDXFClass.h"
 
 namespace {
 

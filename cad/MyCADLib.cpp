@@ -12,8 +12,8 @@
 #include <utility>      // std::move
 #include <vector>       // std::vector
 
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 
 // Poll steps and counts of the waits for AutoCAD: about 50 ms per chunk, 100 ms for the
 // idle prompt and 1 s for the FILEDIA prompt at most; AutoCAD answers within a step or two.

@@ -19,8 +19,8 @@
 #include <vector>       // std::vector
 
 #include "logic/MessageLog.h"
-#include "model/MyDXFClass.h"
-#include "model/MyStringLib.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/MyStringLib.h"
 
 /// Aborts with the failed condition, where libFuzzer and the replay see it.
 #define FUZZ_CHECK(condition) \

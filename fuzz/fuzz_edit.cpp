@@ -10,8 +10,8 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "logic/Dialogs.h"
-#include "logic/GridEdit.h"
-#include "model/RecordWalk.h"
+#include "logic/grid/GridEdit.h"
+#include "model/buffer/RecordWalk.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>     // std::string
 
 #include "fuzz/FuzzSupport.h"
-#include "logic/FindMatcher.h"
+#include "logic/find/FindMatcher.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>   // std::string
 
 #include "fuzz/FuzzSupport.h"
-#include "logic/MainFormLists.h"
-#include "logic/MainFormRename.h"
-#include "logic/SectionList.h"
-#include "model/Sjis.h"
+#include "logic/lists/ListRows.h"
+#include "logic/navigation/SectionList.h"
+#include "logic/rename/NameReplace.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string>   // std::string
 
 #include "fuzz/FuzzSupport.h"
-#include "logic/MainFormTool.h"
+#include "logic/rounding/RoundingTool.h"
 #include "tests/support/PlainSnap.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Edition.cpp - the program-wide values and the texts that depend on the edition.
 #include "logic/Edition.h"
 
-#include "logic/MyFileLib.h"
-#include "model/Sjis.h"
+#include "logic/document/MyFileLib.h"
+#include "model/text/Sjis.h"
 
 bool IsEditorEdition(const std::string& edition) {
   return edition == "Editor";

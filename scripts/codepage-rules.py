@@ -135,7 +135,7 @@ def read_existing(path, rules):
 def write(path, names, rules):
     out = ["// TextConvertWin32Rules.cpp - the code pages' rules, by code page. Written by",
            "// scripts/codepage-rules.py from the tables of the two builds.",
-           '#include "model/TextConvertWin32Rules.h"', "", "namespace {", ""]
+           '#include "model/text/TextConvertWin32Rules.h"', "", "namespace {", ""]
     cases = []
     for name in names:
         r = rules[enum_name(name)]
@@ -170,7 +170,7 @@ def write(path, names, rules):
 
 def main():
     linux, windows = load(sys.argv[1]), load(sys.argv[2])
-    path = pathlib.Path(sys.argv[3] if len(sys.argv) > 3 else "model/TextConvertWin32Rules.cpp")
+    path = pathlib.Path(sys.argv[3] if len(sys.argv) > 3 else "model/text/TextConvertWin32Rules.cpp")
     rules = collections.defaultdict(Rules)
     if path.exists():
         read_existing(path, rules)

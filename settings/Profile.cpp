@@ -5,8 +5,8 @@
 #include <fstream>    // std::ifstream, std::ofstream
 #include <iterator>   // std::istreambuf_iterator
 
-#include "model/FilePath.h"
-#include "model/MyStringLib.h"
+#include "model/buffer/FilePath.h"
+#include "model/text/MyStringLib.h"
 
 namespace {
 

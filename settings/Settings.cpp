@@ -14,9 +14,9 @@
 #include <unistd.h>  // access
 #endif
 
-#include "model/FilePath.h"
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/buffer/FilePath.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

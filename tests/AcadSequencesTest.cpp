@@ -3,15 +3,15 @@
 // Each test runs a whole sequence with a real line buffer, files in a fresh folder and the
 // stand-in AutoCAD, then compares the chunks AutoCAD received, the panel's lines, the
 // message boxes, the loads and the jumps with what the sequence must produce.
-#include "logic/AcadSequences.h"
+#include "logic/acad/AcadSequences.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>  // std::filesystem::create_directories
 #include <optional>    // std::optional
 
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "settings/Settings.h"
 #include "tests/support/RecordedMainWindow.h"
 #include "tests/support/SimulatedDesktop.h"

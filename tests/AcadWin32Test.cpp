@@ -13,16 +13,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>      // std::chrono::steady_clock
-#include <filesystem>  // std::filesystem::path
-#include <fstream>     // std::ifstream
-#include <memory>      // std::unique_ptr
+#include <chrono>  // std::chrono::steady_clock
+#include <memory>  // std::unique_ptr
 
 #include "cad/MyCADLib.h"
-#include "logic/AcadSequences.h"
-#include "model/FilePath.h"
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "logic/acad/AcadSequences.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "tests/support/RecordedMainWindow.h"
 #include "tests/support/StandInProcessWin32.h"
 #include "tests/support/StandInWindowClasses.h"

@@ -26,9 +26,9 @@
 #include <io.h>     // _setmode, _fileno
 #endif
 
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
-#include "model/TextConvert.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
+#include "model/text/TextConvert.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <array>  // std::array
 
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 namespace {
 

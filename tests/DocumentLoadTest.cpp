@@ -1,11 +1,11 @@
 // DocumentLoadTest.cpp - a buffer read beside the shown one takes its place but keeps the
 // window's message sink, remark switch and counter. (A failed load leaving the shown
 // document alone is tested through the main window.)
-#include "logic/DocumentLoad.h"
+#include "logic/document/DocumentLoad.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/TestFiles.h"
 
 namespace {

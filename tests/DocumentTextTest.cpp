@@ -1,10 +1,10 @@
 // DocumentTextTest.cpp - values as program texts and typed texts back into the document.
-#include "model/DocumentText.h"
+#include "model/text/DocumentText.h"
 
 #include <gtest/gtest.h>
 
-#include "model/MyDXFClass.h"
-#include "model/Sjis.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // DrawingCheckTest.cpp - the check of a drawing's structure.
-#include "logic/DrawingCheck.h"
+#include "logic/check/DrawingCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <map>  // std::map
 
-#include "model/RecordWalk.h"
+#include "model/buffer/RecordWalk.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {

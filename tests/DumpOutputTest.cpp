@@ -7,7 +7,7 @@
 #include <cstdio>      // tmpfile, fread, fopen
 #include <functional>  // std::function
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // EditHistoryTest.cpp - undo and redo: exact bytes, the saved state, redo, the budget
 // and the index.
-#include "logic/EditHistory.h"
+#include "logic/document/EditHistory.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>  // std::function
 
-#include "logic/GridEdit.h"
-#include "logic/MainFormRename.h"
-#include "logic/MainFormTool.h"
-#include "model/Sjis.h"
+#include "logic/grid/GridEdit.h"
+#include "logic/rename/NameReplace.h"
+#include "logic/rounding/RoundingTool.h"
+#include "model/text/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDrawings.h"
 

@@ -1,9 +1,9 @@
 // EncodingChoiceTest.cpp - the caption of the encoding in use and the user's choice.
-#include "logic/EncodingChoice.h"
+#include "logic/document/EncodingChoice.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {

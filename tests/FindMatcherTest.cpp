@@ -1,11 +1,11 @@
 // FindMatcherTest.cpp - find terms, the four modes, the search range and the history.
-#include "logic/FindMatcher.h"
+#include "logic/find/FindMatcher.h"
 
 #include <gtest/gtest.h>
 
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "tests/support/TestFiles.h"
 
 TEST(FindMatcher, StarsChooseTheMode) {

@@ -1,10 +1,10 @@
 // FindSearchTest.cpp - the search loop of find: directions, slices, wrap-around, filter.
-#include "logic/FindSearch.h"
+#include "logic/find/FindSearch.h"
 
 #include <gtest/gtest.h>
 
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "tests/support/TestFiles.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // GridEditTest.cpp - the in-place edit: reports, commits, refusals and remark invalidation.
-#include "logic/GridEdit.h"
+#include "logic/grid/GridEdit.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestFiles.h"
 

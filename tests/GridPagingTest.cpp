@@ -1,11 +1,11 @@
 // GridPagingTest.cpp - the DXF grid's paging: keys, wheel, jumps and the page arithmetic.
-#include "logic/GridPaging.h"
+#include "logic/grid/GridPaging.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>  // INT32_MAX, INT32_MIN
 
-#include "model/RecordWalk.h"
+#include "model/buffer/RecordWalk.h"
 
 namespace {
 

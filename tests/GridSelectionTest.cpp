@@ -1,5 +1,5 @@
 // GridSelectionTest.cpp - rows selected by Shift moves, held as pairs.
-#include "logic/GridSelection.h"
+#include "logic/grid/GridSelection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // HandleIndexTest.cpp - the handle index: owners, pointers, referrers.
-#include "model/HandleIndex.h"
+#include "model/buffer/HandleIndex.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>  // std::uint64_t
 
-#include "model/RecordWalk.h"
+#include "model/buffer/RecordWalk.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {

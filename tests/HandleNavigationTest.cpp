@@ -1,9 +1,9 @@
 // HandleNavigationTest.cpp - pointers, Ctrl+G, referrers and the jump lines of the panel.
-#include "logic/HandleNavigation.h"
+#include "logic/navigation/HandleNavigation.h"
 
 #include <gtest/gtest.h>
 
-#include "model/RecordWalk.h"
+#include "model/buffer/RecordWalk.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // JumpHistoryTest.cpp - back and forward through the places jumped from.
-#include "logic/JumpHistory.h"
+#include "logic/navigation/JumpHistory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // LineSplitterTest.cpp - splitting a text into lines and reading code lines.
-#include "model/LineSplitter.h"
+#include "model/buffer/LineSplitter.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>   // std::string
 #include <vector>   // std::vector
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/LoadedText.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "logic/MainFormLists.h"
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
+#include "logic/lists/ListRows.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/Sjis.h"
 #include "tests/support/MainWindowFixture.h"
 #include "ui/QtText.h"
 

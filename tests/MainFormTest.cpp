@@ -23,10 +23,10 @@
 #include <QTextBlock>
 #include <QUrl>
 
-#include "logic/MyFileLib.h"
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "logic/document/MyFileLib.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "tests/support/MainWindowFixture.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SimulatedDesktop.h"

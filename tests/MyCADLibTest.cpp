@@ -9,7 +9,7 @@
 
 #include <optional>  // std::optional
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/SimulatedDesktop.h"
 #include "tests/support/StandInAutoCAD.h"
 

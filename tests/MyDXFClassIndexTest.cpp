@@ -1,9 +1,9 @@
 // MyDXFClassIndexTest.cpp - the buffer's index: sections, tables, header variables, handles.
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/LoadedText.h"
 
 namespace {

@@ -3,9 +3,9 @@
 
 #include <chrono>  // std::chrono::steady_clock
 
-#include "model/MyDXFClass.h"
-#include "model/NoteLists.h"
-#include "model/Sjis.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/remarks/NoteLists.h"
+#include "model/text/Sjis.h"
 #include "tests/support/TestFiles.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // MyDXFClassTablesTest.cpp - the layer and group tables and the three name checks.
-#include "model/MyDXFClassTables.h"
+#include "model/tables/MyDXFClassTables.h"
 
 #include <gtest/gtest.h>
 
-#include "model/MyStringLib.h"
+#include "model/text/MyStringLib.h"
 #include "tests/support/TestDrawings.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // MyDXFClassTest.cpp - the line buffer: accessing and changing pairs.
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/LoadedText.h"
 
 namespace {

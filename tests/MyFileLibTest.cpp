@@ -1,9 +1,9 @@
 // MyFileLibTest.cpp - path parts, the DXF name test, drops and the open dialog's folder.
-#include "logic/MyFileLib.h"
+#include "logic/document/MyFileLib.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestFiles.h"
 

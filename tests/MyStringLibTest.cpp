@@ -1,11 +1,11 @@
 // MyStringLibTest.cpp - the Shift-JIS text helpers.
-#include "model/MyStringLib.h"
+#include "model/text/MyStringLib.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>  // INT_MAX, INT_MIN
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // a file. These tests walk every body the way the engine does, compare the record and
 // variable names with the expected ones, spot-check the rows whose texts are fixed, and make
 // sure every row converts to CP932 and back to exactly what the source says.
-#include "model/NoteLists.h"
+#include "model/remarks/NoteLists.h"
 
 #include <gtest/gtest.h>  // TEST, EXPECT_*, ASSERT_*
 
@@ -19,8 +19,8 @@
 #include <utility>    // std::pair
 #include <vector>     // std::vector
 
-#include "model/NoteListsSource.h"  // NoteListSource, NoteSourceRow
-#include "model/Sjis.h"             // Sjis, Utf8
+#include "model/remarks/NoteListsSource.h"  // NoteListSource, NoteSourceRow
+#include "model/text/Sjis.h"                // Sjis, Utf8
 
 namespace {
 

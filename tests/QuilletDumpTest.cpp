@@ -12,8 +12,8 @@
 #include <string>      // std::string
 #include <vector>      // std::vector
 
-#include "model/FilePath.h"
 #include "model/QuilletVersion.h"  // kVersion
+#include "model/buffer/FilePath.h"
 #include "tests/support/TestFiles.h"
 
 namespace {

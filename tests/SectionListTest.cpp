@@ -1,5 +1,5 @@
 // SectionListTest.cpp - section list entries, click targets and the entry under the cursor.
-#include "logic/SectionList.h"
+#include "logic/navigation/SectionList.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <algorithm>   // std::replace
 #include <filesystem>  // std::filesystem::exists
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/TestFiles.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // SjisTest.cpp - the UTF-8 <-> CP932 codec.
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 
 #include <gtest/gtest.h>
 

@@ -25,9 +25,9 @@
 #include <string>   // std::string
 #include <vector>   // std::vector
 
-#include "model/FilePath.h"
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/buffer/FilePath.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "tests/support/AutoCADCommandLine.h"
 #include "tests/support/StandInWindowClasses.h"
 

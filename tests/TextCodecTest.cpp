@@ -1,9 +1,9 @@
 // TextCodecTest.cpp - encoding names, code pages, escapes, boundaries and conversions.
-#include "model/TextCodec.h"
+#include "model/text/TextCodec.h"
 
 #include <gtest/gtest.h>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

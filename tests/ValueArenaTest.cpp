@@ -1,6 +1,6 @@
 // ValueArenaTest.cpp - the arena of edited values: references, tags, lasting views, the
 // order of records, adoption and dead bytes.
-#include "model/ValueArena.h"
+#include "model/buffer/ValueArena.h"
 
 #include <gtest/gtest.h>
 

@@ -15,8 +15,8 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestFiles.h"
 #include "ui/QtText.h"

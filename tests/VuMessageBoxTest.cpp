@@ -7,7 +7,7 @@
 
 #include <QTextBlock>
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 
 TEST(TVuMessageBox, EmptyLinesCountAsLines) {
   TVuMessageBox box;

@@ -11,10 +11,10 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
-#include "logic/DrawingCheck.h"
-#include "model/HandleIndex.h"
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
+#include "logic/check/DrawingCheck.h"
+#include "model/buffer/HandleIndex.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/Sjis.h"
 #include "tools/DumpOutput.h"
 
 const char kHandleUsage[] =

@@ -7,7 +7,7 @@
 #include <cstdint>  // std::uint64_t
 #include <string>   // std::string
 
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 class DumpOutput;
 

@@ -13,7 +13,7 @@
 #include <cstring>  // std::strerror
 #include <vector>   // std::vector
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
-#include "model/MyDXFClass.h"
+#include "model/buffer/MyDXFClass.h"
 
 /// The exit status of a run whose drawing could not be loaded.
 constexpr int kExitLoadError = 3;

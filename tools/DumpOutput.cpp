@@ -9,7 +9,7 @@
 #include <cmath>    // std::isfinite
 #include <cstring>  // std::strerror
 
-#include "model/TextCodec.h"
+#include "model/text/TextCodec.h"
 
 namespace {
 

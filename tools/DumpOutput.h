@@ -20,7 +20,7 @@
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
-#include "model/TextCodec.h"  // TextEncoding
+#include "model/text/TextCodec.h"  // TextEncoding
 
 /// The exit status of a run whose output could not be written.
 constexpr int kExitOutputFailed = 11;

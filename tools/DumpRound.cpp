@@ -10,8 +10,8 @@
 #include <cstdio>       // std::fprintf, stderr
 #include <string_view>  // std::string_view
 
-#include "model/MyStringLib.h"
-#include "model/TextCodec.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/TextCodec.h"
 #include "tools/DumpTables.h"
 
 const char kRoundUsage[] =
@@ -86,6 +86,7 @@ int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& 
   }
   const std::string summary = RoundSummary(outcome.count);
   PrintLine(out, summary);
+  if (outcome.tooLarge > 0) PrintLine(out, RoundTooLargeLine(outcome.tooLarge));
   for (const std::string& line : RoundChoiceLines(options.choice)) PrintLine(out, line);
   PrintLine(out, summary);
   out.Flush();

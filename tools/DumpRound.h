@@ -7,8 +7,8 @@
 
 #include <string>  // std::string
 
-#include "logic/MainFormTool.h"
-#include "model/MyDXFClass.h"
+#include "logic/rounding/RoundingTool.h"
+#include "model/buffer/MyDXFClass.h"
 #include "tools/DumpOutput.h"
 
 /// Exit status when a value to round is not a number; nothing is written then.

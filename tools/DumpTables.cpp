@@ -14,10 +14,10 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
-#include "logic/MainFormLists.h"
-#include "model/DXFResult.h"
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "logic/lists/ListRows.h"
+#include "model/buffer/DXFResult.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 
 const char kTableUsage[] =
     "  --layers      print the layer list: the CLAYER label, then one row per layer\n"

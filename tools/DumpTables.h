@@ -7,8 +7,8 @@
 
 #include <string>  // std::string
 
-#include "logic/MainFormRename.h"
-#include "model/MyDXFClass.h"
+#include "logic/rename/NameReplace.h"
+#include "model/buffer/MyDXFClass.h"
 #include "tools/DumpOutput.h"
 
 // Exit statuses beyond those of the pair listing.

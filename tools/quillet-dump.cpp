@@ -17,12 +17,12 @@
 #include <io.h>     // _setmode, _fileno
 #endif
 
-#include "model/FilePath.h"
-#include "model/MyDXFClass.h"
 #include "model/QuilletVersion.h"  // kVersion
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "model/buffer/FilePath.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "tools/DumpHandles.h"
 #include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"

@@ -26,8 +26,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "logic/EncodingChoice.h"
-#include "model/Sjis.h"
+#include "logic/document/EncodingChoice.h"
+#include "model/text/Sjis.h"
 #include "ui/QtText.h"
 
 namespace {

@@ -17,11 +17,11 @@
 #include <QThread>
 #include <QTimer>
 
-#include "logic/AcadSequences.h"
-#include "logic/DocumentLoad.h"
-#include "logic/MyFileLib.h"
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "logic/acad/AcadSequences.h"
+#include "logic/document/DocumentLoad.h"
+#include "logic/document/MyFileLib.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "model/GroupCodes.h"
+#include "model/buffer/GroupCodes.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 

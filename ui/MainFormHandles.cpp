@@ -12,10 +12,10 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "logic/DrawingCheck.h"
-#include "logic/HandleNavigation.h"
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
+#include "logic/check/DrawingCheck.h"
+#include "logic/navigation/HandleNavigation.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/Sjis.h"
 #include "ui/MainForm.h"
 
 namespace {

@@ -19,9 +19,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "logic/MainFormLists.h"
-#include "model/MyStringLib.h"
-#include "model/RecordWalk.h"
+#include "logic/lists/ListRows.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/MyStringLib.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 

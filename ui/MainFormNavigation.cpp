@@ -6,12 +6,12 @@
 #include <QProgressDialog>
 #include <QTabWidget>
 
-#include "logic/FindMatcher.h"
-#include "logic/FindSearch.h"
-#include "logic/SectionList.h"
-#include "model/MyStringLib.h"
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
+#include "logic/find/FindMatcher.h"
+#include "logic/find/FindSearch.h"
+#include "logic/navigation/SectionList.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "ui/MainForm.h"
 #include "ui/QtText.h"
 

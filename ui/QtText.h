@@ -14,7 +14,7 @@
 #include <QFont>
 #include <QString>
 
-#include "model/TextCodec.h"  // TextEncoding
+#include "model/text/TextCodec.h"  // TextEncoding
 
 /// Returns a program text as a QString, its escapes decoded (plain ASCII without going
 /// through the codec).

@@ -14,11 +14,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "logic/HandleNavigation.h"
-#include "model/GroupCodes.h"
-#include "model/MyStringLib.h"
-#include "model/RecordWalk.h"
-#include "model/Sjis.h"
+#include "logic/navigation/HandleNavigation.h"
+#include "model/buffer/GroupCodes.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 #include "ui/QtText.h"
 
 namespace {

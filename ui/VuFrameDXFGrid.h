@@ -19,13 +19,13 @@
 #include <QFrame>
 
 #include "logic/Dialogs.h"
-#include "logic/GridEdit.h"
-#include "logic/GridPaging.h"
-#include "logic/GridSelection.h"
 #include "logic/MessageLog.h"
 #include "logic/MessageQueue.h"
-#include "model/HandleIndex.h"
-#include "model/MyDXFClass.h"
+#include "logic/grid/GridEdit.h"
+#include "logic/grid/GridPaging.h"
+#include "logic/grid/GridSelection.h"
+#include "model/buffer/HandleIndex.h"
+#include "model/buffer/MyDXFClass.h"
 #include "ui/StringGrid.h"
 
 class QScrollBar;

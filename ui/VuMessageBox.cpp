@@ -9,7 +9,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "logic/HandleNavigation.h"
+#include "logic/navigation/HandleNavigation.h"
 #include "ui/QtText.h"
 
 TVuMessageBox::TVuMessageBox(QWidget* parent) : QPlainTextEdit(parent) {

@@ -14,7 +14,7 @@
 #include <QPlainTextEdit>
 
 #include "logic/MessageLog.h"
-#include "model/MyStringLib.h"
+#include "model/text/MyStringLib.h"
 
 class TVuMessageBox : public QPlainTextEdit, public MessageLog {
   Q_OBJECT

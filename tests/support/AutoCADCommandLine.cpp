@@ -4,9 +4,9 @@
 #include <fstream>  // std::ofstream
 #include <utility>  // std::move
 
-#include "model/FilePath.h"
-#include "model/MyStringLib.h"
-#include "model/Sjis.h"
+#include "model/buffer/FilePath.h"
+#include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 
 static constexpr std::uintptr_t kTypedInput = 1;
 

@@ -5,8 +5,8 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
-#include "model/MyDXFClass.h"
-#include "model/Sjis.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/Sjis.h"
 #include "tests/support/TestFiles.h"
 
 // Loads DXF text through a temporary file; the buffer collects OnMessage texts.

@@ -9,8 +9,8 @@
 #include <vector>  // std::vector
 
 #include "cad/MyCADLib.h"
-#include "logic/AcadSequences.h"
-#include "model/MyDXFClass.h"
+#include "logic/acad/AcadSequences.h"
+#include "model/buffer/MyDXFClass.h"
 #include "tests/support/ScriptedDialogs.h"
 
 /// A DXF file whose EOF pair is pair 3: its last line is line 8.

@@ -3,7 +3,7 @@
 
 #include <utility>  // std::move
 
-#include "model/Sjis.h"
+#include "model/text/Sjis.h"
 #include "tests/support/StandInWindowClasses.h"
 
 // The pane layout inside the text window: both panes sit in a frame; the history pane at

@@ -13,7 +13,7 @@
 #include <string>      // std::string
 #include <vector>      // std::vector
 
-#include "model/FilePath.h"
+#include "model/buffer/FilePath.h"
 #include "tests/support/StandInWindowClasses.h"
 
 inline constexpr DWORD kStartTimeoutMs = 15000;  // Wine starts a program in well under a second

@@ -12,9 +12,9 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
-#include "model/MyDXFClass.h"
-#include "model/Sjis.h"
-#include "model/TextCodec.h"
+#include "model/buffer/MyDXFClass.h"
+#include "model/text/Sjis.h"
+#include "model/text/TextCodec.h"
 #include "tests/support/TestFiles.h"
 
 /// Loads "code|value|code|value..." as a drawing; the lines are written as UTF-8, or as

@@ -7,7 +7,7 @@
 #include <iterator>    // std::istreambuf_iterator
 #include <random>      // std::random_device
 
-#include "model/FilePath.h"
+#include "model/buffer/FilePath.h"
 
 namespace fs = std::filesystem;
 

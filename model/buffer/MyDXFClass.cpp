@@ -1,0 +1,383 @@
+// MyDXFClass.cpp - the line buffer: loading, accessing and saving pairs.
+//
+// Loading runs in stages: read the file into one block and count its lines (DXFFile),
+// tell its format, split the lines into pairs, parsing every code line (LineSplitter),
+// then BuildIndex marks the sections, tables and header variables (MyDXFClassIndex).
+// Saving writes the pairs (MyDXFClassSave) through ReplaceFile, which keeps the old file
+// until the new one is on disk.
+#include "model/buffer/MyDXFClass.h"
+
+#include <algorithm>    // std::min
+#include <cstdint>      // INT32_MAX
+#include <new>          // std::bad_alloc
+#include <string_view>  // std::string_view
+
+#include "model/buffer/DXFFile.h"
+#include "model/buffer/DXFResult.h"
+#include "model/buffer/LineSplitter.h"
+#include "model/buffer/MyDXFClass_p.h"
+#include "model/buffer/PreparedValues.h"
+#include "model/buffer/RecordWalk.h"
+#include "model/text/MyStringLib.h"
+
+// ------------------------------------------------------------------ construction
+
+TDXFBuffer::TDXFBuffer() : m_store(std::make_unique<Storage>()) {}
+TDXFBuffer::~TDXFBuffer() = default;
+TDXFBuffer::TDXFBuffer(TDXFBuffer&&) noexcept = default;
+TDXFBuffer& TDXFBuffer::operator=(TDXFBuffer&&) noexcept = default;
+
+// ------------------------------------------------------------------ accessors
+
+int TDXFBuffer::GetCode(int i) const noexcept {
+  assert(IsValidIndex(i) && "pair index out of range");
+  return IsValidIndex(i) ? m_store->Code(i) : 0;
+}
+
+void TDXFBuffer::GetCodes(int first, int count, int* codes) const noexcept {
+  assert(count == 0 || (IsValidIndex(first) && IsValidIndex(first + count - 1)));
+  const std::int16_t* slots = m_store->codes.data() + first;
+  for (int k = 0; k < count; ++k) codes[k] = slots[k];
+  for (int k = 0; k < count; ++k)  // rare: a code outside 16 bits
+    if (codes[k] == Storage::kWideCode) codes[k] = m_store->Code(first + k);
+}
+
+void TDXFBuffer::SetCode(int i, int code) noexcept {
+  assert(IsValidIndex(i) && "pair index out of range");
+  if (!IsValidIndex(i)) return;
+  Storage& s = *m_store;
+  if (m_observer) m_observer->CodeChanging(i, s.Code(i), code);
+  if (s.Code(i) != code) s.marks[i] |= kCodeEditedBit;
+  if (IsRecordStartCode(s.Code(i)) != IsRecordStartCode(code)) {
+    // The record starts noted for the blocks from this pair on may have moved.
+    constexpr std::size_t kBlock = std::size_t{1} << Storage::kStartBlockBits;
+    const std::size_t firstStale = (static_cast<std::size_t>(i) + kBlock - 1) / kBlock;
+    s.startsValidBlocks = std::min(s.startsValidBlocks, firstStale);
+  }
+  s.PutCode(i, code);
+}
+
+int TDXFBuffer::RecordStart(int i) {
+  Storage& s = *m_store;
+  const std::size_t block = static_cast<std::size_t>(i) >> Storage::kStartBlockBits;
+  const int blockStart = static_cast<int>(block << Storage::kStartBlockBits);
+  for (int r = i; r > blockStart; --r)
+    if (IsRecordStartCode(s.Code(r))) return r;
+  if (block >= s.startsValidBlocks) RebuildRecordStarts(block);
+  return s.startBefore[block];
+}
+
+// Recomputes the record starts of the stale blocks up to and including uptoBlock.
+void TDXFBuffer::RebuildRecordStarts(std::size_t uptoBlock) {
+  Storage& s = *m_store;
+  const std::size_t blocks = (static_cast<std::size_t>(m_size) >> Storage::kStartBlockBits) + 1;
+  s.startBefore.resize(blocks, 0);
+  std::size_t b = std::min(s.startsValidBlocks, blocks);
+  int last = b == 0 ? 0 : s.startBefore[b - 1];
+  int next = b == 0 ? 0 : static_cast<int>((b - 1) << Storage::kStartBlockBits);
+  for (; b <= uptoBlock && b < blocks; ++b) {
+    const int blockStart = static_cast<int>(b << Storage::kStartBlockBits);
+    for (; next <= blockStart && next < m_size; ++next)
+      if (IsRecordStartCode(s.Code(next))) last = next;
+    s.startBefore[b] = last;
+  }
+  s.startsValidBlocks = b;
+}
+
+std::string_view TDXFBuffer::Storage::Value(int i) const noexcept {
+  const std::size_t at = static_cast<std::size_t>(i);
+  if (marks[at] & kEditedBit) return edited.Get(EditedRef(at));
+  const std::uint32_t rel = valueRel[at];
+  if (rel == kNoValue) return {};
+  const std::uint16_t len = valueLen[at];
+  return {text.get() + blockBase[at >> kBlockBits] + rel,
+          len != kLongValue ? len : longLengths.find(i)->second};
+}
+
+std::string_view TDXFBuffer::ValueView(int i) const noexcept {
+  assert(IsValidIndex(i) && "pair index out of range");
+  return IsValidIndex(i) ? m_store->Value(i) : std::string_view();
+}
+
+std::string TDXFBuffer::GetValue(int i) const {
+  return std::string(ValueView(i));
+}
+
+void TDXFBuffer::SetValue(int i, std::string_view text) {
+  assert(IsValidIndex(i) && "pair index out of range");
+  if (!IsValidIndex(i)) return;
+  Storage& s = *m_store;
+  if (m_observer) m_observer->ValueChanging(i, s.Value(i), text);
+  s.SetEdited(static_cast<std::size_t>(i), text);
+}
+
+// The records of values are taken over as they are: each one's tag, its pair so far,
+// becomes that pair's place in the file.
+void TDXFBuffer::SetValues(PreparedValues& values) {
+  if (values.Size() == 0) return;
+  if (!IsValidIndex(values.LeastPair()) || !IsValidIndex(values.GreatestPair())) {
+    assert(!"pair index out of range");
+    return;
+  }
+  Storage& s = *m_store;
+  const ValueArena::Ref firstAdopted = s.edited.Adopt(values.m_arena);
+  s.edited.ForEach(
+      [&](ValueArena::Ref ref) {
+        const auto i = static_cast<int>(s.edited.Tag(ref));
+        const std::size_t at = static_cast<std::size_t>(i);
+        if (m_observer) m_observer->ValueChanging(i, s.Value(i), s.edited.Get(ref));
+        s.edited.SetTag(ref, s.Place(at));
+        s.ReplaceEdited(at, ref);
+      },
+      firstAdopted);
+  values.Clear();
+}
+
+std::string_view TDXFBuffer::NoteView(int i) const noexcept {
+  assert(IsValidIndex(i) && "pair index out of range");
+  return IsValidIndex(i) ? m_store->notes.Get(i) : std::string_view();
+}
+
+std::string TDXFBuffer::GetNote(int i) const {
+  return std::string(NoteView(i));
+}
+
+void TDXFBuffer::SetNote(int i, std::string_view text) {
+  assert(IsValidIndex(i) && "pair index out of range");
+  if (!IsValidIndex(i)) return;
+  m_store->notes.Set(i, text);
+  // An emptied remark on a record's first pair asks for the record to be worked out again.
+  if (text.empty()) m_store->marks[i] &= static_cast<std::uint8_t>(~kWorkedOutBit);
+}
+
+DXFState TDXFBuffer::GetMark(int i) const noexcept {
+  assert(IsValidIndex(i) && "pair index out of range");
+  return IsValidIndex(i) ? static_cast<DXFState>(m_store->marks[i] & kStateMask) : dsNon;
+}
+
+void TDXFBuffer::ClearPair(int i) {
+  Storage& s = *m_store;
+  if (m_observer) {
+    // Clearing a pair that holds something is a change like any other.
+    if (s.Code(i) != 0) m_observer->CodeChanging(i, s.Code(i), 0);
+    if (!s.Value(i).empty()) m_observer->ValueChanging(i, s.Value(i), {});
+  }
+  s.PutCode(i, 0);
+  s.notes.Set(i, {});
+  const std::size_t at = static_cast<std::size_t>(i);
+  if (s.ValueOffset(i) != Storage::kNoOffset) {
+    // A pair the file had keeps its place in the text, so that one brought back later
+    // (by an undo) is saved exactly as it was read.
+    s.SetEdited(at, {});
+    s.marks[at] = kEditedBit | kCodeEditedBit;
+    return;
+  }
+  // A pair the file did not have: no line, and so no long length either.
+  if (s.marks[at] & kEditedBit) s.edited.Release(s.EditedRef(at));
+  s.valueRel[i] = Storage::kNoValue;
+  s.valueLen[i] = 0;
+  s.marks[i] = dsNon;
+}
+
+// ------------------------------------------------------------------ loading
+
+int TDXFBuffer::LoadFromFile(const std::string& fileName) {
+  FileName = fileName;
+  PairCount = 0;
+  TruncatedAtLine = IgnoredLinesAfterEof = 0;
+  const int result = ReadPairs();
+  if (result != ResultCode(LoadResult::Ok)) return result;
+  (void)BuildIndex();
+  DetectEncoding();
+  NoteWhatWasLeftOut();
+  return result;
+}
+
+int TDXFBuffer::AllocPairs(int n) {
+  try {
+    Storage& s = *m_store;
+    const std::size_t size = static_cast<std::size_t>(n) + 100;
+    s.codes.assign(size, 0);
+    s.wideCodes.clear();
+    s.valueRel.assign(size, Storage::kNoValue);
+    s.valueLen.assign(size, 0);
+    s.longLengths.clear();
+    s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
+    s.marks.assign(size, dsNon);
+    s.edited.Clear();
+    s.notes.Reset();
+    s.startBefore.clear();
+    s.startsValidBlocks = 0;
+    m_size = static_cast<int>(size);
+    return 0;
+  } catch (const std::bad_alloc&) {
+    m_size = 0;
+    return ResultCode(LoadResult::OutOfMemory);
+  }
+}
+
+static LoadResult ResultOfReadFault(ReadFault fault) {
+  switch (fault) {
+    case ReadFault::None:
+      return LoadResult::Ok;
+    case ReadFault::Missing:
+      return LoadResult::Missing;
+    case ReadFault::Folder:
+      return LoadResult::Folder;
+    case ReadFault::NotRegularFile:
+      return LoadResult::NotRegularFile;
+    case ReadFault::NoPermission:
+      return LoadResult::NoPermission;
+    case ReadFault::LinkLoop:
+      return LoadResult::LinkLoop;
+    case ReadFault::Unreadable:
+      return LoadResult::Unreadable;
+    case ReadFault::OutOfMemory:
+      return LoadResult::OutOfMemory;
+  }
+  return LoadResult::Unreadable;
+}
+
+// Tells a binary DXF file and a UTF-16 text, with or without a byte-order mark, from a
+// text DXF file by the file's first bytes; a UTF-16 file of DXF lines starts with ASCII
+// characters, each with a NUL byte beside it.
+static LoadResult ResultOfFormat(const FileBytes& file) {
+  const std::string_view head(file.data.get(), std::min<std::size_t>(file.fileSize, 32));
+  if (head.starts_with("AutoCAD Binary DXF")) return LoadResult::Binary;
+  if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LoadResult::Utf16;
+  if (head.size() < 4) return LoadResult::Ok;
+  const auto zero = [&head](std::size_t k) { return head[k] == 0; };
+  const bool littleEndian = !zero(0) && zero(1) && !zero(2) && zero(3);
+  const bool bigEndian = zero(0) && !zero(1) && zero(2) && !zero(3);
+  return littleEndian || bigEndian ? LoadResult::Utf16 : LoadResult::Ok;
+}
+
+// The bytes of a UTF-8 byte-order mark at the start of the text, which is skipped.
+static std::size_t Utf8MarkLength(const FileBytes& file) {
+  return std::string_view(file.data.get(), file.size).starts_with("\xEF\xBB\xBF") ? 3 : 0;
+}
+
+// The 1-based line that holds the NUL byte ending the text.
+static long long NulLine(const FileBytes& file) {
+  const char last = file.size == 0 ? '\n' : file.data[file.size - 1];
+  const bool atLineStart = last == '\n' || last == '\r';
+  return static_cast<long long>(file.lines) + (atLineStart ? 1 : 0);
+}
+
+int TDXFBuffer::Fail(LoadResult result, std::size_t line) {
+  if (result == LoadResult::OutOfMemory) PairCount = 0;
+  ErrorCode = ResultCode(result);
+  ErrorMessage = LoadMessage(result, FileName, line);
+  return ErrorCode;
+}
+
+int TDXFBuffer::ReadPairs() {
+  ErrorCode = 0;
+  ErrorMessage.clear();
+  FileBytes file = ReadWholeFile(FileName);
+  LoadResult fault = ResultOfReadFault(file.fault);
+  if (fault == LoadResult::Ok) fault = ResultOfFormat(file);
+  if (fault != LoadResult::Ok) return Fail(fault);
+  // A byte-order mark with nothing after it is no line: the text is empty. A code line
+  // cut short by a NUL byte has lost its value line, so it is left out.
+  const std::size_t mark = Utf8MarkLength(file);
+  std::size_t lines = mark != 0 && mark == file.size ? 0 : file.lines;
+  if (file.EndsAtNul() && lines % 2 == 1) --lines;
+  if (lines / 2 > static_cast<std::size_t>(INT32_MAX - 100) ||
+      AllocPairs(static_cast<int>(lines / 2)) != 0) {
+    m_size = 0;
+    return Fail(LoadResult::OutOfMemory);
+  }
+  PairCount = static_cast<int>(lines / 2);
+  Storage& s = *m_store;
+  s.textStart = mark;
+  s.textSize = file.size;
+  s.fileLines = static_cast<long long>(file.fileLines);
+  s.nulLine = file.EndsAtNul() ? NulLine(file) : 0;
+  s.text = std::move(file.data);
+  return SplitPairs(lines);
+}
+
+// Splits the first `lines` lines of the text into pairs, parsing every code line.
+int TDXFBuffer::SplitPairs(std::size_t lines) {
+  Storage& s = *m_store;
+  const char* data = s.text.get();
+  const std::size_t size = s.textSize;
+  LineSplitter splitter(data, size);
+  std::size_t start = s.textStart;
+  for (std::size_t k = 0; k < lines; k += 2) {
+    const std::size_t codeEnd = splitter.Next();
+    const int pair = static_cast<int>(k / 2);
+    int code = 0;
+    if (k + 1 >= lines || !ParseCodeLine(data + start, data + codeEnd, code)) [[unlikely]]
+      return EndPairsAt(k);
+    s.PutCode(pair, code);
+    start = NextLineStart(data, size, codeEnd);
+    const std::size_t block = static_cast<std::size_t>(pair) >> Storage::kBlockBits;
+    if ((pair & ((1 << Storage::kBlockBits) - 1)) == 0) s.blockBase[block] = start;
+    const std::uint64_t rel = start - s.blockBase[block];
+    if (rel >= Storage::kNoValue) [[unlikely]]
+      return Fail(LoadResult::OutOfMemory);
+    s.valueRel[pair] = static_cast<std::uint32_t>(rel);
+    const std::size_t valueEnd = splitter.Next();
+    const std::size_t length = valueEnd - start;
+    s.valueLen[pair] =
+        static_cast<std::uint16_t>(std::min<std::size_t>(length, Storage::kLongValue));
+    if (length >= Storage::kLongValue) [[unlikely]]
+      s.longLengths.emplace(pair, length);
+    start = NextLineStart(data, size, valueEnd);
+  }
+  return ResultCode(LoadResult::Ok);
+}
+
+// A code line at `line` that cannot be read, or has no value line. After an EOF pair the
+// drawing is complete and the pairs end before it (the pairs after them stay cleared);
+// anywhere else the file is broken there.
+int TDXFBuffer::EndPairsAt(std::size_t line) {
+  const int pairs = static_cast<int>(line / 2);
+  if (!HasEofPairBefore(pairs)) return Fail(LoadResult::Broken, line);
+  PairCount = pairs;
+  m_size = pairs + 100;
+  return ResultCode(LoadResult::Ok);
+}
+
+bool TDXFBuffer::IsEofPair(int i) const noexcept {
+  return m_store->Code(i) == kRecordStartCode && TrimView(m_store->Value(i)) == "EOF";
+}
+
+// Runs once, on the cold path of a load that met a bad line.
+bool TDXFBuffer::HasEofPairBefore(int pairs) const noexcept {
+  for (int i = pairs - 1; i >= 0; --i)
+    if (IsEofPair(i)) return true;
+  return false;
+}
+
+// Sets TruncatedAtLine and IgnoredLinesAfterEof from the file's lines and the index: a
+// NUL byte after the EOF pair ends nothing of the drawing.
+void TDXFBuffer::NoteWhatWasLeftOut() {
+  const Storage& s = *m_store;
+  const bool complete = IsEofPair(EofIndex);
+  const long long drawingLines = LineOfPair(EofIndex) + 1;
+  IgnoredLinesAfterEof = complete ? s.fileLines - drawingLines : 0;
+  TruncatedAtLine = complete && s.nulLine >= drawingLines ? 0 : s.nulLine;
+}
+
+int TDXFBuffer::SaveToFile() {
+  const Storage& s = *m_store;
+  const int last = std::min(EofIndex, m_size - 1);
+  const bool normalise = NormaliseOnSave;
+  const WriteFault fault = ReplaceFile(FileName, [&s, last, normalise](FileWriter& out) {
+    if (normalise) {
+      s.WriteNormalised(out, last);
+    } else {
+      s.WriteAsRead(out, last);
+    }
+  });
+  if (fault == WriteFault::None) return ResultCode(SaveResult::Ok);
+  ShowMessage(SaveMessage(SaveResult::Unwritable, FileName, fault));
+  return ResultCode(SaveResult::Unwritable);
+}
+
+void TDXFBuffer::ShowMessage(const std::string& text) const {
+  if (OnMessage) OnMessage(text);
+}

@@ -1,0 +1,113 @@
+// MyDXFClassSave.cpp - writing the pairs: as read, or in the normalised form.
+//
+// As read, every line that was not changed is written with the bytes it had in the file,
+// line end included, so that a saved drawing differs from the file it came from only
+// where the user changed it; a run of unchanged pairs is copied in one piece. A changed
+// code line is written as "%3d" and a changed value as it is, each with the line end the
+// line had. The normalised form writes every code as "%3d" and every line end as CR LF.
+// Both leave out code-0 pairs with an empty value.
+#include <string_view>  // std::string_view
+
+#include "model/buffer/DXFFile.h"
+#include "model/buffer/LineSplitter.h"
+#include "model/buffer/MyDXFClass_p.h"
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+// The line end at the end of a line's bytes: CR LF, LF, CR or none.
+std::string_view LineEndOf(std::string_view line) {
+  if (line.ends_with(kCrLf)) return kCrLf;
+  if (line.ends_with('\n')) return "\n";
+  if (line.ends_with('\r')) return "\r";
+  return {};
+}
+
+// Tells whether a code line (with its line end) reads as code.
+bool CodeLineReads(std::string_view line, int code) {
+  int read = 0;
+  return ParseCodeLine(line.data(), line.data() + line.size(), read) && read == code;
+}
+
+}  // namespace
+
+// The line end of the file's first line, or CR LF for a file without one: what a line
+// that was not in the file gets.
+std::string_view TDXFBuffer::Storage::LineEndStyle() const noexcept {
+  const std::string_view all(text.get() + textStart, textSize - textStart);
+  const std::size_t end = all.find_first_of(kCrLf);
+  if (end == std::string_view::npos) return kCrLf;
+  return all.substr(end).starts_with(kCrLf) ? kCrLf : all.substr(end, 1);
+}
+
+// Performance: the loop only looks at a pair's offset, length, mark and code, and the
+// unchanged bytes go out in runs, so saving an unchanged drawing costs little more than
+// writing its bytes once.
+void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
+  const char* bytes = text.get();
+  std::size_t runStart = 0;     // the unchanged bytes not yet written (a byte-order mark too)
+  std::size_t pos = textStart;  // where pair i's code line starts
+  for (int i = 0; i <= last && out.ok(); ++i) {
+    const std::size_t at = ValueOffset(i);
+    const bool skipped = Code(i) == kRecordStartCode && Value(i).empty();
+    if (at == kNoOffset) {  // a pair the file did not have
+      out.Append({bytes + runStart, pos - runStart});
+      runStart = pos;
+      if (!skipped) {
+        out.AppendCode(Code(i), LineEndStyle());
+        out.Append(Value(i));
+        out.Append(LineEndStyle());
+      }
+      continue;
+    }
+    const std::size_t valueEnd = at + ValueLength(i);
+    const std::size_t lineEnd = NextLineStart(bytes, textSize, valueEnd);
+    const bool changed = (marks[static_cast<std::size_t>(i)] & (kEditedBit | kCodeEditedBit)) != 0;
+    if (changed || skipped) {
+      out.Append({bytes + runStart, pos - runStart});
+      if (!skipped) WriteChangedPair(out, i, pos, valueEnd, lineEnd);
+      runStart = lineEnd;
+    }
+    pos = lineEnd;
+  }
+  out.Append({bytes + runStart, pos - runStart});
+}
+
+// Writes pair i, whose code line starts at codeStart and whose value line ends at valueEnd
+// before its line end, which ends at lineEnd.
+void TDXFBuffer::Storage::WriteChangedPair(FileWriter& out, int i, std::size_t codeStart,
+                                           std::size_t valueEnd, std::size_t lineEnd) const {
+  const char* bytes = text.get();
+  const std::size_t valueStart = ValueOffset(i);
+  const std::string_view codeLine(bytes + codeStart, valueStart - codeStart);
+  const bool codeChanged = (marks[static_cast<std::size_t>(i)] & kCodeEditedBit) != 0;
+  if (!codeChanged || CodeLineReads(codeLine, Code(i))) {
+    out.Append(codeLine);
+  } else {
+    out.AppendCode(Code(i), LineEndOf(codeLine));
+  }
+  out.Append(Value(i));
+  out.Append(ValueLineEnd(i, LineEndOf(codeLine), {bytes + valueEnd, lineEnd - valueEnd}));
+}
+
+// The line end to write after pair i's value, given the code line's end and the value
+// line's own. An emptied value puts the two line ends side by side, so they must not read
+// as one: a lone CR then LF is one CR LF, and the file's last line without a line end
+// would leave the code line without its value line. Either way the value line takes the
+// code line's end instead.
+std::string_view TDXFBuffer::Storage::ValueLineEnd(int i, std::string_view codeLineEnd,
+                                                   std::string_view valueLineEnd) const {
+  if (!Value(i).empty()) return valueLineEnd;
+  const bool joinsCodeLineEnd = codeLineEnd == "\r" && valueLineEnd.starts_with('\n');
+  return valueLineEnd.empty() || joinsCodeLineEnd ? codeLineEnd : valueLineEnd;
+}
+
+void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {
+  for (int i = 0; i <= last && out.ok(); ++i) {
+    const std::string_view value = Value(i);
+    const int code = Code(i);
+    if (code == kRecordStartCode && value.empty()) continue;
+    out.AppendPair(code, value);
+  }
+}
