@@ -36,6 +36,7 @@ QT_ALLOWED = {
     "tests/MainFormTest.cpp",
     "tests/MainFormListTabsTest.cpp",
     "tests/OptionFormTest.cpp",
+    "tests/MainFormAcadWin32Test.cpp",
 }
 PROJECT_INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 QT_INCLUDE = re.compile(r"^\s*#\s*include\s+<(Q[A-Za-z]+|Qt[A-Za-z]+/[^>]*)>", re.M)
