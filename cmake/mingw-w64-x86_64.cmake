@@ -1,11 +1,10 @@
 # Cross-compiles for 64-bit Windows with Debian's mingw-w64 (g++-mingw-w64-x86-64), against
 # Qt's base module for Windows that scripts/build-qt-mingw.sh puts in a cache folder.
 #
-# The programs link the compiler's runtime statically, so the Qt-free ones run under Wine
-# (or on Windows) without DLLs beside them; the Qt DLLs bring the shared runtime along (the
-# package installs it beside them). The tests run through Wine as their emulator.
+# The Qt-free programs link the compiler's runtime statically (CMakeLists.txt says which),
+# so they run under Wine (or on Windows) without DLLs beside them. The tests run through
+# Wine as their emulator.
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-compilers.cmake)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
 # Where scripts/build-qt-mingw.sh installs Qt for Windows; Qt's build tools (moc, uic, rcc)

@@ -1,6 +1,6 @@
 # The Windows program folder: both editions and quillet-dump, the Qt DLLs they load, the
-# compiler's runtime DLLs that Qt's DLLs import (the programs link it statically), the
-# Windows platform plugin and style, Qt's Japanese texts, qt.conf pointing Qt at them, and
+# compiler's runtime DLLs that the editions and Qt's DLLs share (quillet-dump links it
+# statically), the Windows platform plugin and style, Qt's Japanese texts, qt.conf pointing Qt at them, and
 # the README. `cpack` packs it as a .zip; the target windows-installer makes the NSIS
 # installer of the same folder (quillet.nsi).
 if(NOT TARGET quillet-viewer)
