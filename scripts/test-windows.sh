@@ -82,6 +82,11 @@ wineserver -p </dev/null >"$state/wineserver.log" 2>&1 ||
 wineboot --init >"$state/wineboot.log" 2>&1 || die "wineboot failed: $(tail -5 "$state/wineboot.log")"
 wine "$root/build-mingw/quillet-dump.exe" --help >/dev/null 2>&1 ||
   die "Wine cannot run build-mingw/quillet-dump.exe"
+# A program that crashes ends at once, as a test's failure, instead of waiting in Wine's
+# debugger.
+aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+wine reg add "$aedebug" /v Debugger /d "" /f >/dev/null 2>&1 &&
+  wine reg add "$aedebug" /v Auto /d 1 /f >/dev/null 2>&1 || die "cannot turn Wine's crash debugger off"
 
 # The Japanese fonts of Windows are IPA Gothic here: the font files in the prefix's Fonts
 # folder, registered, and Windows' Japanese font names (and Tahoma, Wine's UI font)
