@@ -126,13 +126,14 @@ class ProgramTest:
                 raise StepFailed(f"{progid} is not among the .dxf Open-with entries")
 
     def open_with_opens_the_drawing(self):
+        settings = self.installed / SETTINGS_FILE
+        settings.unlink(missing_ok=True)
         start("start", "/progIDOpen", PROGIDS[0], windows_path(self.sample)).wait(WAIT_SECONDS)
         window = wait_for("viewer window showing " + self.sample.name,
                           lambda: window_named(self.sample.name))
         time.sleep(2)  # the load and the first paint
         run("import", "-window", window, str(self.picture))
         close_viewer(window)
-        settings = self.installed / SETTINGS_FILE
         wait_for(f"settings file {settings}", settings.is_file, seconds=10)
 
     def autocad_read_from_outside(self):
@@ -159,6 +160,7 @@ class ProgramTest:
 
     def unwritable_folder_keeps_settings_in_app_data(self):
         moved = self.app_data / "VU Quillet Viewer" / SETTINGS_FILE
+        moved.unlink(missing_ok=True)
         run("chattr", "+i", str(self.installed))
         try:
             viewer = start(self.installed / "quillet-viewer.exe")
