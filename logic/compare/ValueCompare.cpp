@@ -59,6 +59,5 @@ bool SameValue(int code, SideValue here, SideValue there, bool exactNumbers) {
   if (exactNumbers) return false;
   if (handle) return SameHandle(here.bytes, there.bytes);
   const std::string_view x = TrimView(here.bytes), y = TrimView(there.bytes);
-  return type == GroupValueType::Real ? SameNumber<double>(x, y)
-                                      : SameNumber<std::int64_t>(x, y);
+  return type == GroupValueType::Real ? SameNumber<double>(x, y) : SameNumber<std::int64_t>(x, y);
 }
