@@ -1,7 +1,7 @@
 // MainFormTool.cpp - the main window's "ツール" tab: the rounding tool's boxes and button.
 //
 // Two group boxes choose the step and the rounding digit of coordinates and distances
-// and of angles; the button runs the passes of MainFormTool on the buffer on show and
+// and of angles; the button has the Document run the rounding passes (RoundingTool) and
 // reports in the message panel. The boxes keep their selections for the life of the
 // window. The viewer edition removes the tab at start-up.
 #include <QComboBox>
@@ -109,20 +109,14 @@ void TFMMain::TSToolShow() {
 // A stop at a value that is no number keeps what was changed before it: the panel says
 // how much, and the document is marked modified like after any other change.
 void TFMMain::BTPosReSnapClick() {
-  if (Buffer.PairCount == 0) return;
-  const RoundChoice choice = ToolChoice();
-  const RoundOutcome outcome = RoundEntities(Buffer, choice);
-  if (!outcome.error.empty()) {
-    MsgBox->Add("");
-    MsgBox->Add(RoundStoppedLine(outcome.count));
-    if (outcome.count > 0) BufferChanged(RoundStepName(outcome.count));
-    m_dialogs.ShowError(outcome.error);
+  const ChangeReport rounded = Drawing().Round(SettingsOfChoice(ToolChoice()));
+  if (rounded.error.code == ErrorCode::NoDrawing) return;
+  if (!rounded.Ok()) {
+    ApplyChange(rounded);
+    m_dialogs.ShowError(rounded.error.message);
     return;
   }
   m_dialogs.Beep();
-  MsgBox->Add("");
-  MsgBox->Add(RoundSummary(outcome.count));
-  for (const std::string& line : RoundChoiceLines(choice)) MsgBox->Add(line);
-  if (outcome.count > 0) BufferChanged(RoundStepName(outcome.count));
-  m_dialogs.ShowMessage(RoundSummary(outcome.count));
+  ApplyChange(rounded);
+  m_dialogs.ShowMessage(RoundSummary(rounded.count));
 }
