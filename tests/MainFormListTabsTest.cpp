@@ -255,7 +255,7 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   w.dialogs.answers = {Dialogs::Answer::Yes};
   w.Rename(*f.SGLayerList, 2, "外壁");
   w.Show(f.TSTool);
-  f.BTPosReSnap->click();
+  f.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   w.Show(f.TSDXFData);
   f.JumpToLine(921);
   QTest::keyClicks(f.FRDXFGrid->DXFGrid, "12.5");

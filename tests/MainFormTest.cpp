@@ -862,7 +862,8 @@ TEST(TFMMain, RecentFilesAreRememberedAndComeBackAtTheNextStart) {
 TEST(TFMMain, ToolTabSelectsItsDefaultsOnceAndKeepsTheUsersChoice) {
   Main m({}, "Editor");
   TFMMain& form = *m.form;
-  EXPECT_EQ(form.CBToolValidDigit->currentIndex(), -1);  // nothing until the tab is shown
+  EXPECT_EQ(form.TSTool->findChild<QComboBox*>("CBToolValidDigit")->currentIndex(),
+            -1);  // nothing until the tab is shown
   std::vector<QComboBox*> boxes = ShowToolTab(m);
   EXPECT_EQ(Selections(boxes), (std::vector<int>{0, 3, 2, 4}));
   EXPECT_EQ(boxes[0]->count(), 7);
@@ -881,7 +882,7 @@ TEST(TFMMain, ToolButtonSnapsMarksModifiedAndReports) {
   TFMMain& form = *m.form;
   form.JumpToLine(921);  // 2999.9999999 on line 922
   ShowToolTab(m);
-  form.BTPosReSnap->click();
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   EXPECT_EQ(m.dialogs.beeps, 1);
   EXPECT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：2行、四捨五入しました。");
@@ -902,7 +903,7 @@ TEST(TFMMain, ToolWithBothPassesSkippedReportsZeroAndChangesNothing) {
   const std::vector<QComboBox*> boxes = ShowToolTab(m);
   boxes[0]->setCurrentIndex(6);
   boxes[2]->setCurrentIndex(6);
-  form.BTPosReSnap->click();
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   EXPECT_EQ(m.dialogs.beeps, 1);
   EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：0行、四捨五入しました。");
   EXPECT_EQ(m.Log().back(), "　角度　　　 補正しない単位　0.0000X(4)桁");
@@ -917,11 +918,11 @@ TEST(TFMMain, ToolStopsAtANonNumberAndSaysWhatItChanged) {
       m.dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10",
                                       "1.0000001", "20", "1,5", "0", "ENDSEC", "0", "EOF"}));
   ShowToolTab(m);
-  form.BTPosReSnap->click();  // no drawing: nothing happens
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();  // no drawing: nothing happens
   EXPECT_EQ(m.dialogs.beeps + m.dialogs.messages.size(), 0u);
   ASSERT_TRUE(form.LoadDxfFile(path));
   ShowToolTab(m);
-  form.BTPosReSnap->click();
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   EXPECT_EQ(m.dialogs.beeps, 0);
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]), "'1,5' は浮動小数点数ではありません");

@@ -244,7 +244,11 @@ void TFMMain::CreateTabs() {
   PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
   PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
   PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
-  PCSGData->addTab(TSTool = CreateToolTab(), QStringLiteral("ツール"));
+  PCSGData->addTab(TSTool = new ToolTab, QStringLiteral("ツール"));
+  connect(TSTool, &ToolTab::RoundRequested, this, &TFMMain::RunRounding);
+  connect(PCSGData, &QTabWidget::currentChanged, this, [this] {
+    if (TSTool && PCSGData->currentWidget() == TSTool) TSTool->TSToolShow();
+  });
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
@@ -480,6 +484,28 @@ void TFMMain::FollowChange(const ChangeReport& report) {
     UpdateLtypeLabels();
   }
   if (report.handles) m_handleTimer->start(0);
+}
+
+// The tool tab is removed in the viewer edition, its controls with it.
+void TFMMain::RemoveToolTab() {
+  PCSGData->removeTab(PCSGData->indexOf(TSTool));
+  delete TSTool;
+  TSTool = nullptr;
+}
+
+// A stop at a value that is no number keeps what was changed before it: the panel says
+// how much, and the document is marked modified like after any other change.
+void TFMMain::RunRounding(const RoundSettings& settings) {
+  const ChangeReport rounded = Drawing().Round(settings);
+  if (rounded.error.code == ErrorCode::NoDrawing) return;
+  if (!rounded.Ok()) {
+    ApplyChange(rounded);
+    m_dialogs.ShowError(rounded.error.message);
+    return;
+  }
+  m_dialogs.Beep();
+  ApplyChange(rounded);
+  m_dialogs.ShowMessage(RoundSummary(rounded.count));
 }
 
 void TFMMain::UndoChange() {

@@ -36,6 +36,7 @@
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
+#include "ui/tabs/ToolTab.h"
 
 class QComboBox;
 class QGroupBox;
@@ -108,19 +109,7 @@ class TFMMain : public QWidget {
   QWidget* TSColorList;
   QWidget* TSBlockList;
   QWidget* TSGroupList;
-  QWidget* TSTool;  // null in the viewer edition after start-up
-  // The rounding tool on TSTool (editor edition).
-  QGroupBox* GBToolPos;
-  QLabel* LBToolValidDigit;
-  QComboBox* CBToolValidDigit;
-  QLabel* LBToolRoundDigit;
-  QComboBox* CBToolRoundDigit;
-  QGroupBox* GBToolAng;
-  QLabel* LBToolAngValidDigit;
-  QComboBox* CBToolAngValidDigit;
-  QLabel* LBToolAngRoundDigit;
-  QComboBox* CBToolAngRoundDigit;
-  QPushButton* BTPosReSnap;
+  ToolTab* TSTool;  // the rounding tool (editor edition); null in the viewer after start-up
   TFrameDXFGrid* FRDXFGrid;
   // The list tabs (MainFormLists.cpp).
   QWidget* Panel1;
@@ -164,10 +153,9 @@ class TFMMain : public QWidget {
   void BTEndClick();
   /// Jumps to the section list's current entry.
   void ListBox_lineClick();
-  /// Selects the default item in each tool combo box that has none (the tab is shown).
-  void TSToolShow();
-  /// Snaps the untidy values of ENTITIES as the tool's boxes say, then reports.
-  void BTPosReSnapClick();
+  /// Snaps the untidy values of ENTITIES as the tool tab's boxes say (its BTPosReSnap),
+  /// then reports.
+  void RunRounding(const RoundSettings& settings);
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
   /// Adds the entries of the DXF grid's right-click menu; they act on the pair under
@@ -244,9 +232,7 @@ class TFMMain : public QWidget {
   QWidget* CreateBottomPanel();
   QPushButton* AddButton(int top, const QString& caption);
   void CreateTabs();
-  QWidget* CreateToolTab();
   void RemoveToolTab();
-  RoundChoice ToolChoice() const;
   void CreateShortcuts();
   void ApplyEdition();
   void ApplyWindowSettings();
