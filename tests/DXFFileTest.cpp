@@ -180,7 +180,8 @@ TEST(TDXFBuffer, AFailedSaveKeepsTheOldFile) {
   const std::string target = folder + "/keep.dxf";
   std::ofstream(target) << "old content";
   f.buffer.SetFileName(target);
-  const std::string expected = Sjis(target) + Sjis("ファイルが書き込み出来ません。");
+  const std::string expected = Sjis(target) + Sjis("ファイルが書き込み出来ません。\r\n") +
+                               WriteFaultReason(WriteFault::TooLarge);
   EXPECT_EQ(RunInChild([&f, &expected] {
               ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
               const rlimit limit{16, 16};
@@ -223,9 +224,12 @@ TEST(TDXFBuffer, SavingThroughASymbolicLinkWritesItsTarget) {
 
 TEST(TDXFBuffer, SaveIntoAMissingFolderFails) {
   Loaded f(DxfText({"0", "EOF"}));
-  f.buffer.SetFileName(f.dir.Path() + "/no/such/folder/x.dxf");
+  const std::string target = f.dir.Path() + "/no/such/folder/x.dxf";
+  f.buffer.SetFileName(target);
   EXPECT_EQ(f.buffer.SaveToFile(), -2);
-  EXPECT_EQ(f.messages.size(), 1u);
+  EXPECT_EQ(f.messages,
+            std::vector<std::string>{Sjis(target) + Sjis("ファイルが書き込み出来ません。\r\n") +
+                                     WriteFaultReason(WriteFault::FolderMissing)});
 }
 
 #ifndef _WIN32  // POSIX permissions

@@ -76,7 +76,9 @@ TEST(DXFFileWin32, ALockedOrReadOnlyTargetIsKept) {
     f.buffer.SetFileName(target);
     EXPECT_EQ(f.buffer.SaveToFile(), -2) << (locked ? "locked" : "read-only");
     ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_EQ(f.messages[0], Sjis(target) + Sjis("ファイルが書き込み出来ません。"));
+    EXPECT_EQ(f.messages[0],
+              Sjis(target) + Sjis("ファイルが書き込み出来ません。\r\n") +
+                  WriteFaultReason(locked ? WriteFault::InUse : WriteFault::ReadOnly));
     holder.reset();
     SetFileAttributesW(native.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(target), "old content");

@@ -54,6 +54,19 @@ TEST(TDXFBuffer, SaveKeepsEveryLineThatWasNotChanged) {
        [](TDXFBuffer& b) { b.SetValue(0, "EOF "); }, "0\nEOF "},
       {"an emptied last value gets its code line's end", "0\r\nLINE\r\n8\r\nA",
        [](TDXFBuffer& b) { b.SetValue(1, ""); }, "0\r\nLINE\r\n8\r\n\r\n"},
+      // A lone CR before an emptied value must not join the value's LF into one line end.
+      {"an emptied value after a lone CR keeps its line", "0\nLINE\n8\rA\n0\nEOF\n",
+       [](TDXFBuffer& b) { b.SetValue(1, ""); }, "0\nLINE\n8\r\r0\nEOF\n"},
+      {"an emptied value after a lone CR keeps a CR LF end", "0\nLINE\n8\rA\r\n0\nEOF\n",
+       [](TDXFBuffer& b) { b.SetValue(1, ""); }, "0\nLINE\n8\r\r\n0\nEOF\n"},
+      {"an emptied value after a CR LF keeps its LF", "0\nLINE\n8\r\nA\n0\nEOF\n",
+       [](TDXFBuffer& b) { b.SetValue(1, ""); }, "0\nLINE\n8\r\n\n0\nEOF\n"},
+      {"a changed code before an emptied value keeps the lines apart", "0\nLINE\n8\rA\n0\nEOF\n",
+       [](TDXFBuffer& b) {
+         b.SetCode(1, 62);
+         b.SetValue(1, "");
+       },
+       "0\nLINE\n 62\r\r0\nEOF\n"},
       {"a UTF-8 byte-order mark stays",
        "\xEF\xBB\xBF"
        "0\nEOF\n",

@@ -196,6 +196,38 @@ TEST(RoundingTool, ANonNumberStopsTheRunAndKeepsEarlierChanges) {
   }
 }
 
+TEST(RoundingTool, ValuesTooLargeToWriteAreLeftAndCounted) {
+  // Step 1 at digit 0 for both passes; 1234567890123456.5 would snap beyond 1e15.
+  constexpr const char* kHuge = "1234567890123456.5";
+  const struct {
+    std::string entities;
+    std::vector<Change> changes;
+    int tooLarge;
+    const char* error;
+  } cases[] = {
+      {std::string("0|LINE|10|") + kHuge + "|20|7.4|30|-" + kHuge + "|0|ARC|50|" + kHuge + "|",
+       {{4, "7.0"}},
+       3,
+       ""},
+      // A stop counts only what came before it, and no angle at all.
+      {std::string("0|ARC|50|") + kHuge + "|0|LINE|10|" + kHuge + "|20|x|30|" + kHuge + "|",
+       {},
+       1,
+       "'x' は浮動小数点数ではありません"},
+      {"0|LINE|10|7.4|", {{3, "7.0"}}, 0, ""},
+  };
+  for (const auto& c : cases) {
+    TDXFBuffer b = LoadDrawing("0|SECTION|2|ENTITIES|" + c.entities + "0|ENDSEC|0|EOF");
+    RoundOutcome outcome;
+    EXPECT_EQ(Changes(b, {0, 0, 0, 0}, outcome), c.changes) << c.entities;
+    EXPECT_EQ(outcome.tooLarge, c.tooLarge) << c.entities;
+    EXPECT_EQ(Utf8(outcome.error), c.error);
+  }
+  EXPECT_EQ(Utf8(RoundTooLargeLine(3)),
+            "　丸めると絶対値が 10^15 以上になる 3 個の値は、そのまま残しました。");
+  EXPECT_EQ(RoundTooLargeLine(0), "");
+}
+
 TEST(RoundingTool, ALargeSectionStopsWhereOneWalkWould) {
   // Enough entities for the walk to run in stretches on machines with several cores;
   // the run must still end as one walk from the start would. Block e (pairs 2 + 7e on):

@@ -86,7 +86,7 @@ ChangeReport Document::SaveAs(const std::string& path, bool normalise) {
   m_buffer.SetFileName(path);
   m_buffer.NormaliseOnSave = normalise;
   if (m_buffer.SaveToFile() != ResultCode(SaveResult::Ok)) {
-    report.error = {ErrorCode::SaveFailed, SaveMessage(SaveResult::Unwritable, path)};
+    report.error = {ErrorCode::SaveFailed, {}};  // the buffer told its message sink why
     report.modified = m_modified;
     return report;
   }
@@ -170,6 +170,7 @@ ChangeReport Document::Round(const RoundSettings& settings) {
     report.log = {"", RoundStoppedLine(outcome.count)};
   } else {
     report.log = {"", RoundSummary(outcome.count)};
+    if (outcome.tooLarge > 0) report.log.push_back(RoundTooLargeLine(outcome.tooLarge));
     for (const std::string& line : RoundSettingsLines(settings)) report.log.push_back(line);
   }
   if (m_buffer.PairCount == 0) report.error = {ErrorCode::NoDrawing, {}};  // the lines all the same

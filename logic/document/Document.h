@@ -97,7 +97,8 @@ class Document {
   std::string SaveLossQuestion() const;
   /// Writes the drawing to path (which becomes its file name even when the write fails,
   /// as the buffer reports through its message sink), normalised or as read. On success
-  /// the drawing is the saved state; the log has the panel's lines.
+  /// the drawing is the saved state; the log has the panel's lines. A failure (SaveFailed)
+  /// carries no message: the buffer has given it to its message sink.
   [[nodiscard]] ChangeReport SaveAs(const std::string& path, bool normalise);
   /// Commits the grid's in-place edit of pair `pair` (-1: the row shows no pair) by the
   /// edit's rules; a value that is no number where the code wants one is asked about

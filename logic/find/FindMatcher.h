@@ -4,9 +4,10 @@
 // never changed and a Japanese term matches only itself); a leading and a trailing "*"
 // choose between exact, prefix, suffix and contains matching. The term is then put in
 // the document's encoding and matched on that encoding's character boundaries, with the
-// values' single-byte letters compared upper-cased. The search walks the values after
-// the cursor up to the EOF pair and does not wrap. The history of terms is the find
-// box's item list, newest first. Box texts are program texts (CP932).
+// values' single-byte letters compared upper-cased. The search loop, forward or back
+// and going on from the file's other end when the user agrees, is FindSearch's. The
+// history of terms is the find box's item list, newest first. Box texts are program
+// texts (CP932).
 #pragma once
 
 #include <string>       // std::string

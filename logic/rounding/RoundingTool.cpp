@@ -13,10 +13,10 @@
 #include <cstdint>       // std::uint64_t, std::int64_t
 #include <exception>     // std::exception_ptr
 #include <system_error>  // std::errc
-#include <thread>        // std::thread
 #include <vector>        // std::vector
 
 #include "logic/rounding/RoundDigits.h"
+#include "logic/rounding/ThreadedWalk.h"
 #include "model/buffer/GroupCodes.h"
 #include "model/buffer/PreparedValues.h"
 #include "model/text/MyStringLib.h"
@@ -137,7 +137,9 @@ double Trunc(double x) noexcept {
 // the quotient's decimals are what fixed notation of the double shows.
 constexpr double kExactlyFormatted = 1099511627776.0;  // 2^40
 
-enum class Snap { Kept, Snapped, NotANumber };
+// What snapping a value did: left it (already on a step, or off every step), snapped it,
+// found no number, or left it because the snapped value would be too large to write.
+enum class Snap { Kept, Snapped, NotANumber, TooLarge };
 
 // A step of the snapping: the factor r and the scale q, with what the integer paths need.
 struct SnapStep {
@@ -231,7 +233,7 @@ Snap SnapDouble(double v, const SnapStep& s, char* out, std::size_t& length) {
       WriteSteps(static_cast<std::uint64_t>(std::fabs(x)), x < 0, s, out, length))
     return Snap::Snapped;
   const double m = x / r + 0.0;  // + 0.0: a snapped -0 reads 0.0
-  if (!(std::fabs(m) < kLargestSnapped)) return Snap::Kept;
+  if (!(std::fabs(m) < kLargestSnapped)) return Snap::TooLarge;
   const auto [end, ec] =
       std::to_chars(out, out + kSnappedTextRoom, m, std::chars_format::fixed, s.decimals);
   if (ec != std::errc()) return Snap::Kept;
@@ -294,6 +296,8 @@ struct StretchResult {
   PreparedValues angles;
   std::string coordinateError;
   std::string angleError;
+  int coordinatesTooLarge = 0;  // values left alone as their snapped value is too large
+  int anglesTooLarge = 0;
   std::exception_ptr failure;  // what the walk threw (no memory left)
 };
 
@@ -323,6 +327,10 @@ void WalkStretch(const TDXFBuffer& b, int first, int end, PassStep coordinate, P
       const std::string_view text = Trimmed(b.ValueView(i));
       const Snap snap = SnapText(text, (isCoordinate ? coordinate : angle).snap, snapped, length);
       if (snap == Snap::Kept) continue;
+      if (snap == Snap::TooLarge) {
+        ++(isCoordinate ? out.coordinatesTooLarge : out.anglesTooLarge);
+        continue;
+      }
       if (snap == Snap::NotANumber) [[unlikely]] {
         if (isCoordinate) {
           out.coordinateError = NotANumberMessage(text);
@@ -373,27 +381,25 @@ RoundOutcome RoundBoth(TDXFBuffer& b, PassStep coordinate, PassStep angle) {
       stretches[k].failure = std::current_exception();
     }
   };
-  std::vector<std::thread> helpers;
-  for (std::size_t k = 1; k < stretches.size(); ++k) helpers.emplace_back(walk, k);
-  walk(0);
-  for (std::thread& helper : helpers) helper.join();
+  RunOnThreads(stretches.size(), walk);
   for (const StretchResult& stretch : stretches)
     if (stretch.failure) std::rethrow_exception(stretch.failure);
 
   RoundOutcome outcome;
-  const auto set = [&](PreparedValues& values) {
+  const auto set = [&](PreparedValues& values, int tooLarge) {
     outcome.count += static_cast<int>(values.Size());
+    outcome.tooLarge += tooLarge;
     b.SetValues(values);
   };
   for (StretchResult& stretch : stretches) {
-    set(stretch.coordinates);
+    set(stretch.coordinates, stretch.coordinatesTooLarge);
     if (!stretch.coordinateError.empty()) {
       outcome.error = stretch.coordinateError;
       return outcome;
     }
   }
   for (StretchResult& stretch : stretches) {
-    set(stretch.angles);
+    set(stretch.angles, stretch.anglesTooLarge);
     if (!stretch.angleError.empty()) {
       outcome.error = stretch.angleError;
       break;
@@ -452,6 +458,7 @@ bool SnapValue(std::string& text, int r, double q) {
   std::size_t length = 0;
   switch (SnapText(text, MakeSnapStep(r, q), snapped, length)) {
     case Snap::Kept:
+    case Snap::TooLarge:
       return false;
     case Snap::NotANumber:
       throw EConvertError(NotANumberMessage(text));
@@ -507,6 +514,12 @@ std::array<std::string, 2> RoundChoiceLines(const RoundChoice& choice) {
 std::array<std::string, 2> RoundSettingsLines(const RoundSettings& settings) {
   return RoundChoiceLines({StepIndexOf(settings.coordinates.factor), settings.coordinates.digit,
                            StepIndexOf(settings.angles.factor), settings.angles.digit});
+}
+
+std::string RoundTooLargeLine(int count) {
+  static const std::string kTemplate =
+      Sjis("　丸めると絶対値が 10^15 以上になる %d 個の値は、そのまま残しました。");
+  return count > 0 ? Format(kTemplate.c_str(), count) : std::string();
 }
 
 std::string RoundStoppedLine(int count) {

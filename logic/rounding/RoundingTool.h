@@ -79,6 +79,7 @@ bool SnapValue(std::string& text, int r, double q);
 /// What a run of both passes did.
 struct RoundOutcome {
   int count = 0;      // values changed, also those changed before a stop
+  int tooLarge = 0;   // values left alone as their snapped value would be 1e15 or more
   std::string error;  // the conversion message of a value that stopped the run; else empty
 };
 
@@ -101,6 +102,10 @@ std::string RoundStepName(int count);
 /// combo boxes display them (an unselected box shows an empty text).
 std::array<std::string, 2> RoundChoiceLines(const RoundChoice& choice);
 std::array<std::string, 2> RoundSettingsLines(const RoundSettings& settings);
+
+/// Returns the panel line, after the summary, that tells how many values were left alone
+/// because their snapped value would be 1e15 or more in magnitude; empty for none.
+std::string RoundTooLargeLine(int count);
 
 /// Returns the panel line that tells how many values a stopped run changed.
 std::string RoundStoppedLine(int count);

@@ -84,12 +84,36 @@ struct OutputFile {
   int fd;
 };
 
+// The fault an errno of a failed create, write, sync or rename stands for.
+static WriteFault WriteFaultOfError(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return WriteFault::NoPermission;
+    case EROFS:
+      return WriteFault::ReadOnly;
+    case ENOSPC:
+    case EDQUOT:
+      return WriteFault::DiskFull;
+    case EFBIG:
+      return WriteFault::TooLarge;
+    case ENOENT:
+    case ENOTDIR:
+      return WriteFault::FolderMissing;
+    case EBUSY:
+    case ETXTBSY:
+      return WriteFault::InUse;
+    default:
+      return WriteFault::Other;
+  }
+}
+
 void FileWriter::WriteAll(std::string_view bytes) {
-  while (m_ok && !bytes.empty()) {
+  while (ok() && !bytes.empty()) {
     const ssize_t done = ::write(m_file.fd, bytes.data(), bytes.size());
     if (done < 0 && errno == EINTR) continue;
     if (done <= 0) {
-      m_ok = false;
+      m_fault = done < 0 ? WriteFaultOfError(errno) : WriteFault::DiskFull;
       return;
     }
     bytes.remove_prefix(static_cast<std::size_t>(done));
@@ -128,19 +152,21 @@ static int CreateTemporaryFile(const std::filesystem::path& folder, std::string&
   return ::mkstemp(name.data());
 }
 
-bool ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
+WriteFault ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
   const std::filesystem::path target = ResolveTarget(fileName);
   std::string temp;
   OutputFile file{CreateTemporaryFile(target.parent_path(), temp)};
-  if (file.fd < 0) return false;
+  if (file.fd < 0) return WriteFaultOfError(errno);
   FileWriter out(file);
   write(out);
   out.Flush();
   // The mode is best effort: some file systems refuse it, and the data matters more.
   (void)::fchmod(file.fd, ModeForTarget(target.string()));
-  bool ok = out.ok() && ::fsync(file.fd) == 0;
-  ok = (::close(file.fd) == 0) && ok;
-  ok = ok && std::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  WriteFault fault = out.fault();
+  if (fault == WriteFault::None && ::fsync(file.fd) != 0) fault = WriteFaultOfError(errno);
+  if (::close(file.fd) != 0 && fault == WriteFault::None) fault = WriteFaultOfError(errno);
+  if (fault == WriteFault::None && std::rename(temp.c_str(), target.c_str()) != 0)
+    fault = WriteFaultOfError(errno);
+  if (fault != WriteFault::None) ::unlink(temp.c_str());
+  return fault;
 }

@@ -28,6 +28,18 @@ enum class ReadFault : std::uint8_t {
   OutOfMemory,
 };
 
+// Why writing a file failed.
+enum class WriteFault : std::uint8_t {
+  None,
+  NoPermission,   // the folder or the file may not be written
+  ReadOnly,       // the file, or the disk, is read-only
+  DiskFull,       // no room left on the disk, or the user's quota is used up
+  TooLarge,       // the file would outgrow what the file system or the process allows
+  FolderMissing,  // the folder does not exist
+  InUse,          // another program has the file open
+  Other,          // any other failure
+};
+
 // The whole content of a file. Its text is the bytes before the first NUL byte (all of
 // them when there is none); the bytes from the NUL on are kept, so that the file's
 // format can be told from its first bytes.
@@ -57,7 +69,8 @@ class FileWriter {
  public:
   explicit FileWriter(OutputFile& file)
       : m_file(file), m_block(new char[kFirstCapacity]), m_at(m_block.get()) {}
-  bool ok() const { return m_ok; }
+  bool ok() const { return m_fault == WriteFault::None; }
+  WriteFault fault() const { return m_fault; }
 
   // Appends bytes as they are; a large piece goes to the file directly, after the block.
   void Append(std::string_view bytes) {
@@ -142,7 +155,7 @@ class FileWriter {
   void WriteAll(std::string_view bytes);
 
   OutputFile& m_file;
-  bool m_ok = true;
+  WriteFault m_fault = WriteFault::None;
   std::size_t m_capacity = kFirstCapacity;
   std::unique_ptr<char[]> m_block;
   char* m_at;
@@ -151,7 +164,7 @@ class FileWriter {
 /// Writes the file fileName anew: `write` fills a new file with a short temporary name in
 /// the target's folder (a symbolic link is followed, even one whose target does not exist
 /// yet, so the link itself stays), which is then synced and renamed over the target with
-/// the target's permissions. Returns false, with the target untouched and the new file
-/// removed, when any step failed.
-[[nodiscard]] bool ReplaceFile(const std::string& fileName,
-                               const std::function<void(FileWriter&)>& write);
+/// the target's permissions. Returns why it failed, with the target untouched and the new
+/// file removed, when any step failed; WriteFault::None when the file was written.
+[[nodiscard]] WriteFault ReplaceFile(const std::string& fileName,
+                                     const std::function<void(FileWriter&)>& write);

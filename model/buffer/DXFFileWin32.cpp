@@ -101,12 +101,39 @@ struct OutputFile {
   HANDLE handle;
 };
 
+// The fault GetLastError of a failed create, write, flush or move stands for.
+static WriteFault WriteFaultOfLastError() {
+  switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED:
+      return WriteFault::NoPermission;
+    case ERROR_WRITE_PROTECT:
+      return WriteFault::ReadOnly;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return WriteFault::DiskFull;
+    case ERROR_FILE_TOO_LARGE:
+      return WriteFault::TooLarge;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILE_NOT_FOUND:
+      return WriteFault::FolderMissing;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return WriteFault::InUse;
+    default:
+      return WriteFault::Other;
+  }
+}
+
 void FileWriter::WriteAll(std::string_view bytes) {
-  while (m_ok && !bytes.empty()) {
+  while (ok() && !bytes.empty()) {
     const DWORD wanted = static_cast<DWORD>(std::min(kLargestPiece, bytes.size()));
     DWORD done = 0;
-    if (!WriteFile(m_file.handle, bytes.data(), wanted, &done, nullptr) || done == 0) {
-      m_ok = false;
+    if (!WriteFile(m_file.handle, bytes.data(), wanted, &done, nullptr)) {
+      m_fault = WriteFaultOfLastError();
+      return;
+    }
+    if (done == 0) {
+      m_fault = WriteFault::DiskFull;
       return;
     }
     bytes.remove_prefix(done);
@@ -137,20 +164,22 @@ static bool IsReadOnlyFile(const std::filesystem::path& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-bool ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
+WriteFault ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
   const std::filesystem::path target = PathFromUtf8(fileName);
-  if (IsReadOnlyFile(target)) return false;
+  if (IsReadOnlyFile(target)) return WriteFault::ReadOnly;
   std::filesystem::path temp;
   OutputFile file{CreateSibling(target, temp)};
-  if (file.handle == INVALID_HANDLE_VALUE) return false;
+  if (file.handle == INVALID_HANDLE_VALUE) return WriteFaultOfLastError();
   FileWriter out(file);
   write(out);
   out.Flush();
-  bool ok = out.ok() && FlushFileBuffers(file.handle);
-  ok = CloseHandle(file.handle) && ok;
+  WriteFault fault = out.fault();
+  if (fault == WriteFault::None && !FlushFileBuffers(file.handle)) fault = WriteFaultOfLastError();
+  if (!CloseHandle(file.handle) && fault == WriteFault::None) fault = WriteFaultOfLastError();
   // One step from the old file to the new one, not returning before it is on the disk.
-  ok = ok && MoveFileExW(temp.c_str(), target.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileW(temp.c_str());
-  return ok;
+  if (fault == WriteFault::None && !MoveFileExW(temp.c_str(), target.c_str(),
+                                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    fault = WriteFaultOfLastError();
+  if (fault != WriteFault::None) DeleteFileW(temp.c_str());
+  return fault;
 }

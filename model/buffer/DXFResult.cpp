@@ -33,12 +33,40 @@ std::string LoadMessage(LoadResult result, const std::string& fileName, std::siz
   return {};
 }
 
-std::string SaveMessage(SaveResult result, const std::string& fileName) {
+std::string SaveMessage(SaveResult result, const std::string& fileName, WriteFault fault) {
   switch (result) {
     case SaveResult::Ok:
       return {};
     case SaveResult::Unwritable:
-      return Sjis(fileName) + Sjis("ファイルが書き込み出来ません。");
+      return Sjis(fileName) + Sjis("ファイルが書き込み出来ません。") + "\r\n" +
+             WriteFaultReason(fault);
+  }
+  return {};
+}
+
+std::string WriteFaultReason(WriteFault fault) {
+  switch (fault) {
+    case WriteFault::None:
+      return {};
+    case WriteFault::NoPermission:
+      return Sjis(
+          "書き込む権限がありません。フォルダとファイルの権限を確かめるか、別の場所に保存してくださ"
+          "い。");
+    case WriteFault::ReadOnly:
+      return Sjis(
+          "ファイルまたはディスクが読み取り専用です。読み取り専用を外すか、別の名前で保存してくださ"
+          "い。");
+    case WriteFault::DiskFull:
+      return Sjis("ディスクの空きが足りません。空きを作るか、別のドライブに保存してください。");
+    case WriteFault::TooLarge:
+      return Sjis(
+          "ファイルが大きすぎて、この保存先には書き込めません。別のドライブに保存してください。");
+    case WriteFault::FolderMissing:
+      return Sjis("保存先のフォルダがありません。フォルダを作るか、別の場所に保存してください。");
+    case WriteFault::InUse:
+      return Sjis("ファイルが他のプログラムで開かれています。そちらで閉じてから保存してください。");
+    case WriteFault::Other:
+      return Sjis("システムが書き込みを断りました。別の場所に保存してみてください。");
   }
   return {};
 }

@@ -9,6 +9,8 @@
 #include <cstddef>  // std::size_t
 #include <string>   // std::string
 
+#include "model/buffer/DXFFile.h"  // WriteFault
+
 enum class LoadResult {
   Ok,
   Missing,         // -1: the file does not exist
@@ -32,8 +34,12 @@ enum class SaveResult : int {
 /// 0-based line of a broken code line. Ok gives an empty text.
 std::string LoadMessage(LoadResult result, const std::string& fileName, std::size_t line = 0);
 
-/// Returns the CP932 message a failed save shows. Ok gives an empty text.
-std::string SaveMessage(SaveResult result, const std::string& fileName);
+/// Returns the CP932 message a failed save shows: the file name and "ファイルが書き込み出来
+/// ません。", then on a second line why (fault) and what to do. Ok gives an empty text.
+std::string SaveMessage(SaveResult result, const std::string& fileName, WriteFault fault);
+
+/// Returns the CP932 line that says why a write failed and what to do about it.
+std::string WriteFaultReason(WriteFault fault);
 
 /// Returns the CP932 message of a load whose text ended at a NUL byte on the 1-based line.
 std::string TruncatedTextMessage(long long line);

@@ -428,15 +428,15 @@ int TDXFBuffer::SaveToFile() {
   const Storage& s = *m_store;
   const int last = std::min(EofIndex, m_size - 1);
   const bool normalise = NormaliseOnSave;
-  const bool saved = ReplaceFile(FileName, [&s, last, normalise](FileWriter& out) {
+  const WriteFault fault = ReplaceFile(FileName, [&s, last, normalise](FileWriter& out) {
     if (normalise) {
       s.WriteNormalised(out, last);
     } else {
       s.WriteAsRead(out, last);
     }
   });
-  if (saved) return ResultCode(SaveResult::Ok);
-  ShowMessage(SaveMessage(SaveResult::Unwritable, FileName));
+  if (fault == WriteFault::None) return ResultCode(SaveResult::Ok);
+  ShowMessage(SaveMessage(SaveResult::Unwritable, FileName, fault));
   return ResultCode(SaveResult::Unwritable);
 }
 

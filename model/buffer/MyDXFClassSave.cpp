@@ -88,11 +88,19 @@ void TDXFBuffer::Storage::WriteChangedPair(FileWriter& out, int i, std::size_t c
     out.AppendCode(Code(i), LineEndOf(codeLine));
   }
   out.Append(Value(i));
-  // The file's last line, emptied, needs a line end: without one the file would end
-  // with the code line, which then had no value line and would not load again.
-  const bool lastLineEmptied = lineEnd == valueEnd && Value(i).empty();
-  out.Append(lastLineEmptied ? LineEndOf(codeLine)
-                             : std::string_view(bytes + valueEnd, lineEnd - valueEnd));
+  out.Append(ValueLineEnd(i, LineEndOf(codeLine), {bytes + valueEnd, lineEnd - valueEnd}));
+}
+
+// The line end to write after pair i's value, given the code line's end and the value
+// line's own. An emptied value puts the two line ends side by side, so they must not read
+// as one: a lone CR then LF is one CR LF, and the file's last line without a line end
+// would leave the code line without its value line. Either way the value line takes the
+// code line's end instead.
+std::string_view TDXFBuffer::Storage::ValueLineEnd(int i, std::string_view codeLineEnd,
+                                                   std::string_view valueLineEnd) const {
+  if (!Value(i).empty()) return valueLineEnd;
+  const bool joinsCodeLineEnd = codeLineEnd == "\r" && valueLineEnd.starts_with('\n');
+  return valueLineEnd.empty() || joinsCodeLineEnd ? codeLineEnd : valueLineEnd;
 }
 
 void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {

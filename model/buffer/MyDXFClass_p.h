@@ -134,4 +134,6 @@ struct TDXFBuffer::Storage {
   std::string_view LineEndStyle() const noexcept;
   void WriteChangedPair(FileWriter& out, int i, std::size_t codeStart, std::size_t valueEnd,
                         std::size_t lineEnd) const;
+  std::string_view ValueLineEnd(int i, std::string_view codeLineEnd,
+                                std::string_view valueLineEnd) const;
 };
