@@ -44,15 +44,16 @@ class NullLog : public MessageLog {
 struct GridBench {
   SilentDialogs dialogs;
   NullLog log;
-  TDXFBuffer buffer;
+  Document document;
+  const TDXFBuffer& buffer = document.Buffer();
   TFrameDXFGrid frame{dialogs, log};
 
   explicit GridBench(const std::string& path) {
-    Require(buffer.LoadFromFile(path), "load");
+    Require(document.Load(path).Ok() ? 0 : -1, "load");
     frame.resize(700, 451);
     frame.show();
     QApplication::processEvents();
-    frame.SetBuffer(&buffer);
+    frame.SetDocument(&document);
   }
   void PageDown() {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
@@ -137,8 +138,9 @@ double OpenTime(const std::string& path, const std::string& settingsDir) {
     form->show();
     QApplication::processEvents();
     times.push_back(TimeOnce([&] { form->LoadDxfFile(path); }));
-    const bool shown = form->Buffer.FileName == path && form->ListBox_line->count() > 0 &&
-                       ToCp932(form->FRDXFGrid->DXFGrid->Cell(2, 1)) == form->Buffer.ValueView(0);
+    const bool shown =
+        form->Doc().Buffer().FileName == path && form->ListBox_line->count() > 0 &&
+        ToCp932(form->FRDXFGrid->DXFGrid->Cell(2, 1)) == form->Doc().Buffer().ValueView(0);
     if (!shown || dialogs.calls != 0) return -1;
   }
   return Median(times);

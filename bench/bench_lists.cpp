@@ -101,15 +101,15 @@ std::vector<Tab> Tabs(TFMMain& f) {
   TDXFGroupTable groups;
   return {
       {"layers", f.TSLayerList, f.SGLayerList, &TFMMain::LayerListFilled,
-       BuildLayerList(f.Buffer, layers).rows},
+       BuildLayerList(f.Doc().Buffer(), layers).rows},
       {"linetypes", f.TSLineList, f.SGLtypeList, &TFMMain::LtypeListFilled,
-       BuildLtypeList(f.Buffer).rows},
+       BuildLtypeList(f.Doc().Buffer()).rows},
       {"colours", f.TSColorList, f.SGColorList, &TFMMain::ColorListFilled,
-       BuildColorList(f.Buffer).rows},
+       BuildColorList(f.Doc().Buffer()).rows},
       {"blocks", f.TSBlockList, f.SGBlockList, &TFMMain::BlockListFilled,
-       BuildBlockList(f.Buffer).rows},
+       BuildBlockList(f.Doc().Buffer()).rows},
       {"groups", f.TSGroupList, f.SGGroupList, &TFMMain::GroupListFilled,
-       BuildGroupList(f.Buffer, groups).rows},
+       BuildGroupList(f.Doc().Buffer(), groups).rows},
   };
 }
 
@@ -142,11 +142,12 @@ bool RunRename(Window& w, double reference) {
   int row = 0;
   for (int r = 1; r < w.form.SGLayerList->RowCount() && row == 0; ++r)
     if (ToCp932(w.form.SGLayerList->Cell(kNameColumn, r)) == name) row = r;
-  const int uses = CountLayerPairs(w.form.Buffer, name);
+  const int uses = CountLayerPairs(w.form.Doc().Buffer(), name);
   w.dialogs.answerYes = true;
   w.Rename(row, other);
-  const bool replaced = row > 0 && uses > 0 && CountLayerPairs(w.form.Buffer, name) == 0 &&
-                        CountLayerPairs(w.form.Buffer, other) == uses && w.form.IsModified();
+  const bool replaced = row > 0 && uses > 0 && CountLayerPairs(w.form.Doc().Buffer(), name) == 0 &&
+                        CountLayerPairs(w.form.Doc().Buffer(), other) == uses &&
+                        w.form.IsModified();
   w.Rename(row, name);
   if (!replaced) {
     std::fprintf(stderr, "bench_lists: renaming the layer %s did not replace it\n", name.c_str());
@@ -174,7 +175,7 @@ int main(int argc, char** argv) {
   char settingsDir[] = "/tmp/bench_lists.XXXXXX";
   if (!mkdtemp(settingsDir)) return 1;
   Window w(path, settingsDir);
-  if (w.form.Buffer.FileName != path) {
+  if (w.form.Doc().Buffer().FileName != path) {
     std::fprintf(stderr, "bench_lists: cannot load %s\n", path.c_str());
     return 1;
   }
@@ -187,9 +188,9 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  PrintMachineAndDrawing(path, w.form.Buffer.PairCount);
+  PrintMachineAndDrawing(path, w.form.Doc().Buffer().PairCount);
   PrintHeader();
-  const double reference = MedianTime(kRuns, [&] { ReferencePass(w.form.Buffer); });
+  const double reference = MedianTime(kRuns, [&] { ReferencePass(w.form.Doc().Buffer()); });
   for (const Tab& tab : tabs) RunTab(w, tab, reference);
   if (!RunRename(w, reference)) return 1;
   const int questions = 2 + kRuns + kRuns % 2;  // one confirmation per rename

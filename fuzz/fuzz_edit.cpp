@@ -66,8 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As in the grid, a row without a pair (an empty document's) has no line number.
     const bool shownPair = pair < b.PairCount;
     dialogs.yes = edit.yes;
-    const EditCommit done =
-        grid.Commit(b, shownPair ? Format("%8lld", LineOfPair(pair)) : std::string(), log, dialogs);
+    const EditCommit done = grid.Commit(b, shownPair ? pair : -1, log, dialogs);
     FUZZ_CHECK((done.kind == EditCommit::Kind::NoPair) == !shownPair);
     if (done.kind != EditCommit::Kind::Written) continue;
     if (edit.col == kValueColumn) FUZZ_CHECK(b.ValueView(pair) == edit.text);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>  // std::atoi
+
 #include "model/text/Sjis.h"
 #include "model/text/TextCodec.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -27,12 +29,12 @@ struct Fixture {
     for (int i = 0; i < buffer.PairCount; ++i) buffer.SetNote(i, "note");
   }
   // Starts an edit of (col, row), types text and ends the edit.
-  EditCommit Type(int col, const std::string& cell, const std::string& text,
-                  const std::string& lineCell) {
+  // pair is the pair the row shows; -1: it shows none.
+  EditCommit Type(int col, const std::string& cell, const std::string& text, int pair) {
     edit.Begin(col, 4, cell);
     EXPECT_EQ(edit.Take(text), GridEdit::Report::Typing);
     EXPECT_EQ(edit.Take(text), GridEdit::Report::Commit);
-    return edit.Commit(buffer, lineCell, log, dialogs);
+    return edit.Commit(buffer, pair, log, dialogs);
   }
 };
 
@@ -74,7 +76,7 @@ TEST(GridEdit, CodesOutsideTheIntRangeAreRefusedLikeNonNumbers) {
     }
   }
   Fixture f;
-  const EditCommit refused = f.Type(kCodeColumn, "      0", "99999999999", "      15");
+  const EditCommit refused = f.Type(kCodeColumn, "      0", "99999999999", 7);
   EXPECT_EQ(refused.kind, EditCommit::Kind::Refused);
   EXPECT_EQ(Utf8(refused.message), "グループコードは数値でなければなりません");
   EXPECT_EQ(f.buffer.GetCode(7), 0);
@@ -84,7 +86,7 @@ TEST(GridEdit, CodesOutsideTheIntRangeAreRefusedLikeNonNumbers) {
 
 TEST(GridEdit, ValueCommitStoresTheTextUntrimmed) {
   Fixture f;
-  EXPECT_EQ(f.Type(kValueColumn, "WALL", " DOOR ", "      17").kind, EditCommit::Kind::Written);
+  EXPECT_EQ(f.Type(kValueColumn, "WALL", " DOOR ", 8).kind, EditCommit::Kind::Written);
   EXPECT_EQ(f.buffer.GetValue(8), " DOOR ");
   ASSERT_EQ(f.log.lines.size(), 1u);
   EXPECT_EQ(Utf8(f.log.lines[0]), "グループデータ変更      17 : WALL　→　 DOOR ");
@@ -94,7 +96,7 @@ TEST(GridEdit, ValuesWithLineBreaksOrNulAreRefused) {
   for (const std::string& typed :
        {std::string("A\nB"), std::string("A\rB"), std::string("A\0B", 3)}) {
     Fixture f;
-    const EditCommit refused = f.Type(kValueColumn, "WALL", typed, "      17");
+    const EditCommit refused = f.Type(kValueColumn, "WALL", typed, 8);
     EXPECT_EQ(refused.kind, EditCommit::Kind::Refused);
     EXPECT_EQ(Utf8(refused.message), "データ値に改行やNUL文字は入れられません");
     EXPECT_EQ(f.buffer.GetValue(8), "WALL");
@@ -106,7 +108,7 @@ TEST(GridEdit, ValuesAreStoredInTheDocumentsEncodingOrRefused) {
   Fixture r12;  // no $ACADVER: a drawing before AC1021
   r12.buffer.SetEncoding(TextEncoding::Cp1252);
   const std::string typed = ProgramTextOfUtf8("éΛ");
-  EXPECT_EQ(r12.Type(kValueColumn, "WALL", typed, "      17").kind, EditCommit::Kind::Written);
+  EXPECT_EQ(r12.Type(kValueColumn, "WALL", typed, 8).kind, EditCommit::Kind::Written);
   EXPECT_EQ(r12.buffer.GetValue(8), "\xE9\\U+039B");  // AutoCAD's escape for Λ
   ASSERT_EQ(r12.log.lines.size(), 1u);
   EXPECT_EQ(Utf8OfProgramText(r12.log.lines[0]), "グループデータ変更      17 : WALL　→　éΛ");
@@ -114,7 +116,7 @@ TEST(GridEdit, ValuesAreStoredInTheDocumentsEncodingOrRefused) {
   Fixture later;
   later.buffer.AcadVerNo = 1032;
   later.buffer.SetEncoding(TextEncoding::Cp1252);
-  const EditCommit refused = later.Type(kValueColumn, "WALL", typed, "      17");
+  const EditCommit refused = later.Type(kValueColumn, "WALL", typed, 8);
   EXPECT_EQ(refused.kind, EditCommit::Kind::Refused);
   EXPECT_EQ(Utf8OfProgramText(refused.message),
             "「Λ」はこの図面の文字コード cp1252 では書き込めません");
@@ -125,24 +127,24 @@ TEST(GridEdit, ValuesAreStoredInTheDocumentsEncodingOrRefused) {
 
 TEST(GridEdit, ARowWithoutAPairChangesNothing) {
   Fixture f;
-  EXPECT_EQ(f.Type(kValueColumn, "", "X", "").kind, EditCommit::Kind::NoPair);
+  EXPECT_EQ(f.Type(kValueColumn, "", "X", -1).kind, EditCommit::Kind::NoPair);
   EXPECT_TRUE(f.log.lines.empty());
 }
 
 TEST(GridEdit, CommitEmptiesTheRemarksOfThePairAndItsRecordStart) {
   Fixture f;
-  f.Type(kValueColumn, "1.0", "2.0", "      19");  // pair 9, in the LINE record of pair 7
+  f.Type(kValueColumn, "1.0", "2.0", 9);  // pair 9, in the LINE record of pair 7
   for (int i = 0; i <= 11; ++i) {
     const bool emptied = i == 7 || i == 9;
     EXPECT_EQ(f.buffer.GetNote(i).empty(), emptied) << "pair " << i;
   }
   // A header variable's record starts at its code-9 pair.
   Fixture header;
-  InvalidateRemarks(header.buffer, 3);
+  header.buffer.InvalidateRemarks(3);
   EXPECT_TRUE(header.buffer.GetNote(2).empty());
   EXPECT_FALSE(header.buffer.GetNote(0).empty());
   // The walk stops above pair 0, so an edit of pair 1 leaves pair 0's remark.
-  InvalidateRemarks(header.buffer, 1);
+  header.buffer.InvalidateRemarks(1);
   EXPECT_FALSE(header.buffer.GetNote(0).empty());
 }
 
@@ -232,7 +234,8 @@ TEST(GridEdit, ADocumentSavedAsBinaryRefusesWhatItsTypesCannotHold) {
   for (const auto& c : cases) {
     Fixture f;
     f.buffer.SaveForm = DXFForm::Binary;
-    const EditCommit done = f.Type(c.col, c.cell, c.text, c.line);
+    const int pair = (std::atoi(c.line) - 1) / 2;  // the pair of the line number
+    const EditCommit done = f.Type(c.col, c.cell, c.text, pair);
     const bool refused = *c.message != '\0';
     EXPECT_EQ(done.kind, refused ? EditCommit::Kind::Refused : EditCommit::Kind::Written) << c.text;
     EXPECT_EQ(done.message, refused ? Sjis(c.message) : "") << c.text;
@@ -244,7 +247,7 @@ TEST(GridEdit, NonNumberForANumericCodeIsStoredOnlyWhenTheUserAgrees) {
   for (const Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::No}) {
     Fixture f;  // pair 9 is the 10 (X) of the LINE record
     f.dialogs.answers = {answer};
-    const EditCommit done = f.Type(kValueColumn, "1.0", "XYZ", "      19");
+    const EditCommit done = f.Type(kValueColumn, "1.0", "XYZ", 9);
     EXPECT_EQ(f.dialogs.questions,
               std::vector<std::string>{Sjis("数値ではありません。このまま変更しますか？")});
     const bool yes = answer == Dialogs::Answer::Yes;
@@ -255,6 +258,6 @@ TEST(GridEdit, NonNumberForANumericCodeIsStoredOnlyWhenTheUserAgrees) {
     EXPECT_EQ(f.edit.NewText(), yes ? "XYZ" : "1.0");
   }
   Fixture number;
-  number.Type(kValueColumn, "1.0", "2.5", "      19");
+  number.Type(kValueColumn, "1.0", "2.5", 9);
   EXPECT_TRUE(number.dialogs.questions.empty());
 }

@@ -6,7 +6,11 @@ below it:
     model <- settings, cad <- logic <- render <- ui <- main.cpp;  tools -> render, logic
 Qt headers belong to the widget layer and the painter below it: ui/, render/ (Qt Gui
 only), main.cpp, quillet-dump's painting file, the widget tests and the grid, list and
-view benchmarks. Usage: LayerOrderTest.py PROJECT_ROOT
+view benchmarks. Files are named after their job: no file of logic/ carries the main
+window's name (MainForm*), and no base name stands in two of the program's layers. Only
+the model and the document (logic/document/) rebuild the buffer's index or empty its
+remarks: ui/ and tools/ call neither BuildIndex nor InvalidateRemarks nor UpdateCaches.
+Usage: LayerOrderTest.py PROJECT_ROOT
 """
 import pathlib
 import re
@@ -46,6 +50,11 @@ QT_ALLOWED = {
     "tests/DrawingViewTest.cpp",
     "tests/MainFormAcadWin32Test.cpp",
 }
+# The layers of the program, whose files' base names must differ from layer to layer.
+PROGRAM_LAYERS = ("model", "settings", "cad", "logic", "ui", "tools")
+# The calls that keep the model's caches, which only the model and the document make.
+CACHE_CALL = re.compile(r"\b(BuildIndex|InvalidateRemarks|UpdateCaches|RefreshHeaderValues)\s*\(")
+CACHE_CALL_FORBIDDEN = ("ui", "tools")
 PROJECT_INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 QT_INCLUDE = re.compile(r"^\s*#\s*include\s+<(Q[A-Za-z]+|Qt[A-Za-z]+/[^>]*)>", re.M)
 
@@ -72,11 +81,30 @@ def problems_in(root, path):
         elif target not in allowed:
             found.append(f"{relative}: includes {include}, but {layer} may use only "
                          f"{', '.join(sorted(allowed))}")
+    if layer == "logic" and path.name.startswith("MainForm"):
+        found.append(f"{relative}: is named after the main window; name it after its job")
+    if layer in CACHE_CALL_FORBIDDEN:
+        for call in CACHE_CALL.findall(text):
+            found.append(f"{relative}: calls {call}; only the model and the Document keep "
+                         f"the buffer's caches")
     qt_ok = layer in ("ui", "render", "main.cpp") or relative in QT_ALLOWED
     for include in QT_INCLUDE.findall(text):
         if not qt_ok:
             found.append(f"{relative}: includes Qt's <{include}> outside the widget layer")
     return found
+
+
+def shared_base_names(root, sources):
+    """Returns a problem for each base name that files of two program layers carry."""
+    layers_of = {}
+    for path in sources:
+        relative = path.relative_to(root).as_posix()
+        layer = layer_of(relative)
+        if layer in PROGRAM_LAYERS:
+            layers_of.setdefault(path.stem.removesuffix("_p"), set()).add(layer)
+    return [f"{name}: the base name of files in {' and '.join(sorted(layers))}; "
+            f"name each after its job"
+            for name, layers in sorted(layers_of.items()) if len(layers) > 1]
 
 
 def main():
@@ -85,9 +113,10 @@ def main():
                and not any(part.startswith("build") or part.startswith(".")
                            for part in p.relative_to(root).parts)]
     found = [problem for path in sorted(sources) for problem in problems_in(root, path)]
+    found += shared_base_names(root, sources)
     for problem in found:
         print(problem)
-    print(f"{len(sources)} files checked, {len(found)} includes against the layer order")
+    print(f"{len(sources)} files checked, {len(found)} problems with the layer order or names")
     return 1 if found else 0
 
 

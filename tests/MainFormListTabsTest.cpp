@@ -179,7 +179,7 @@ TEST(ListTabs, DoubleClicksJumpToTheLineTheyName) {
     int pair;
   } jumps[] = {
       {f.TSLayerList, f.SGLayerList, PairOfLine(337)},
-      {f.TSLayerList, f.LBClayer, f.Buffer.CLayerIndex - 1},
+      {f.TSLayerList, f.LBClayer, f.Doc().Buffer().CLayerIndex - 1},
       {f.TSBlockList, f.SGBlockList, PairOfLine(681)},
       {f.TSGroupList, f.SGGroupMember, PairOfLine(901)},
       {f.TSGroupList, f.LBGroupMember, PairOfLine(1225)},
@@ -214,7 +214,7 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   Window w(kSample, "Editor");
   TFMMain& f = *w.form;
   const std::string oldName = Sjis("壁"), newName = Sjis("外壁");
-  const int references = CountPairs(f.Buffer, kLayerCode, oldName);
+  const int references = CountPairs(f.Doc().Buffer(), kLayerCode, oldName);
   ASSERT_GT(references, 1);
   w.Show(f.TSBlockList);
   w.Show(f.TSLayerList);
@@ -223,17 +223,19 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   ASSERT_EQ(w.dialogs.questions.size(), 1u);
   EXPECT_EQ(Utf8(w.dialogs.questions[0]),
             "変更したレイヤ名を置き換えますか？\r　変更前：壁\r　変更後：外壁\r");
-  EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, oldName), 0);
-  EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, newName), references);
-  EXPECT_EQ(f.Buffer.CLayer, newName);
-  EXPECT_EQ(f.Buffer.GetValue(FindInRecord(f.Buffer, PairOfLine(337), kNameCode)), newName);
-  EXPECT_EQ(ToCp932(f.LBClayer->text()),
-            Format("CLAYER : %lld : %s", LineOfPair(f.Buffer.CLayerIndex - 1), newName.c_str()));
+  EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, oldName), 0);
+  EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, newName), references);
+  EXPECT_EQ(f.Doc().Buffer().CLayer, newName);
+  EXPECT_EQ(f.Doc().Buffer().GetValue(FindInRecord(f.Doc().Buffer(), PairOfLine(337), kNameCode)),
+            newName);
+  EXPECT_EQ(
+      ToCp932(f.LBClayer->text()),
+      Format("CLAYER : %lld : %s", LineOfPair(f.Doc().Buffer().CLayerIndex - 1), newName.c_str()));
   EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
   EXPECT_TRUE(f.IsModified());
   EXPECT_EQ(w.Title().back(), '*');
   EXPECT_EQ(f.BlockListFilled, 0);  // the other tabs are built again at their next showing
-  f.JumpToPair(f.Buffer.CLayerIndex);
+  f.JumpToPair(f.Doc().Buffer().CLayerIndex);
   EXPECT_EQ(Utf8(ToCp932(f.FRDXFGrid->DXFGrid->Cell(2, f.FRDXFGrid->DXFGrid->Row()))), "外壁");
   const std::string saved = w.dir.Path() + "/renamed.dxf";
   w.dialogs.saveAnswers = {saved};
@@ -253,12 +255,12 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   w.dialogs.answers = {Dialogs::Answer::Yes};
   w.Rename(*f.SGLayerList, 2, "外壁");
   w.Show(f.TSTool);
-  f.BTPosReSnap->click();
+  f.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   w.Show(f.TSDXFData);
   f.JumpToLine(921);
   QTest::keyClicks(f.FRDXFGrid->DXFGrid, "12.5");
   QTest::keyClick(f.FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
-  const std::string changed = f.Buffer.GetValue(PairOfLine(921));
+  const std::string changed = f.Doc().Buffer().GetValue(PairOfLine(921));
   QMenu menu;
   f.FillGridMenu(menu);
   EXPECT_EQ(menu.actions()[0]->text().toStdString(), "元に戻す: グループデータ変更 行 921");
@@ -274,10 +276,11 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
                                       "元に戻しました: 端数の丸め 2行",
                                       "元に戻しました: レイヤ名置き換え \"壁\"　→　\"外壁\""}));
   EXPECT_NE(w.Title().back(), '*');
-  EXPECT_EQ(Utf8(f.Buffer.CLayer), "壁");
+  EXPECT_EQ(Utf8(f.Doc().Buffer().CLayer), "壁");
   EXPECT_EQ(ToCp932(f.LBClayer->text()),
-            Format("CLAYER : %lld : %s", LineOfPair(f.Buffer.CLayerIndex - 1), Sjis("壁").c_str()));
-  EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), f.Buffer.CLayerIndex) << "the first pair renamed";
+            Format("CLAYER : %lld : %s", LineOfPair(f.Doc().Buffer().CLayerIndex - 1),
+                   Sjis("壁").c_str()));
+  EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), f.Doc().Buffer().CLayerIndex) << "the first pair renamed";
   w.dialogs.saveAnswers = {w.dir.Path() + "/undone.dxf"};
   f.BTSaveClick();
   EXPECT_EQ(ReadBytes(w.dir.Path() + "/undone.dxf"), ReadBytes(kSample));
@@ -285,8 +288,8 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   EXPECT_EQ(w.Title().back(), '*');
   press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   press(Qt::Key_Y, Qt::ControlModifier);
-  EXPECT_EQ(f.Buffer.GetValue(PairOfLine(921)), changed);
-  EXPECT_EQ(Utf8(f.Buffer.CLayer), "外壁");
+  EXPECT_EQ(f.Doc().Buffer().GetValue(PairOfLine(921)), changed);
+  EXPECT_EQ(Utf8(f.Doc().Buffer().CLayer), "外壁");
   const int beeps = w.dialogs.beeps;
   press(Qt::Key_Y, Qt::ControlModifier);
   EXPECT_EQ(w.dialogs.beeps, beeps + 1) << "nothing left to redo";
@@ -310,16 +313,16 @@ TEST(ListTabs, RefusedOrDeclinedRenameRestoresTheCellAndChangesNothing) {
     w.Show(f.TSLayerList);
     const std::string before = ToCp932(f.SGLayerList->Cell(2, 3));
     const std::string typed = Sjis(c.typed);
-    const int oldUses = CountPairs(f.Buffer, kLayerCode, before);
-    const int typedUses = CountPairs(f.Buffer, kLayerCode, typed);
+    const int oldUses = CountPairs(f.Doc().Buffer(), kLayerCode, before);
+    const int typedUses = CountPairs(f.Doc().Buffer(), kLayerCode, typed);
     w.dialogs.answers = {c.answer};
     w.Rename(*f.SGLayerList, 3, c.typed);
     std::vector<std::string> messages;
     for (const std::string& m : w.dialogs.messages) messages.push_back(Utf8(m));
     EXPECT_EQ(messages, c.messages);
     EXPECT_EQ(ToCp932(f.SGLayerList->Cell(2, 3)), before);
-    EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, before), oldUses);
-    EXPECT_EQ(CountPairs(f.Buffer, kLayerCode, typed), typedUses);
+    EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, before), oldUses);
+    EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, typed), typedUses);
     EXPECT_FALSE(f.IsModified());
   }
 }
@@ -329,7 +332,7 @@ TEST(ListTabs, AnEditInTheDXFGridHasTheListsBuiltAgain) {
   TFMMain& f = *w.form;
   w.Show(f.TSLayerList);
   w.Show(f.TSDXFData);
-  f.JumpToPair(FindInRecord(f.Buffer, PairOfLine(337), kNameCode));  // layer 2's name
+  f.JumpToPair(FindInRecord(f.Doc().Buffer(), PairOfLine(337), kNameCode));  // layer 2's name
   StringGrid& grid = *f.FRDXFGrid->DXFGrid;
   QTest::keyClick(&grid, Qt::Key_F2);
   QLineEdit* editor = grid.findChild<QLineEdit*>();

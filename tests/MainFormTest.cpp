@@ -141,7 +141,7 @@ TEST(TFMMain, EditorEditionKeepsTheToolTab) {
 TEST(TFMMain, CommandLineOpensTheFirstArgumentOnly) {
   Main m({kSample, "/nowhere/second.dxf"});
   TFMMain& form = *m.form;
-  EXPECT_EQ(form.Buffer.FileName, kSample);
+  EXPECT_EQ(form.Doc().Buffer().FileName, kSample);
   EXPECT_EQ(form.Settings.LastPath, kSample);
   EXPECT_TRUE(form.BTSave->isEnabled());
   EXPECT_TRUE(form.BTFind->isEnabled());
@@ -177,7 +177,7 @@ TEST(TFMMain, OpeningASecondFileResetsGridAndSectionList) {
   ASSERT_EQ(m.dialogs.openRequests.size(), 1u);
   EXPECT_EQ(m.dialogs.openRequests[0].fileName, kSample);
   EXPECT_EQ(m.dialogs.openRequests[0].initialFolder, FolderPart(kSample));
-  EXPECT_EQ(form.Buffer.FileName, small);
+  EXPECT_EQ(form.Doc().Buffer().FileName, small);
   EXPECT_EQ(form.Settings.LastPath, small);
   EXPECT_EQ(form.FRDXFGrid->TopIndex(), 0);
   EXPECT_EQ(form.FRDXFGrid->DXFGrid->Row(), 1);
@@ -202,8 +202,8 @@ TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
             "　エラー：ＤＸＦファイルが壊れています。2行");        // no control characters
   EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + kSample);  // the document on show
   EXPECT_EQ(m.Log()[m.Log().size() - 2], "＜開く＞" + broken);
-  EXPECT_EQ(form.Buffer.FileName, kSample);
-  EXPECT_EQ(form.Buffer.PairCount, 656);
+  EXPECT_EQ(form.Doc().Buffer().FileName, kSample);
+  EXPECT_EQ(form.Doc().Buffer().PairCount, 656);
   EXPECT_EQ(m.Cell(2, 2), "HEADER");
   EXPECT_EQ(form.ListBox_line->count(), 18);
   EXPECT_TRUE(form.BTSave->isEnabled());
@@ -220,17 +220,17 @@ TEST(TFMMain, DropsLoadOneDxfFileInAnyLetterCase) {
   TFMMain& form = *m.form;
   const std::string upper = m.dir.Write("PLAN.DXF", kOneLine);
   form.DropFiles({upper});
-  EXPECT_EQ(form.Buffer.FileName, upper);
+  EXPECT_EQ(form.Doc().Buffer().FileName, upper);
   EXPECT_EQ(form.Settings.LastPath, upper);
   form.DropFiles({m.dir.Write("a.dxf", kOneLine), m.dir.Write("b.dxf", kOneLine)});
-  EXPECT_EQ(form.Buffer.FileName, upper);
+  EXPECT_EQ(form.Doc().Buffer().FileName, upper);
   EXPECT_TRUE(m.dialogs.messages.empty());
   for (const char* name : {"notes.txt", "plan.dxf.bak"}) {
     form.DropFiles({m.dir.Write(name, kOneLine)});
     ASSERT_FALSE(m.dialogs.messages.empty());
     EXPECT_EQ(Utf8(m.dialogs.messages.back()), "DXFファイルではありません。");
   }
-  EXPECT_EQ(form.Buffer.FileName, upper);
+  EXPECT_EQ(form.Doc().Buffer().FileName, upper);
   // A real drag and drop, handled once the drop has finished.
   const std::string mixed = m.dir.Write("Mixed.Dxf", kOneLine);
   QMimeData data;
@@ -240,9 +240,9 @@ TEST(TFMMain, DropsLoadOneDxfFileInAnyLetterCase) {
   ASSERT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&form, &drop);
-  EXPECT_EQ(form.Buffer.FileName, upper);
+  EXPECT_EQ(form.Doc().Buffer().FileName, upper);
   QApplication::processEvents();
-  EXPECT_EQ(form.Buffer.FileName, mixed);
+  EXPECT_EQ(form.Doc().Buffer().FileName, mixed);
 }
 
 TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
@@ -477,7 +477,7 @@ TEST(TFMMain, UnsavedEditsAreMarkedAndAskedAbout) {
   m.dialogs.answers = {Dialogs::Answer::No};  // another file: the edits are discarded
   EXPECT_TRUE(form.LoadDxfFile(kSample));
   EXPECT_FALSE(form.IsModified());
-  EXPECT_EQ(form.Buffer.GetValue(1), "HEADER");
+  EXPECT_EQ(form.Doc().Buffer().GetValue(1), "HEADER");
   form.FRDXFGrid->SetRow(2);
   m.TypeValue("HEAD");
   const std::string saved = m.dir.Path() + "/saved.dxf";
@@ -674,7 +674,7 @@ TEST(TFMMain, ReadFromAutoCADLoadsTheExportedDrawing) {
   m.form->BTACADRead->click();
   const std::string exported = m.dir.Path() + "/viewer_tmp.DXF";
   EXPECT_EQ(m.autocad->WrittenFiles(), std::vector<std::string>{exported});
-  EXPECT_EQ(m.form->Buffer.FileName, exported);
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, exported);
   EXPECT_EQ(m.Log().back(), "＜開く＞" + exported);
   EXPECT_TRUE(m.dialogs.messages.empty());
 }
@@ -685,7 +685,7 @@ TEST(TFMMain, ReadFromAutoCADAsksAboutEditsUnderTheDrawingsOwnName) {
   m.TypeValue("HEAD");
   m.dialogs.answers = {Dialogs::Answer::Cancel};
   m.form->BTACADRead->click();
-  EXPECT_EQ(m.form->Buffer.FileName, kSample);
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, kSample);
   EXPECT_TRUE(m.form->IsModified());
   EXPECT_TRUE(m.autocad->Received().empty());
 
@@ -696,7 +696,7 @@ TEST(TFMMain, ReadFromAutoCADAsksAboutEditsUnderTheDrawingsOwnName) {
   ASSERT_EQ(m.dialogs.saveRequests.size(), 1u);
   EXPECT_EQ(m.dialogs.saveRequests[0].fileName, "sample.dxf");
   EXPECT_EQ(ReadBytes(saved).find("  0\r\nSECTION\r\n  2\r\nHEAD\r\n"), 0u);  // the edit
-  EXPECT_EQ(m.form->Buffer.FileName, m.dir.Path() + "/viewer_tmp.DXF");
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, m.dir.Path() + "/viewer_tmp.DXF");
   EXPECT_EQ(m.dialogs.questions.size(), 2u);
 }
 
@@ -707,7 +707,7 @@ TEST(TFMMain, ErrorJumpOpensTheFailedFileAtItsLine) {
   m.autocad->ShowInvalidDxfMessage(330, 55);
   ASSERT_EQ(m.Buttons(), std::make_pair(false, true));
   m.form->BTErrorJump->click();
-  EXPECT_EQ(m.form->Buffer.FileName, failed);
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, failed);
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
 }
 
@@ -762,8 +762,8 @@ TEST(TFMMain, OpenEditsAreCommittedBeforeTheUnsavedQuestion) {
     EXPECT_EQ(m.dialogs.questions, std::vector<std::string>{Sjis("変更を保存しますか？")})
         << c.path;
     EXPECT_TRUE(m.form->isVisible()) << c.path;
-    EXPECT_EQ(m.form->Buffer.FileName, kSample) << c.path;
-    EXPECT_EQ(m.form->Buffer.GetValue(1), "HEAD") << c.path;
+    EXPECT_EQ(m.form->Doc().Buffer().FileName, kSample) << c.path;
+    EXPECT_EQ(m.form->Doc().Buffer().GetValue(1), "HEAD") << c.path;
     EXPECT_FALSE(editor->isVisible()) << c.path;
   }
 }
@@ -775,8 +775,8 @@ TEST(TFMMain, DiscardedEditNeverReachesTheNextDocument) {
   const std::string other = m.dir.Write("other.dxf", ReadBytes(kSample));
   ASSERT_TRUE(m.form->LoadDxfFile(other));
   QApplication::processEvents();
-  EXPECT_EQ(m.form->Buffer.FileName, other);
-  EXPECT_EQ(m.form->Buffer.GetValue(1), "HEADER");
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, other);
+  EXPECT_EQ(m.form->Doc().Buffer().GetValue(1), "HEADER");
   EXPECT_FALSE(m.form->IsModified());
 }
 
@@ -786,7 +786,7 @@ TEST(TFMMain, BufferOutlivesTheGridsThatWriteIntoIt) {
   std::string seen;
   TFMMain* form = m.form.get();
   QObject::connect(form->FRDXFGrid, &QObject::destroyed,
-                   [form, &seen] { seen = form->Buffer.GetValue(1); });
+                   [form, &seen] { seen = form->Doc().Buffer().GetValue(1); });
   m.form.reset();
   EXPECT_EQ(seen.substr(0, 4), "HEAD");
 }
@@ -801,7 +801,7 @@ TEST(TFMMain, RefusedOpenEditIsReportedBeforeTheWindowCloses) {
   EXPECT_EQ(m.dialogs.messages,
             std::vector<std::string>{Sjis("グループコードは数値でなければなりません")});
   EXPECT_TRUE(m.dialogs.questions.empty());
-  EXPECT_EQ(m.form->Buffer.GetCode(0), 0);
+  EXPECT_EQ(m.form->Doc().Buffer().GetCode(0), 0);
 }
 
 TEST(TFMMain, SaveAsAsksBeforeOverwritingAnotherFile) {
@@ -870,7 +870,7 @@ TEST(TFMMain, RecentFilesAreRememberedAndComeBackAtTheNextStart) {
   m.form->LoadDxfFile(m.dir.Path() + "/missing.dxf");  // a failed load is not remembered
   EXPECT_EQ(m.form->Settings.RecentFiles, (std::vector<std::string>{small, kSample}));
   m.form->OpenRecentFile(kSample);
-  EXPECT_EQ(m.form->Buffer.FileName, kSample);
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, kSample);
   EXPECT_EQ(m.form->Settings.LastPath, kSample);
   m.form->close();
   m.Start();
@@ -880,7 +880,8 @@ TEST(TFMMain, RecentFilesAreRememberedAndComeBackAtTheNextStart) {
 TEST(TFMMain, ToolTabSelectsItsDefaultsOnceAndKeepsTheUsersChoice) {
   Main m({}, "Editor");
   TFMMain& form = *m.form;
-  EXPECT_EQ(form.CBToolValidDigit->currentIndex(), -1);  // nothing until the tab is shown
+  EXPECT_EQ(form.TSTool->findChild<QComboBox*>("CBToolValidDigit")->currentIndex(),
+            -1);  // nothing until the tab is shown
   std::vector<QComboBox*> boxes = ShowToolTab(m);
   EXPECT_EQ(Selections(boxes), (std::vector<int>{0, 3, 2, 4}));
   EXPECT_EQ(boxes[0]->count(), 7);
@@ -899,7 +900,7 @@ TEST(TFMMain, ToolButtonSnapsMarksModifiedAndReports) {
   TFMMain& form = *m.form;
   form.JumpToLine(921);  // 2999.9999999 on line 922
   ShowToolTab(m);
-  form.BTPosReSnap->click();
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   EXPECT_EQ(m.dialogs.beeps, 1);
   EXPECT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：2行、四捨五入しました。");
@@ -908,7 +909,7 @@ TEST(TFMMain, ToolButtonSnapsMarksModifiedAndReports) {
             (std::vector<std::string>{"", "端数の丸め：2行、四捨五入しました。",
                                       "　座標/距離　0単位　0.000X(3)桁",
                                       "　角度　　　 0.1単位　0.0000X(4)桁"}));
-  EXPECT_EQ(form.Buffer.GetValue(460), "3000.0");
+  EXPECT_EQ(form.Doc().Buffer().GetValue(460), "3000.0");
   EXPECT_EQ(ShownValue(m, 921), "3000.0");
   EXPECT_TRUE(form.IsModified());
   EXPECT_EQ(form.windowTitle().toStdString().back(), '*');
@@ -920,11 +921,11 @@ TEST(TFMMain, ToolWithBothPassesSkippedReportsZeroAndChangesNothing) {
   const std::vector<QComboBox*> boxes = ShowToolTab(m);
   boxes[0]->setCurrentIndex(6);
   boxes[2]->setCurrentIndex(6);
-  form.BTPosReSnap->click();
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   EXPECT_EQ(m.dialogs.beeps, 1);
   EXPECT_EQ(Utf8(m.dialogs.messages.back()), "端数の丸め：0行、四捨五入しました。");
   EXPECT_EQ(m.Log().back(), "　角度　　　 補正しない単位　0.0000X(4)桁");
-  EXPECT_EQ(form.Buffer.GetValue(460), "2999.9999999");
+  EXPECT_EQ(form.Doc().Buffer().GetValue(460), "2999.9999999");
   EXPECT_FALSE(form.IsModified());
 }
 
@@ -935,15 +936,15 @@ TEST(TFMMain, ToolStopsAtANonNumberAndSaysWhatItChanged) {
       m.dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10",
                                       "1.0000001", "20", "1,5", "0", "ENDSEC", "0", "EOF"}));
   ShowToolTab(m);
-  form.BTPosReSnap->click();  // no drawing: nothing happens
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();  // no drawing: nothing happens
   EXPECT_EQ(m.dialogs.beeps + m.dialogs.messages.size(), 0u);
   ASSERT_TRUE(form.LoadDxfFile(path));
   ShowToolTab(m);
-  form.BTPosReSnap->click();
+  form.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   EXPECT_EQ(m.dialogs.beeps, 0);
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]), "'1,5' は浮動小数点数ではありません");
   EXPECT_EQ(m.Log().back(), "端数の丸め：中断しました。それまでに1行を四捨五入しています。");
-  EXPECT_EQ(form.Buffer.GetValue(3), "1.0");
+  EXPECT_EQ(form.Doc().Buffer().GetValue(3), "1.0");
   EXPECT_TRUE(form.IsModified());
 }

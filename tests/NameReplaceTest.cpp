@@ -230,7 +230,8 @@ static std::string IndexOf(const TDXFBuffer& b) {
   return index + Utf8(b.CLayer) + "," + b.CeltType;
 }
 
-TEST(RefreshIndexAfterRename, GivesWhatBuildIndexGives) {
+// The buffer keeps its own index after a rename (UpdateCaches), as BuildIndex would.
+TEST(UpdateCachesAfterRename, GivesWhatBuildIndexGives) {
   const struct {
     const char* drawing;
     NameKind kind;
@@ -251,7 +252,7 @@ TEST(RefreshIndexAfterRename, GivesWhatBuildIndexGives) {
     RecordingLog log;
     std::vector<int> pairs;
     ReplaceName(c.kind, refreshed, Sjis(c.oldName), Sjis(c.newName), log, &pairs);
-    RefreshIndexAfterRename(refreshed, pairs);
+    (void)refreshed.UpdateCaches();
     ReplaceName(c.kind, rebuilt, Sjis(c.oldName), Sjis(c.newName), log);
     rebuilt.BuildIndex();
     EXPECT_EQ(IndexOf(refreshed), IndexOf(rebuilt));

@@ -30,17 +30,18 @@ constexpr int kRowsOnPage = 27;
 struct Frame {
   ScriptedDialogs dialogs;
   RecordingLog log;
-  TDXFBuffer buffer;
+  Document document;
+  const TDXFBuffer& buffer = document.Buffer();
   TFrameDXFGrid frame{dialogs, log};
 
   explicit Frame(const std::string& path = SourcePath("examples/sample.dxf")) {
     if (!path.empty()) {
-      EXPECT_EQ(buffer.LoadFromFile(path), 0);
+      EXPECT_TRUE(document.Load(path).Ok());
     }
     frame.resize(700, kFrameHeight);
     frame.show();
     QApplication::processEvents();
-    frame.SetBuffer(&buffer);
+    frame.SetDocument(&document);
   }
   StringGrid& Grid() { return *frame.DXFGrid; }
   std::string Text(int col, int row) { return ToCp932(Grid().Cell(col, row)); }
@@ -294,12 +295,10 @@ TEST(TFrameDXFGrid, MarksDanglingPointersOnceTheIndexIsReady) {
   // Pairs 4 and 5: a pointer to the LINE's own handle, and one to a handle nobody owns.
   Frame f(dir.Write("d.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A",
                                       "330", "01a", "330", "2B", "0", "ENDSEC", "0", "EOF"})));
-  HandleIndex index;
-  f.frame.SetHandleIndex(&index);
   f.frame.SetCol(3);
   const QColor plain(255, 255, 255);
   EXPECT_EQ(f.ColourAt(2, 6), plain) << "no mark before the index is ready";
-  index.Build(f.buffer);
+  (void)f.document.ReadyHandles();  // the document's index, which the frame reads
   EXPECT_EQ(f.ColourAt(2, 5), plain);
   EXPECT_EQ(f.ColourAt(2, 6), QColor(255, 224, 224));
   EXPECT_EQ(f.ColourAt(1, 6), plain) << "only the value is marked";

@@ -152,9 +152,10 @@ bool TakeDiffOption(int argc, char** argv, int& a, DiffOptions& options, std::st
 }
 
 int RunDiffOption(const DiffOptions& options, const TDXFBuffer& buffer, DumpOutput& out) {
-  TDXFBuffer other;
-  other.OnMessage = buffer.OnMessage;
-  if (const int status = LoadDrawing(options.otherFile, other); status != 0) return status;
+  Document otherDocument;
+  otherDocument.ViewBuffer().OnMessage = buffer.OnMessage;
+  if (const int status = LoadDrawing(options.otherFile, otherDocument); status != 0) return status;
+  const TDXFBuffer& other = otherDocument.Buffer();
   const DrawingDifference diff = CompareDrawings(buffer, other, options.compare);
   DiffPrinter printer(buffer, other, diff, out);
   for (const RecordChange& change : diff.records) {

@@ -24,9 +24,9 @@ const char kHandleUsage[] =
 
 namespace {
 
-int PrintHandle(std::uint64_t handle, const TDXFBuffer& buffer, DumpOutput& out) {
-  HandleIndex index;
-  index.Build(buffer);
+int PrintHandle(std::uint64_t handle, Document& document, DumpOutput& out) {
+  const TDXFBuffer& buffer = document.Buffer();
+  const HandleIndex& index = document.ReadyHandles();
   const std::vector<int> referrers = ReferringPairs(buffer, handle);
   if (index.Owners(handle).empty()) {
     std::fprintf(stderr, "quillet-dump: no record owns handle %s; %zu pairs point at it\n",
@@ -51,10 +51,9 @@ int PrintHandle(std::uint64_t handle, const TDXFBuffer& buffer, DumpOutput& out)
   return 0;
 }
 
-int PrintCheck(const TDXFBuffer& buffer, DumpOutput& out) {
-  HandleIndex index;
-  index.Build(buffer);
-  const std::vector<CheckProblem> problems = CheckDrawing(buffer, index);
+int PrintCheck(Document& document, DumpOutput& out) {
+  const std::vector<CheckProblem> problems =
+      CheckDrawing(document.Buffer(), document.ReadyHandles());
   for (const CheckProblem& problem : problems) {
     DumpLine line(out);
     line.Number("line", LineOfPair(problem.pair));
@@ -85,6 +84,6 @@ bool TakeHandleOption(int argc, char** argv, int& a, HandleOptions& options, std
   return true;
 }
 
-int RunHandleOption(const HandleOptions& options, const TDXFBuffer& buffer, DumpOutput& out) {
-  return options.check ? PrintCheck(buffer, out) : PrintHandle(options.handle, buffer, out);
+int RunHandleOption(const HandleOptions& options, Document& document, DumpOutput& out) {
+  return options.check ? PrintCheck(document, out) : PrintHandle(options.handle, document, out);
 }

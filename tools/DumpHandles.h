@@ -7,7 +7,7 @@
 #include <cstdint>  // std::uint64_t
 #include <string>   // std::string
 
-#include "model/buffer/MyDXFClass.h"
+#include "logic/document/Document.h"
 
 class DumpOutput;
 
@@ -31,6 +31,6 @@ extern const char kHandleUsage[];
 /// it is none; on a bad one returns true with the reason in error.
 bool TakeHandleOption(int argc, char** argv, int& a, HandleOptions& options, std::string& error);
 
-/// Runs the requested option on a loaded buffer, writing its lines to out and reasons to
-/// stderr. Returns the exit status.
-int RunHandleOption(const HandleOptions& options, const TDXFBuffer& buffer, DumpOutput& out);
+/// Runs the requested option on a loaded document (its handle index), writing its lines to out and
+/// reasons to stderr. Returns the exit status.
+int RunHandleOption(const HandleOptions& options, Document& document, DumpOutput& out);

@@ -95,17 +95,17 @@ int Refuse(const std::string& reason) {
   return kExitLoadError;
 }
 
-// Maps the buffer's load result to the exit status, printing the reason of a failure.
-int Loaded(int result, const TDXFBuffer& buffer) {
-  if (result == 0) return 0;
-  std::fprintf(stderr, "%s\n", Utf8(buffer.ErrorMessage).c_str());
+// Maps the load's error to the exit status, printing the reason of a failure.
+int Loaded(const Error& error) {
+  if (error.Ok()) return 0;
+  std::fprintf(stderr, "%s\n", Utf8(error.message).c_str());
   return kExitLoadError;
 }
 
 }  // namespace
 
-int LoadDrawing(const std::string& file, TDXFBuffer& buffer) {
-  if (!IsStandardInput(file)) return Loaded(buffer.LoadFromFile(file), buffer);
+int LoadDrawing(const std::string& file, Document& document) {
+  if (!IsStandardInput(file)) return Loaded(document.Load(file).error);
   TemporaryFile copy;
   if (!copy.IsOpen())
     return Refuse("cannot make a temporary file for standard input in " + copy.Folder() + ": " +
@@ -113,7 +113,7 @@ int LoadDrawing(const std::string& file, TDXFBuffer& buffer) {
   const std::string failure = CopyStandardInput(copy);
   if (!failure.empty()) return Refuse(failure);
   copy.FinishWriting();
-  const int result = buffer.LoadFromFile(copy.Path());
-  buffer.SetFileName(file);
-  return Loaded(result, buffer);
+  const ChangeReport loaded = document.Load(copy.Path());
+  document.ViewBuffer().SetFileName(file);  // the summary names it "-"
+  return Loaded(loaded.error);
 }

@@ -9,7 +9,7 @@
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
-#include "model/buffer/MyDXFClass.h"
+#include "logic/document/Document.h"
 
 /// The exit status of a run whose drawing could not be loaded.
 constexpr int kExitLoadError = 3;
@@ -22,7 +22,7 @@ inline bool IsStandardInput(std::string_view file) {
   return file == kStandardInput;
 }
 
-/// Loads the drawing named by file ("-": standard input, read to its end) into buffer.
+/// Loads the drawing named by file ("-": standard input, read to its end) into document.
 /// Returns 0, or kExitLoadError after printing the reason on stderr. The buffer's
 /// FileName is file as given.
-[[nodiscard]] int LoadDrawing(const std::string& file, TDXFBuffer& buffer);
+[[nodiscard]] int LoadDrawing(const std::string& file, Document& document);

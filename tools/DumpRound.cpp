@@ -6,7 +6,6 @@
 // then the summary message.
 #include "tools/DumpRound.h"
 
-#include <algorithm>    // std::find
 #include <cstdio>       // std::fprintf, stderr
 #include <string_view>  // std::string_view
 
@@ -29,23 +28,20 @@ void PrintLine(DumpOutput& out, const std::string& cp932) {
   line.End();
 }
 
-// Reads "STEP/K" or "none" into a step index and a rounding-digit index.
-bool ParsePassChoice(std::string_view text, int defaultDigit, int& step, int& digit) {
+// Reads "STEP/K" or "none" into a pass: the step as its factor, K as the digit. "none"
+// skips the pass; its digit is the tab's default, as the box would show it.
+bool ParsePass(std::string_view text, int defaultDigit, RoundPass& pass) {
   if (text == "none") {
-    step = kNoCorrectionIndex;
-    digit = defaultDigit;
+    pass = {0, defaultDigit};
     return true;
   }
   const std::size_t slash = text.find('/');
   if (slash == std::string_view::npos) return false;
-  const auto& steps = StepItems();
-  const auto found =
-      std::find(steps.begin(), steps.begin() + kNoCorrectionIndex, text.substr(0, slash));
-  if (found == steps.begin() + kNoCorrectionIndex) return false;
+  const int factor = StepFactorOfText(text.substr(0, slash));
   int k = 0;
-  if (!ParseInt32(text.substr(slash + 1), k) || k < 0 || k >= kRoundDigitCount) return false;
-  step = static_cast<int>(found - steps.begin());
-  digit = k;
+  if (factor <= 0 || !ParseInt32(text.substr(slash + 1), k) || k < 0 || k >= kRoundDigitCount)
+    return false;
+  pass = {factor, k};
   return true;
 }
 
@@ -61,13 +57,11 @@ bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::
     error = "--round needs COORD ANGLE OUT";
     return true;
   }
-  RoundChoice& choice = options.choice;
+  RoundSettings& settings = options.settings;
   const char* coordinate = argv[++a];
   const char* angle = argv[++a];
-  if (!ParsePassChoice(coordinate, kDefaultRoundChoice.roundDigit, choice.validDigit,
-                       choice.roundDigit) ||
-      !ParsePassChoice(angle, kDefaultRoundChoice.angRoundDigit, choice.angValidDigit,
-                       choice.angRoundDigit)) {
+  if (!ParsePass(coordinate, kDefaultRoundChoice.roundDigit, settings.coordinates) ||
+      !ParsePass(angle, kDefaultRoundChoice.angRoundDigit, settings.angles)) {
     error = std::string("--round needs STEP/K or none for COORD and ANGLE, not '") + coordinate +
             "' '" + angle + "'";
     return true;
@@ -77,18 +71,16 @@ bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::
   return true;
 }
 
-int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
-  if (const int refused = RefuseCutDrawing(buffer); refused != 0) return refused;
-  const RoundOutcome outcome = RoundEntities(buffer, options.choice);
-  if (!outcome.error.empty()) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(outcome.error).c_str());
+// The report is the tool tab's: its panel lines (after the blank one), then its summary.
+int RunRoundOption(const RoundOptions& options, Document& document, DumpOutput& out) {
+  if (const int refused = RefuseCutDrawing(document.Buffer()); refused != 0) return refused;
+  const ChangeReport rounded = document.Round(options.settings);
+  if (rounded.error.code == ErrorCode::NotANumber) {
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(rounded.error.message).c_str());
     return kExitNotANumber;
   }
-  const std::string summary = RoundSummary(outcome.count);
-  PrintLine(out, summary);
-  if (outcome.tooLarge > 0) PrintLine(out, RoundTooLargeLine(outcome.tooLarge));
-  for (const std::string& line : RoundChoiceLines(options.choice)) PrintLine(out, line);
-  PrintLine(out, summary);
+  for (std::size_t k = 1; k < rounded.log.size(); ++k) PrintLine(out, rounded.log[k]);
+  PrintLine(out, RoundSummary(rounded.count));
   out.Flush();
-  return SaveDrawingTo(buffer, options.outFile);
+  return SaveDrawingTo(document, options.outFile);
 }

@@ -7,8 +7,8 @@
 
 #include <string>  // std::string
 
+#include "logic/document/Document.h"
 #include "logic/rounding/RoundingTool.h"
-#include "model/buffer/MyDXFClass.h"
 #include "tools/DumpOutput.h"
 
 /// Exit status when a value to round is not a number; nothing is written then.
@@ -17,8 +17,8 @@ constexpr int kExitNotANumber = 8;
 /// The --round option of the command line.
 struct RoundOptions {
   bool requested = false;
-  RoundChoice choice;
-  std::string outFile;  // native path as given
+  RoundSettings settings;  // the steps and digits as given
+  std::string outFile;     // native path as given
 };
 
 /// The lines the usage text gives the option.
@@ -28,7 +28,7 @@ extern const char kRoundUsage[];
 /// it is another argument; for a bad --round returns true with the reason in error.
 bool TakeRoundOption(int argc, char** argv, int& a, RoundOptions& options, std::string& error);
 
-/// Runs the passes on a loaded buffer, prints the report to out and saves the buffer to
-/// OUT. Returns the exit status: 0, kExitNotANumber (the message on stderr, nothing
+/// Runs the passes on a loaded document, prints the report to out and saves the drawing
+/// to OUT. Returns the exit status: 0, kExitNotANumber (the message on stderr, nothing
 /// written) or the save failure's.
-int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& out);
+int RunRoundOption(const RoundOptions& options, Document& document, DumpOutput& out);

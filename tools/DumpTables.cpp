@@ -165,22 +165,23 @@ int RowNamed(const ListContent& list, const std::string& utf8) {
 }
 
 // Runs the edit's steps as the grid would: a change, its repeat at the end of the edit,
-// then a Yes. Returns whether the drawing may be saved.
+// then a Yes. Prints the log lines; returns whether the drawing may be saved.
 bool EditName(NameEditState& edit, const std::vector<std::string>& names,
-              const std::string& newName, TDXFBuffer& buffer, DumpOutput& out) {
+              const std::string& newName, Document& document, DumpOutput& out) {
   edit.Report(kNameColumn, newName);
   if (edit.Report(kNameColumn, newName) != NameEditStep::Confirm) return true;
+  const RenameReport renamed = document.Rename(edit, /*confirmed=*/true, names);
   PrintingLog log(out);
-  const NameEditResult result = edit.Decide(/*confirmed=*/true, names, buffer, log);
-  for (const std::string& refusal : result.refusals)
+  for (const std::string& line : renamed.log) log.Add(line);
+  for (const std::string& refusal : renamed.edit.refusals)
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(refusal).c_str());
-  return result.replaced;
+  return renamed.edit.replaced;
 }
 
-int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
-  if (const int refused = RefuseCutDrawing(buffer); refused != 0) return refused;
+int RunRename(const TableOptions& options, Document& document, DumpOutput& out) {
+  if (const int refused = RefuseCutDrawing(document.Buffer()); refused != 0) return refused;
   const RenameOption& rename = RenameOptionOf(options.renameKind);
-  const ListContent list = BuildList(rename.list, buffer);
+  const ListContent list = BuildList(rename.list, document.ViewBuffer());
   const int row = RowNamed(list, options.oldName);
   if (row == 0) {
     std::fprintf(stderr, "quillet-dump: the drawing lists no %s named '%s'\n", rename.noun,
@@ -189,10 +190,9 @@ int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) 
   }
   NameEditState edit(options.renameKind);
   edit.Begin(kNameColumn, row, list.rows[row - 1][kNameColumn]);
-  if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), buffer, out))
+  if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), document, out))
     return kExitRenameRefused;
-  if (edit.RebuildsIndex()) buffer.BuildIndex();
-  return SaveDrawingTo(buffer, options.outFile);
+  return SaveDrawingTo(document, options.outFile);
 }
 
 }  // namespace
@@ -204,10 +204,15 @@ int RefuseCutDrawing(const TDXFBuffer& buffer) {
   return kExitTruncatedText;
 }
 
-int SaveDrawingTo(TDXFBuffer& buffer, const std::string& outFile) {
+// Prints what the model must tell about a save (why it failed) on standard error.
+static void PrintSaveMessages(TDXFBuffer& buffer) {
   buffer.OnMessage = [](const std::string& m) {
     std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
   };
+}
+
+int SaveDrawingTo(TDXFBuffer& buffer, const std::string& outFile) {
+  PrintSaveMessages(buffer);
   buffer.SetFileName(outFile);
   const int saved = buffer.SaveToFile();
   if (saved == ResultCode(SaveResult::Ok)) return 0;
@@ -237,9 +242,17 @@ bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::
   return false;
 }
 
-int RunTableOption(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) {
+int SaveDrawingTo(Document& document, const std::string& outFile) {
+  PrintSaveMessages(document.ViewBuffer());
+  const Error error = document.SaveAs(outFile, /*normalise=*/false).error;
+  if (error.Ok()) return 0;
+  return error.code == ErrorCode::Unencodable ? kExitUnencodable : kExitSaveFailed;
+}
+
+int RunTableOption(const TableOptions& options, Document& document, DumpOutput& out) {
+  TDXFBuffer& buffer = document.ViewBuffer();
   try {
-    if (options.rename) return RunRename(options, buffer, out);
+    if (options.rename) return RunRename(options, document, out);
     if (options.list == DumpList::Groups) {
       PrintGroupList(out, buffer);
     } else {

@@ -7,8 +7,8 @@
 
 #include <string>  // std::string
 
+#include "logic/document/Document.h"
 #include "logic/rename/NameReplace.h"
-#include "model/buffer/MyDXFClass.h"
 #include "tools/DumpOutput.h"
 
 // Exit statuses beyond those of the pair listing.
@@ -47,6 +47,10 @@ extern const char kTableUsage[];
 /// false when it is none; on a bad one returns true with the reason in error.
 bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::string& error);
 
-/// Prints the requested list or runs the requested rename on a loaded buffer, writing
+/// Prints the requested list or runs the requested rename on a loaded document, writing
 /// to out and reasons to stderr. Returns the exit status.
-int RunTableOption(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out);
+int RunTableOption(const TableOptions& options, Document& document, DumpOutput& out);
+
+/// Saves the document to outFile, a failure's message on stderr. Returns 0 or
+/// kExitSaveFailed.
+int SaveDrawingTo(Document& document, const std::string& outFile);

@@ -17,6 +17,7 @@
 #include <io.h>     // _setmode, _fileno
 #endif
 
+#include "logic/document/Document.h"
 #include "model/QuilletVersion.h"  // kVersion
 #include "model/buffer/FilePath.h"
 #include "model/buffer/MyDXFClass.h"
@@ -293,17 +294,17 @@ void PrintPairs(TDXFBuffer& b, const Options& options, DumpOutput& out) {
   }
 }
 
-int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
-  if (options.tables.Requested()) return RunTableOption(options.tables, buffer, out);
-  if (options.round.requested) return RunRoundOption(options.round, buffer, out);
-  if (options.handles.Requested()) return RunHandleOption(options.handles, buffer, out);
-  if (options.convert.requested) return RunConvertOption(options.convert, buffer);
-  if (options.diff.requested) return RunDiffOption(options.diff, buffer, out);
-  if (options.view.Requested()) return RunViewOption(options.view, buffer, out);
+int Run(const Options& options, Document& document, DumpOutput& out) {
+  if (options.tables.Requested()) return RunTableOption(options.tables, document, out);
+  if (options.round.requested) return RunRoundOption(options.round, document, out);
+  if (options.handles.Requested()) return RunHandleOption(options.handles, document, out);
+  if (options.convert.requested) return RunConvertOption(options.convert, document.ViewBuffer());
+  if (options.diff.requested) return RunDiffOption(options.diff, document.ViewBuffer(), out);
+  if (options.view.Requested()) return RunViewOption(options.view, document.ViewBuffer(), out);
   if (options.summary) {
-    PrintSummary(buffer, out);
+    PrintSummary(document.Buffer(), out);
   } else {
-    PrintPairs(buffer, options, out);
+    PrintPairs(document.ViewBuffer(), options, out);
   }
   return kExitOk;
 }
@@ -322,14 +323,14 @@ static int Run(int argc, char** argv) {
     out.Put(options.help ? UsageText() : std::string("quillet-dump ") + kVersion + "\n");
     return out.Finish(kExitOk);
   }
-  TDXFBuffer buffer;
-  buffer.OnMessage = [](const std::string& message) {
+  Document document;
+  document.ViewBuffer().OnMessage = [](const std::string& message) {
     std::fprintf(stderr, "%s\n", Utf8OfProgramText(message).c_str());
   };
-  if (const int status = LoadDrawing(options.file, buffer); status != kExitOk) return status;
-  if (options.encoding) buffer.SetEncoding(*options.encoding);
-  out.SetEncoding(buffer.Encoding);
-  return out.Finish(Run(options, buffer, out));
+  if (const int status = LoadDrawing(options.file, document); status != kExitOk) return status;
+  if (options.encoding) (void)document.ChooseEncoding(*options.encoding);  // no panel to log to
+  out.SetEncoding(document.Buffer().Encoding);
+  return out.Finish(Run(options, document, out));
 }
 
 #ifdef _WIN32

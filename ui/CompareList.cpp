@@ -89,15 +89,16 @@ QComboBox* FilterBox(const char* name, QWidget* parent) {
 
 CompareList::CompareList(const TDXFBuffer& shown, std::unique_ptr<TDXFBuffer> other,
                          Dialogs& dialogs, MessageLog& log, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_shown(shown), m_other(std::move(other)), m_dialogs(dialogs) {
+    : QWidget(parent, Qt::Window), m_shown(shown), m_other(std::make_unique<Document>()), m_dialogs(dialogs) {
+  (void)m_other->Adopt(std::move(*other));  // a fresh document: nothing to follow
   setObjectName(QStringLiteral("FMCompare"));
-  setWindowTitle(Text("比較 - ") + FromNativePath(m_other->FileName));
+  setWindowTitle(Text("比較 - ") + FromNativePath(Other().FileName));
   if (parent) setFont(parent->font());
   resize(980, 640);
   auto* layout = new QVBoxLayout(this);
   m_otherName =
-      new QLabel(Text("比較先: ") + FromNativePath(m_other->FileName) + QStringLiteral("  (") +
-                     QString::fromLatin1(EncodingName(m_other->Encoding)) + QStringLiteral(")"),
+      new QLabel(Text("比較先: ") + FromNativePath(Other().FileName) + QStringLiteral("  (") +
+                     QString::fromLatin1(EncodingName(Other().Encoding)) + QStringLiteral(")"),
                  this);
   m_otherName->setObjectName(QStringLiteral("LBCompareFile"));
   layout->addWidget(m_otherName);
@@ -125,7 +126,7 @@ CompareList::CompareList(const TDXFBuffer& shown, std::unique_ptr<TDXFBuffer> ot
   m_otherGrid = new TFrameDXFGrid(dialogs, log, splitter);
   m_otherGrid->setObjectName(QStringLiteral("FRCompareGrid"));
   m_otherGrid->SetReadOnly(true);
-  m_otherGrid->SetBuffer(m_other.get());
+  m_otherGrid->SetDocument(m_other.get());
   splitter->setSizes({kListHeight, kOtherGridHeight});
   layout->addWidget(splitter, 1);
   m_summary = new QLabel(this);
@@ -189,7 +190,7 @@ void CompareList::Recompare() {
   options.ignoreNewHandles = m_ignoreNewHandles->isChecked();
   m_model->SetRows(nullptr);
   m_rows =
-      std::make_unique<CompareRows>(m_shown, *m_other, CompareDrawings(m_shown, *m_other, options));
+      std::make_unique<CompareRows>(m_shown, Other(), CompareDrawings(m_shown, Other(), options));
   FillTypeFilter();
   m_model->SetRows(m_rows.get());
   ApplyFilter();

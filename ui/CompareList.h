@@ -15,6 +15,7 @@
 #include "logic/Dialogs.h"
 #include "logic/MessageLog.h"
 #include "logic/compare/CompareRows.h"
+#include "logic/document/Document.h"
 #include "model/buffer/MyDXFClass.h"
 
 class QCheckBox;
@@ -56,7 +57,9 @@ class CompareList : public QWidget {
   void ActivateRow(const QModelIndex& index);
 
   const TDXFBuffer& m_shown;
-  std::unique_ptr<TDXFBuffer> m_other;
+  const TDXFBuffer& Other() const { return m_other->Buffer(); }
+
+  std::unique_ptr<Document> m_other;  // the file compared with, shown read-only
   Dialogs& m_dialogs;
   std::unique_ptr<CompareRows> m_rows;
   CompareTableModel* m_model = nullptr;

@@ -72,21 +72,27 @@ static bool IsEnterKey(const QEvent* event) {
   return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+TFMMainParts::TFMMainParts(WindowSystem* windows) {
+  if (!windows) {
+    // The link's waits let the window repaint and take clicks, as AutoCAD's prompts come.
+    platformWindows = MakePlatformWindowSystem([] { QCoreApplication::processEvents(); });
+    windows = platformWindows.get();
+  }
+  autoCAD = std::make_unique<TAutoCADWindow>(*windows);
+}
+
 TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executablePath,
                  std::vector<std::string> arguments, WindowSystem* windows, QWidget* parent)
     : QWidget(parent),
       Values(std::move(values)),
       m_dialogs(dialogs),
+      m_parts(new TFMMainParts(windows)),
+      AutoCAD(*m_parts->autoCAD),
       m_executablePath(std::move(executablePath)),
       m_arguments(std::move(arguments)) {
-  if (!windows) {
-    // The link's waits let the window repaint and take clicks, as AutoCAD's prompts come.
-    m_platformWindows = MakePlatformWindowSystem([] { QCoreApplication::processEvents(); });
-    windows = m_platformWindows.get();
-  }
-  AutoCAD = std::make_unique<TAutoCADWindow>(*windows);
-  Buffer.SetNoteEnabled(true);
-  Buffer.OnMessage = [this](const std::string& text) { m_dialogs.ShowMessage(text); };
+  Drawing().ViewBuffer().OnMessage = [this](const std::string& text) {
+    m_dialogs.ShowMessage(text);
+  };
   setFont(JapaneseFont(kFontPixels));
   setMinimumSize(kMinimumWidth, kMinimumHeight);
   CreatePanels();
@@ -99,14 +105,17 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   setAcceptDrops(true);
   m_openDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
   m_saveDialog.filter = SaveFormFilter();
+  // The parts become the window's last child: Qt deletes the children in the order they
+  // came, so the grids that write into the drawing go before it.
+  m_parts->setParent(this);
 }
 
-// The grids write into Buffer until they are gone (an editor commits as it loses the
-// focus), so every child widget goes before the members. The link needs the window system
-// it was made with, so it goes before that.
+// The open cell edits are committed while the window is whole; from then on the children,
+// which Qt deletes after this, call nothing of it back.
 TFMMain::~TFMMain() {
-  qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-  AutoCAD.reset();
+  EndCellEdits();
+  for (QObject* child : findChildren<QObject*>())
+    QObject::disconnect(child, nullptr, this, nullptr);
 }
 
 // ------------------------------------------------------------------ layout
@@ -237,12 +246,15 @@ void TFMMain::CreateTabs() {
   PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
   PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
   PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
-  PCSGData->addTab(TSTool = CreateToolTab(), QStringLiteral("ツール"));
+  PCSGData->addTab(TSTool = new ToolTab, QStringLiteral("ツール"));
+  connect(TSTool, &ToolTab::RoundRequested, this, &TFMMain::RunRounding);
+  connect(PCSGData, &QTabWidget::currentChanged, this, [this] {
+    if (TSTool && PCSGData->currentWidget() == TSTool) TSTool->TSToolShow();
+  });
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
-  connect(FRDXFGrid, &TFrameDXFGrid::BufferEdited, this, &TFMMain::BufferChanged);
-  m_edits.Attach(Buffer);
+  connect(FRDXFGrid, &TFrameDXFGrid::DocumentChanged, this, &TFMMain::FollowGridEdit);
   connect(FRDXFGrid, &TFrameDXFGrid::ContextMenuRequested, this, &TFMMain::ShowGridMenu);
   CreateListTabs();
   NameControls();
@@ -373,7 +385,7 @@ void TFMMain::FormActivate() {
   BTOpen->setEnabled(true);
   BTSave->setEnabled(false);
   BTOpen->setFocus();
-  FRDXFGrid->SetBuffer(&Buffer);
+  FRDXFGrid->SetDocument(&Drawing());
   FRDXFGrid->DXFPanelResize();
   // The load runs once the window is up, so it can show its progress over it.
   QTimer::singleShot(0, this, &TFMMain::LoadCommandLineFile);
@@ -453,23 +465,55 @@ void TFMMain::EndCellEdits() {
   for (StringGrid* grid : findChildren<StringGrid*>()) grid->HideEditor();
 }
 
-void TFMMain::BufferChanged(const std::string& stepName) {
-  ShowChangedBuffer(m_edits.Seal(stepName));
+// The views follow a change in one place: the panel, the title, the lists, the section
+// list and labels, the handle index and, once, the grid.
+void TFMMain::ApplyChange(const ChangeReport& report) {
+  MsgBox->AddLines(report.log);
+  FollowChange(report);
+  FRDXFGrid->ShowChange(report);
 }
 
-void TFMMain::ShowChangedBuffer(const StepReport& step) {
-  if (!step.notice.empty()) MsgBox->Add(step.notice);
-  SetModified(!m_edits.IsAtSaved());
-  ResetListFlags();
-  if (step.rebuiltIndex) {
+// A grid edit has been logged and shown by the grid itself.
+void TFMMain::FollowGridEdit(const ChangeReport& report) {
+  FollowChange(report);
+}
+
+void TFMMain::FollowChange(const ChangeReport& report) {
+  for (const std::string& notice : report.notices) MsgBox->Add(notice);
+  UpdateCaption();
+  if (report.listsStale) ResetListFlags();
+  if (report.structure) {
     FillSectionList();
     UpdateClayerLabel();
     UpdateLtypeLabels();
   }
-  FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
-  FRDrawing->DocumentChanged();
-  StartHandleIndex();  // a change may have moved, added or removed handles and pointers
-  MarkCompareStale();
+  if (report.handles) m_handleTimer->start(0);
+  if (report.changed || report.values) {
+    FRDrawing->DocumentChanged();
+    MarkCompareStale();
+  }
+}
+
+// The tool tab is removed in the viewer edition, its controls with it.
+void TFMMain::RemoveToolTab() {
+  PCSGData->removeTab(PCSGData->indexOf(TSTool));
+  delete TSTool;
+  TSTool = nullptr;
+}
+
+// A stop at a value that is no number keeps what was changed before it: the panel says
+// how much, and the document is marked modified like after any other change.
+void TFMMain::RunRounding(const RoundSettings& settings) {
+  const ChangeReport rounded = Drawing().Round(settings);
+  if (rounded.error.code == ErrorCode::NoDrawing) return;
+  if (!rounded.Ok()) {
+    ApplyChange(rounded);
+    m_dialogs.ShowError(rounded.error.message);
+    return;
+  }
+  m_dialogs.Beep();
+  ApplyChange(rounded);
+  m_dialogs.ShowMessage(RoundSummary(rounded.count));
 }
 
 void TFMMain::UndoChange() {
@@ -482,14 +526,10 @@ void TFMMain::RedoChange() {
 
 // The keys reach here only outside an in-place editor, which keeps them for its text.
 void TFMMain::ApplyHistoryStep(bool undo) {
-  if (m_loading || !(undo ? m_edits.CanUndo() : m_edits.CanRedo())) {
-    m_dialogs.Beep();
-    return;
-  }
-  const StepReport step = undo ? m_edits.Undo() : m_edits.Redo();
-  MsgBox->Add("");
-  MsgBox->Add(HistoryLogLine(undo, step.name));
-  ShowChangedBuffer(step);
+  if (m_loading) return m_dialogs.Beep();
+  const ChangeReport step = undo ? Drawing().Undo() : Drawing().Redo();
+  if (!step.Ok()) return m_dialogs.Beep();
+  ApplyChange(step);
   FRDXFGrid->ShowPair(step.firstPair);
   SyncSectionList(step.firstPair);
 }
@@ -498,22 +538,23 @@ void TFMMain::ApplyHistoryStep(bool undo) {
 
 // Lists "自動" (the detected encoding) and every encoding; the one in use is checked.
 void TFMMain::ShowEncodingMenu(const QPoint& globalPos) {
-  if (!BTSave->isEnabled()) return;  // no document on show
+  if (!HasDocument()) return;
+  const TDXFBuffer& buffer = Doc().Buffer();
   QMenu menu(this);
   menu.setFont(font());
-  menu.addAction(FromCp932(EncodingCaption(Buffer)))->setEnabled(false);
+  menu.addAction(FromCp932(EncodingCaption(buffer)))->setEnabled(false);
   menu.addSeparator();
   QAction* automatic = menu.addAction(QStringLiteral("自動"));
   automatic->setCheckable(true);
-  automatic->setChecked(Buffer.EncodingFrom != EncodingSource::Manual);
+  automatic->setChecked(buffer.EncodingFrom != EncodingSource::Manual);
   connect(automatic, &QAction::triggered, this, [this] { ChooseDocumentEncoding(std::nullopt); });
   QMenu* chosen = menu.addMenu(QStringLiteral("手動"));
   for (const TextEncoding encoding : AllEncodings()) {
     QAction* action = chosen->addAction(QString::fromLatin1(
         EncodingName(encoding).data(), static_cast<qsizetype>(EncodingName(encoding).size())));
     action->setCheckable(true);
-    action->setChecked(Buffer.EncodingFrom == EncodingSource::Manual &&
-                       Buffer.Encoding == encoding);
+    action->setChecked(buffer.EncodingFrom == EncodingSource::Manual &&
+                       buffer.Encoding == encoding);
     connect(action, &QAction::triggered, this,
             [this, encoding] { ChooseDocumentEncoding(encoding); });
   }
@@ -521,25 +562,18 @@ void TFMMain::ShowEncodingMenu(const QPoint& globalPos) {
 }
 
 void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
-  MsgBox->Add("");
-  MsgBox->Add(ChooseEncoding(Buffer, encoding));
+  const ChangeReport chosen = Drawing().ChooseEncoding(encoding);
+  MsgBox->AddLines(chosen.log);
   UpdateEncodingLabel();
-  ResetListFlags();
+  FollowChange(chosen);
   PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
-  FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
-  MarkCompareStale();            // the compare read the texts in the encoding before
-  FRDrawing->DocumentChanged();  // texts are decoded anew
+  FRDXFGrid->ShowChange(chosen);
 }
 
 void TFMMain::UpdateEncodingLabel() {
-  LBEncoding->setText(BTSave->isEnabled() ? FromCp932(EncodingCaption(Buffer)) : QString());
-}
-
-void TFMMain::SetModified(bool modified) {
-  m_modified = modified;
-  UpdateCaption();
+  LBEncoding->setText(HasDocument() ? FromCp932(EncodingCaption(Doc().Buffer())) : QString());
 }
 
 void TFMMain::UpdateCaption() {
-  setWindowTitle(FromCp932(DocumentCaption(MainCaption(Values), m_documentPath, m_modified)));
+  setWindowTitle(FromCp932(DocumentCaption(MainCaption(Values), Doc().Path(), Doc().IsModified())));
 }

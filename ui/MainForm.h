@@ -1,11 +1,13 @@
 // MainForm.h - the main window: command column, DXF grid, list tabs and message panel.
 //
-// TFMMain owns the one document buffer for the whole run and hangs everything off it:
-// opening (dialog, drop, command line), saving, the section list, find, the option
-// window and the settings that come back at the next start. Loads go into a second
-// buffer on a worker thread while the window keeps painting; only a successful read
-// replaces the document on show. The decisions live in Qt-free units (MyFileLib,
-// DocumentLoad, SectionList, FindMatcher, Settings); this class routes events to them.
+// TFMMain shows one Document for the whole run and hangs everything off it: opening
+// (dialog, drop, command line), saving, the section list, find, the option window and
+// the settings that come back at the next start. Every change of the drawing is an
+// operation of the Document, whose ChangeReport the window applies to its views in one
+// place (ApplyChange). Loads go into a second buffer on a worker thread while the window
+// keeps painting; only a successful read replaces the drawing on show. The decisions live
+// in Qt-free units (Document, MyFileLib, SectionList, FindMatcher, Settings); this class
+// routes events to them.
 #pragma once
 
 #include <map>       // std::map
@@ -22,6 +24,7 @@
 #include "logic/Dialogs.h"
 #include "logic/Edition.h"
 #include "logic/acad/AcadSequences.h"
+#include "logic/document/Document.h"
 #include "logic/document/EditHistory.h"
 #include "logic/find/FindSearch.h"
 #include "logic/lists/ListRows.h"
@@ -29,14 +32,13 @@
 #include "logic/navigation/JumpHistory.h"
 #include "logic/rename/NameReplace.h"
 #include "logic/rounding/RoundingTool.h"
-#include "model/buffer/HandleIndex.h"
-#include "model/buffer/MyDXFClass.h"
 #include "settings/Settings.h"
 #include "ui/DrawingView.h"
 #include "ui/OptionForm.h"
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
+#include "ui/tabs/ToolTab.h"
 
 class CompareList;
 class QComboBox;
@@ -51,6 +53,18 @@ class QSplitter;
 class QTabWidget;
 class QTimer;
 
+/// What the window holds that its child widgets use until they are gone: the drawing (an
+/// open cell editor commits into it as it closes) and the AutoCAD link with the window
+/// system it was made with (the link goes first). A child of the window made after every
+/// other child, so that Qt deletes it last.
+class TFMMainParts : public QObject {
+ public:
+  explicit TFMMainParts(WindowSystem* windows);
+  std::unique_ptr<WindowSystem> platformWindows;  // the window system when none was given
+  std::unique_ptr<TAutoCADWindow> autoCAD;
+  Document document;
+};
+
 class TFMMain : public QWidget {
   Q_OBJECT
 
@@ -63,12 +77,10 @@ class TFMMain : public QWidget {
           QWidget* parent = nullptr);
   ~TFMMain() override;
 
-  // The document, the tables its lists are built from, the AutoCAD link and the
-  // program-wide state.
-  TDXFBuffer Buffer;
-  TDXFLayerTable LayerTable;
-  TDXFGroupTable GroupTable;
-  std::unique_ptr<TAutoCADWindow> AutoCAD;
+  /// The drawing on show, with its history, tables and handle index; it changes only
+  /// through its operations.
+  const Document& Doc() const { return m_parts->document; }
+  // The program-wide state.
   ProgramValues Values;
   SettingsRecord Settings;
   int LayerListFilled = 0;
@@ -100,19 +112,7 @@ class TFMMain : public QWidget {
   QWidget* TSColorList;
   QWidget* TSBlockList;
   QWidget* TSGroupList;
-  QWidget* TSTool;  // null in the viewer edition after start-up
-  // The rounding tool on TSTool (editor edition).
-  QGroupBox* GBToolPos;
-  QLabel* LBToolValidDigit;
-  QComboBox* CBToolValidDigit;
-  QLabel* LBToolRoundDigit;
-  QComboBox* CBToolRoundDigit;
-  QGroupBox* GBToolAng;
-  QLabel* LBToolAngValidDigit;
-  QComboBox* CBToolAngValidDigit;
-  QLabel* LBToolAngRoundDigit;
-  QComboBox* CBToolAngRoundDigit;
-  QPushButton* BTPosReSnap;
+  ToolTab* TSTool;  // the rounding tool (editor edition); null in the viewer after start-up
   TFrameDXFGrid* FRDXFGrid;
   // The drawing beside the grid (MainFormDrawing.cpp), hidden until F8 shows it.
   QSplitter* SPDXFData;
@@ -159,10 +159,9 @@ class TFMMain : public QWidget {
   void BTEndClick();
   /// Jumps to the section list's current entry.
   void ListBox_lineClick();
-  /// Selects the default item in each tool combo box that has none (the tab is shown).
-  void TSToolShow();
-  /// Snaps the untidy values of ENTITIES as the tool's boxes say, then reports.
-  void BTPosReSnapClick();
+  /// Snaps the untidy values of ENTITIES as the tool tab's boxes say (its BTPosReSnap),
+  /// then reports.
+  void RunRounding(const RoundSettings& settings);
   /// Handles files dropped on the window: one DXF file (any letter case) is loaded.
   void DropFiles(const std::vector<std::string>& paths);
   /// Adds the entries of the DXF grid's right-click menu; they act on the pair under
@@ -180,7 +179,7 @@ class TFMMain : public QWidget {
   /// Makes the change undone last again (Ctrl+Y, Ctrl+Shift+Z); beeps when there is none.
   void RedoChange();
   /// Returns the history of the changes to the drawing on show.
-  const EditHistory& Edits() const { return m_edits; }
+  const EditHistory& Edits() const { return Doc().History(); }
   /// Asks for a line number or a handle and jumps there (Ctrl+G).
   void GoToLineOrHandle();
   /// Jumps to the record that owns the handle of the pointer under the cursor (Ctrl+Enter).
@@ -204,7 +203,9 @@ class TFMMain : public QWidget {
   /// bytes stay as they are, so the document is not modified.
   void ChooseDocumentEncoding(std::optional<TextEncoding> encoding);
   /// Tells whether the document has edits that were not saved.
-  bool IsModified() const { return m_modified; }
+  bool IsModified() const { return Doc().IsModified(); }
+  /// The one answer to "is a drawing on show?".
+  bool HasDocument() const { return Doc().HasDrawing(); }
 
   /// Fill a list tab from the buffer, once after each load or change of the buffer.
   void TSLayerListShow();
@@ -242,9 +243,7 @@ class TFMMain : public QWidget {
   QWidget* CreateBottomPanel();
   QPushButton* AddButton(int top, const QString& caption);
   void CreateTabs();
-  QWidget* CreateToolTab();
   void RemoveToolTab();
-  RoundChoice ToolChoice() const;
   void CreateShortcuts();
   void ApplyEdition();
   void ApplyWindowSettings();
@@ -252,23 +251,24 @@ class TFMMain : public QWidget {
   void FillFindBox();
   void LoadCommandLineFile();
   bool LoadDocument(const std::string& path);
-  int ReadInBackground(TDXFBuffer& loaded, const std::string& path);
-  void ShowLoadedDocument();
+  Error ReadInBackground(TDXFBuffer& loaded, const std::string& path);
+  void ShowLoadedDocument(const ChangeReport& loaded);
   bool SaveDocument();
   bool ConfirmDiscardChanges();
   /// Ends the in-place edit of every grid of the window, committed as Enter would or
   /// refused with its message, before the document is closed or replaced.
   void EndCellEdits();
-  /// The one path every change of the buffer ends in, whichever tool made it: seals the
-  /// changes as one step of the edit history named stepName (CP932), then refreshes as
-  /// ShowChangedBuffer does. Every future change path must end here.
-  void BufferChanged(const std::string& stepName);
+  /// The one place the views follow a change, whichever operation of the Document made
+  /// it: writes the report's log lines and notices to the panel, shows the document's
+  /// modified state in the title, refills the grid once, fills the section list and the
+  /// labels again after an index update, has every list tab built anew at its next
+  /// showing and runs the build of the handle index when it was started again.
+  void ApplyChange(const ChangeReport& report);
+  /// ApplyChange but for the panel's log lines and the grid's rows, which the grid took
+  /// care of: what follows an edit in the grid.
+  void FollowGridEdit(const ChangeReport& report);
+  void FollowChange(const ChangeReport& report);
   void ApplyHistoryStep(bool undo);
-  /// Marks the document modified unless the history stands at the saved state, shows
-  /// the new values and remarks in the grid, the section list and the labels after an
-  /// index update, and has every list tab built anew at its next showing.
-  void ShowChangedBuffer(const StepReport& step);
-  void SetModified(bool modified);
   void UpdateCaption();
   void FindFromCursor(FindDirection direction);
   int SearchWithProgress(const FindTerm& term, const FindStretch& stretch);
@@ -291,7 +291,6 @@ class TFMMain : public QWidget {
   void FRDXFGridDXFScrollBarChange();
   void FRDXFGridDXFGridDrawCell(int col, int row, bool focused);
   void ConnectHandleNavigation();
-  void StartHandleIndex();
   void ContinueHandleIndex();
   const HandleIndex& ReadyHandleIndex();
   void ShowJumpTarget(const JumpTarget& target);
@@ -299,8 +298,8 @@ class TFMMain : public QWidget {
   void WriteLog(const std::vector<std::string>& lines);
   /// Tells the compare window, if one is open, that the drawing on show has changed.
   void MarkCompareStale();
-  bool HasDocument() const;
   void NameControls();
+  Document& Drawing() { return m_parts->document; }  // the drawing, for its operations
 
   // The list tabs (MainFormLists.cpp).
   void CreateListTabs();
@@ -326,20 +325,17 @@ class TFMMain : public QWidget {
   void NameListSetEditText(NameListState& list, int col, const QString& text);
 
   Dialogs& m_dialogs;
-  std::unique_ptr<WindowSystem> m_platformWindows;  // the window system when none was given
+  TFMMainParts* m_parts;  // a child of the window, deleted after every other
+  TAutoCADWindow& AutoCAD;
   std::string m_executablePath;
   std::vector<std::string> m_arguments;
   Dialogs::FileRequest m_openDialog;  // OpenDialog1: keeps its folder between runs
   Dialogs::FileRequest m_saveDialog;  // SaveDialog1
   std::vector<std::string> m_sectionEntries;
-  HandleIndex m_handles;            // the handles of Buffer, built between paints
-  QTimer* m_handleTimer = nullptr;  // runs the next step of the index's build
+  QTimer* m_handleTimer = nullptr;  // runs the next step of the handle index's build
   JumpHistory m_history;            // the places the grid jumped from
-  EditHistory m_edits;              // the changes to Buffer, for undo and redo
-  std::string m_documentPath;       // the file on show, as loaded or last saved
   bool m_started = false;
   bool m_loading = false;
-  bool m_modified = false;
   NameListState m_layerNames{nullptr, NameEditState(NameKind::Layer), {}, nullptr};
   NameListState m_ltypeNames{nullptr, NameEditState(NameKind::Ltype), {}, nullptr};
   NameListState m_blockNames{nullptr, NameEditState(NameKind::Block), {}, nullptr};

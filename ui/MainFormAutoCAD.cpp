@@ -14,15 +14,15 @@ void TFMMain::paintEvent(QPaintEvent* event) {
 }
 
 void TFMMain::FormPaint() {
-  const AcadButtons buttons = ProbeAutoCAD(*AutoCAD);
+  const AcadButtons buttons = ProbeAutoCAD(AutoCAD);
   BTACADRead->setEnabled(buttons.readEnabled);
   BTErrorJump->setEnabled(buttons.errorJumpEnabled);
 }
 
 AcadContext TFMMain::MakeAcadContext() {
   return AcadContext{
-      .AutoCAD = *AutoCAD,
-      .Buffer = Buffer,
+      .AutoCAD = AutoCAD,
+      .Buffer = Doc().Buffer(),
       .MsgBox = *MsgBox,
       .dialogs = m_dialogs,
       .LoadDxfFile = [this](const std::string& path) { return LoadDocument(path); },

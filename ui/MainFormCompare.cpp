@@ -18,7 +18,7 @@ void TFMMain::CompareWithFile() {
   const std::string chosen = RunOpenDialog(m_dialogs, request, Settings.LastPath);
   if (chosen.empty()) return;
   auto other = std::make_unique<TDXFBuffer>();
-  if (ReadInBackground(*other, chosen) != 0) {
+  if (!ReadInBackground(*other, chosen).Ok()) {
     MsgBox->AddFmt(Sjis("＜比較＞%s　エラー：%s").c_str(), ProgramTextOfUtf8(chosen).c_str(),
                    other->ErrorMessage.c_str());
     m_dialogs.ShowError(Format(
@@ -27,7 +27,7 @@ void TFMMain::CompareWithFile() {
     return;
   }
   delete m_compare;
-  m_compare = new CompareList(Buffer, std::move(other), m_dialogs, *MsgBox, this);
+  m_compare = new CompareList(Doc().Buffer(), std::move(other), m_dialogs, *MsgBox, this);
   connect(m_compare, &CompareList::JumpRequested, this, &TFMMain::JumpToPair);
   MsgBox->AddFmt(Sjis("＜比較＞%s").c_str(), ProgramTextOfUtf8(chosen).c_str());
   m_compare->show();

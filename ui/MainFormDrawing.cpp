@@ -5,6 +5,7 @@
 // FRDXFGridDXFGridDrawCell); a click on a shape jumps the grid to its record, a jump that
 // Alt+Left returns from. Loads and changes rebuild the view's shapes (MainFormFiles.cpp,
 // MainForm.cpp).
+#include <QPointer>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
@@ -21,7 +22,11 @@ constexpr int kGridShare = 1, kDrawingShare = 1;  // the splitter's stretch when
 QWidget* TFMMain::CreateDrawingDock() {
   SPDXFData = new QSplitter(Qt::Horizontal);
   SPDXFData->setObjectName(QStringLiteral("SPDXFData"));
-  FRDrawing = new DrawingView(Buffer);
+  FRDrawing = new DrawingView(Drawing().ViewBuffer());
+  // The view's build reads the buffer on a worker thread: it stops before any change.
+  Drawing().BeforeChange = [view = QPointer<DrawingView>(FRDrawing)] {
+    if (view) view->StopBuilding();
+  };
   FRDrawing->setObjectName(QStringLiteral("FRDrawing"));
   SPDXFData->addWidget(FRDXFGrid);
   SPDXFData->addWidget(FRDrawing);

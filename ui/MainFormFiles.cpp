@@ -147,28 +147,26 @@ bool TFMMain::LoadDocument(const std::string& path) {
   LBDXFData->setText(QStringLiteral(" ") + FromNativePath(path));
   PCSGData->setCurrentWidget(TSDXFData);
   TDXFBuffer loaded;
+  const bool indexing = m_handleTimer->isActive();
   m_handleTimer->stop();  // the worker has the cores; the index's build waits
-  if (ReadInBackground(loaded, path) != 0) {
-    if (m_handles.Building()) m_handleTimer->start(0);
+  if (const Error failed = ReadInBackground(loaded, path)) {
+    if (indexing) m_handleTimer->start(0);
     LBDXFData->setText(shown);
-    MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), loaded.ErrorMessage.c_str());
-    m_dialogs.ShowError(loaded.ErrorMessage);
+    MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), failed.message.c_str());
+    m_dialogs.ShowError(failed.message);
     return false;
   }
-  FRDrawing->StopBuilding();  // its worker reads the buffer about to be replaced
-  AdoptDocument(Buffer, std::move(loaded));
-  ShowLoadedDocument();
-  for (const std::string& notice : LoadNotices(Buffer)) MsgBox->Add(notice);
+  ShowLoadedDocument(Drawing().Adopt(std::move(loaded)));
   // AutoCAD's export is rewritten by every read from AutoCAD: it is no file to come back to.
   if (path != AcadTempPath(m_executablePath)) RememberRecentFile(Settings.RecentFiles, path);
   return true;
 }
 
-int TFMMain::ReadInBackground(TDXFBuffer& loaded, const std::string& path) {
+Error TFMMain::ReadInBackground(TDXFBuffer& loaded, const std::string& path) {
   const LoadingScope loading(m_loading);
-  int result = 0;
+  Error result;
   QEventLoop waiting;
-  QThread* worker = QThread::create([&] { result = ReadDocument(loaded, path); });
+  QThread* worker = QThread::create([&] { result = Document::Read(loaded, path); });
   connect(worker, &QThread::finished, &waiting, &QEventLoop::quit);
   std::unique_ptr<QProgressDialog> progress;
   QTimer delay;
@@ -185,8 +183,8 @@ int TFMMain::ReadInBackground(TDXFBuffer& loaded, const std::string& path) {
   return result;
 }
 
-void TFMMain::ShowLoadedDocument() {
-  FRDXFGrid->SetBuffer(&Buffer);
+void TFMMain::ShowLoadedDocument(const ChangeReport& loaded) {
+  FRDXFGrid->SetDocument(&Drawing());
   FRDXFGrid->ScrollToLine(0);
   FRDXFGrid->SetRow(1);
   FRDXFGrid->SetCol(kValueColumn);
@@ -197,11 +195,10 @@ void TFMMain::ShowLoadedDocument() {
   BTSave->setEnabled(true);
   BTFind->setEnabled(true);
   UpdateEncodingLabel();
-  m_documentPath = Buffer.FileName;
-  m_edits.Clear();
-  SetModified(false);
+  UpdateCaption();
   m_history.Clear();
-  StartHandleIndex();
+  if (loaded.handles) m_handleTimer->start(0);
+  for (const std::string& notice : loaded.notices) MsgBox->Add(notice);
   MarkCompareStale();
   FRDrawing->DocumentLoaded();
 }
@@ -215,31 +212,23 @@ void TFMMain::BTSaveClick() {
 // A document cut short by a NUL byte is saved only when the user agrees to lose the rest
 // of its file. The type list picks the form, text or binary; it starts at the document's.
 bool TFMMain::SaveDocument() {
-  const std::string loss = SaveLossQuestion(Buffer);
+  const std::string loss = Doc().SaveLossQuestion();
   if (!loss.empty() && !m_dialogs.AskYesNo(Values.ProductTitle, loss)) return false;
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
-  m_saveDialog.fileName = FileNamePart(Buffer.FileName);
-  m_saveDialog.filterIndex = SaveFilterOfForm(Buffer.SaveForm);
+  m_saveDialog.fileName = FileNamePart(Doc().Buffer().FileName);
+  m_saveDialog.filterIndex = SaveFilterOfForm(Doc().Buffer().SaveForm);
   const std::string chosen =
-      RunSaveDialog(m_dialogs, m_saveDialog, m_documentPath, Values.ProductTitle);
+      RunSaveDialog(m_dialogs, m_saveDialog, Doc().Path(), Values.ProductTitle);
   if (chosen.empty()) return false;
-  const DXFForm form = Buffer.SaveForm;
-  Buffer.SetFileName(chosen);
-  Buffer.NormaliseOnSave = Settings.NormaliseOnSave;
-  Buffer.SaveForm = FormOfSaveFilter(m_saveDialog.filterIndex);
-  if (Buffer.SaveToFile() != 0) {
-    Buffer.SaveForm = form;  // the document stays in the form it had
-    return false;
-  }
+  const ChangeReport saved = Drawing().SaveAs(chosen, Settings.NormaliseOnSave,
+                                              FormOfSaveFilter(m_saveDialog.filterIndex));
+  if (!saved.Ok()) return false;  // the buffer has shown its message; the form stays
   UpdateEncodingLabel();
-  Settings.LastPath = Buffer.FileName;
-  LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
+  Settings.LastPath = Doc().Path();
+  LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Doc().Path()) +
                      QStringLiteral("\""));
-  MsgBox->Add("");
-  MsgBox->AddFmt(Sjis("＜ＤＸＦ出力＞ %s").c_str(), ProgramTextOfUtf8(Buffer.FileName).c_str());
-  m_documentPath = Buffer.FileName;
-  m_edits.MarkSaved();
-  SetModified(false);
+  MsgBox->AddLines(saved.log);
+  UpdateCaption();
   return true;
 }
 
@@ -247,7 +236,7 @@ bool TFMMain::SaveDocument() {
 // save keeps the document), No discards them, Cancel keeps everything as it is.
 bool TFMMain::ConfirmDiscardChanges() {
   EndCellEdits();
-  if (!m_modified) return true;
+  if (!IsModified()) return true;
   switch (m_dialogs.AskYesNoCancel(Values.ProductTitle, Sjis("変更を保存しますか？"))) {
     case Dialogs::Answer::Yes:
       return SaveDocument();

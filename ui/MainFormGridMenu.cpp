@@ -3,7 +3,6 @@
 // The menu offers what the keyboard does on the grid. FillGridMenu builds it, so every
 // command that works on the pair under the cursor adds its entry there.
 #include <QMenu>
-#include <QPushButton>
 
 #include "model/buffer/GroupCodes.h"
 #include "ui/MainForm.h"
@@ -17,7 +16,7 @@ void TFMMain::ShowGridMenu(QPoint globalPos) {
 
 // The shortcuts shown beside the entries are the ones the window and the grid answer.
 void TFMMain::FillGridMenu(QMenu& menu) {
-  const bool loaded = BTFind->isEnabled();
+  const bool loaded = HasDocument();
   const auto add = [&](const char* caption, const QKeySequence& keys, auto handler,
                        bool enabled = true) {
     QAction* action = menu.addAction(QString::fromUtf8(caption), this, handler);
@@ -25,14 +24,14 @@ void TFMMain::FillGridMenu(QMenu& menu) {
     action->setEnabled(enabled);
   };
   // The undo and redo entries name the step they would apply.
-  QAction* undo = menu.addAction(FromCp932(HistoryMenuText(true, m_edits.UndoName())), this,
+  QAction* undo = menu.addAction(FromCp932(HistoryMenuText(true, Edits().UndoName())), this,
                                  &TFMMain::UndoChange);
   undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  undo->setEnabled(m_edits.CanUndo());
-  QAction* redo = menu.addAction(FromCp932(HistoryMenuText(false, m_edits.RedoName())), this,
+  undo->setEnabled(Edits().CanUndo());
+  QAction* redo = menu.addAction(FromCp932(HistoryMenuText(false, Edits().RedoName())), this,
                                  &TFMMain::RedoChange);
   redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-  redo->setEnabled(m_edits.CanRedo());
+  redo->setEnabled(Edits().CanRedo());
   menu.addSeparator();
   add("コピー", QKeySequence::Copy, [this] { FRDXFGrid->CopySelection(); });
   menu.addSeparator();
@@ -46,7 +45,7 @@ void TFMMain::FillGridMenu(QMenu& menu) {
   add("先頭へ", Qt::CTRL | Qt::Key_Home, [this] { FRDXFGrid->ShowFileEnd(/*last=*/false); });
   add("末尾へ", Qt::CTRL | Qt::Key_End, [this] { FRDXFGrid->ShowFileEnd(/*last=*/true); });
   menu.addSeparator();
-  const bool onPointer = loaded && IsPointerCode(Buffer.GetCode(FRDXFGrid->CurrentIndex()));
+  const bool onPointer = loaded && IsPointerCode(Doc().Buffer().GetCode(FRDXFGrid->CurrentIndex()));
   add(
       "参照先へ移動", Qt::CTRL | Qt::Key_Enter, [this] { FollowPointer(); }, onPointer);
   add(

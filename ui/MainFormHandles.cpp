@@ -4,8 +4,6 @@
 // again after every change, so a load never waits for it and the grid marks dangling
 // pointers once it is ready; a command that needs it before then finishes the build at
 // once. Every jump made here ends in JumpToPair, which keeps the place left for GoBack.
-#include <limits>  // std::numeric_limits
-
 #include <QApplication>
 #include <QKeySequence>
 #include <QShortcut>
@@ -37,10 +35,9 @@ class BusyCursor {
 void TFMMain::ConnectHandleNavigation() {
   m_handleTimer = new QTimer(this);
   connect(m_handleTimer, &QTimer::timeout, this, &TFMMain::ContinueHandleIndex);
-  FRDXFGrid->SetHandleIndex(&m_handles);
   connect(FRDXFGrid, &TFrameDXFGrid::FollowPointerRequested, this, &TFMMain::FollowPointer);
   connect(MsgBox, &TVuMessageBox::JumpRequested, this, [this](long long line) {
-    if (HasDocument() && line <= LineOfPair(Buffer.EofIndex) + 1) return JumpToLine(line);
+    if (HasDocument() && line <= LineOfPair(Doc().Buffer().EofIndex) + 1) return JumpToLine(line);
     m_dialogs.Beep();
   });
   const struct {
@@ -54,31 +51,23 @@ void TFMMain::ConnectHandleNavigation() {
     connect(new QShortcut(shortcut.keys, this), &QShortcut::activated, this, shortcut.handler);
 }
 
-bool TFMMain::HasDocument() const {
-  return !m_documentPath.empty();
-}
-
 // ------------------------------------------------------------------ the index
 
-void TFMMain::StartHandleIndex() {
-  m_handles.Start();
-  m_handleTimer->start(0);
-}
-
+// The document starts the build after a load or a change that touched handles; the
+// timer carries it on between paints.
 void TFMMain::ContinueHandleIndex() {
-  if (!m_handles.Continue(Buffer, kIndexStepPairs)) return;
+  if (!Drawing().ContinueHandleIndex(kIndexStepPairs)) return;
   m_handleTimer->stop();
   FRDXFGrid->DXFGrid->update();  // the dangling pointers on show get their mark
 }
 
 const HandleIndex& TFMMain::ReadyHandleIndex() {
-  if (m_handles.Ready()) return m_handles;
+  if (Doc().Handles().Ready()) return Doc().Handles();
   const BusyCursor busy;
-  if (!m_handles.Building()) m_handles.Start();
-  m_handles.Continue(Buffer, std::numeric_limits<int>::max());
+  const HandleIndex& handles = Drawing().ReadyHandles();
   m_handleTimer->stop();
   FRDXFGrid->DXFGrid->update();
-  return m_handles;
+  return handles;
 }
 
 // ------------------------------------------------------------------ jumps
@@ -109,12 +98,12 @@ void TFMMain::GoToLineOrHandle() {
   const std::optional<std::string> typed = m_dialogs.AskText(
       Values.ProductTitle, Sjis("移動先の行番号、またはハンドル（例: 120、1F、h100）"));
   if (!typed || TrimView(*typed).empty()) return;
-  ShowJumpTarget(GoToTarget(Buffer, ReadyHandleIndex(), *typed));
+  ShowJumpTarget(GoToTarget(Doc().Buffer(), ReadyHandleIndex(), *typed));
 }
 
 void TFMMain::FollowPointer() {
   if (!HasDocument()) return;
-  ShowJumpTarget(PointerJumpTarget(Buffer, ReadyHandleIndex(), FRDXFGrid->CurrentIndex()));
+  ShowJumpTarget(PointerJumpTarget(Doc().Buffer(), ReadyHandleIndex(), FRDXFGrid->CurrentIndex()));
 }
 
 // ------------------------------------------------------------------ lists in the panel
@@ -127,11 +116,12 @@ void TFMMain::WriteLog(const std::vector<std::string>& lines) {
 void TFMMain::ListReferrers() {
   if (!HasDocument()) return;
   const BusyCursor busy;
-  WriteLog(ReferrerLogLines(Buffer, FRDXFGrid->CurrentIndex()));
+  WriteLog(ReferrerLogLines(Doc().Buffer(), FRDXFGrid->CurrentIndex()));
 }
 
 void TFMMain::CheckDrawingStructure() {
   if (!HasDocument()) return;
   const BusyCursor busy;
-  WriteLog(CheckLogLines(CheckDrawing(Buffer, ReadyHandleIndex()), Buffer.FileName));
+  const HandleIndex& handles = ReadyHandleIndex();
+  WriteLog(CheckLogLines(CheckDrawing(Doc().Buffer(), handles), Doc().Buffer().FileName));
 }

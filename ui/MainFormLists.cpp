@@ -367,25 +367,24 @@ void TFMMain::TSLayerListShow() {
   SetupGridColumns(*SGLayerList, ListGrid::Layer);
   UpdateClayerLabel();
   ShowNameList(m_layerNames, LayerListFilled,
-               [this] { return BuildLayerList(Buffer, LayerTable); });
+               [this] { return BuildLayerList(Doc().Buffer(), Drawing().LayerTable()); });
 }
 
 void TFMMain::UpdateClayerLabel() {
-  SetListLabel(LBClayer, ClayerLabel(Buffer));
+  SetListLabel(LBClayer, ClayerLabel(Doc().Buffer()));
 }
 
 // The swatch of a layer's colour over the left of its colour cell, while a file is loaded.
 bool TFMMain::SGLayerListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
                                   StringGrid::DrawState state) {
   const std::size_t k = static_cast<std::size_t>(row - 1);
-  if (col != kLayerColorColumn || row < 1 || Buffer.FileName.empty() ||
-      k >= LayerTable.Layers.size())
-    return false;
+  const std::vector<TDXFLayer>& layers = Doc().LayerTable().Layers;
+  if (col != kLayerColorColumn || row < 1 || !HasDocument() || k >= layers.size()) return false;
   SGLayerList->DrawDefaultCell(painter, rect, SGLayerList->Cell(col, row), state);
-  const TDXFLayer& layer = LayerTable.Layers[k];
+  const TDXFLayer& layer = layers[k];
   const int side = SwatchSide(rect);
   PaintSwatch(painter, {rect.left() + kLayerSwatchLeft, rect.top() + kSwatchInset, side, side},
-              FromColorRef(Buffer.DisplayColor(layer.Color, layer.TrueColor)), layer.Color);
+              FromColorRef(Doc().Buffer().DisplayColor(layer.Color, layer.TrueColor)), layer.Color);
   return true;
 }
 
@@ -395,11 +394,11 @@ void TFMMain::TSLineListShow() {
   if (LtypeListFilled > 0) return;
   SetupGridColumns(*SGLtypeList, ListGrid::Ltype);
   UpdateLtypeLabels();
-  ShowNameList(m_ltypeNames, LtypeListFilled, [this] { return BuildLtypeList(Buffer); });
+  ShowNameList(m_ltypeNames, LtypeListFilled, [this] { return BuildLtypeList(Doc().Buffer()); });
 }
 
 void TFMMain::UpdateLtypeLabels() {
-  const std::vector<ListLabel> labels = LtypeLabels(Buffer);
+  const std::vector<ListLabel> labels = LtypeLabels(Doc().Buffer());
   SetListLabel(LBLtscale, labels[0]);
   SetListLabel(LBCeltscale, labels[1]);
   SetListLabel(LBCeltype, labels[2]);
@@ -413,7 +412,7 @@ void TFMMain::TSColorListShow() {
   m_colorUses.clear();
   std::string failure;
   const std::optional<ColorList> list =
-      BuiltOrFailed([this] { return BuildColorList(Buffer); }, failure);
+      BuiltOrFailed([this] { return BuildColorList(Doc().Buffer()); }, failure);
   if (!list) {
     ColorListFilled = 1;
     return ShowIncompleteList(*SGColorList, failure);
@@ -437,7 +436,7 @@ bool TFMMain::SGColorListDrawCell(QPainter& painter, int col, int row, const QRe
     const int side = SwatchSide(rect);
     const int left = (rect.left() + rect.left() + rect.width()) / 2 - side / 2;
     PaintSwatch(painter, {left, rect.top() + kSwatchInset, side, side},
-                FromColorRef(Buffer.DisplayColor(use.Aci, use.TrueColor)), use.Aci);
+                FromColorRef(Doc().Buffer().DisplayColor(use.Aci, use.TrueColor)), use.Aci);
     return true;
   }
   if (col == kColorAciColumn && use.TrueColor >= 0) {
@@ -461,7 +460,7 @@ bool TFMMain::SGColorListDrawCell(QPainter& painter, int col, int row, const QRe
 void TFMMain::TSBlockListShow() {
   if (BlockListFilled > 0) return;
   WriteHeaders(*SGBlockList, ListGrid::Block);
-  ShowNameList(m_blockNames, BlockListFilled, [this] { return BuildBlockList(Buffer); });
+  ShowNameList(m_blockNames, BlockListFilled, [this] { return BuildBlockList(Doc().Buffer()); });
 }
 
 // ------------------------------------------------------------------ group list
@@ -473,9 +472,10 @@ void TFMMain::TSGroupListShow() {
   SetupGridColumns(*SGGroupMember, ListGrid::GroupMember);
   ShowRows(*SGGroupMember, {});
   std::string failure;
-  const std::optional<ListContent> list =
-      BuiltOrFailed([this] { return BuildGroupList(Buffer, GroupTable); }, failure);
-  if (!list) GroupTable = TDXFGroupTable();  // no member is shown from a table half read
+  const std::optional<ListContent> list = BuiltOrFailed(
+      [this] { return BuildGroupList(Doc().Buffer(), Drawing().GroupTable()); }, failure);
+  if (!list)
+    Drawing().GroupTable() = TDXFGroupTable();  // no member is shown from a table half read
   const std::vector<ListRow> noRows;
   const std::vector<ListRow>& rows = list ? list->rows : noRows;
   ShowRows(*SGGroupList, rows);
@@ -496,9 +496,9 @@ void TFMMain::TSGroupListShow() {
 void TFMMain::SGGroupListSelectCell(int row) {
   if (row < 1) return;
   const std::size_t k = static_cast<std::size_t>(row - 1);
-  const std::vector<ListRow> members = k < GroupTable.Groups.size()
-                                           ? BuildGroupMemberRows(Buffer, GroupTable.Groups[k])
-                                           : std::vector<ListRow>();
+  const std::vector<TDXFGroup>& groups = Doc().GroupTable().Groups;
+  const std::vector<ListRow> members =
+      k < groups.size() ? BuildGroupMemberRows(Doc().Buffer(), groups[k]) : std::vector<ListRow>();
   ShowRows(*SGGroupMember, members);
 }
 
@@ -528,24 +528,26 @@ void TFMMain::HookNameEdit(NameListState& list) {
   };
 }
 
-// Runs the name edit protocol on an editor report. The buffer changes only when a
-// confirmed new name is not taken; then the index, the labels and every view follow.
+// Runs the name edit protocol on an editor report. The drawing changes only when a
+// confirmed new name is not taken; the document then seals the replacement and every
+// view follows.
 void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& text) {
   NameEditState& edit = list.edit;
   // A name shown unchanged stays the text it began as, even where the display lost some.
   const std::string typed = text == FromCp932(edit.OldName) ? edit.OldName : ToCp932(text);
   if (edit.Report(col, typed) != NameEditStep::Confirm) return;
   const bool yes = m_dialogs.AskYesNo(Values.ProductTitle, edit.Question());
-  const std::string step = edit.StepName();  // Decide makes OldName the new name
-  MessageLines log;  // a rename of a much used name logs thousands of lines: shown at once
-  const NameEditResult result = edit.Decide(yes, list.names, Buffer, log);
-  MsgBox->AddLines(log.lines);
+  const RenameReport renamed = Drawing().Rename(edit, yes, list.names);
+  const NameEditResult& result = renamed.edit;
+  // A rename of a much used name logs thousands of lines: shown at once.
+  MsgBox->AddLines(renamed.log);
   for (const std::string& refusal : result.refusals) m_dialogs.ShowMessage(refusal);
   list.grid->SetCell(result.col, result.row, FromCp932(result.text));
   if (!result.replaced) return;
   const std::size_t k = static_cast<std::size_t>(result.row - 1);
   if (k < list.names.size()) list.names[k] = result.storedName;
-  if (edit.RebuildsIndex()) RefreshIndexAfterRename(Buffer, result.replacedPairs);
   if (list.updateLabels) (this->*list.updateLabels)();
-  BufferChanged(step);
+  ChangeReport follow = renamed;  // the log is in the panel already
+  follow.log.clear();
+  ApplyChange(follow);
 }

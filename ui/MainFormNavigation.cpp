@@ -38,14 +38,14 @@ void TFMMain::JumpToLine(long long line) {
 }
 
 void TFMMain::FillSectionList() {
-  m_sectionEntries = SectionEntries(Buffer);
+  m_sectionEntries = SectionEntries(Doc().Buffer());
   ListBox_line->clear();
   for (const std::string& entry : m_sectionEntries) ListBox_line->addItem(FromCp932(entry));
 }
 
 void TFMMain::SyncSectionList(int index) {
   if (m_sectionEntries.empty()) return;
-  const int row = SectionEntryRow(m_sectionEntries, SectionNameAt(Buffer, index));
+  const int row = SectionEntryRow(m_sectionEntries, SectionNameAt(Doc().Buffer(), index));
   if (ListBox_line->currentRow() != row) ListBox_line->setCurrentRow(row);
 }
 
@@ -59,7 +59,7 @@ void TFMMain::JumpToSectionEntry(QListWidgetItem& item) {
   const std::string name = SectionEntryName(ToCp932(item.text()));
   ListBox_line->setCurrentItem(&item);
   QApplication::processEvents();
-  JumpToPair(SectionTarget(Buffer, name));
+  JumpToPair(SectionTarget(Doc().Buffer(), name));
 }
 
 void TFMMain::FRDXFGridDXFScrollBarChange() {
@@ -114,7 +114,7 @@ void TFMMain::FindFromCursor(FindDirection direction) {
   if (selectTop) CBFind->setCurrentIndex(0);
   CBFind->setEditText(FromCp932(term));
   const FindTerm find = ParseFindTerm(term);
-  const FindPlan plan = PlanFind(FRDXFGrid->CurrentIndex(), Buffer.EofIndex, direction);
+  const FindPlan plan = PlanFind(FRDXFGrid->CurrentIndex(), Doc().Buffer().EofIndex, direction);
   int found = SearchWithProgress(find, plan.ahead);
   if (found == kFindCancelled) return;
   if (found < 0) {
@@ -130,7 +130,7 @@ void TFMMain::FindFromCursor(FindDirection direction) {
 // A search that runs longer than a moment shows its progress in a modal dialog, which
 // also keeps every other input away from the buffer; Esc or its button cancels it.
 int TFMMain::SearchWithProgress(const FindTerm& term, const FindStretch& stretch) {
-  FindSearch search(Buffer, term, stretch);
+  FindSearch search(Doc().Buffer(), term, stretch);
   QElapsedTimer clock;
   clock.start();
   std::unique_ptr<QProgressDialog> progress;

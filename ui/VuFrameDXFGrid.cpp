@@ -167,8 +167,9 @@ TFrameDXFGrid::TFrameDXFGrid(Dialogs& dialogs, MessageLog& log, QWidget* parent)
 
 // ------------------------------------------------------------------ operations
 
-void TFrameDXFGrid::SetBuffer(TDXFBuffer* buffer) {
-  Buffer = buffer;
+void TFrameDXFGrid::SetDocument(Document* document) {
+  m_document = document;
+  Buffer = document ? &document->ViewBuffer() : nullptr;
   m_selection.Clear();
   for (int col = 0; col < kColumns; ++col) DXFGrid->SetCell(col, 0, FromCp932(Sjis(kHeaders[col])));
   RowsOnPage = PageRows();
@@ -371,8 +372,8 @@ void TFrameDXFGrid::DXFScrollBarScroll(int) {
 
 bool TFrameDXFGrid::IsDanglingRow(int row) const {
   const int pair = TopIndex() + row - 1;
-  return Buffer && m_handles && row >= 1 && pair < Buffer->PairCount &&
-         IsDanglingPointer(*Buffer, *m_handles, pair);
+  return m_document && row >= 1 && pair < Buffer->PairCount &&
+         IsDanglingPointer(*Buffer, m_document->Handles(), pair);
 }
 
 void TFrameDXFGrid::DrawDanglingCell(QPainter& painter, int col, int row, const QRect& rect,
@@ -506,20 +507,23 @@ QString TFrameDXFGrid::DXFGridGetEditText(int col, int row) {
   return text;
 }
 
+// The row's pair goes to the document with the text; a row past the last pair shows none.
 void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
-  if (!Buffer || m_edit.Take(ToCp932(text)) != GridEdit::Report::Commit) return;
-  const QString lineCell = DXFGrid->Cell(0, m_edit.EditRow());
-  const EditCommit done = m_edit.Commit(*Buffer, ToCp932(lineCell), m_log, m_dialogs);
-  switch (done.kind) {
-    case EditCommit::Kind::NoPair:
-      return;
-    case EditCommit::Kind::Refused:
-      DXFGrid->SetCell(m_edit.EditCol(), m_edit.EditRow(), FromCp932(m_edit.OldText()));
-      if (!done.message.empty()) ShowLater(done.message);
-      return;
-    case EditCommit::Kind::Written:
-      FillRows(TopIndex());
-      emit BufferEdited(done.step);
-      return;
+  if (!m_document || m_edit.Take(ToCp932(text)) != GridEdit::Report::Commit) return;
+  const int pair = TopIndex() + m_edit.EditRow() - 1;
+  const ChangeReport report =
+      m_document->CommitCellEdit(m_edit, pair < Buffer->PairCount ? pair : -1, m_dialogs);
+  for (const std::string& line : report.log) m_log.Add(line);
+  if (!report.Ok()) {
+    DXFGrid->SetCell(m_edit.EditCol(), m_edit.EditRow(), FromCp932(m_edit.OldText()));
+    if (!report.error.message.empty()) ShowLater(report.error.message);
+    return;
   }
+  if (report.count == 0) return;  // the row showed no pair
+  ShowChange(report);
+  emit DocumentChanged(report);
+}
+
+void TFrameDXFGrid::ShowChange(const ChangeReport& report) {
+  if (report.values) FillRows(TopIndex());
 }

@@ -1,16 +1,16 @@
 // VuFrameDXFGrid.h - the DXF grid frame: the loaded file as rows of code/value pairs.
 //
-// The frame shows the buffer as a four-column grid (line number, group code, value,
+// The frame shows a Document's buffer as a four-column grid (line number, group code, value,
 // remark) with its own vertical scroll bar. The grid does not get a row per pair: it
 // holds only the rows that fit the window and refills them from the buffer on every
 // scroll, so a file of any size costs the same to show and to scroll; remarks are asked
 // for only for pairs that come into view. Rows are coloured by the pair's mark, and a
-// group code or value can be edited in place, the change going straight into the
-// buffer and into the message panel. A pointer whose handle no record owns is drawn
-// marked; Ctrl+Enter asks the main window to follow a pointer, and a right click asks it
-// for the context menu of the pair under the cursor. The rules live in
-// GridPaging, GridEdit and HandleNavigation; this widget turns Qt events into calls on
-// them and redraws.
+// group code or value can be edited in place: the frame hands the pair and the typed
+// text to the Document (CommitCellEdit), logs the change to the message panel, fills its
+// rows once and reports the change to the main window. A pointer whose handle no record owns is
+// drawn marked; Ctrl+Enter asks the main window to follow a pointer, and a right click asks it for
+// the context menu of the pair under the cursor. The rules live in GridPaging, GridEdit and
+// HandleNavigation; this widget turns Qt events into calls on them and redraws.
 #pragma once
 
 #include <array>   // std::array
@@ -21,6 +21,7 @@
 #include "logic/Dialogs.h"
 #include "logic/MessageLog.h"
 #include "logic/MessageQueue.h"
+#include "logic/document/Document.h"
 #include "logic/grid/GridEdit.h"
 #include "logic/grid/GridPaging.h"
 #include "logic/grid/GridSelection.h"
@@ -42,13 +43,12 @@ class TFrameDXFGrid : public QFrame {
   QScrollBar* DXFScrollBar;
   int RowsOnPage = 0;  // data rows that fit the grid's height
 
-  /// Attaches a buffer (not owned) and shows it from its first pair, cursor on row 1 in
-  /// the value column.
-  void SetBuffer(TDXFBuffer* buffer);
-  /// Attaches the handle index of the buffer (not owned), by which dangling pointers are
-  /// marked once it is ready; null marks none.
-  void SetHandleIndex(const HandleIndex* handles) { m_handles = handles; }
-  /// Makes the grid show its buffer only, never editing a cell (a drawing compared with).
+  /// Attaches a document (not owned) and shows its drawing from the first pair, cursor on
+  /// row 1 in the value column. Its handle index marks the dangling pointers once ready.
+  void SetDocument(Document* document);
+  /// Follows a change of the document: fills the rows once when its values changed.
+  void ShowChange(const ChangeReport& report);
+  /// Makes the grid show its drawing only, never editing a cell (a drawing compared with).
   void SetReadOnly(bool readOnly);
   /// Returns the data rows that fit the grid's height.
   int PageRows() const;
@@ -91,8 +91,9 @@ class TFrameDXFGrid : public QFrame {
   void DXFScrollBarChanged();
   /// A cell was drawn; focused tells whether it is the current cell.
   void DXFGridCellDrawn(int col, int row, bool focused);
-  /// An edit was written into the buffer; step names it for the edit history (CP932).
-  void BufferEdited(const std::string& step);
+  /// An edit was committed to the document, logged and shown in the rows; the report
+  /// tells the other views what to follow.
+  void DocumentChanged(const ChangeReport& report);
   /// The user asks to follow the pointer under the cursor (Ctrl+Enter).
   void FollowPointerRequested();
   /// A context menu is asked for at globalPos, with the cursor on the pair it is for.
@@ -127,8 +128,8 @@ class TFrameDXFGrid : public QFrame {
   void SchedulePendingMessages();
   void ShowPendingMessages();
 
-  TDXFBuffer* Buffer = nullptr;            // the buffer shown; owned by the main window
-  const HandleIndex* m_handles = nullptr;  // the buffer's handles; owned by the main window
+  Document* m_document = nullptr;  // the drawing shown; owned by the main window
+  TDXFBuffer* Buffer = nullptr;    // its buffer, for reading and remarks
   Dialogs& m_dialogs;
   MessageLog& m_log;
   GridPaging m_paging;

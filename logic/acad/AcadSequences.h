@@ -23,10 +23,10 @@ bool RemoveFileFromDisk(const std::string& path);
 /// What the AutoCAD sequences work with. It only refers to the main window's objects, so
 /// the main window may build one for each click.
 struct AcadContext {
-  TAutoCADWindow& AutoCAD;  // the main window's AutoCAD link
-  TDXFBuffer& Buffer;       // the main window's line buffer (FileName, EofIndex)
-  MessageLog& MsgBox;       // the message panel
-  Dialogs& dialogs;         // message boxes
+  TAutoCADWindow& AutoCAD;   // the main window's AutoCAD link
+  const TDXFBuffer& Buffer;  // the main window's line buffer (FileName, EofIndex)
+  MessageLog& MsgBox;        // the message panel
+  Dialogs& dialogs;          // message boxes
   // The one load routine, without the question about unsaved edits.
   std::function<bool(const std::string& path)> LoadDxfFile;
   // Asks about unsaved edits of the shown drawing (and saves it on Yes); false: keep it.

@@ -14,7 +14,6 @@
 #include <cstring>    // std::memcpy
 #include <new>        // std::bad_alloc
 
-#include "logic/grid/GridEdit.h"
 #include "model/buffer/GroupCodes.h"
 #include "model/text/MyStringLib.h"
 #include "model/text/Sjis.h"
@@ -77,9 +76,6 @@ struct ValueChange {
   std::uint32_t length;  // of the bytes the step holds for it
 };
 
-// What the index needs after a step, in rising order of cost.
-enum class IndexUse : std::uint8_t { None, Header, Rebuild };
-
 struct CodeChange {
   std::int32_t pair;
   std::int32_t code;  // the code the step holds for it
@@ -94,7 +90,6 @@ class EditStep {
   std::vector<CodeChange> codes;
   ByteArena bytes;
   int firstPair = INT_MAX;
-  IndexUse index = IndexUse::None;  // what must follow every application
 
   std::size_t Footprint() const {
     return bytes.Footprint() + values.capacity() * sizeof(ValueChange) +
@@ -168,19 +163,6 @@ void EditHistory::Clear() {
 
 // ------------------------------------------------------------------ recording
 
-// A change of pair i, whose code is or becomes `code`, needs the index rebuilt when it
-// touches what BuildIndex finds records by: a record start (code 0) or variable name
-// (code 9), or the name of a SECTION or TABLE; a header value only needs the header's
-// variables read again.
-static IndexUse IndexUseOf(const TDXFBuffer& b, int i, int code, bool codeChanges) {
-  if (IsRecordStartCode(code)) return IndexUse::Rebuild;
-  if (i > 0 && b.GetCode(i - 1) == kRecordStartCode && (codeChanges || code == kNameCode)) {
-    const std::string_view owner = TrimView(b.ValueView(i - 1));
-    if (owner == "SECTION" || owner == "TABLE") return IndexUse::Rebuild;
-  }
-  return i >= b.HeaderStart && i <= b.HeaderEnd ? IndexUse::Header : IndexUse::None;
-}
-
 void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
   if (oldCode == newCode || m_openLost) return;
   try {
@@ -188,8 +170,6 @@ void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
     EditStep& step = *m_open;
     step.codes.push_back({i, oldCode});
     step.firstPair = std::min(step.firstPair, i);
-    step.index = std::max({step.index, IndexUseOf(*m_buffer, i, oldCode, true),
-                           IndexUseOf(*m_buffer, i, newCode, true)});
     if (step.Footprint() > m_limits.bytes) LoseOpenStep();
   } catch (const std::bad_alloc&) {
     LoseOpenStep();
@@ -205,7 +185,6 @@ void EditHistory::ValueChanging(int i, std::string_view oldValue,
     step.values.push_back({i, static_cast<std::uint32_t>(oldValue.size())});
     step.bytes.Append(oldValue);
     step.firstPair = std::min(step.firstPair, i);
-    step.index = std::max(step.index, IndexUseOf(*m_buffer, i, m_buffer->GetCode(i), false));
     if (step.Footprint() > m_limits.bytes) LoseOpenStep();
   } catch (const std::bad_alloc&) {
     LoseOpenStep();
@@ -227,23 +206,24 @@ bool EditHistory::HasOpenChanges() const {
 
 StepReport EditHistory::Seal(const std::string& name) {
   if (!HasOpenChanges()) return {};
-  // The rebuild may clear pairs after a new EOF pair; they are heard into the open step.
-  // When changes were lost nothing says what they touched, so the index is rebuilt.
-  const IndexUse index = m_openLost ? IndexUse::Rebuild : m_open->index;
-  if (index == IndexUse::Rebuild) RebuildIndex();
-  if (index == IndexUse::Header) m_buffer->RefreshHeaderValues();
+  // The buffer brings its index up to date first: a rebuild may clear pairs after a new
+  // EOF pair, which are heard into the open step.
+  const CacheUpdate caches = m_buffer->UpdateCaches();
+  const bool rebuilt = caches.index != IndexStale::None;
   if (m_openLost)
     return {.done = true,
             .name = name,
             .firstPair = -1,
-            .rebuiltIndex = true,
-            .notice = ForgetLostStep()};
+            .rebuiltIndex = rebuilt,
+            .notice = ForgetLostStep(),
+            .caches = caches};
   std::unique_ptr<EditStep> step = std::move(m_open);
   StepReport report{.done = true,
                     .name = name,
                     .firstPair = step->firstPair,
-                    .rebuiltIndex = index != IndexUse::None,
-                    .notice = {}};
+                    .rebuiltIndex = rebuilt,
+                    .notice = {},
+                    .caches = caches};
   DropRedoSteps();
   step->name = name;
   step->values.shrink_to_fit();  // a long run leaves up to half the vector unused
@@ -253,14 +233,6 @@ StepReport EditHistory::Seal(const std::string& name) {
   m_done = m_steps.size();
   report.notice = DropOldestBeyondLimits();
   return report;
-}
-
-// BuildIndex reads the pairs before it clears those after the EOF pair; when it cleared
-// some, a second run describes the buffer as it now stands.
-void EditHistory::RebuildIndex() {
-  const std::size_t heard = m_open ? m_open->values.size() + m_open->codes.size() : 0;
-  m_buffer->BuildIndex();
-  if (!m_open || m_open->values.size() + m_open->codes.size() != heard) m_buffer->BuildIndex();
 }
 
 // A new change makes the undone steps unreachable, and with them a saved state they led to.
@@ -316,18 +288,16 @@ StepReport EditHistory::Redo() {
 StepReport EditHistory::Apply(EditStep& step, bool undo) {
   m_storedBytes -= step.Footprint();
   m_buffer->SetObserver(nullptr);
-  step.Apply(*m_buffer, undo);
-  for (const ValueChange& change : step.values) InvalidateRemarks(*m_buffer, change.pair);
-  for (const CodeChange& change : step.codes) InvalidateRemarks(*m_buffer, change.pair);
-  if (step.index == IndexUse::Rebuild) m_buffer->BuildIndex();
-  if (step.index == IndexUse::Header) m_buffer->RefreshHeaderValues();
+  step.Apply(*m_buffer, undo);  // the setters empty the remarks of the pairs they change
+  const CacheUpdate caches = m_buffer->UpdateCaches();
   m_buffer->SetObserver(this);
   m_storedBytes += step.Footprint();
   return {.done = true,
           .name = step.name,
           .firstPair = step.firstPair,
-          .rebuiltIndex = step.index != IndexUse::None,
-          .notice = {}};
+          .rebuiltIndex = caches.index != IndexStale::None,
+          .notice = {},
+          .caches = caches};
 }
 
 std::string EditHistory::UndoName() const {

@@ -42,6 +42,7 @@ struct StepReport {
   int firstPair = -1;         // the lowest pair the step touched
   bool rebuiltIndex = false;  // the index was rebuilt or the header values read again
   std::string notice;         // a panel line when steps had to be dropped; else empty
+  CacheUpdate caches;         // what the buffer brought up to date after the step
 };
 
 class EditHistory final : public BufferObserver {
@@ -58,15 +59,14 @@ class EditHistory final : public BufferObserver {
   /// the saved state (a load).
   void Clear();
   /// Seals the changes heard since the last seal as one step named name; without any
-  /// there is no step (done is false). A step that changed a record start or a section
-  /// or table name first rebuilds the buffer's index, the pairs that this clears after
-  /// the EOF pair joining the step; one that changed only values in the header has the
-  /// header's variables read again. Drops the steps that could be redone,
+  /// there is no step (done is false). The buffer first brings its caches up to date
+  /// (UpdateCaches), the pairs that a rebuilt index clears after the EOF pair joining the
+  /// step. Drops the steps that could be redone,
   /// then the oldest beyond the limits; a step that alone outgrows the byte limit, or
   /// that memory could not be found for, clears the whole history. Both say so in notice.
   StepReport Seal(const std::string& name);
-  /// Takes the last step back (done is false when there is none), empties the remarks of
-  /// the records it touched and brings the index up to date as Seal did.
+  /// Takes the last step back (done is false when there is none); the buffer empties the
+  /// remarks of the records it touched and brings its index up to date as after Seal.
   StepReport Undo();
   /// Makes the step undone last again.
   StepReport Redo();
@@ -91,7 +91,6 @@ class EditHistory final : public BufferObserver {
 
  private:
   StepReport Apply(EditStep& step, bool undo);
-  void RebuildIndex();
   void DropRedoSteps();
   std::string DropOldestBeyondLimits();
   std::string ForgetLostStep();

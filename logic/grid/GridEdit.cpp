@@ -33,17 +33,11 @@ bool GridEdit::Revert() {
   return true;
 }
 
-EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log,
-                            Dialogs& dialogs) {
-  int line = 0;
-  if (!ParseInt32(TrimView(lineCell), line) || !buffer.IsValidIndex(line / 2))
-    return {EditCommit::Kind::NoPair, {}, {}};
-  const int pair = line / 2;
+EditCommit GridEdit::Commit(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs) {
+  if (pair < 0 || pair >= buffer.PairCount) return {EditCommit::Kind::NoPair, {}, {}};
   const EditCommit done = m_editCol == kCodeColumn ? CommitCode(buffer, pair, log)
                                                    : CommitValue(buffer, pair, log, dialogs);
-  if (done.kind != EditCommit::Kind::Written) return done;
-  InvalidateRemarks(buffer, pair);
-  m_oldText = m_newText;
+  if (done.kind == EditCommit::Kind::Written) m_oldText = m_newText;
   return done;
 }
 
@@ -123,14 +117,4 @@ bool FitsValueCode(int code, std::string_view text) {
 
 bool IsStorableValue(std::string_view text) {
   return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
-}
-
-void InvalidateRemarks(TDXFBuffer& buffer, int b) {
-  buffer.SetNote(b, {});
-  for (int j = b; j > 0; --j) {
-    if (IsRecordStartCode(buffer.GetCode(j))) {
-      buffer.SetNote(j, {});
-      return;
-    }
-  }
 }

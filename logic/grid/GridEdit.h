@@ -1,16 +1,16 @@
 // GridEdit.h - the in-place edit of the DXF grid: what was typed and how it is committed.
 //
 // The grid reports the editor's text after every change and once more when editing
-// ends; the second report of an unchanged text is the signal to commit. A commit writes
-// the group code (column 1) or the value (column 2) straight into the buffer, logs the
-// change and empties the remarks that depend on it, so the next fill works them out
-// again. Codes must be numbers within the signed 32-bit range; values must not hold a
-// line break or a NUL byte, which would break the pairing of the file on save, and a
-// value that is not a number where the code wants one is stored only when the user
-// agrees; in a document saved in the binary form a value its code's type cannot hold is
-// refused with the reason. The editor's texts are program texts (CP932 with \U+XXXX
-// escapes); a value is stored in the document's encoding, and one the encoding cannot
-// hold is refused.
+// ends; the second report of an unchanged text is the signal to commit. A commit, which
+// the Document runs (Document::CommitCellEdit), writes the group code (column 1) or the
+// value (column 2) of a pair into the buffer and logs the change; the buffer empties the
+// remarks that depend on it, so the next fill works them out again. Codes must be numbers
+// within the signed 32-bit range; values must not hold a line break or a NUL byte, which
+// would break the pairing of the file on save, and a value that is not a number where the
+// code wants one is stored only when the user agrees; in a document saved in the binary
+// form a value its code's type cannot hold is refused with the reason. The editor's texts
+// are program texts (CP932 with \U+XXXX escapes); a value is stored in the document's
+// encoding, and one the encoding cannot hold is refused.
 #pragma once
 
 #include <string>       // std::string
@@ -28,7 +28,7 @@ constexpr int kValueColumn = 2;
 struct EditCommit {
   enum class Kind {
     Written,  // the buffer holds the new text, the log has its line
-    NoPair,   // the row shows no pair (its line-number cell is empty): nothing changed
+    NoPair,   // the row shows no pair: nothing changed
     Refused,  // the text is not stored; message says why (empty when the user declined),
               // the cell gets OldText back
   };
@@ -50,11 +50,11 @@ class GridEdit {
   /// Esc: when the typed text differs from OldText, forgets it and returns true (the
   /// cell must get OldText back and the editor close without a commit).
   bool Revert();
-  /// Writes NewText into pair (line number in lineCell) div 2 of buffer and logs it. A
-  /// value that is not a number of the kind the pair's code wants is written only when
-  /// the user answers Yes to "数値ではありません。このまま変更しますか？".
-  EditCommit Commit(TDXFBuffer& buffer, std::string_view lineCell, MessageLog& log,
-                    Dialogs& dialogs);
+  /// Writes NewText into pair `pair` of buffer (NoPair when it is none of its pairs, as
+  /// for a row that shows no pair) and logs it. A value that is not a number of the kind
+  /// the pair's code wants is written only when the user answers Yes to "数値ではありませ
+  /// ん。このまま変更しますか？".
+  [[nodiscard]] EditCommit Commit(TDXFBuffer& buffer, int pair, MessageLog& log, Dialogs& dialogs);
 
   const std::string& OldText() const { return m_oldText; }
   const std::string& NewText() const { return m_newText; }
@@ -89,7 +89,3 @@ bool FitsValueCode(int code, std::string_view text);
 
 /// Tells whether a value can be stored: it holds no CR, LF or NUL byte.
 bool IsStorableValue(std::string_view text);
-
-/// Empties the remark of pair b and of the pair that starts its record (the nearest pair
-/// at or before b, above pair 0, whose code is 0 or 9), so both are worked out again.
-void InvalidateRemarks(TDXFBuffer& buffer, int b);

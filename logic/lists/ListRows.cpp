@@ -166,7 +166,7 @@ static ListRow LayerRow(const TDXFBuffer& b, const TDXFLayer& layer, int row) {
   };
 }
 
-ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table) {
+ListContent BuildLayerList(const TDXFBuffer& buffer, TDXFLayerTable& table) {
   ListContent list;
   if (buffer.LayerCount == 0) return list;
   list.filled = true;
@@ -516,7 +516,7 @@ static ListRow GroupRow(const TDXFBuffer& b, const TDXFGroup& group, int row) {
           Format("%7d", group.MemberCount), ProgramText(b, group.Description)};
 }
 
-ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table) {
+ListContent BuildGroupList(const TDXFBuffer& buffer, TDXFGroupTable& table) {
   static const std::string kFormat = Sjis("DICTIONARY : %lld : %d （グループの数）");
   ListContent list;
   list.labels.push_back({"DICTIONARY : NON", LineOfPair(0)});

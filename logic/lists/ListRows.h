@@ -85,7 +85,7 @@ std::vector<ListLabel> LtypeLabels(const TDXFBuffer& buffer);
 
 /// Builds the layer list from a fresh build of table: the CLAYER label and one row per
 /// layer record, grid row k + 1 showing table.Layers[k]. Not filled without layers.
-ListContent BuildLayerList(TDXFBuffer& buffer, TDXFLayerTable& table);
+ListContent BuildLayerList(const TDXFBuffer& buffer, TDXFLayerTable& table);
 
 /// Builds the linetype list: the three header labels and one row per LTYPE record.
 ListContent BuildLtypeList(const TDXFBuffer& buffer);
@@ -101,7 +101,7 @@ ListContent BuildBlockList(const TDXFBuffer& buffer);
 /// Builds the group list from a fresh build of table: the DICTIONARY label and one row
 /// per group, grid row k + 1 showing table.Groups[k]. Without a group dictionary the
 /// label reads NON and there are no rows.
-ListContent BuildGroupList(TDXFBuffer& buffer, TDXFGroupTable& table);
+ListContent BuildGroupList(const TDXFBuffer& buffer, TDXFGroupTable& table);
 
 /// Builds the member rows of a group, each member resolved to the record that carries
 /// its handle (searched from ENTITIES on), or marked "リンク不良". Empty for no members.

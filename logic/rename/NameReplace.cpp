@@ -144,26 +144,6 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
   return 0;
 }
 
-// Tells whether BuildIndex reads pair p as the name of a section or a table.
-static bool IsIndexedName(const TDXFBuffer& b, int p) {
-  if (p < 1 || b.GetCode(p - 1) != kRecordStartCode) return false;
-  const std::string_view record = TrimView(b.ValueView(p - 1));
-  return record == "SECTION" || record == "TABLE";
-}
-
-// Performance: BuildIndex is a pass over the whole buffer, as long as the replacement
-// scan itself; after the scan of a 200 MB drawing only the two header values change.
-void RefreshIndexAfterRename(TDXFBuffer& buffer, const std::vector<int>& replacedPairs) {
-  for (const int p : replacedPairs) {
-    if (IsIndexedName(buffer, p)) {
-      buffer.BuildIndex();
-      return;
-    }
-  }
-  if (buffer.CLayerIndex > 0) buffer.CLayer = Trim(buffer.ValueView(buffer.CLayerIndex));
-  if (buffer.CeltTypeIndex > 0) buffer.CeltType = Trim(buffer.ValueView(buffer.CeltTypeIndex));
-}
-
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,
                                const std::string& newName) {
   std::vector<int> rows;

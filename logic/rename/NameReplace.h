@@ -41,13 +41,6 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
                 const std::string& newName, MessageLog& log,
                 std::vector<int>* replacedPairs = nullptr);
 
-/// Brings the buffer's index up to date after a replacement scan rewrote replacedPairs,
-/// with the result BuildIndex would give. A rename changes values only, so the index can
-/// change only in the header variables that hold a name ($CLAYER, $CELTYPE), which are
-/// read again; only when a rewritten pair is the name after a SECTION or TABLE pair (a
-/// malformed file) does the full BuildIndex run.
-void RefreshIndexAfterRename(TDXFBuffer& buffer, const std::vector<int>& replacedPairs);
-
 /// Returns the rows (1-based) other than editRow whose name equals newName exactly;
 /// names[k] is the name of grid row k + 1, both as stored.
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,
@@ -85,9 +78,9 @@ struct NameEditResult {
 /// The grid calls IsEditable on selecting a cell, Begin when its editor opens and
 /// Report with every text the editor reports (program texts, as the cells show them); on
 /// Confirm it asks Question() and passes the answer and the stored names of its rows to
-/// Decide. After each report for the name
-/// column that changed the buffer the layer and linetype lists bring the buffer's index
-/// and their labels up to date (RebuildsIndex); the block list does not.
+/// Decide (through Document::Rename, which seals the replacement as one step). After a
+/// replacement the layer and linetype lists bring their labels up to date
+/// (RebuildsIndex); the block list has none.
 class NameEditState {
  public:
   std::string OldName;  // the name when editing began; the new name after a decision
@@ -117,7 +110,7 @@ class NameEditState {
   /// runs the replacement scan into the log. Afterwards OldName is NewName.
   NameEditResult Decide(bool confirmed, const std::vector<std::string>& names, TDXFBuffer& buffer,
                         MessageLog& log);
-  /// Tells whether the list refreshes the buffer's index after a replacement.
+  /// Tells whether the list's labels follow a replacement (the layer and linetype lists).
   bool RebuildsIndex() const { return m_kind != NameKind::Block; }
   /// Returns the column of the list that shows the remark of a name.
   int RemarkColumn() const;

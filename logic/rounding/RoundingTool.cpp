@@ -269,9 +269,23 @@ struct PassStep {
   SnapStep snap;
 };
 
-PassStep StepOf(int stepIndex, int roundDigit) {
-  const int r = StepFactor(stepIndex);
-  return {stepIndex < kNoCorrectionIndex, MakeSnapStep(r, RoundScale(r, roundDigit))};
+PassStep StepOf(const RoundPass& pass) {
+  const int r = pass.factor > 0 ? pass.factor : 1;
+  return {pass.factor != 0, MakeSnapStep(r, RoundScale(r, pass.digit))};
+}
+
+// The step list's index of a pass's factor: -1 when none is chosen.
+int StepIndexOf(int factor) {
+  if (factor == 0) return kNoCorrectionIndex;
+  const auto found = std::find(std::begin(kStepFactors), std::end(kStepFactors), factor);
+  return found == std::end(kStepFactors) ? -1 : static_cast<int>(found - std::begin(kStepFactors));
+}
+
+RoundPass PassOf(int stepIndex, int roundDigit) {
+  const int factor = stepIndex < 0                     ? -1
+                     : stepIndex >= kNoCorrectionIndex ? 0
+                                                       : kStepFactors[stepIndex];
+  return {factor, roundDigit};
 }
 
 // What the walk over one stretch of the section found, in the pairs' order: the snapped
@@ -455,9 +469,24 @@ bool SnapValue(std::string& text, int r, double q) {
   return true;
 }
 
+int StepFactorOfText(std::string_view step) {
+  const auto& items = StepItems();
+  const auto found = std::find(items.begin(), items.end(), step);
+  if (found == items.end()) return -1;
+  return PassOf(static_cast<int>(found - items.begin()), 0).factor;
+}
+
+RoundSettings SettingsOfChoice(const RoundChoice& choice) {
+  return {PassOf(choice.validDigit, choice.roundDigit),
+          PassOf(choice.angValidDigit, choice.angRoundDigit)};
+}
+
+RoundOutcome RoundEntitiesBy(TDXFBuffer& buffer, const RoundSettings& settings) {
+  return RoundBoth(buffer, StepOf(settings.coordinates), StepOf(settings.angles));
+}
+
 RoundOutcome RoundEntities(TDXFBuffer& buffer, const RoundChoice& choice) {
-  return RoundBoth(buffer, StepOf(choice.validDigit, choice.roundDigit),
-                   StepOf(choice.angValidDigit, choice.angRoundDigit));
+  return RoundEntitiesBy(buffer, SettingsOfChoice(choice));
 }
 
 std::string RoundSummary(int count) {
@@ -480,6 +509,11 @@ std::array<std::string, 2> RoundChoiceLines(const RoundChoice& choice) {
   };
   return {line(kCoordinateLine, choice.validDigit, choice.roundDigit),
           line(kAngleLine, choice.angValidDigit, choice.angRoundDigit)};
+}
+
+std::array<std::string, 2> RoundSettingsLines(const RoundSettings& settings) {
+  return RoundChoiceLines({StepIndexOf(settings.coordinates.factor), settings.coordinates.digit,
+                           StepIndexOf(settings.angles.factor), settings.angles.digit});
 }
 
 std::string RoundTooLargeLine(int count) {

@@ -26,6 +26,27 @@ struct RoundChoice {
   int angRoundDigit = -1;  // CBToolAngRoundDigit: the angle rounding digit
 };
 
+/// One pass of the tool by its step and rounding digit, as the command line names them.
+struct RoundPass {
+  int factor = -1;  // the step is 1/factor: 1 (step "0", whole numbers), 2 (0.5), 10, 20,
+                    // 100, 200 (0.005); 0 skips the pass ("補正しない"); below 0: none chosen,
+                    // which rounds as a step of 1 and is named by an empty text
+  int digit = -1;   // the decimal place 0 to 15 a value is rounded at; below 0: none chosen
+};
+
+/// Both passes of a run.
+struct RoundSettings {
+  RoundPass coordinates;  // codes 10-14, 20-24, 30-34, 40-42 of the coordinate entities
+  RoundPass angles;       // codes 50-53 of the angle entities
+};
+
+/// Returns the factor of a step text of the step list ("0" ... "0.005"); 0 for
+/// "補正しない" (CP932) and -1 for any other text.
+int StepFactorOfText(std::string_view step);
+
+/// Returns the settings the tab's boxes select.
+RoundSettings SettingsOfChoice(const RoundChoice& choice);
+
 /// The selections the tab starts with: step "0" and digit 3, step "0.1" and digit 4.
 constexpr RoundChoice kDefaultRoundChoice{0, 3, 2, 4};
 
@@ -62,10 +83,13 @@ struct RoundOutcome {
   std::string error;  // the conversion message of a value that stopped the run; else empty
 };
 
-/// Runs the coordinate pass and the angle pass of choice over the ENTITIES section,
-/// writing every snapped value through SetValue; a pass whose step index is
-/// kNoCorrectionIndex or more is skipped. A touched value that is not a number ends
+/// Runs the coordinate pass and the angle pass of settings over the ENTITIES section,
+/// writing every snapped value through the buffer's setters; a pass whose factor is 0 is
+/// skipped. A touched value that is not a number ends
 /// the run there: the values changed before it stay changed and are counted.
+RoundOutcome RoundEntitiesBy(TDXFBuffer& buffer, const RoundSettings& settings);
+/// RoundEntitiesBy the settings the tab's boxes select (a step index of
+/// kNoCorrectionIndex or more skips its pass).
 RoundOutcome RoundEntities(TDXFBuffer& buffer, const RoundChoice& choice);
 
 /// Returns the summary "端数の丸め：%d行、四捨五入しました。" for count values.
@@ -77,6 +101,7 @@ std::string RoundStepName(int count);
 /// Returns the two message-panel lines that name the chosen steps and digits, as the
 /// combo boxes display them (an unselected box shows an empty text).
 std::array<std::string, 2> RoundChoiceLines(const RoundChoice& choice);
+std::array<std::string, 2> RoundSettingsLines(const RoundSettings& settings);
 
 /// Returns the panel line, after the summary, that tells how many values were left alone
 /// because their snapped value would be 1e15 or more in magnitude; empty for none.

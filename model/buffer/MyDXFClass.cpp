@@ -50,7 +50,9 @@ void TDXFBuffer::SetCode(int i, int code) noexcept {
   if (!IsValidIndex(i)) return;
   Storage& s = *m_store;
   if (m_observer) m_observer->CodeChanging(i, s.Code(i), code);
-  if (s.Code(i) != code) s.marks[i] |= kCodeEditedBit;
+  if (s.Code(i) == code) return;
+  NoteStaleness(i, s.Code(i), code, /*codeChanges=*/true);
+  s.marks[i] |= kCodeEditedBit;
   if (IsRecordStartCode(s.Code(i)) != IsRecordStartCode(code)) {
     // The record starts noted for the blocks from this pair on may have moved.
     constexpr std::size_t kBlock = std::size_t{1} << Storage::kStartBlockBits;
@@ -58,6 +60,60 @@ void TDXFBuffer::SetCode(int i, int code) noexcept {
     s.startsValidBlocks = std::min(s.startsValidBlocks, firstStale);
   }
   s.PutCode(i, code);
+  InvalidateRemarks(i);
+}
+
+// A change of pair i, whose code is or becomes `code`, needs the index rebuilt when it
+// touches what BuildIndex finds records by: a record start (code 0) or variable name
+// (code 9), or the pair after a SECTION or TABLE pair, which BuildIndex reads as its
+// name whatever its code; a header value only needs the header's
+// variables read again. The handle index follows record starts, names, handles and
+// pointers; any code change may move them.
+void TDXFBuffer::NoteStaleness(int i, int oldCode, int newCode, bool codeChanges) noexcept {
+  const Storage& s = *m_store;
+  IndexStale need = IndexStale::None;
+  for (const int code : {oldCode, newCode}) {
+    if (IsRecordStartCode(code)) {
+      need = IndexStale::Rebuild;
+    } else if (i > 0 && s.Code(i - 1) == kRecordStartCode) {
+      const std::string_view owner = TrimView(s.Value(i - 1));
+      if (owner == "SECTION" || owner == "TABLE") need = IndexStale::Rebuild;
+    }
+  }
+  if (need == IndexStale::None && i >= HeaderStart && i <= HeaderEnd) need = IndexStale::Header;
+  m_staleIndex = std::max(m_staleIndex, need);
+  const auto touchesHandles = [](int code) {
+    return IsRecordStartCode(code) || code == kNameCode || code == kHandleCode ||
+           code == kDimstyleHandleCode || IsPointerCode(code);
+  };
+  if (codeChanges || touchesHandles(newCode)) m_staleHandles = true;
+}
+
+void TDXFBuffer::InvalidateRemarks(int i) noexcept {
+  Storage& s = *m_store;
+  if (!s.anyNotes || !IsValidIndex(i)) return;  // nothing was worked out: nothing to forget
+  SetNote(i, {});
+  for (int j = i; j > 0; --j) {
+    if (IsRecordStartCode(s.Code(j))) {
+      SetNote(j, {});
+      return;
+    }
+  }
+}
+
+CacheUpdate TDXFBuffer::UpdateCaches() {
+  const CacheUpdate update{m_staleIndex, m_staleHandles};
+  if (m_staleIndex == IndexStale::Rebuild) {
+    // BuildIndex reads the pairs before it clears those after the EOF pair; when it
+    // cleared some, a second run describes the buffer as it now stands.
+    BuildIndex();
+    if (m_clearedAfterEof) BuildIndex();
+  } else if (m_staleIndex == IndexStale::Header) {
+    RefreshHeaderValues();
+  }
+  m_staleIndex = IndexStale::None;
+  m_staleHandles = false;
+  return update;
 }
 
 int TDXFBuffer::RecordStart(int i) {
@@ -111,7 +167,9 @@ void TDXFBuffer::SetValue(int i, std::string_view text) {
   if (!IsValidIndex(i)) return;
   Storage& s = *m_store;
   if (m_observer) m_observer->ValueChanging(i, s.Value(i), text);
+  NoteStaleness(i, s.Code(i), s.Code(i), /*codeChanges=*/false);
   s.SetEdited(static_cast<std::size_t>(i), text);
+  InvalidateRemarks(i);
 }
 
 // The records of values are taken over as they are: each one's tag, its pair so far,
@@ -129,8 +187,10 @@ void TDXFBuffer::SetValues(PreparedValues& values) {
         const auto i = static_cast<int>(s.edited.Tag(ref));
         const std::size_t at = static_cast<std::size_t>(i);
         if (m_observer) m_observer->ValueChanging(i, s.Value(i), s.edited.Get(ref));
+        NoteStaleness(i, s.Code(i), s.Code(i), /*codeChanges=*/false);
         s.edited.SetTag(ref, s.Place(at));
         s.ReplaceEdited(at, ref);
+        InvalidateRemarks(i);
       },
       firstAdopted);
   values.Clear();
@@ -149,6 +209,7 @@ void TDXFBuffer::SetNote(int i, std::string_view text) {
   assert(IsValidIndex(i) && "pair index out of range");
   if (!IsValidIndex(i)) return;
   m_store->notes.Set(i, text);
+  if (!text.empty()) m_store->anyNotes = true;
   // An emptied remark on a record's first pair asks for the record to be worked out again.
   if (text.empty()) m_store->marks[i] &= static_cast<std::uint8_t>(~kWorkedOutBit);
 }
@@ -190,7 +251,7 @@ int TDXFBuffer::LoadFromFile(const std::string& fileName) {
   TruncatedAtLine = IgnoredLinesAfterEof = 0;
   const int result = ReadPairs();
   if (result != ResultCode(LoadResult::Ok)) return result;
-  (void)BuildIndex();
+  BuildIndex();
   DetectEncoding();
   NoteWhatWasLeftOut();
   return result;
@@ -209,6 +270,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.marks.assign(size, dsNon);
     s.edited.Clear();
     s.notes.Reset();
+    s.anyNotes = false;
     s.startBefore.clear();
     s.startsValidBlocks = 0;
     m_size = static_cast<int>(size);

@@ -34,6 +34,22 @@ enum class EncodingSource : std::uint8_t {
   Manual,        // chosen by the user
 };
 
+/// What changes of codes and values left out of date in the buffer's index, in rising
+/// order of the cost of bringing it up to date.
+enum class IndexStale : std::uint8_t {
+  None,     // the index describes the pairs
+  Header,   // a value inside HEADER changed: the header's variables are read again
+  Rebuild,  // a record start, a header variable's name or a SECTION or TABLE name changed
+};
+
+/// What UpdateCaches brought up to date.
+struct CacheUpdate {
+  IndexStale index = IndexStale::None;  // what the index needed (and got)
+  bool handles = false;  // a change touched what owns a handle or points at one (codes 0, 2, 5,
+                         // 9, 105 or a pointer, or any code change): a HandleIndex of the
+                         // buffer no longer describes it
+};
+
 /// A conversion failure reported to the user; the message is CP932.
 class EConvertError : public std::runtime_error {
  public:
@@ -126,7 +142,8 @@ class TDXFBuffer {
   /// Sizes the arrays to n + 100 cleared pairs. Returns 0, or -5 when memory runs out.
   [[nodiscard]] int AllocPairs(int n);
   /// Rebuilds every index, header value, count and mark; clears the pairs after EofIndex.
-  int BuildIndex();
+  /// Cannot fail. Most callers want UpdateCaches, which does it only when a change needs it.
+  void BuildIndex();
   /// Finds the text encoding of the file as loaded (LoadFromFile does, after the index):
   /// AC1021 and later are UTF-8; otherwise $DWGCODEPAGE decides, except that a file
   /// declared with a single-byte code page or none whose non-ASCII bytes are all valid
@@ -152,6 +169,27 @@ class TDXFBuffer {
   /// naming its line and the reason, or an empty text when every pair can be written.
   std::string SaveFormProblem() const;
   void SetFileName(const std::string& name) { FileName = name; }
+
+  // ---- the caches a change makes stale ----
+  // SetCode, SetValue and SetValues keep the caches of the pairs they change themselves:
+  // they empty the remarks of the pair and of its record's start at once, and note what
+  // the index and a handle index of the buffer need; one UpdateCaches call afterwards
+  // brings the index up to date, as little as the changes need (a value edit outside the
+  // header that touches no record start or name leaves it alone).
+
+  /// Brings the index up to date after changes: rebuilds it when a record start, a header
+  /// variable's name or a section or table name changed (twice when the rebuild cleared
+  /// pairs after a new EOF pair), reads the header's variables again when only a value
+  /// in HEADER changed, and does nothing otherwise. Returns what was stale; the staleness
+  /// is forgotten.
+  CacheUpdate UpdateCaches();
+  /// Returns what UpdateCaches would bring up to date now.
+  IndexStale StaleIndex() const noexcept { return m_staleIndex; }
+  bool HandlesStale() const noexcept { return m_staleHandles; }
+  /// Empties the remark of pair i and of the pair that starts its record (the nearest pair
+  /// at or before i, above pair 0, whose code is 0 or 9), so both are worked out again.
+  /// The setters call it for every pair they change.
+  void InvalidateRemarks(int i) noexcept;
 
   int GetCode(int i) const noexcept;
   /// Copies the group codes of pairs first .. first + count - 1, all valid indices, into
@@ -236,7 +274,8 @@ class TDXFBuffer {
   bool IsEofPair(int i) const noexcept;
   void NoteWhatWasLeftOut();
   void ClearPair(int i);
-  void ClearPairsAfterEof();
+  bool ClearPairsAfterEof();
+  void NoteStaleness(int i, int oldCode, int newCode, bool codeChanges) noexcept;
   bool ReadHeaderValue(const std::string& variable, int i);
   void ShowMessage(const std::string& text) const;
   std::string FormatChildTableError(int cursor, int scnt, const NoteList& list) const;
@@ -251,7 +290,10 @@ class TDXFBuffer {
 
   std::unique_ptr<Storage> m_store;
   BufferObserver* m_observer = nullptr;
-  int m_size = 0;  // length of the four arrays: PairCount + 100 after a load
+  IndexStale m_staleIndex = IndexStale::None;  // what the changes since the last update need
+  bool m_staleHandles = false;
+  bool m_clearedAfterEof = false;  // the last BuildIndex cleared a pair that held something
+  int m_size = 0;                  // length of the four arrays: PairCount + 100 after a load
 };
 
 /// Where the buffer keeps the first and last pair of a named section.

@@ -63,9 +63,10 @@ const std::array<DXFTableField, 9> kDXFTables = {{
     {"BLOCK_RECORD", "BLOCKREC", &TDXFBuffer::BlockRecordTableIndex},
 }};
 
-int TDXFBuffer::BuildIndex() {
+void TDXFBuffer::BuildIndex() {
   ResetIndex();
-  if (m_size == 0) return 0;  // nothing loaded yet
+  m_staleIndex = IndexStale::None;
+  if (m_size == 0) return;  // nothing loaded yet
   Storage& s = *m_store;
   const DXFSectionField* current = nullptr;  // the section the last SECTION pair named
   int lastUsed = 0;
@@ -114,10 +115,9 @@ int TDXFBuffer::BuildIndex() {
     s.marks[i] = static_cast<std::uint8_t>((s.marks[i] & ~kStateMask) | dsSubsection);
     ++BlockCount;
   }
-  ClearPairsAfterEof();
+  m_clearedAfterEof = ClearPairsAfterEof();
   s.startsValidBlocks = 0;
   RebuildRecordStarts(static_cast<std::size_t>(m_size) >> Storage::kStartBlockBits);
-  return 0;
 }
 
 void TDXFBuffer::RefreshHeaderValues() {
@@ -129,8 +129,14 @@ void TDXFBuffer::RefreshHeaderValues() {
   }
 }
 
-void TDXFBuffer::ClearPairsAfterEof() {
-  for (int i = EofIndex + 1; i < PairCount; ++i) ClearPair(i);
+// Returns whether a cleared pair held something.
+bool TDXFBuffer::ClearPairsAfterEof() {
+  bool changed = false;
+  for (int i = EofIndex + 1; i < PairCount; ++i) {
+    changed = changed || GetCode(i) != 0 || !ValueView(i).empty();
+    ClearPair(i);
+  }
+  return changed;
 }
 
 // Reads the header variable named `variable` from pair i when its code is the one that

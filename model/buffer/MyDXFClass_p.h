@@ -73,6 +73,7 @@ struct TDXFBuffer::Storage {
   // memory by pair and the save still finds the pair's lines in the file.
   ValueArena edited;
   NoteStore notes;
+  bool anyNotes = false;  // a remark was set or a record worked out since the load
 
   // Record starts (pairs with code 0 or 9) by block of kStartBlock pairs: startBefore[b]
   // is the last record start at or before pair b * kStartBlock, or 0. It lets the search

@@ -166,6 +166,7 @@ bool TDXFBuffer::IsRecordWorkedOut(int s) const noexcept {
 
 void TDXFBuffer::MarkRecordWorkedOut(int s) noexcept {
   m_store->marks[static_cast<std::size_t>(s)] |= kWorkedOutBit;
+  m_store->anyNotes = true;
 }
 
 void TDXFBuffer::AppendNote(int i, std::string_view text) {

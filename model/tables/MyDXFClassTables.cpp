@@ -103,7 +103,7 @@ static bool ReadLayerHead(const TDXFBuffer& b, TDXFLayerTable& table, int& next)
   return true;
 }
 
-int TDXFLayerTable::Build(TDXFBuffer& buffer) {
+int TDXFLayerTable::Build(const TDXFBuffer& buffer) {
   Layers.clear();  // a failed build leaves no records of an earlier one to be shown
   if (buffer.LayerTableIndex == 0) return -1;
   TableIndex = buffer.LayerTableIndex;
@@ -170,7 +170,7 @@ static void ReadGroupObject(const TDXFBuffer& b, int dictIndex, TDXFGroup& group
   }
 }
 
-int TDXFGroupTable::Build(TDXFBuffer& buffer) {
+int TDXFGroupTable::Build(const TDXFBuffer& buffer) {
   Groups.clear();  // a failed build leaves no groups of an earlier one to be shown
   if (buffer.ObjectsStart == 0) return -1;
   const int entry = FindAcadGroupEntry(buffer);

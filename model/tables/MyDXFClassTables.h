@@ -39,7 +39,7 @@ class TDXFLayerTable {
   /// Fills the table from the buffer. Returns 0, -1 when there is no LAYER table, or -5
   /// when the table head names another table. Throws EConvertError for a code-5, 62,
   /// 70, 370 or 420 value that is not a number; the table is then incomplete.
-  [[nodiscard]] int Build(TDXFBuffer& buffer);
+  [[nodiscard]] int Build(const TDXFBuffer& buffer);
   /// Returns a copy of Layers[i]; i must be below Layers.size().
   TDXFLayer GetLayer(int i) const;
 };
@@ -67,7 +67,7 @@ class TDXFGroupTable {
   /// Fills the table from the buffer. Returns 0, or -1 when no group dictionary is
   /// found. Throws EConvertError for a code-5, 340 or 350 value that is not
   /// hexadecimal; the table is then incomplete.
-  [[nodiscard]] int Build(TDXFBuffer& buffer);
+  [[nodiscard]] int Build(const TDXFBuffer& buffer);
   /// Returns a copy of Groups[i]; i must be below Groups.size().
   TDXFGroup GetGroup(int i) const;
 };

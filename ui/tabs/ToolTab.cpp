@@ -1,16 +1,12 @@
-// MainFormTool.cpp - the main window's "ツール" tab: the rounding tool's boxes and button.
-//
-// Two group boxes choose the step and the rounding digit of coordinates and distances
-// and of angles; the button runs the passes of MainFormTool on the buffer on show and
-// reports in the message panel. The boxes keep their selections for the life of the
-// window. The viewer edition removes the tab at start-up.
+// ToolTab.cpp - the "ツール" tab of the editor edition: the rounding tool's boxes and
+// button.
+#include "ui/tabs/ToolTab.h"
+
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
 
-#include "ui/MainForm.h"
 #include "ui/QtText.h"
 
 namespace {
@@ -53,16 +49,15 @@ QGroupBox* AddGroupBox(QWidget* parent, const char* name, int top, const QString
 
 }  // namespace
 
-QWidget* TFMMain::CreateToolTab() {
-  auto* tab = new QWidget;
-  tab->setObjectName(QStringLiteral("TSTool"));
-  GBToolPos = AddGroupBox(tab, "GBToolPos", kPosGroupTop, QStringLiteral("座標／距離の補正条件"));
+ToolTab::ToolTab(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("TSTool"));
+  GBToolPos = AddGroupBox(this, "GBToolPos", kPosGroupTop, QStringLiteral("座標／距離の補正条件"));
   LBToolValidDigit = AddLabel(GBToolPos, "LBToolValidDigit", kStepRowTop, QStringLiteral("有効桁"));
   CBToolValidDigit = AddComboBox(GBToolPos, "CBToolValidDigit", kStepRowTop, StepItems());
   LBToolRoundDigit =
       AddLabel(GBToolPos, "LBToolRoundDigit", kDigitRowTop, QStringLiteral("四捨五入桁"));
   CBToolRoundDigit = AddComboBox(GBToolPos, "CBToolRoundDigit", kDigitRowTop, RoundDigitItems());
-  GBToolAng = AddGroupBox(tab, "GBToolAng", kAngGroupTop, QStringLiteral("角度の補正条件"));
+  GBToolAng = AddGroupBox(this, "GBToolAng", kAngGroupTop, QStringLiteral("角度の補正条件"));
   LBToolAngValidDigit =
       AddLabel(GBToolAng, "LBToolAngValidDigit", kStepRowTop, QStringLiteral("有効桁"));
   CBToolAngValidDigit = AddComboBox(GBToolAng, "CBToolAngValidDigit", kStepRowTop, StepItems());
@@ -71,58 +66,30 @@ QWidget* TFMMain::CreateToolTab() {
   CBToolAngRoundDigit =
       AddComboBox(GBToolAng, "CBToolAngRoundDigit", kDigitRowTop, RoundDigitItems());
   // The blank before 実行 is an ideographic space.
-  BTPosReSnap = new QPushButton(QStringLiteral("半端座標／寸法／角度の四捨五入　実行"), tab);
+  BTPosReSnap = new QPushButton(QStringLiteral("半端座標／寸法／角度の四捨五入　実行"), this);
   BTPosReSnap->setObjectName(QStringLiteral("BTPosReSnap"));
   BTPosReSnap->setFont(JapaneseFont(kButtonFontPixels));
   BTPosReSnap->setGeometry(kButtonRect);
-  connect(BTPosReSnap, &QPushButton::clicked, this, &TFMMain::BTPosReSnapClick);
-  connect(PCSGData, &QTabWidget::currentChanged, this, [this] {
-    if (TSTool && PCSGData->currentWidget() == TSTool) TSToolShow();
-  });
-  return tab;
+  connect(BTPosReSnap, &QPushButton::clicked, this, &ToolTab::BTPosReSnapClick);
 }
 
-// The controls go with the tab; their pointers are cleared so nothing reaches them.
-void TFMMain::RemoveToolTab() {
-  PCSGData->removeTab(PCSGData->indexOf(TSTool));
-  delete TSTool;
-  TSTool = nullptr;
-  GBToolPos = GBToolAng = nullptr;
-  LBToolValidDigit = LBToolRoundDigit = LBToolAngValidDigit = LBToolAngRoundDigit = nullptr;
-  CBToolValidDigit = CBToolRoundDigit = CBToolAngValidDigit = CBToolAngRoundDigit = nullptr;
-  BTPosReSnap = nullptr;
-}
-
-RoundChoice TFMMain::ToolChoice() const {
+RoundChoice ToolTab::Choice() const {
   return {CBToolValidDigit->currentIndex(), CBToolRoundDigit->currentIndex(),
           CBToolAngValidDigit->currentIndex(), CBToolAngRoundDigit->currentIndex()};
 }
 
-void TFMMain::TSToolShow() {
-  const RoundChoice choice = WithRoundDefaults(ToolChoice());
+RoundSettings ToolTab::Settings() const {
+  return SettingsOfChoice(Choice());
+}
+
+void ToolTab::TSToolShow() {
+  const RoundChoice choice = WithRoundDefaults(Choice());
   CBToolValidDigit->setCurrentIndex(choice.validDigit);
   CBToolRoundDigit->setCurrentIndex(choice.roundDigit);
   CBToolAngValidDigit->setCurrentIndex(choice.angValidDigit);
   CBToolAngRoundDigit->setCurrentIndex(choice.angRoundDigit);
 }
 
-// A stop at a value that is no number keeps what was changed before it: the panel says
-// how much, and the document is marked modified like after any other change.
-void TFMMain::BTPosReSnapClick() {
-  if (Buffer.PairCount == 0) return;
-  const RoundChoice choice = ToolChoice();
-  const RoundOutcome outcome = RoundEntities(Buffer, choice);
-  if (!outcome.error.empty()) {
-    MsgBox->Add("");
-    MsgBox->Add(RoundStoppedLine(outcome.count));
-    if (outcome.count > 0) BufferChanged(RoundStepName(outcome.count));
-    m_dialogs.ShowError(outcome.error);
-    return;
-  }
-  m_dialogs.Beep();
-  MsgBox->Add("");
-  MsgBox->Add(RoundSummary(outcome.count));
-  for (const std::string& line : RoundChoiceLines(choice)) MsgBox->Add(line);
-  if (outcome.count > 0) BufferChanged(RoundStepName(outcome.count));
-  m_dialogs.ShowMessage(RoundSummary(outcome.count));
+void ToolTab::BTPosReSnapClick() {
+  emit RoundRequested(Settings());
 }
