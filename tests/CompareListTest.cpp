@@ -118,7 +118,7 @@ TEST(CompareList, ReportsAFileThatCannotBeReadAndKeepsTheDocument) {
           .rfind("比較するファイルを読み込めませんでした。別のファイルを選んでください。\n", 0),
       0u)
       << Utf8(m.dialogs.messages.back());
-  EXPECT_EQ(m.form->Buffer.FileName, kSample);
+  EXPECT_EQ(m.form->Doc().Buffer().FileName, kSample);
   EXPECT_EQ(Utf8(m.dialogs.openRequests.back().caption), "比較するDXFﾌｧｲﾙを開く");
 }
 

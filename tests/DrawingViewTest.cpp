@@ -68,7 +68,7 @@ TEST(DrawingView, AChangedCoordinateMovesTheShapeAndUndoMovesItBack) {
   form.JumpToPair(kCircleX);
   QTest::keyClicks(form.FRDXFGrid->DXFGrid, "3000.0");
   QTest::keyClick(form.FRDXFGrid->DXFGrid->findChild<QLineEdit*>(), Qt::Key_Return);
-  ASSERT_EQ(form.Buffer.GetValue(kCircleX), "3000.0");
+  ASSERT_EQ(form.Doc().Buffer().GetValue(kCircleX), "3000.0");
   d.WaitForShapes();
   EXPECT_EQ(pickAt(3000 - 450, 1500), kCircle);
   EXPECT_NE(pickAt(2100 - 450, 1500), kCircle);

@@ -138,7 +138,7 @@ TEST(MainFormAcadWin32, ReadSendsTheCommandsAndLoadsTheDrawingTheStandInWrote) {
   EXPECT_EQ(viewer.Commands(),
             (Texts{"#03", "#03", "FILEDIA#0D", "0#0D", "-WBLOCK#0D", viewer.exportPath + "#0D",
                    "#0D", "*#0D", "#03", "FILEDIA#0D", "1#0D"}));
-  EXPECT_EQ(viewer.form->Buffer.FileName, viewer.exportPath);
+  EXPECT_EQ(viewer.form->Doc().Buffer().FileName, viewer.exportPath);
   EXPECT_EQ(viewer.Value(2), "HEADER");
   EXPECT_EQ(viewer.Value(4), "AC1018");
   EXPECT_EQ(viewer.Panel().back(), "＜開く＞" + viewer.exportPath);
@@ -153,7 +153,7 @@ TEST(MainFormAcadWin32, ErrorJumpOpensTheNamedFileAtTheNamedLine) {
   viewer.StartAutoCAD({"--title", "AutoCAD 2006 - [" + failed + "]", "--dxf-error", "330", "55"});
   ASSERT_EQ(viewer.Probe(), Buttons(false, true));
   viewer.Click(viewer.form->BTErrorJump);
-  EXPECT_EQ(viewer.form->Buffer.FileName, failed);
+  EXPECT_EQ(viewer.form->Doc().Buffer().FileName, failed);
   EXPECT_EQ(viewer.form->FRDXFGrid->CurrentIndex(), 27);  // line 55 is the value of pair 27
   const Texts panel = viewer.Panel();
   EXPECT_NE(std::find(panel.begin(), panel.end(), "AutoCADからDXF読込エラー行取得：55"),
@@ -171,7 +171,7 @@ TEST(MainFormAcadWin32, AHungStandInEndsTheReadWhileTheWindowKeepsAnswering) {
   watch.Stop();
   EXPECT_EQ(viewer.Panel().back(), "  AutoCADが応答しないため中止しました");
   EXPECT_EQ(viewer.Commands(), Texts{"#03"});
-  EXPECT_TRUE(viewer.form->Buffer.FileName.empty()) << "nothing was loaded";
+  EXPECT_TRUE(viewer.form->Doc().Buffer().FileName.empty()) << "nothing was loaded";
   // The read waits out at least one 5 s send: dozens of questions, none left unanswered.
   EXPECT_GE(watch.Answered(), 10);
   EXPECT_EQ(watch.Missed(), 0);
