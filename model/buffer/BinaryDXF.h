@@ -12,6 +12,7 @@
 #include <array>        // std::array
 #include <cstddef>      // std::size_t
 #include <cstdint>      // std::uint8_t, std::int16_t
+#include <optional>     // std::optional
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
@@ -151,11 +152,14 @@ class BinaryPairReader {
   BinaryCodes m_codes;
 };
 
-/// Tells how a binary file most likely writes its codes: by the code of $ACADVER's value
-/// (1, "AC...") in the header, one byte 1 or the bytes 1 and 0 before the "A"; in a file
-/// without one, by its first pair, (0, SECTION) in a drawing: with two-byte codes its code
-/// is two NUL bytes, with one-byte codes the NUL is followed by the name's first letter.
-BinaryCodes LikelyCodes(std::string_view bytes) noexcept;
+/// Tells how a binary file writes its codes by the code of $ACADVER's value (1, "AC...")
+/// in the header: one byte 1, or the bytes 1 and 0, before the "A"; nothing without one.
+std::optional<BinaryCodes> CodesOfAcadVer(std::string_view bytes) noexcept;
+
+/// Tells how a binary file most likely writes its codes by its first pair, (0, SECTION) in
+/// a drawing: with two-byte codes its code is two NUL bytes, with one-byte codes the NUL
+/// is followed by the name's first letter.
+BinaryCodes CodesOfFirstPair(std::string_view bytes) noexcept;
 
 /// The most characters ValueText writes for a value of valueBytes bytes of the type.
 std::size_t MaxValueTextLength(GroupValueType type, std::size_t valueBytes) noexcept;

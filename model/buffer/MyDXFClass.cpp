@@ -10,6 +10,7 @@
 #include <algorithm>    // std::min
 #include <cstdint>      // INT32_MAX
 #include <new>          // std::bad_alloc
+#include <optional>     // std::optional
 #include <string_view>  // std::string_view
 
 #include "model/buffer/BinaryDXF.h"
@@ -357,16 +358,18 @@ static BinaryCount CountBinaryPairs(std::string_view bytes, BinaryCodes codes) {
   return count;
 }
 
-// Counts the pairs of a binary file, then reads them. The codes are taken as the first
-// pair suggests, or the other way when only that reads the file whole: a saved file need
-// not start with (0, SECTION). A file that ends inside a pair is broken there; one that
-// ends between pairs without an EOF pair loads, as a text file does.
+// Counts the pairs of a binary file, then reads them. The codes are taken as $ACADVER's
+// pair tells; without it as the first pair suggests, or the other way when only that
+// reads the file whole, since a saved file need not start with (0, SECTION). A file that
+// ends inside a pair is broken there; one that ends between pairs without an EOF pair
+// loads, as a text file does.
 int TDXFBuffer::ReadBinaryPairs(FileBytes& file) {
   const std::string_view bytes(file.data.get(), file.fileSize);
   if (!bytes.starts_with(kBinarySentinel)) return Fail(LoadResult::BadSentinel);
-  BinaryCodes codes = LikelyCodes(bytes);
+  const std::optional<BinaryCodes> told = CodesOfAcadVer(bytes);
+  BinaryCodes codes = told.value_or(CodesOfFirstPair(bytes));
   BinaryCount count = CountBinaryPairs(bytes, codes);
-  if (count.cut) {
+  if (count.cut && !told) {
     const BinaryCodes other =
         codes == BinaryCodes::OneByte ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
     if (const BinaryCount whole = CountBinaryPairs(bytes, other); !whole.cut) {
