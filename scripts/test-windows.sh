@@ -1,35 +1,54 @@
 #!/bin/sh
 # test-windows.sh - the Windows part of the tests, run under Wine.
 #
-# Cross-builds the Qt-free libraries, quillet-dump, the stand-in AutoCAD and every suite
-# that is not a widget's with mingw-w64 (the mingw preset), then runs them under Wine as a
-# Japanese Windows (code page 932) on an Xvfb display: the suites through ctest, among
-# them the AutoCAD buttons against the stand-in AutoCAD in a second process. Then it
-# checks that the Windows build converts every character of every code page and every
-# corpus line in every encoding, both ways, as the Linux build does, and lists every
-# corpus drawing byte for byte as the Linux build does. One Wine prefix per run, made
-# anew in build-mingw/wine. Fails, loudly, when Wine or Xvfb cannot start, when a build
-# fails or when any test fails; the last line is "windows: N passed, M failed".
+# Gets Qt for Windows (scripts/build-qt-mingw.sh: the prebuilt tree of ../shared/qt-mingw
+# when it matches, else built from Debian's source, which takes longer), cross-builds
+# everything with mingw-w64 (the mingw preset): the libraries, quillet-dump, both editions
+# of the program, the stand-in AutoCAD and every suite; packs the program folder as a
+# .zip (cpack) and as an NSIS installer. Then it runs them under Wine as a Japanese
+# Windows (code page 932, the IPA Gothic fonts registered for the Japanese font names) on
+# an Xvfb display: the suites through ctest, among them the widget suites (offscreen) and
+# the main window's AutoCAD buttons against the stand-in AutoCAD in a second process (on
+# Qt's Windows platform); it compares the Windows and the Linux build on every character of
+# every code page, every corpus line in every encoding and every corpus drawing's listing;
+# and it tests the installer and the installed viewer (tests/WindowsProgramTest.py: a
+# silent install, "Open with" on a drawing, the AutoCAD read clicked from outside, the
+# settings file's place, the uninstall), leaving the viewer's picture in
+# build-mingw/wine/viewer.png. One Wine prefix per run, made anew in build-mingw/wine.
+# Fails, loudly, when Qt cannot be had, when Wine or Xvfb cannot start, when a build fails
+# or when any test fails; the last line is "windows: N passed, M failed".
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 started=$(date +%s)
 ./scripts/install-deps.sh
 
+die() {
+  echo "test-windows.sh: $*" >&2
+  exit 1
+}
+
+./scripts/build-qt-mingw.sh ||
+  die "no Qt for Windows: neither the prebuilt tree of ../shared/qt-mingw nor a build from Debian's source (above)"
 cmake --preset mingw
 cmake --build --preset mingw
+[ -f build-mingw/quillet-viewer.exe ] || die "the mingw build found no Qt for Windows (build-mingw/CMakeCache.txt)"
+# The program folder as a .zip, and its installer.
+(cd build-mingw && rm -f quillet-*-windows-x64.zip && cpack -G ZIP >cpack.log) ||
+  die "cpack failed: $(tail -5 build-mingw/cpack.log)"
+cmake --build build-mingw --target windows-installer
+installer=$(ls build-mingw/quillet-*-windows-x64-installer.exe)
 # The Linux programs the Windows ones are compared with.
 [ -f build/CMakeCache.txt ] || cmake --preset default
 cmake --build build -j2 --target quillet-dump quillet-codepage-table
 
 state=$root/build-mingw/wine
+# The installer test makes the install folder immutable for a while: a run stopped then
+# leaves it so.
+installed="$state/prefix/drive_c/Program Files/Quillet"
+if [ -d "$installed" ]; then chattr -i "$installed" || true; fi
 rm -rf "$state"
 mkdir -p "$state/gtest" "$state/locale" "$state/prefix"
-
-die() {
-  echo "test-windows.sh: $*" >&2
-  exit 1
-}
 
 # Wine reads Windows' code page from the locale's name and turns file names into UTF-8
 # through the locale itself, which is made here, so the machine needs no Japanese locale.
@@ -63,6 +82,26 @@ wineserver -p </dev/null >"$state/wineserver.log" 2>&1 ||
 wineboot --init >"$state/wineboot.log" 2>&1 || die "wineboot failed: $(tail -5 "$state/wineboot.log")"
 wine "$root/build-mingw/quillet-dump.exe" --help >/dev/null 2>&1 ||
   die "Wine cannot run build-mingw/quillet-dump.exe"
+# A program that crashes ends at once, as a test's failure, instead of waiting in Wine's
+# debugger.
+aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+wine reg add "$aedebug" /v Debugger /d "" /f >/dev/null 2>&1 &&
+  wine reg add "$aedebug" /v Auto /d 1 /f >/dev/null 2>&1 || die "cannot turn Wine's crash debugger off"
+
+# The Japanese fonts of Windows are IPA Gothic here: the font files in the prefix's Fonts
+# folder, registered, and Windows' Japanese font names (and Tahoma, Wine's UI font)
+# replaced by them, so captions and grids render as on a Japanese Windows.
+cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf /usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf \
+  "$WINEPREFIX/drive_c/windows/Fonts/" || die "the IPA Gothic fonts are missing (fonts-ipafont-gothic)"
+fonts='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
+wine reg add "$fonts" /v "IPAGothic (TrueType)" /d ipag.ttf /f >/dev/null 2>&1 &&
+  wine reg add "$fonts" /v "IPAPGothic (TrueType)" /d ipagp.ttf /f >/dev/null 2>&1 ||
+  die "cannot register the IPA Gothic fonts in the Wine prefix"
+for replacement in "ＭＳ ゴシック=IPAGothic" "MS Gothic=IPAGothic" "ＭＳ Ｐゴシック=IPAPGothic" \
+  "MS PGothic=IPAPGothic" "MS UI Gothic=IPAPGothic" "Meiryo=IPAPGothic" "Tahoma=IPAPGothic"; do
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${replacement%%=*}" \
+    /d "${replacement#*=}" /f >/dev/null 2>&1 || die "cannot map the font ${replacement%%=*}"
+done
 echo "Wine $(wine --version) ready, prefix $WINEPREFIX, display $DISPLAY"
 
 # The suites: each program writes its GoogleTest results beside the others.
@@ -102,6 +141,14 @@ else
   echo "the DXF corpus ($corpus) is not there: the dumps are not compared"
 fi
 
+# The installer and the installed viewer, as a user meets them.
+python3 tests/WindowsProgramTest.py "$installer" build-mingw/windows-stage \
+  build-mingw/StandInAutoCAD.exe examples/sample.dxf "$state/viewer.png" |
+  tee "$state/program-test.log"
+program_counts=$(sed -n 's/^windows-program: \([0-9]*\) passed, \([0-9]*\) failed$/\1 \2/p' \
+  "$state/program-test.log")
+[ -n "$program_counts" ] || program_counts="0 1"
+
 # GoogleTest's cases from their XML files; a test without one (a replay of the fuzz
 # inputs, or a suite that crashed before writing it) counts as one case, passed or failed
 # as ctest saw it.
@@ -129,10 +176,10 @@ for run in runs:
 print(passed, failed)
 EOF
 )
-set -- $counts
+set -- $counts $program_counts
 [ "$(($1 + $2))" -gt 0 ] || die "no GoogleTest case ran under Wine"
-passed=$(($1 + compared_passed))
-failed=$(($2 + compared_failed))
+passed=$(($1 + compared_passed + $3))
+failed=$(($2 + compared_failed + $4))
 [ "$ctest_failed" -eq 0 ] || [ "$failed" -gt 0 ] || failed=1
 echo "windows: the cross-build and its tests took $(($(date +%s) - started)) s"
 echo "windows: $passed passed, $failed failed"

@@ -6,7 +6,10 @@
 #include <cassert>     // assert
 #include <filesystem>  // std::filesystem::path, create_directories
 #ifdef _WIN32
-#include <io.h>  // _waccess
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>  // CreateFileW
 #else
 #include <unistd.h>  // access
 #endif
@@ -77,12 +80,20 @@ class KeyWriter {
 };
 
 // Tells whether the program may keep files in folder (an empty path is the current
-// folder): it must be writable, and not under /usr, which Debian's policy keeps free of
+// folder). On Windows only making a file there tells: the access check finds every
+// existing folder writable, Program Files for a user who is no administrator too. Elsewhere
+// the folder must be writable, and not under /usr, which Debian's policy keeps free of
 // files written at run time, even for root, who may write there.
 bool IsWritableFolder(const std::filesystem::path& folder) {
   const std::filesystem::path path = folder.empty() ? std::filesystem::path(".") : folder;
 #ifdef _WIN32
-  return ::_waccess(path.c_str(), 2) == 0;
+  const std::filesystem::path probe =
+      path / (L"quillet-write-check-" + std::to_wstring(::GetCurrentProcessId()) + L".tmp");
+  const HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  ::CloseHandle(file);
+  return true;
 #else
   return path.string().rfind("/usr/", 0) != 0 && ::access(path.c_str(), W_OK) == 0;
 #endif

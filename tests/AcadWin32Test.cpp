@@ -13,17 +13,15 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>      // std::chrono::steady_clock
-#include <filesystem>  // std::filesystem::path
-#include <fstream>     // std::ifstream
-#include <memory>      // std::unique_ptr
+#include <chrono>  // std::chrono::steady_clock
+#include <memory>  // std::unique_ptr
 
 #include "cad/MyCADLib.h"
 #include "logic/acad/AcadSequences.h"
-#include "model/buffer/FilePath.h"
 #include "model/text/MyStringLib.h"
 #include "model/text/Sjis.h"
 #include "tests/support/RecordedMainWindow.h"
+#include "tests/support/StandInProcessWin32.h"
 #include "tests/support/StandInWindowClasses.h"
 #include "tests/support/TestFiles.h"
 
@@ -31,9 +29,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-constexpr DWORD kStartTimeoutMs = 15000;  // Wine starts a program in well under a second
-constexpr DWORD kFrontPollMs = 50;
-constexpr int kFrontSteadyPolls = 6;  // in front for 300 ms: no activation is on its way
 constexpr char kProgramWindowClass[] = "QuilletTestProgram";
 
 void PumpMessages() {
@@ -65,80 +60,11 @@ class ProgramWindow {
   HWnd Handle() const { return reinterpret_cast<HWnd>(m_window); }
 
   /// Brings the window to the front and waits until it stays there; false when it never
-  /// did. A program that has just started is activated late under Wine (when its X focus
-  /// event arrives) and can take the front back from a window raised before that.
-  bool BringToFront() const {
-    int steady = 0;
-    for (DWORD waited = 0; waited < kStartTimeoutMs; waited += kFrontPollMs) {
-      if (GetForegroundWindow() != m_window) {
-        SetForegroundWindow(m_window);
-        steady = 0;
-      } else if (++steady == kFrontSteadyPolls) {
-        return true;
-      }
-      PumpMessages();
-      Sleep(kFrontPollMs);
-    }
-    return false;
-  }
+  /// did.
+  bool BringToFront() const { return BringToFrontAndWait(m_window, PumpMessages); }
 
  private:
   HWND m_window = nullptr;
-};
-
-std::filesystem::path StandInProgram() {
-  wchar_t own[MAX_PATH];
-  GetModuleFileNameW(nullptr, own, MAX_PATH);
-  return std::filesystem::path(own).parent_path() / L"StandInAutoCAD.exe";
-}
-
-// The stand-in AutoCAD as a running process; it is ended with the test.
-class StandInProcess {
- public:
-  explicit StandInProcess(const Texts& options) {
-    std::string commandLine = "\"" + Utf8FromPath(StandInProgram()) + "\"";
-    for (const std::string& option : options) commandLine += " \"" + option + "\"";
-    std::wstring wide = PathFromUtf8(commandLine).wstring();
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    m_started = CreateProcessW(nullptr, wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &m_process) != 0;
-    if (m_started) WaitForInputIdle(m_process.hProcess, kStartTimeoutMs);
-  }
-  ~StandInProcess() {
-    if (!m_started) return;
-    TerminateProcess(m_process.hProcess, 0);
-    WaitForSingleObject(m_process.hProcess, kStartTimeoutMs);
-    CloseHandle(m_process.hThread);
-    CloseHandle(m_process.hProcess);
-  }
-  StandInProcess(const StandInProcess&) = delete;
-  StandInProcess& operator=(const StandInProcess&) = delete;
-
-  DWORD Id() const { return m_process.dwProcessId; }
-
-  /// Waits until the stand-in's main window exists; false when it never came.
-  bool WaitForMainWindow() const {
-    for (DWORD waited = 0; m_started && waited < kStartTimeoutMs; waited += 50) {
-      if (MainWindow() != nullptr) return true;
-      Sleep(50);
-    }
-    return false;
-  }
-
- private:
-  HWND MainWindow() const {
-    HWND w = nullptr;
-    while ((w = FindWindowExA(nullptr, w, kStandInMainWindowClass, nullptr)) != nullptr) {
-      DWORD process = 0;
-      GetWindowThreadProcessId(w, &process);
-      if (process == m_process.dwProcessId) return w;
-    }
-    return nullptr;
-  }
-
-  PROCESS_INFORMATION m_process = {};
-  bool m_started = false;
 };
 
 // The program's window in front of the stand-in, and the main window's parts that the
@@ -153,14 +79,7 @@ struct Rig : RecordedMainWindow {
     options.push_back(logFile);
     return options;
   }
-  // The chunks the stand-in received, control characters escaped ("#0D"), each with
-  // "fg=1 " or "fg=0 " (its main window in front) and "ime=0 " or "ime=1 " before it.
-  Texts Chunks() const {
-    std::ifstream log(PathFromUtf8(logFile), std::ios::binary);
-    Texts chunks;
-    for (std::string line; std::getline(log, line);) chunks.push_back(line);
-    return chunks;
-  }
+  Texts Chunks() const { return ReadStandInLog(logFile); }
 
   TempDir dir;
   std::string exePath = dir.Path() + "\\quillet.exe";

@@ -41,7 +41,7 @@ TEST(Settings, AnInstalledProgramKeepsItsFileInTheConfigurationFolder) {
   } cases[] = {
       {dir.Path() + "/viewer", config, dir.Path() + "/viewer.ini"},
       {dir.Path() + "/missing/viewer", config, config + "/viewer.ini"},
-#ifndef _WIN32  // Windows finds every existing folder writable
+#ifndef _WIN32  // /usr is a Debian rule
       {"/usr/bin/quillet-viewer", config, config + "/quillet-viewer.ini"},
       {"/usr/bin/quillet-viewer", "", "/usr/bin/quillet-viewer.ini"},
 #endif

@@ -155,6 +155,7 @@ bool TFMMain::LoadDocument(const std::string& path) {
     m_dialogs.ShowError(loaded.ErrorMessage);
     return false;
   }
+  FRDrawing->StopBuilding();  // its worker reads the buffer about to be replaced
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
   for (const std::string& notice : LoadNotices(Buffer)) MsgBox->Add(notice);
@@ -201,6 +202,8 @@ void TFMMain::ShowLoadedDocument() {
   SetModified(false);
   m_history.Clear();
   StartHandleIndex();
+  MarkCompareStale();
+  FRDrawing->DocumentLoaded();
 }
 
 void TFMMain::BTSaveClick() {

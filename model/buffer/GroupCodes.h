@@ -39,11 +39,24 @@ constexpr int kDictEntryCode = 350;    // the handle of a dictionary entry
 // Handles and the pointers that name them.
 constexpr int kDimstyleHandleCode = 105;  // a DIMSTYLE record keeps its handle here
 
+/// Tells whether a pair with this code holds its record's own handle: code 5, or also 105
+/// in a DIMSTYLE record.
+constexpr bool IsRecordHandleCode(int code, bool dimstyle) {
+  return code == kHandleCode || (dimstyle && code == kDimstyleHandleCode);
+}
+
 /// Tells whether a pair with this code points at a record by its handle: the owner and
 /// the soft and hard pointers and owners (330-369), the handles of 390-399 and 480-481.
 constexpr bool IsPointerCode(int code) {
   return (code >= 330 && code <= 369) || (code >= 390 && code <= 399) ||
          (code >= 480 && code <= 481);
+}
+
+/// Tells whether a pair with this code holds a handle, as a pointer or as the record's own:
+/// codes 5 and 105, the arbitrary handles 320-329, the pointers, and 1005 in extended data.
+constexpr bool IsHandleValueCode(int code) {
+  return code == kHandleCode || code == kDimstyleHandleCode || (code >= 320 && code <= 329) ||
+         IsPointerCode(code) || code == 1005;
 }
 
 // ------------------------------------------------------------------ value types
