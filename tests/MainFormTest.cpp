@@ -834,11 +834,10 @@ TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
       entries.push_back(action->text().toStdString() + " " +
                         action->shortcut().toString(QKeySequence::PortableText).toStdString());
   EXPECT_EQ(entries,
-            (std::vector<std::string>{"元に戻す Ctrl+Z", "やり直し Ctrl+Y", "コピー Ctrl+C",
-                                      "次を検索 F3", "前を検索 Shift+F3", "行へ移動... Ctrl+G",
-                                      "先頭へ Ctrl+Home", "末尾へ Ctrl+End",
-                                      "参照先へ移動 Ctrl+Enter", "参照元一覧 ", "図面の検査 F7",
-                                      "図面の表示 F8"}));
+            (std::vector<std::string>{
+                "元に戻す Ctrl+Z", "やり直し Ctrl+Y", "コピー Ctrl+C", "次を検索 F3",
+                "前を検索 Shift+F3", "行へ移動... Ctrl+G", "先頭へ Ctrl+Home", "末尾へ Ctrl+End",
+                "参照先へ移動 Ctrl+Enter", "参照元一覧 ", "図面の検査 F7", "図面の表示 F8"}));
   m.dialogs.texts = {std::string("55")};
   menu.actions()[7]->trigger();  // 行へ移動
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);
