@@ -103,6 +103,10 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
 // focus), so every child widget goes before the members. The link needs the window system
 // it was made with, so it goes before that.
 TFMMain::~TFMMain() {
+  // The find box's filter reads the box, which must not happen while the box goes: the
+  // events of its destruction (on Windows) would reach a half-destroyed combo box.
+  CBFind->removeEventFilter(this);
+  CBFind->lineEdit()->removeEventFilter(this);
   qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
   AutoCAD.reset();
 }
