@@ -103,10 +103,6 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
 // focus), so every child widget goes before the members. The link needs the window system
 // it was made with, so it goes before that.
 TFMMain::~TFMMain() {
-  // The find box's filter reads the box, which must not happen while the box goes: the
-  // events of its destruction (on Windows) would reach a half-destroyed combo box.
-  CBFind->removeEventFilter(this);
-  CBFind->lineEdit()->removeEventFilter(this);
   qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
   AutoCAD.reset();
 }
@@ -321,7 +317,9 @@ void TFMMain::CreateShortcuts() {
 
 bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Panel_left && event->type() == QEvent::Resize) Panel_leftResize();
-  if ((watched == CBFind || watched == CBFind->lineEdit()) && IsEnterKey(event)) {
+  // The key comes first: the watched widgets' events while the window's children are
+  // destroyed (on Windows) come after the find box is gone, so it must not be read then.
+  if (IsEnterKey(event) && (watched == CBFind || watched == CBFind->lineEdit())) {
     // Consumed here: the combo box would hand the key to its line edit a second time.
     if (BTFind->isEnabled()) BTFindClick();
     return true;
