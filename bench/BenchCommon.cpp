@@ -10,6 +10,7 @@
 #include <cstdio>     // std::printf, std::fprintf
 #include <cstdlib>    // std::system, std::exit
 #include <fstream>    // std::ifstream
+#include <memory>     // std::make_unique
 
 #include "model/buffer/MyDXFClass.h"
 
@@ -28,6 +29,15 @@ double Median(std::vector<double> values) {
 double MedianTime(int runs, const std::function<void()>& fn) {
   std::vector<double> times;
   for (int r = 0; r < runs; ++r) times.push_back(TimeOnce(fn));
+  return Median(times);
+}
+
+double MedianLoadTime(const std::string& path, int runs) {
+  std::vector<double> times;
+  for (int run = 0; run < runs; ++run) {
+    auto buffer = std::make_unique<TDXFBuffer>();
+    times.push_back(TimeOnce([&] { Require(buffer->LoadFromFile(path), "load"); }));
+  }
   return Median(times);
 }
 

@@ -18,6 +18,10 @@ double Median(std::vector<double> values);
 /// Runs fn `runs` times and returns the median time in seconds.
 double MedianTime(int runs, const std::function<void()>& fn);
 
+/// Median time of `runs` LoadFromFile calls on path, each timed alone: its buffer is made
+/// before and freed after the clock.
+double MedianLoadTime(const std::string& path, int runs);
+
 /// Peak resident memory of this process so far, in bytes (VmHWM).
 long long PeakResidentBytes();
 

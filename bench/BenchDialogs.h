@@ -19,6 +19,6 @@ class SilentDialogs : public Dialogs {
     return ++calls, Answer::Cancel;
   }
   std::string OpenFileName(const FileRequest&) override { return ++calls, std::string(); }
-  std::string SaveFileName(const FileRequest&) override { return ++calls, std::string(); }
+  std::string SaveFileName(FileRequest&) override { return ++calls, std::string(); }
   void Beep() override { ++calls; }
 };

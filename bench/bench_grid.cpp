@@ -125,16 +125,6 @@ double JumpStep(GridBench& bench) {
   return Median(means);
 }
 
-// Median of LoadFromFile alone; the buffer is made before and freed after the clock.
-double LoadTime(const std::string& path) {
-  std::vector<double> times;
-  for (int run = 0; run < kRuns; ++run) {
-    auto buffer = std::make_unique<TDXFBuffer>();
-    times.push_back(TimeOnce([&] { Require(buffer->LoadFromFile(path), "load"); }));
-  }
-  return Median(times);
-}
-
 // Median of an open in a fresh main window (load, grid fill, section list), after a
 // check that the window shows the file; -1 when it does not.
 double OpenTime(const std::string& path, const std::string& settingsDir) {
@@ -183,6 +173,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_grid: the main window did not show %s\n", big.c_str());
     return 1;
   }
-  PrintRow("open in main window vs LoadFromFile", kRuns, open, LoadTime(big), "<=1.3");
+  PrintRow("open in main window vs LoadFromFile", kRuns, open, MedianLoadTime(big, kRuns), "<=1.3");
   return 0;
 }

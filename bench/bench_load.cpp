@@ -9,7 +9,6 @@
 #include <charconv>  // std::from_chars
 #include <cstdio>    // std::printf
 #include <cstring>   // std::strcmp
-#include <memory>    // std::make_unique
 #include <string>    // std::string
 #include <vector>    // std::vector
 
@@ -79,16 +78,6 @@ bool SameResult(const std::string& path) {
   return true;
 }
 
-// Median time of LoadFromFile alone: the buffer is made before and freed after the clock.
-double LoadTime(const std::string& path, int runs) {
-  std::vector<double> times;
-  for (int r = 0; r < runs; ++r) {
-    auto buffer = std::make_unique<TDXFBuffer>();
-    times.push_back(TimeOnce([&] { Require(buffer->LoadFromFile(path), "load"); }));
-  }
-  return Median(times);
-}
-
 // Times SaveToFile against writing the same bytes with one write, each flushed to disk
 // as a save does. The runs alternate, and each starts after sync(), so that neither
 // meets the other's dirty pages being written back.
@@ -144,7 +133,7 @@ int main(int argc, char** argv) {
               small.c_str(), mbSmall * 1e6, big.c_str(), mbBig * 1e6);
   PrintHeader();
 
-  const double loadBig = LoadTime(big, kRuns);
+  const double loadBig = MedianLoadTime(big, kRuns);
   const double refBig = MedianTime(kRuns, [&big] { ReferenceLoad(big); });
   PrintRow("LoadFromFile big", kRuns, loadBig, refBig, "<=1.5");
 
@@ -165,7 +154,7 @@ int main(int argc, char** argv) {
   const double coldBig = MedianChildSeconds(argv[0], big, kRuns);
   PrintRow("load s/MB big vs small (first load)", kRuns, coldBig / mbBig, coldSmall / mbSmall,
            "0.77..1.3");
-  const double loadSmall = LoadTime(small, kRuns);
+  const double loadSmall = MedianLoadTime(small, kRuns);
   PrintRow("load s/MB big vs small (repeats)", kRuns, loadBig / mbBig, loadSmall / mbSmall, "info");
 
   const std::string dumpCommand = "'" + dump + "' --raw --no-remarks '" + big + "' > /dev/null";

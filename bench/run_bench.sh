@@ -47,10 +47,20 @@ echo
 "$build/bench_handles" "$data/big200.dxf" "$data"
 echo
 "$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"
+# The compare needs a second version of the drawing: the same after a rounding run.
+[ -f "$data/big200-round.dxf" ] ||
+  "$build/quillet-dump" --round 0.5/3 0.1/4 "$data/big200-round.dxf" "$data/big200.dxf" >/dev/null
+echo
+"$build/bench_compare" "$data/big200.dxf" "$data/big200-round.dxf"
 # The grid and list benchmarks need the Qt build; they run offscreen.
 if [ -x "$build/bench_grid" ]; then
   echo
   "$build/bench_grid" "$data/big2.dxf" "$data/big200.dxf"
   echo
   "$build/bench_lists" "$data/big200.dxf"
+fi
+# The drawing view paints with Qt Gui, offscreen.
+if [ -x "$build/bench_view" ]; then
+  echo
+  "$build/bench_view" "$data/big200.dxf"
 fi

@@ -25,7 +25,7 @@ class ScriptedAnswer : public Dialogs {
     return yes ? Answer::Yes : Answer::No;
   }
   std::string OpenFileName(const FileRequest&) override { return {}; }
-  std::string SaveFileName(const FileRequest&) override { return {}; }
+  std::string SaveFileName(FileRequest&) override { return {}; }
   void Beep() override {}
 };
 

@@ -16,7 +16,8 @@ class Dialogs {
   /// What a file dialog starts with.
   struct FileRequest {
     std::string caption;        // CP932
-    std::string filter;         // "DXFﾌｧｲﾙ|*.DXF" style, CP932
+    std::string filter;         // "DXFﾌｧｲﾙ|*.DXF" style, name and pattern pairs, CP932
+    int filterIndex = 0;        // the filter shown first; a save dialog sets the one chosen
     std::string initialFolder;  // native path
     std::string fileName;       // native path or bare name, preselected
   };
@@ -41,8 +42,8 @@ class Dialogs {
   /// Runs an open-file dialog; returns the chosen path, or empty when cancelled.
   virtual std::string OpenFileName(const FileRequest& request) = 0;
   /// Runs a save-file dialog (no overwrite prompt of its own, no added extension); empty
-  /// when cancelled.
-  virtual std::string SaveFileName(const FileRequest& request) = 0;
+  /// when cancelled. A confirmed choice sets request.filterIndex to the filter chosen.
+  virtual std::string SaveFileName(FileRequest& request) = 0;
   /// Sounds the system's default beep.
   virtual void Beep() = 0;
 };

@@ -6,7 +6,7 @@ set -eu
 
 PACKAGES="g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
 qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev fonts-ipafont-gothic xvfb xauth
-imagemagick xdotool g++-mingw-w64-x86-64 googletest wine wine64 locales python3 clang-format
+imagemagick xdotool openbox g++-mingw-w64-x86-64 googletest wine wine64 locales python3 clang-format
 nsis e2fsprogs xz-utils
 dpkg-dev dbus-daemon at-spi2-core python3-pyatspi clang libclang-rt-14-dev"
 

@@ -2,8 +2,10 @@
 # screenshot.sh - makes the README's pictures: docs/screenshot.png, quillet-viewer
 # showing the bundled sample; docs/layers.png, its layer list; docs/screenshot-utf8.png and
 # docs/layers-utf8.png, the viewer showing the UTF-8 (AC1032) Japanese drawing of the shared
-# corpus and its layer list, when the corpus is there; and docs/tool-tab.png,
-# quillet-editor's "ツール" tab after a run of the rounding tool on it.
+# corpus and its layer list, and docs/view.png, the drawing view beside the grid, when the
+# corpus is there; docs/tool-tab.png, quillet-editor's "ツール" tab after a run of the
+# rounding tool on it; and docs/compare.png, the compare window of the sample against an
+# edited copy.
 #
 # Runs the programs on a virtual X display (Xvfb) and grabs the window. They are copied
 # to a fresh folder first, so they start with the default settings (the settings file
@@ -62,6 +64,63 @@ xvfb-run -a -s "-screen 0 800x700x24" sh -c '
   kill "$editor"
 ' screenshot "$fresh/quillet-editor" "$PWD/examples/sample.dxf" docs/tool-tab.png
 echo "wrote docs/tool-tab.png"
+# The compare window: the sample against a copy with layer 壁 renamed, the rounding tool
+# run and its CIRCLE dropped. Openbox places and frames the windows; xdotool types the
+# copy's path into the file dialog of Ctrl+D, moves the compare window to 150,80 and
+# selects the ARC's row, so the grid below shows the copy's ARC.
+dump=build/quillet-dump
+"$dump" --rename-layer 壁 外壁 "$fresh/renamed.dxf" examples/sample.dxf >/dev/null
+"$dump" --round 0.5/3 0.1/4 "$fresh/rounded.dxf" "$fresh/renamed.dxf" >/dev/null
+python3 - "$fresh/rounded.dxf" "$fresh/sample-edited.dxf" <<'EOF'
+import sys
+lines = open(sys.argv[1], "rb").read().split(b"\r\n")
+out, skipping = [], False
+for code, value in zip(lines[0:-1:2], lines[1::2]):
+    if code.strip() == b"0":
+        skipping = value.strip() == b"CIRCLE"
+    if not skipping:
+        out += [code, value]
+open(sys.argv[2], "wb").write(b"\r\n".join(out) + b"\r\n")
+EOF
+xvfb-run -a -s "-screen 0 1280x860x24" sh -c '
+  openbox &
+  sleep 1
+  "$1" "$2" &
+  viewer=$!
+  sleep 4
+  xdotool key ctrl+d
+  sleep 2
+  xdotool type --delay 20 "$3"
+  xdotool key Return
+  sleep 3
+  xdotool windowmove "$(xdotool search --name "^比較 - " | head -1)" 150 80
+  sleep 1
+  xdotool mousemove 300 255 click 1
+  sleep 1
+  import -window root -crop 982x666+149+59 +repage "$4"
+  kill "$viewer"
+' screenshot "$fresh/quillet-viewer" "$PWD/examples/sample.dxf" "$fresh/sample-edited.dxf" \
+  docs/compare.png
+echo "wrote docs/compare.png"
+# docs/view.png: the drawing view beside the grid (F8) on the UTF-8 Japanese drawing,
+# after a click on the house's outline (at 693,197 in the window) moved the grid there.
+if [ -f "$utf8" ]; then
+  xvfb-run -a -s "-screen 0 1300x800x24" sh -c '
+    "$1" "$2" &
+    viewer=$!
+    sleep 3
+    for window in $(xdotool search --name Quillet); do xdotool windowsize "$window" 1100 600; done
+    sleep 1
+    xdotool mousemove 500 300 click 1 key F8
+    sleep 3
+    xdotool mousemove 793 297 click 1
+    sleep 1
+    import -window root -crop 1100x600+100+100 +repage "$3"
+    kill "$viewer"
+  ' screenshot "$fresh/quillet-viewer" "$(cd "$(dirname "$utf8")" && pwd)/$(basename "$utf8")" \
+    docs/view.png
+  echo "wrote docs/view.png"
+fi
 # shoot_layers DRAWING PICTURE: the layer list, checked against quillet-dump --layers.
 shoot_layers() {
   dbus-run-session -- /usr/bin/python3 tests/AccessibleLayerListTest.py --screenshot "$2" \

@@ -96,13 +96,14 @@ std::string Utf16(std::string_view ascii, bool bigEndian) {
 
 TEST(TDXFBuffer, FilesInOtherFormatsAreRefusedByName) {
   using std::string_literals::operator""s;
-  const std::string binary = Sjis("バイナリ形式のDXFファイルには対応していません");
+  const std::string sentinel =
+      Sjis("バイナリDXFファイルの先頭（AutoCAD Binary DXF）が壊れています");
   const std::string utf16 = Sjis("UTF-16 のファイルには対応していません");
   const struct {
     std::string text;
     const std::string& message;
   } cases[] = {
-      {"AutoCAD Binary DXF\r\n\x1a\0\0\0"s, binary},
+      {"AutoCAD Binary DXF\n\x1a\0\0\0"s, sentinel},
       {"\xFF\xFE"s + Utf16("  0\r\nSECTION\r\n", false), utf16},  // with a byte-order mark
       {"\xFE\xFF"s + Utf16("  0\r\nSECTION\r\n", true), utf16},
       {Utf16("0\nEOF\n", false), utf16},  // without one
@@ -330,13 +331,23 @@ TEST(TDXFBuffer, EveryCorpusFileRoundTripsByteExactly) {
   EXPECT_GE(unchanged, 25);  // all but those with lines after EOF or empty code-0 pairs
 }
 
-TEST(TDXFBuffer, BinaryCorpusFilesFailAndLinesAfterEofAreLeftOut) {
+TEST(TDXFBuffer, BinaryCorpusFilesLoadAndLinesAfterEofAreLeftOut) {
   const std::string dir = CorpusDir();
   if (dir.empty()) GTEST_SKIP() << "the DXF corpus (../shared/corpus) is not there";
-  for (const char* name : {"binary-ezdxf-bin_dxf_r12.dxf", "binary-gdal-BINARY_wipeout.dxf"}) {
+  const struct {
+    const char* name;
+    int pairs;
+    const char* acadVer;
+  } binaries[] = {{"binary-ezdxf-bin_dxf_r12.dxf", 499, "AC1009"},
+                  {"binary-ezdxf-bin_dxf_r2000.dxf", 1332, "AC1015"},
+                  {"binary-gdal-BINARY_wipeout.dxf", 6037, "AC1032"}};
+  for (const auto& c : binaries) {
     TDXFBuffer b;
-    EXPECT_EQ(b.LoadFromFile(dir + "/" + name), -3) << name;
-    EXPECT_EQ(b.ErrorMessage, Sjis("バイナリ形式のDXFファイルには対応していません"));
+    ASSERT_EQ(b.LoadFromFile(dir + "/" + c.name), 0) << c.name;
+    EXPECT_EQ(b.Form, DXFForm::Binary) << c.name;
+    EXPECT_EQ(b.PairCount, c.pairs) << c.name;
+    EXPECT_EQ(b.EofIndex, c.pairs - 1) << c.name;
+    EXPECT_EQ(b.AcadVer, c.acadVer) << c.name;
   }
   const struct {
     const char* name;

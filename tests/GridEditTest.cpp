@@ -152,20 +152,92 @@ TEST(GridEdit, ValuesOfNumericCodesMustBeNumbers) {
     const char* value;
     bool fits;
   } cases[] = {
-      {70, "     6", true}, {70, "XYZ", false}, {70, "1.5", false},
-      {70, "-12", true},    {70, "", false},    {10, " 1.0e3", true},
-      {10, "1,5", false},   {10, "nan", false}, {59, "x", false},
-      {60, "x", false},     {89, "x", true},    {99, "x", false},
-      {139, "x", true},     {147, "x", false},  {160, "123456789012", true},
-      {179, "x", false},    {270, "x", false},  {289, "x", false},
-      {370, "x", false},    {389, "x", false},  {400, "x", false},
-      {409, "x", false},    {420, "x", false},  {429, "x", false},
-      {430, "x", true},     {440, "x", false},  {459, "x", false},
-      {1000, "x", true},    {1010, "x", false}, {1071, "x", false},
-      {1072, "x", true},    {8, "x", true},
+      {70, "     6", true},
+      {70, "XYZ", false},
+      {70, "1.5", false},
+      {70, "-12", true},
+      {70, "", false},
+      {10, " 1.0e3", true},
+      {10, "1,5", false},
+      {10, "nan", false},
+      {59, "x", false},
+      {60, "x", false},
+      {89, "x", true},
+      {99, "x", false},
+      {109, "x", true},
+      {110, "x", false},
+      {139, "x", false},
+      {147, "x", false},
+      {149, "x", false},
+      {150, "x", true},
+      {160, "123456789012", true},
+      {209, "x", true},
+      {210, "x", false},
+      {239, "x", false},
+      {240, "x", true},
+      {299, "x", false},
+      {300, "x", true},
+      {460, "x", false},
+      {469, "x", false},
+      {470, "x", true},
+      {179, "x", false},
+      {270, "x", false},
+      {289, "x", false},
+      {370, "x", false},
+      {389, "x", false},
+      {400, "x", false},
+      {409, "x", false},
+      {420, "x", false},
+      {429, "x", false},
+      {430, "x", true},
+      {440, "x", false},
+      {459, "x", false},
+      {1000, "x", true},
+      {1010, "x", false},
+      {1071, "x", false},
+      {1072, "x", true},
+      {8, "x", true},
+      {109, "x", true},
+      {149, "x", false},
+      {150, "x", true},
+      {209, "x", true},
+      {239, "x", false},
+      {299, "x", false},
+      {469, "x", false},
+      {470, "x", true},
+      {310, "x", true},
+      {1004, "x", true},
   };
   for (const auto& c : cases)
     EXPECT_EQ(FitsValueCode(c.code, c.value), c.fits) << c.code << " '" << c.value << "'";
+}
+
+TEST(GridEdit, ADocumentSavedAsBinaryRefusesWhatItsTypesCannotHold) {
+  const struct {
+    int col;
+    const char* cell;
+    const char* text;
+    const char* line;
+    const char* message;  // empty: written
+  } cases[] = {
+      {kValueColumn, "1.0", "abc", "19",
+       "グループコード 10 の値 'abc' は浮動小数点数ではありません。バイナリ DXF "
+       "には書けないので変更しません"},
+      {kValueColumn, "1.0", "2.5", "19", ""},
+      {kCodeColumn, "8", "70", "17",
+       "グループコード 70 の値 'WALL' は整数値ではありません。バイナリ DXF "
+       "には書けないので変更しません"},
+      {kCodeColumn, "8", "1", "17", ""},
+  };
+  for (const auto& c : cases) {
+    Fixture f;
+    f.buffer.SaveForm = DXFForm::Binary;
+    const EditCommit done = f.Type(c.col, c.cell, c.text, c.line);
+    const bool refused = *c.message != '\0';
+    EXPECT_EQ(done.kind, refused ? EditCommit::Kind::Refused : EditCommit::Kind::Written) << c.text;
+    EXPECT_EQ(done.message, refused ? Sjis(c.message) : "") << c.text;
+    EXPECT_TRUE(f.dialogs.questions.empty()) << c.text;
+  }
 }
 
 TEST(GridEdit, NonNumberForANumericCodeIsStoredOnlyWhenTheUserAgrees) {

@@ -3,9 +3,10 @@
 
 Each folder is one library, and a library may include only from itself and the layers
 below it:
-    model <- settings, cad <- logic <- ui <- main.cpp;  tools -> logic
-Qt headers belong to the widget layer: ui/, main.cpp, the widget tests and the grid
-and list benchmarks. Usage: LayerOrderTest.py PROJECT_ROOT
+    model <- settings, cad <- logic <- render <- ui <- main.cpp;  tools -> render, logic
+Qt headers belong to the widget layer and the painter below it: ui/, render/ (Qt Gui
+only), main.cpp, quillet-dump's painting file, the widget tests and the grid, list and
+view benchmarks. Usage: LayerOrderTest.py PROJECT_ROOT
 """
 import pathlib
 import re
@@ -17,17 +18,22 @@ ALLOWED = {
     "settings": {"settings", "model"},
     "cad": {"cad", "model"},
     "logic": BELOW_LOGIC,
-    "ui": {"ui"} | BELOW_LOGIC,
+    "render": {"render"} | BELOW_LOGIC,
+    "ui": {"ui", "render"} | BELOW_LOGIC,
     "main.cpp": {"ui"} | BELOW_LOGIC,
-    "tools": {"tools"} | BELOW_LOGIC,
+    "tools": {"tools", "render"} | BELOW_LOGIC,
     "fuzz": {"fuzz", "tests"} | BELOW_LOGIC,
-    "bench": {"bench", "ui"} | BELOW_LOGIC,
-    "tests": {"tests", "tools", "ui"} | BELOW_LOGIC,
+    "bench": {"bench", "ui", "render"} | BELOW_LOGIC,
+    "tests": {"tests", "tools", "ui", "render"} | BELOW_LOGIC,
 }
-# Files outside ui/ and main.cpp that may include Qt: the widget tests and their main.
+# Files outside ui/, render/ and main.cpp that may include Qt: the widget tests and their
+# main, the benchmarks that paint, and quillet-dump's painting file (which only the builds
+# with Qt compile).
 QT_ALLOWED = {
     "bench/bench_grid.cpp",
     "bench/bench_lists.cpp",
+    "bench/bench_view.cpp",
+    "tools/DumpRender.cpp",
     "tests/support/QtTestMain.cpp",
     "tests/support/MainWindowFixture.h",
     "tests/StringGridTest.cpp",
@@ -36,6 +42,8 @@ QT_ALLOWED = {
     "tests/MainFormTest.cpp",
     "tests/MainFormListTabsTest.cpp",
     "tests/OptionFormTest.cpp",
+    "tests/CompareListTest.cpp",
+    "tests/DrawingViewTest.cpp",
     "tests/MainFormAcadWin32Test.cpp",
 }
 PROJECT_INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
@@ -64,7 +72,7 @@ def problems_in(root, path):
         elif target not in allowed:
             found.append(f"{relative}: includes {include}, but {layer} may use only "
                          f"{', '.join(sorted(allowed))}")
-    qt_ok = layer in ("ui", "main.cpp") or relative in QT_ALLOWED
+    qt_ok = layer in ("ui", "render", "main.cpp") or relative in QT_ALLOWED
     for include in QT_INCLUDE.findall(text):
         if not qt_ok:
             found.append(f"{relative}: includes Qt's <{include}> outside the widget layer")

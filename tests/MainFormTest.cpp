@@ -263,6 +263,24 @@ TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
   EXPECT_EQ(m.dialogs.saveRequests[1].initialFolder, m.dir.Path() + "/");
 }
 
+TEST(TFMMain, TheSaveTypeListConvertsAndTheLabelNamesTheBinaryForm) {
+  Main m({kSample});
+  TFMMain& form = *m.form;
+  const std::string binary = m.dir.Path() + "/binary.dxf", text = m.dir.Path() + "/text.dxf";
+  m.dialogs.saveAnswers = {binary, text};
+  m.dialogs.saveFilters = {1, 0};
+  form.BTSaveClick();
+  EXPECT_EQ(m.dialogs.saveRequests[0].filterIndex, 0);  // a text drawing starts at text
+  EXPECT_TRUE(ReadBytes(binary).starts_with("AutoCAD Binary DXF\r\n\x1a"));
+  EXPECT_TRUE(form.LBEncoding->text().endsWith(QString::fromUtf8("　バイナリ DXF")));
+  ASSERT_TRUE(form.LoadDxfFile(binary));
+  EXPECT_TRUE(form.LBEncoding->text().endsWith(QString::fromUtf8("　バイナリ DXF")));
+  form.BTSaveClick();
+  EXPECT_EQ(m.dialogs.saveRequests[1].filterIndex, 1);  // a binary one at binary
+  EXPECT_TRUE(ReadBytes(text).starts_with("  0\r\nSECTION\r\n"));
+  EXPECT_FALSE(form.LBEncoding->text().contains(QString::fromUtf8("バイナリ")));
+}
+
 TEST(TFMMain, ALoadSaysWhatItLeftOutAndASaveThatLosesTextAsksFirst) {
   using std::string_literals::operator""s;
   Main m;
@@ -837,11 +855,11 @@ TEST(TFMMain, GridMenuOffersTheKeyboardsCommands) {
     if (!action->isSeparator())
       entries.push_back(action->text().toStdString() + " " +
                         action->shortcut().toString(QKeySequence::PortableText).toStdString());
-  EXPECT_EQ(entries,
-            (std::vector<std::string>{"元に戻す Ctrl+Z", "やり直し Ctrl+Y", "コピー Ctrl+C",
-                                      "次を検索 F3", "前を検索 Shift+F3", "行へ移動... Ctrl+G",
-                                      "先頭へ Ctrl+Home", "末尾へ Ctrl+End",
-                                      "参照先へ移動 Ctrl+Enter", "参照元一覧 ", "図面の検査 F7"}));
+  EXPECT_EQ(entries, (std::vector<std::string>{
+                         "元に戻す Ctrl+Z", "やり直し Ctrl+Y", "コピー Ctrl+C", "次を検索 F3",
+                         "前を検索 Shift+F3", "行へ移動... Ctrl+G", "先頭へ Ctrl+Home",
+                         "末尾へ Ctrl+End", "参照先へ移動 Ctrl+Enter", "参照元一覧 ",
+                         "図面の検査 F7", "比較... Ctrl+D", "図面の表示 F8"}));
   m.dialogs.texts = {std::string("55")};
   menu.actions()[7]->trigger();  // 行へ移動
   EXPECT_EQ(m.form->FRDXFGrid->CurrentIndex(), 27);

@@ -142,6 +142,32 @@ class QuilletDumpJson(unittest.TestCase):
                 self.assertEqual(list(obj), keys, arguments)
                 self.assertEqual(tab.split("\t"), [c_escaped(str(v)) for v in obj.values()], arguments)
 
+    def test_diff_lines_carry_their_keys_and_the_tab_forms_fields(self):
+        japanese = [CORPUS / "gen-r2000-ansi932-crlf.dxf", CORPUS / "gen-r2018-utf8-japanese.dxf"]
+        with tempfile.TemporaryDirectory() as folder:
+            renamed = pathlib.Path(folder) / "renamed.dxf"
+            dump("--rename-layer", "壁", "外壁", renamed, SAMPLE)
+            pairs = [[renamed, SAMPLE]] + ([japanese] if all(p.exists() for p in japanese) else [])
+            for other, drawing in pairs:
+                tabs = tab_lines(dump("--diff", other, drawing, status=1))
+                objects = json_lines(dump("--json", "--diff", other, drawing, status=1))
+                self.assertEqual(len(objects), len(tabs), drawing)
+                for tab, obj in zip(tabs, objects):
+                    keys = [k for k in ("handle", "variable", "name") if k in obj]
+                    self.assertLessEqual(len(keys), 1, obj)
+                    expected = ["change"] + keys + ["type", "line", "other_line"]
+                    if obj["change"] == "changed":
+                        expected.append("pairs")
+                    self.assertEqual(list(obj), expected, obj)
+                    text = "; ".join("%d: %s -> %s" % (
+                        p["code"], "(none)" if p["value"] is None else p["value"],
+                        "(none)" if p["other_value"] is None else p["other_value"])
+                        for p in obj.get("pairs", []))
+                    cells = [obj["change"], obj[keys[0]] if keys else "", obj["type"],
+                             "" if obj["line"] is None else str(obj["line"]),
+                             "" if obj["other_line"] is None else str(obj["other_line"]), text]
+                    self.assertEqual(tab.split("\t"), [c_escaped(c) for c in cells], obj)
+
     def test_summary_is_one_object_of_its_lines(self):
         tabs = dict(line.split("\t") for line in tab_lines(dump("--summary", SAMPLE)))
         objects = json_lines(dump("--json", "--summary", SAMPLE))

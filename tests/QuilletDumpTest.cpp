@@ -322,6 +322,52 @@ TEST(QuilletDump, ChecksTheDrawing) {
             "11\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません\n");
 }
 
+TEST(QuilletDump, PrintsTheRecordsThatDifferAndExitsOneWhenAnyDoes) {
+  TempDir dir;
+  const auto drawing = [&dir](const char* name, const char* line, const char* text) {
+    return "'" + dir.Write(name, DxfText({"0",  "SECTION",  "2",  "HEADER", "9",  "$LTSCALE",
+                                          "40", "1.0",      "0",  "ENDSEC", "0",  "SECTION",
+                                          "2",  "ENTITIES", "0",  "LINE",   "5",  "1A",
+                                          "8",  "0",        "62", "1",      "10", line,
+                                          "0",  "TEXT",     "5",  "1B",     "1",  text,
+                                          "0",  "ENDSEC",   "0",  "EOF"})) +
+           "'";
+  };
+  const std::string here = drawing("here.dxf", "0.0", "a\tb");
+  const std::string same = drawing("same.dxf", "0.000000", "a\tb");
+  const std::string there = drawing("there.dxf", "2.5", "c");
+  const struct {
+    std::string arguments;
+    int status;
+    std::string out;
+  } cases[] = {
+      {"--diff " + same + " " + here, 0, ""},
+      {"--exact --diff " + same + " " + here, 1,
+       "changed\t1A\tLINE\t15\t15\t10: 0.0 -> 0.000000\n"},
+      {"--diff " + there + " " + here, 1,
+       "changed\t1A\tLINE\t15\t15\t10: 0.0 -> 2.5\n"
+       "changed\t1B\tTEXT\t25\t25\t1: a\\tb -> c\n"},
+      {"--json --diff " + there + " " + here, 1,
+       "{\"change\":\"changed\",\"handle\":\"1A\",\"type\":\"LINE\",\"line\":15,"
+       "\"other_line\":15,\"pairs\":[{\"code\":10,\"value\":\"0.0\",\"other_value\":\"2.5\"}]}\n"
+       "{\"change\":\"changed\",\"handle\":\"1B\",\"type\":\"TEXT\",\"line\":25,"
+       "\"other_line\":25,\"pairs\":[{\"code\":1,\"value\":\"a\\tb\",\"other_value\":\"c\"}]}\n"},
+      {"--diff " + here + " - < " + same, 0, ""},
+      {"--diff '" + dir.Path() + "/none.dxf' " + here, 3, ""},
+      {"--diff " + here, 2, ""},
+      {"--diff - - ", 2, ""},
+      {"--exact " + here, 2, ""},
+      {"--diff " + here + " --layers " + here, 2, ""},
+  };
+  for (const auto& c : cases) {
+    const DumpRun run = Dump(c.arguments);
+    EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.out;
+    if (c.status < 2) {
+      EXPECT_EQ(run.out, c.out) << c.arguments;
+    }
+  }
+}
+
 // Splits bytes into lines at CR LF, as the program writes them.
 std::vector<std::string> Lines(const std::string& bytes) {
   std::vector<std::string> lines;
@@ -374,6 +420,32 @@ TEST(QuilletDump, RefusesBadRoundArgumentsAndWritesNothingForANonNumber) {
   EXPECT_EQ(run.status, 8);
   EXPECT_EQ(run.out, "quillet-dump: 'y2' は浮動小数点数ではありません\n");
   EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
+}
+
+TEST(QuilletDump, ConvertsBothWaysAndRefusesAValueTheFormCannotHold) {
+  TempDir dir;
+  const std::string binary = "'" + dir.Path() + "/b.dxf'";
+  const std::string text = "'" + dir.Path() + "/t.dxf'";
+  ASSERT_EQ(Dump("--to-binary " + binary + " " + Sample()).status, 0);
+  EXPECT_TRUE(ReadBytes(dir.Path() + "/b.dxf").starts_with("AutoCAD Binary DXF\r\n\x1a"));
+  ASSERT_EQ(Dump("--to-ascii " + text + " " + binary).status, 0);
+  const std::string back = ReadBytes(dir.Path() + "/t.dxf");
+  EXPECT_TRUE(back.starts_with("  0\r\nSECTION\r\n  2\r\nHEADER\r\n")) << back.substr(0, 40);
+  // The listing of every form is the same, apart from the reals' shortest texts.
+  EXPECT_EQ(Dump("--json --no-remarks " + binary).out, Dump("--json --no-remarks " + text).out);
+  EXPECT_EQ(Dump("--to-binary " + binary + " " + Sample() + " --layers").status, 2);
+  EXPECT_EQ(Dump("--to-ascii").status, 2);
+
+  const std::string bad =
+      dir.Write("bad.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "10", "x", "0",
+                                    "ENDSEC", "0", "EOF"}));
+  const std::string out = dir.Path() + "/out.dxf";
+  const DumpRun run = Dump("--to-binary '" + out + "' '" + bad + "'");
+  EXPECT_EQ(run.status, 12);
+  EXPECT_EQ(run.out,
+            "quillet-dump: 7 行：グループコード 10 の値 'x' は浮動小数点数ではありません。バイナリ "
+            "DXF に書けません。値を直してから保存してください\n");
+  EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

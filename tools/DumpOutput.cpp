@@ -186,6 +186,11 @@ void DumpLine::Real(std::string_view key, double x) {
   m_out.Put(std::string_view(text, static_cast<std::size_t>(n)));
 }
 
+void DumpLine::Missing(std::string_view key) {
+  Key(key);
+  if (m_out.Format() == DumpFormat::Json) m_out.Put("null");
+}
+
 void DumpLine::End() {
   if (m_out.Format() == DumpFormat::Json) m_out.Put(m_first ? "{}" : "}");
   m_out.Put('\n');

@@ -110,6 +110,11 @@ class DumpLine {
   void Number(std::string_view key, long long n);
   /// Adds a real number as "%g" writes it; JSON gets null for an infinity or a NaN.
   void Real(std::string_view key, double x);
+  /// Adds a field without a value: empty in the tab-separated forms, null in JSON.
+  void Missing(std::string_view key);
+  /// Starts a field whose value the caller then writes through the output itself (a JSON
+  /// array, say); the tab-separated forms get only the separator.
+  void Open(std::string_view key) { Key(key); }
   /// Ends the line.
   void End();
 

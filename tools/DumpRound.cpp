@@ -90,9 +90,5 @@ int RunRoundOption(const RoundOptions& options, TDXFBuffer& buffer, DumpOutput& 
   for (const std::string& line : RoundChoiceLines(options.choice)) PrintLine(out, line);
   PrintLine(out, summary);
   out.Flush();
-  buffer.OnMessage = [](const std::string& m) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
-  };
-  buffer.SetFileName(options.outFile);
-  return buffer.SaveToFile() == 0 ? 0 : kExitSaveFailed;
+  return SaveDrawingTo(buffer, options.outFile);
 }

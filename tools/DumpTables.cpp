@@ -192,11 +192,7 @@ int RunRename(const TableOptions& options, TDXFBuffer& buffer, DumpOutput& out) 
   if (!EditName(edit, list.names, ProgramTextOfUtf8(options.newName), buffer, out))
     return kExitRenameRefused;
   if (edit.RebuildsIndex()) buffer.BuildIndex();
-  buffer.OnMessage = [](const std::string& m) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
-  };
-  buffer.SetFileName(options.outFile);
-  return buffer.SaveToFile() == 0 ? 0 : kExitSaveFailed;
+  return SaveDrawingTo(buffer, options.outFile);
 }
 
 }  // namespace
@@ -206,6 +202,16 @@ int RefuseCutDrawing(const TDXFBuffer& buffer) {
   std::fprintf(stderr, "quillet-dump: %s; OUT is not written, it would lose the rest\n",
                Utf8(TruncatedTextMessage(buffer.TruncatedAtLine)).c_str());
   return kExitTruncatedText;
+}
+
+int SaveDrawingTo(TDXFBuffer& buffer, const std::string& outFile) {
+  buffer.OnMessage = [](const std::string& m) {
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
+  };
+  buffer.SetFileName(outFile);
+  const int saved = buffer.SaveToFile();
+  if (saved == ResultCode(SaveResult::Ok)) return 0;
+  return saved == ResultCode(SaveResult::Unencodable) ? kExitUnencodable : kExitSaveFailed;
 }
 
 bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::string& error) {

@@ -16,11 +16,16 @@ constexpr int kExitIncompleteList = 4;  // a value that must be a number is not
 constexpr int kExitRenameRefused = 5;   // no such name, or the new name is taken
 constexpr int kExitSaveFailed = 6;
 constexpr int kExitTruncatedText = 10;  // a NUL byte ended the text: OUT would lose the rest
+constexpr int kExitUnencodable = 12;    // a pair the form of OUT cannot hold: nothing written
 
 /// Returns kExitTruncatedText, with the reason on stderr, when a NUL byte ended the
 /// buffer's text before its EOF pair, since an OUT written from it would lose the rest;
 /// otherwise 0. Every option that writes OUT asks first.
 int RefuseCutDrawing(const TDXFBuffer& buffer);
+
+/// Saves buffer to outFile, reasons on stderr. Returns 0, kExitUnencodable or
+/// kExitSaveFailed.
+int SaveDrawingTo(TDXFBuffer& buffer, const std::string& outFile);
 
 /// Which list a table option prints.
 enum class DumpList { None, Layers, Ltypes, Colors, Blocks, Groups };

@@ -23,11 +23,14 @@
 #include "model/buffer/RecordWalk.h"
 #include "model/text/Sjis.h"
 #include "model/text/TextCodec.h"
+#include "tools/DumpConvert.h"
+#include "tools/DumpDiff.h"
 #include "tools/DumpHandles.h"
 #include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"
 #include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
+#include "tools/DumpView.h"
 
 namespace {
 
@@ -56,11 +59,14 @@ constexpr char kUsageHead[] =
 
 constexpr char kUsageTail[] =
     "\n"
-    "exit status: 0 done, 2 bad usage, 3 the file could not be loaded, 4 a list could not\n"
-    "be built (a value that must be a number is not), 5 a rename was refused, 6 OUT could\n"
-    "not be written, 7 --check found problems, 8 a value to round is not a number (nothing\n"
-    "is written), 9 no record owns the --handle handle, 10 OUT is not written because a NUL\n"
-    "byte ended FILE's text early, 11 the output could not be written\n";
+    "exit status: 0 done, 1 --diff found differences, 2 bad usage, 3 the file could not be\n"
+    "loaded, 4 a list could not be built (a value that must be a number is not), 5 a rename\n"
+    "was refused, 6 OUT could not be written, 7 --check found problems, 8 a value to round\n"
+    "is not a number (nothing is written), 9 no record owns the --handle handle, no entity\n"
+    "is near the --pick point or --extents finds nothing drawn, 10 OUT is not written\n"
+    "because a NUL byte ended FILE's text early, 11 the output could not be written, 12 a\n"
+    "pair cannot be written in the form of OUT (nothing is written), 13 the --render picture\n"
+    "could not be written\n";
 
 struct Options {
   std::string file;
@@ -76,6 +82,9 @@ struct Options {
   TableOptions tables;
   RoundOptions round;
   HandleOptions handles;
+  ConvertOptions convert;
+  DiffOptions diff;
+  ViewOptions view;
 
   DumpFormat Format() const {
     return raw ? DumpFormat::Raw : json ? DumpFormat::Json : DumpFormat::Escaped;
@@ -83,7 +92,8 @@ struct Options {
 };
 
 std::string UsageText() {
-  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kUsageTail;
+  return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kConvertUsage +
+         kDiffUsage + kViewUsage + kUsageTail;
 }
 
 bool ParseLine(const char* text, long long& line) {
@@ -107,7 +117,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   for (int a = 1; a < argc; ++a) {
     if (TakeTableOption(argc, argv, a, options.tables, error) ||
         TakeRoundOption(argc, argv, a, options.round, error) ||
-        TakeHandleOption(argc, argv, a, options.handles, error)) {
+        TakeHandleOption(argc, argv, a, options.handles, error) ||
+        TakeConvertOption(argc, argv, a, options.convert, error) ||
+        TakeDiffOption(argc, argv, a, options.diff, error) ||
+        TakeViewOption(argc, argv, a, options.view, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -153,6 +166,24 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
     error = "--round cannot be combined with a list or rename option";
   if (options.handles.Requested() && (options.tables.Requested() || options.round.requested))
     error = "--handle and --check cannot be combined with a list, rename or --round option";
+  if (options.convert.requested &&
+      (options.tables.Requested() || options.round.requested || options.handles.Requested() ||
+       options.diff.requested || options.view.Requested()))
+    error = "--to-ascii and --to-binary cannot be combined with another option that acts";
+  if (options.diff.requested && (options.tables.Requested() || options.round.requested ||
+                                 options.handles.Requested() || options.view.Requested()))
+    error = "--diff cannot be combined with a list, rename, --round, --handle or --check option";
+  if (options.diff.choiceGiven && !options.diff.requested)
+    error = "--exact and --ignore-new-handles need --diff";
+  if (options.diff.requested && IsStandardInput(options.file) &&
+      IsStandardInput(options.diff.otherFile))
+    error = "only one of FILE and OTHER can be standard input";
+  const int drawingOptions =
+      options.view.extents + options.view.pick + !options.view.renderFile.empty();
+  if (drawingOptions > 1) error = "--extents, --render and --pick exclude each other";
+  if (options.view.Requested() &&
+      (options.tables.Requested() || options.round.requested || options.handles.Requested()))
+    error = "--extents, --render and --pick cannot be combined with another option that acts";
   if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
   if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
   return error.empty();
@@ -266,6 +297,9 @@ int Run(const Options& options, TDXFBuffer& buffer, DumpOutput& out) {
   if (options.tables.Requested()) return RunTableOption(options.tables, buffer, out);
   if (options.round.requested) return RunRoundOption(options.round, buffer, out);
   if (options.handles.Requested()) return RunHandleOption(options.handles, buffer, out);
+  if (options.convert.requested) return RunConvertOption(options.convert, buffer);
+  if (options.diff.requested) return RunDiffOption(options.diff, buffer, out);
+  if (options.view.Requested()) return RunViewOption(options.view, buffer, out);
   if (options.summary) {
     PrintSummary(buffer, out);
   } else {

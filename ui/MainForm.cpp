@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "logic/document/EncodingChoice.h"
+#include "logic/document/MyFileLib.h"
 #include "model/text/Sjis.h"
 #include "ui/QtText.h"
 
@@ -96,7 +97,8 @@ TFMMain::TFMMain(ProgramValues values, Dialogs& dialogs, std::string executableP
   Form_option->setObjectName(QStringLiteral("Form_option"));
   PCSGData->setCurrentWidget(TSDXFData);
   setAcceptDrops(true);
-  m_openDialog.filter = m_saveDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
+  m_openDialog.filter = Sjis("DXFﾌｧｲﾙ|*.DXF");
+  m_saveDialog.filter = SaveFormFilter();
 }
 
 // The grids write into Buffer until they are gone (an editor commits as it loses the
@@ -228,7 +230,7 @@ void TFMMain::CreateTabs() {
   FRDXFGrid = new TFrameDXFGrid(m_dialogs, *MsgBox, TSDXFData);
   auto* layout = new QVBoxLayout(TSDXFData);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(FRDXFGrid);
+  layout->addWidget(CreateDrawingDock());
   PCSGData->addTab(TSDXFData, QStringLiteral("DXFﾃﾞｰﾀ"));
   PCSGData->addTab(TSLayerList = new QWidget, QStringLiteral("画層一覧"));
   PCSGData->addTab(TSLineList = new QWidget, QStringLiteral("線種一覧"));
@@ -299,6 +301,8 @@ void TFMMain::CreateShortcuts() {
   // its line edit through the box, so both are watched.
   CBFind->installEventFilter(this);
   CBFind->lineEdit()->installEventFilter(this);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this), &QShortcut::activated, this,
+          whenEnabled(BTFind, &TFMMain::CompareWithFile));
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this), &QShortcut::activated, this,
           [this] {
             CBFind->setFocus();
@@ -465,7 +469,9 @@ void TFMMain::ShowChangedBuffer(const StepReport& step) {
     UpdateLtypeLabels();
   }
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  FRDrawing->DocumentChanged();
   StartHandleIndex();  // a change may have moved, added or removed handles and pointers
+  MarkCompareStale();
 }
 
 void TFMMain::UndoChange() {
@@ -523,6 +529,8 @@ void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
   ResetListFlags();
   PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
   FRDXFGrid->FillRows(FRDXFGrid->TopIndex());
+  MarkCompareStale();            // the compare read the texts in the encoding before
+  FRDrawing->DocumentChanged();  // texts are decoded anew
 }
 
 void TFMMain::UpdateEncodingLabel() {

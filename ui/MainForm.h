@@ -14,6 +14,7 @@
 #include <string>    // std::string
 #include <vector>    // std::vector
 
+#include <QPointer>
 #include <QWidget>
 
 #include "cad/MyCADLib.h"
@@ -31,11 +32,13 @@
 #include "model/buffer/HandleIndex.h"
 #include "model/buffer/MyDXFClass.h"
 #include "settings/Settings.h"
+#include "ui/DrawingView.h"
 #include "ui/OptionForm.h"
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
 
+class CompareList;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -111,6 +114,9 @@ class TFMMain : public QWidget {
   QComboBox* CBToolAngRoundDigit;
   QPushButton* BTPosReSnap;
   TFrameDXFGrid* FRDXFGrid;
+  // The drawing beside the grid (MainFormDrawing.cpp), hidden until F8 shows it.
+  QSplitter* SPDXFData;
+  DrawingView* FRDrawing;
   // The list tabs (MainFormLists.cpp).
   QWidget* Panel1;
   QLabel* LBClayer;
@@ -183,6 +189,11 @@ class TFMMain : public QWidget {
   void ListReferrers();
   /// Checks the drawing and writes its problems to the message panel (F7).
   void CheckDrawingStructure();
+  /// Asks for another DXF file and lists what differs between it and the drawing on show
+  /// in the compare window (Ctrl+D); beeps when no drawing is on show.
+  void CompareWithFile();
+  /// Shows or hides the drawing beside the grid (F8).
+  void ToggleDrawingView();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -271,6 +282,8 @@ class TFMMain : public QWidget {
   AcadContext MakeAcadContext();
   void JumpToSectionEntry(QListWidgetItem& item);
   void ShowGridMenu(QPoint globalPos);
+  /// Puts the grid and the drawing view side by side on the DXF tab and returns the pair.
+  QWidget* CreateDrawingDock();
   void ShowRecentFiles(QPoint pos);
   void Panel_leftResize();
   void ShowEncodingMenu(const QPoint& globalPos);
@@ -284,6 +297,8 @@ class TFMMain : public QWidget {
   void ShowJumpTarget(const JumpTarget& target);
   void ShowPlace(const GridView& place);
   void WriteLog(const std::vector<std::string>& lines);
+  /// Tells the compare window, if one is open, that the drawing on show has changed.
+  void MarkCompareStale();
   bool HasDocument() const;
   void NameControls();
 
@@ -330,4 +345,5 @@ class TFMMain : public QWidget {
   NameListState m_blockNames{nullptr, NameEditState(NameKind::Block), {}, nullptr};
   std::vector<ColorUse> m_colorUses;          // the colour list's records, row k + 1 shows [k]
   std::map<const QLabel*, int> m_labelLines;  // the line a list label's double-click shows
+  QPointer<CompareList> m_compare;            // the compare window, while one is open
 };

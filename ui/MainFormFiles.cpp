@@ -155,6 +155,7 @@ bool TFMMain::LoadDocument(const std::string& path) {
     m_dialogs.ShowError(loaded.ErrorMessage);
     return false;
   }
+  FRDrawing->StopBuilding();  // its worker reads the buffer about to be replaced
   AdoptDocument(Buffer, std::move(loaded));
   ShowLoadedDocument();
   for (const std::string& notice : LoadNotices(Buffer)) MsgBox->Add(notice);
@@ -201,6 +202,8 @@ void TFMMain::ShowLoadedDocument() {
   SetModified(false);
   m_history.Clear();
   StartHandleIndex();
+  MarkCompareStale();
+  FRDrawing->DocumentLoaded();
 }
 
 void TFMMain::BTSaveClick() {
@@ -210,18 +213,25 @@ void TFMMain::BTSaveClick() {
 // The dialog proposes the document's name in the folder last used and asks before it
 // overwrites another file; a save that fails has already been reported by the buffer.
 // A document cut short by a NUL byte is saved only when the user agrees to lose the rest
-// of its file.
+// of its file. The type list picks the form, text or binary; it starts at the document's.
 bool TFMMain::SaveDocument() {
   const std::string loss = SaveLossQuestion(Buffer);
   if (!loss.empty() && !m_dialogs.AskYesNo(Values.ProductTitle, loss)) return false;
   m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
   m_saveDialog.fileName = FileNamePart(Buffer.FileName);
+  m_saveDialog.filterIndex = SaveFilterOfForm(Buffer.SaveForm);
   const std::string chosen =
       RunSaveDialog(m_dialogs, m_saveDialog, m_documentPath, Values.ProductTitle);
   if (chosen.empty()) return false;
+  const DXFForm form = Buffer.SaveForm;
   Buffer.SetFileName(chosen);
   Buffer.NormaliseOnSave = Settings.NormaliseOnSave;
-  if (Buffer.SaveToFile() != 0) return false;
+  Buffer.SaveForm = FormOfSaveFilter(m_saveDialog.filterIndex);
+  if (Buffer.SaveToFile() != 0) {
+    Buffer.SaveForm = form;  // the document stays in the form it had
+    return false;
+  }
+  UpdateEncodingLabel();
   Settings.LastPath = Buffer.FileName;
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Buffer.FileName) +
                      QStringLiteral("\""));

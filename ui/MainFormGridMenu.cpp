@@ -53,4 +53,7 @@ void TFMMain::FillGridMenu(QMenu& menu) {
       "参照元一覧", QKeySequence(), [this] { ListReferrers(); }, loaded);
   add(
       "図面の検査", Qt::Key_F7, [this] { CheckDrawingStructure(); }, loaded);
+  add(
+      "比較...", Qt::CTRL | Qt::Key_D, [this] { CompareWithFile(); }, loaded);
+  add("図面の表示", Qt::Key_F8, [this] { ToggleDrawingView(); });
 }

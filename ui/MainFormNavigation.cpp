@@ -68,6 +68,7 @@ void TFMMain::FRDXFGridDXFScrollBarChange() {
 
 // While the user moves through the section list with the keys, the list keeps its entry.
 void TFMMain::FRDXFGridDXFGridDrawCell(int, int, bool focused) {
+  if (focused) FRDrawing->ShowPair(FRDXFGrid->CurrentIndex());
   if (focused && !ListBox_line->hasFocus()) SyncSectionList(FRDXFGrid->CurrentIndex());
 }
 

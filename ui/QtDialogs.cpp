@@ -20,11 +20,13 @@ QString MessageText(const std::string& cp932) {
   return WithoutControls(text, /*keepLineFeeds=*/true);
 }
 
-QString QtFilter(const std::string& cp932Filter) {
-  const QString filter = FromCp932(cp932Filter);
-  const qsizetype bar = filter.indexOf(QLatin1Char('|'));
-  if (bar < 0) return filter;
-  return filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QLatin1Char(')');
+QStringList QtFilters(const std::string& cp932Filter) {
+  const QStringList parts = FromCp932(cp932Filter).split(QLatin1Char('|'));
+  QStringList filters;
+  for (qsizetype k = 0; k + 1 < parts.size(); k += 2)
+    filters << parts[k] + QStringLiteral(" (") + parts[k + 1] + QLatin1Char(')');
+  if (parts.size() % 2 == 1) filters << parts.back();
+  return filters;
 }
 
 // Runs a modal message box whose buttons carry the Japanese captions of the platform's
@@ -89,10 +91,14 @@ const QSize kFileDialogSize(960, 600);
 }  // namespace
 
 // Runs a file dialog for an existing file (open) or any name (save) and returns the
-// chosen path, empty on cancel.
-static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& request, bool save) {
-  QFileDialog dialog(parent, FromCp932(request.caption), FromNativePath(request.initialFolder),
-                     QtFilter(request.filter));
+// chosen path, empty on cancel; filterIndex gets the filter chosen.
+static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& request, bool save,
+                                 int& filterIndex) {
+  QFileDialog dialog(parent, FromCp932(request.caption), FromNativePath(request.initialFolder));
+  const QStringList filters = QtFilters(request.filter);
+  dialog.setNameFilters(filters);
+  if (request.filterIndex >= 0 && request.filterIndex < filters.size())
+    dialog.selectNameFilter(filters[request.filterIndex]);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -106,15 +112,18 @@ static std::string RunFileDialog(QWidget* parent, const Dialogs::FileRequest& re
   }
   if (!request.fileName.empty()) dialog.selectFile(FromNativePath(request.fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  filterIndex =
+      static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
   return ToNativePath(dialog.selectedFiles().front());
 }
 
 std::string QtDialogs::OpenFileName(const FileRequest& request) {
-  return RunFileDialog(m_parent, request, /*save=*/false);
+  int ignored = 0;
+  return RunFileDialog(m_parent, request, /*save=*/false, ignored);
 }
 
-std::string QtDialogs::SaveFileName(const FileRequest& request) {
-  return RunFileDialog(m_parent, request, /*save=*/true);
+std::string QtDialogs::SaveFileName(FileRequest& request) {
+  return RunFileDialog(m_parent, request, /*save=*/true, request.filterIndex);
 }
 
 void QtDialogs::Beep() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "logic/Dialogs.h"
 
@@ -26,7 +27,7 @@ class QtDialogs : public Dialogs {
   std::optional<std::string> AskText(const std::string& caption,
                                      const std::string& prompt) override;
   std::string OpenFileName(const FileRequest& request) override;
-  std::string SaveFileName(const FileRequest& request) override;
+  std::string SaveFileName(FileRequest& request) override;
   void Beep() override;
 
  private:
@@ -41,5 +42,5 @@ class QtDialogs : public Dialogs {
 /// characters are dropped.
 QString MessageText(const std::string& cp932);
 
-/// Turns a "name|*.EXT" filter into Qt's "name (*.EXT)".
-QString QtFilter(const std::string& cp932Filter);
+/// Turns a "name|*.EXT|name|*.EXT" filter into Qt's name filters, "name (*.EXT)" each.
+QStringList QtFilters(const std::string& cp932Filter);

@@ -474,6 +474,11 @@ void TFrameDXFGrid::DXFGridMouseWheel(bool up) {
 }
 
 // Rows past the EOF pair never take the cursor; only codes and values are editable.
+void TFrameDXFGrid::SetReadOnly(bool readOnly) {
+  m_readOnly = readOnly;
+  if (readOnly) DXFGrid->SetEditing(false);
+}
+
 bool TFrameDXFGrid::DXFGridSelectCell(int col, int row) {
   if (!m_paging.CanSelectRow(TopIndex(), row)) {
     m_dialogs.Beep();
@@ -481,7 +486,7 @@ bool TFrameDXFGrid::DXFGridSelectCell(int col, int row) {
   }
   // A click, or a move the grid makes itself; Shift extends the selection of rows.
   if (row != DXFGrid->Row()) SelectionBeforeMove(DXFGrid->InputModifiers() & Qt::ShiftModifier);
-  const bool editable = col == kCodeColumn || col == kValueColumn;
+  const bool editable = !m_readOnly && (col == kCodeColumn || col == kValueColumn);
   DXFGrid->SetEditing(editable);
   DXFGrid->SetDrawFocusSelected(editable);
   return true;

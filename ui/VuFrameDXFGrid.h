@@ -48,6 +48,8 @@ class TFrameDXFGrid : public QFrame {
   /// Attaches the handle index of the buffer (not owned), by which dangling pointers are
   /// marked once it is ready; null marks none.
   void SetHandleIndex(const HandleIndex* handles) { m_handles = handles; }
+  /// Makes the grid show its buffer only, never editing a cell (a drawing compared with).
+  void SetReadOnly(bool readOnly);
   /// Returns the data rows that fit the grid's height.
   int PageRows() const;
   int CurrentIndex() const;
@@ -134,4 +136,5 @@ class TFrameDXFGrid : public QFrame {
   PairSelection m_selection;
   MessageQueue m_pending;  // messages raised during a fill or an edit, shown afterwards
   bool m_showScheduled = false;
+  bool m_readOnly = false;
 };

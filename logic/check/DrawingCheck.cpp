@@ -2,15 +2,14 @@
 //
 // The handle problems come from the index; the rest from one walk over the pairs up to
 // the EOF pair, which follows the nesting of sections, tables and blocks by the record
-// types and tests the values of pointer and number codes. Performance: the number test
-// only scans the characters, it converts nothing.
+// types and tests the values of pointer and number codes.
 #include "logic/check/DrawingCheck.h"
 
 #include <algorithm>  // std::stable_sort, std::min
-#include <array>      // std::array
-#include <cstdint>    // std::uint64_t, INT16_MIN, INT32_MIN, INT64_MIN, UINT16_MAX, UINT32_MAX
+#include <cstdint>    // std::uint64_t
 
 #include "model/buffer/GroupCodes.h"
+#include "model/buffer/GroupValues.h"
 #include "model/buffer/RecordWalk.h"
 #include "model/text/DocumentText.h"
 #include "model/text/MyStringLib.h"
@@ -36,112 +35,6 @@ std::string_view CheckKindName(CheckKind kind) {
       return "bad-number";
   }
   return {};
-}
-
-namespace {
-
-// ------------------------------------------------------------------ numbers
-
-// The kind of number a group code holds, by the DXF reference.
-enum class NumberKind { None, Real, Int16, Int32, Int64 };
-
-// The kinds by code, from 0 to the last numeric code, built once from the ranges.
-// Performance: a table look-up per pair instead of a search through the ranges.
-constexpr int kLastNumericCode = 1071;
-
-std::array<NumberKind, kLastNumericCode + 1> NumberKindTable() {
-  struct Range {
-    int first, last;
-    NumberKind kind;
-  };
-  static constexpr Range kRanges[] = {
-      {10, 59, NumberKind::Real},      {60, 79, NumberKind::Int16},
-      {90, 99, NumberKind::Int32},     {140, 147, NumberKind::Real},
-      {160, 169, NumberKind::Int64},   {170, 179, NumberKind::Int16},
-      {270, 289, NumberKind::Int16},   {370, 389, NumberKind::Int16},
-      {400, 409, NumberKind::Int16},   {420, 429, NumberKind::Int32},
-      {440, 459, NumberKind::Int32},   {1010, 1059, NumberKind::Real},
-      {1060, 1070, NumberKind::Int16}, {1071, 1071, NumberKind::Int32},
-  };
-  std::array<NumberKind, kLastNumericCode + 1> table{};
-  for (const Range& r : kRanges)
-    for (int code = r.first; code <= r.last; ++code) table[static_cast<std::size_t>(code)] = r.kind;
-  return table;
-}
-
-NumberKind NumberKindOf(int code) {
-  static const std::array<NumberKind, kLastNumericCode + 1> kTable = NumberKindTable();
-  if (code < 0 || code > kLastNumericCode) return NumberKind::None;
-  return kTable[static_cast<std::size_t>(code)];
-}
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// Skips a run of digits from `at`; returns how many there were.
-std::size_t SkipDigits(std::string_view s, std::size_t& at) {
-  const std::size_t from = at;
-  while (at < s.size() && IsDigit(s[at])) ++at;
-  return at - from;
-}
-
-// Tells whether s is a decimal real: a sign, digits with at most one point (at least one
-// digit), and an exponent. Infinities and NaNs are no DXF numbers.
-bool IsReal(std::string_view s) {
-  std::size_t at = 0;
-  if (at < s.size() && (s[at] == '+' || s[at] == '-')) ++at;
-  std::size_t digits = SkipDigits(s, at);
-  if (at < s.size() && s[at] == '.') {
-    ++at;
-    digits += SkipDigits(s, at);
-  }
-  if (digits == 0) return false;
-  if (at < s.size() && (s[at] == 'e' || s[at] == 'E')) {
-    ++at;
-    if (at < s.size() && (s[at] == '+' || s[at] == '-')) ++at;
-    if (SkipDigits(s, at) == 0) return false;
-  }
-  return at == s.size();
-}
-
-// Tells whether s is a decimal integer within [low, high].
-bool IsInteger(std::string_view s, long double low, long double high) {
-  std::size_t at = 0;
-  const bool negative = at < s.size() && s[at] == '-';
-  if (at < s.size() && (s[at] == '+' || s[at] == '-')) ++at;
-  const std::size_t first = at;
-  constexpr std::size_t kMaxDigits = 20;  // beyond any 64-bit number
-  if (SkipDigits(s, at) == 0 || at != s.size() || at - first > kMaxDigits) return false;
-  long double value = 0;
-  for (std::size_t k = first; k < at; ++k) value = value * 10 + (s[k] - '0');
-  if (negative) value = -value;
-  return value >= low && value <= high;
-}
-
-// Tells whether a trimmed value reads as a number of the kind. A 16- or 32-bit field
-// takes signed and unsigned values alike, as AutoCAD writes some flags unsigned.
-bool ReadsAs(NumberKind kind, std::string_view value) {
-  switch (kind) {
-    case NumberKind::None:
-      return true;
-    case NumberKind::Real:
-      return IsReal(value);
-    case NumberKind::Int16:
-      return IsInteger(value, INT16_MIN, UINT16_MAX);
-    case NumberKind::Int32:
-      return IsInteger(value, INT32_MIN, UINT32_MAX);
-    case NumberKind::Int64:
-      return IsInteger(value, static_cast<long double>(INT64_MIN),
-                       static_cast<long double>(INT64_MAX));
-  }
-  return true;
-}
-
-}  // namespace
-
-bool ReadsAsNumberOfCode(int code, std::string_view trimmed) {
-  return ReadsAs(NumberKindOf(code), trimmed);
 }
 
 namespace {
@@ -217,12 +110,12 @@ class Checker {
     const int code = m_b.GetCode(i);
     if (code == kRecordStartCode) return CheckRecord(i);
     if (IsPointerCode(code)) return CheckPointer(i);
-    const NumberKind kind = NumberKindOf(code);
-    if (kind == NumberKind::None) return;
+    const GroupValueType type = ValueTypeOfCode(code);
+    if (!IsNumberType(type)) return;
     const std::string_view value = TrimView(m_b.ValueView(i));
-    if (ReadsAs(kind, value)) return;
+    if (ReadsAsNumberOfCode(code, value)) return;
     const std::string& format =
-        kind == NumberKind::Real ? CheckTexts().notReal : CheckTexts().notInteger;
+        type == GroupValueType::Real ? CheckTexts().notReal : CheckTexts().notInteger;
     Add(i, CheckKind::BadNumber, Format(format.c_str(), code, ProgramText(m_b, value).c_str()));
   }
 

@@ -35,11 +35,6 @@ struct CheckProblem {
   std::string text;  // a short description naming the handle or value involved, CP932
 };
 
-/// Tells whether a trimmed value reads as the number its group code holds by the DXF
-/// reference (a decimal real, or an integer within the field's width); any value suits
-/// a code that holds no number.
-bool ReadsAsNumberOfCode(int code, std::string_view trimmed);
-
 /// Returns the name quillet-dump prints for a kind, e.g. "duplicate-handle".
 std::string_view CheckKindName(CheckKind kind);
 

@@ -26,7 +26,8 @@ static std::string NameAndSource(const TDXFBuffer& buffer) {
 }
 
 std::string EncodingCaption(const TDXFBuffer& buffer) {
-  return Sjis("文字コード: ") + NameAndSource(buffer);
+  const std::string caption = Sjis("文字コード: ") + NameAndSource(buffer);
+  return buffer.SaveForm == DXFForm::Binary ? caption + Sjis("　バイナリ DXF") : caption;
 }
 
 std::string ChooseEncoding(TDXFBuffer& buffer, std::optional<TextEncoding> encoding) {

@@ -16,7 +16,8 @@
 std::string EncodingSourceText(EncodingSource source);
 
 /// Returns the caption that names the encoding in use and why, e.g.
-/// "文字コード: utf-8（自動: $ACADVER）".
+/// "文字コード: utf-8（自動: $ACADVER）", followed by "　バイナリ DXF" for a document
+/// saved in the binary form.
 std::string EncodingCaption(const TDXFBuffer& buffer);
 
 /// Reads the document's values in `encoding` from now on, or in the encoding detected

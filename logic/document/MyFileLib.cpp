@@ -55,6 +55,18 @@ std::string OverwriteQuestion(const std::string& path) {
   return Format(Sjis("%s は既に存在します。\r\n上書きしますか？").c_str(), Sjis(path).c_str());
 }
 
+std::string SaveFormFilter() {
+  return Sjis("テキスト DXF として保存|*.DXF|バイナリ DXF として保存|*.DXF");
+}
+
+int SaveFilterOfForm(DXFForm form) {
+  return form == DXFForm::Binary ? 1 : 0;
+}
+
+DXFForm FormOfSaveFilter(int filterIndex) {
+  return filterIndex == 1 ? DXFForm::Binary : DXFForm::Text;
+}
+
 std::string RunSaveDialog(Dialogs& dialogs, Dialogs::FileRequest& dialog,
                           const std::string& documentPath, const std::string& caption) {
   for (;;) {

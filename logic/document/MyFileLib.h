@@ -10,6 +10,7 @@
 #include <vector>       // std::vector
 
 #include "logic/Dialogs.h"
+#include "model/buffer/MyDXFClass.h"  // DXFForm
 
 /// Returns the folder part of path, with its trailing separator ("" for a bare name).
 std::string FolderPart(std::string_view path);
@@ -33,6 +34,13 @@ bool IsOtherExistingFile(const std::string& path, const std::string& documentPat
 /// Returns the question asked before overwriting path: "%s は既に存在します。" and
 /// "上書きしますか？" on a second line (CP932).
 std::string OverwriteQuestion(const std::string& path);
+
+/// Returns the save dialog's type list: the text form, then the binary form (CP932).
+std::string SaveFormFilter();
+
+/// The entry of the save dialog's type list that stands for form, and back.
+int SaveFilterOfForm(DXFForm form);
+DXFForm FormOfSaveFilter(int filterIndex);
 
 /// Runs the save dialog. A chosen file that exists and is not documentPath is taken only
 /// when the user agrees to overwrite it (asked under caption); otherwise the dialog comes

@@ -4,8 +4,9 @@
 #include <climits>  // INT_MAX, INT_MIN
 #include <cmath>    // std::floor
 
-#include "logic/check/DrawingCheck.h"
+#include "model/buffer/BinaryDXF.h"
 #include "model/buffer/GroupCodes.h"
+#include "model/buffer/GroupValues.h"
 #include "model/buffer/RecordWalk.h"
 #include "model/text/DocumentText.h"
 #include "model/text/MyStringLib.h"
@@ -49,6 +50,9 @@ EditCommit GridEdit::Commit(TDXFBuffer& buffer, std::string_view lineCell, Messa
 EditCommit GridEdit::CommitCode(TDXFBuffer& buffer, int pair, MessageLog& log) {
   int code = 0;
   if (!ParseGroupCode(m_newText, code)) return Refuse("グループコードは数値でなければなりません");
+  if (const std::string problem = BinaryProblem(buffer, code, buffer.ValueView(pair));
+      !problem.empty())
+    return RefuseWith(problem);
   buffer.SetCode(pair, code);
   static const std::string format = Sjis("グループコード変更 %7lld : %s　→　%s");
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
@@ -60,6 +64,9 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, 
   if (!IsStorableValue(m_newText)) return Refuse("データ値に改行やNUL文字は入れられません");
   StoredText stored = DocumentText(buffer, m_newText);
   if (!stored.ok) return RefuseWith(std::move(stored.message));
+  if (const std::string problem = BinaryProblem(buffer, buffer.GetCode(pair), stored.bytes);
+      !problem.empty())
+    return RefuseWith(problem);
   // AutoCAD refuses a drawing with a text where it reads a number; the user may still
   // want it, to repair the drawing in steps.
   if (!FitsValueCode(buffer.GetCode(pair), m_newText) &&
@@ -70,6 +77,18 @@ EditCommit GridEdit::CommitValue(TDXFBuffer& buffer, int pair, MessageLog& log, 
   log.Add(Format(format.c_str(), LineOfPair(pair), m_oldText.c_str(), m_newText.c_str()));
   static const std::string step = Sjis("グループデータ変更 行 %d");
   return {EditCommit::Kind::Written, {}, Format(step.c_str(), LineOfPair(pair))};
+}
+
+// A document saved in the binary form holds every value in its code's type, so an edit
+// that the type cannot hold is refused rather than asked about.
+std::string BinaryProblem(const TDXFBuffer& buffer, int code, std::string_view value) {
+  if (buffer.SaveForm != DXFForm::Binary) return {};
+  const BinaryFault fault = BinaryFaultOf(code, value);
+  if (fault == BinaryFault::None) return {};
+  static const std::string format =
+      Sjis("グループコード %d の値 '%s' は%s。バイナリ DXF には書けないので変更しません");
+  return Format(format.c_str(), code, ProgramText(buffer, value).c_str(),
+                BinaryFaultText(fault).c_str());
 }
 
 EditCommit GridEdit::Refuse(const char* utf8Message) {

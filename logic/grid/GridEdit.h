@@ -7,8 +7,10 @@
 // again. Codes must be numbers within the signed 32-bit range; values must not hold a
 // line break or a NUL byte, which would break the pairing of the file on save, and a
 // value that is not a number where the code wants one is stored only when the user
-// agrees. The editor's texts are program texts (CP932 with \U+XXXX escapes); a value is
-// stored in the document's encoding, and one the encoding cannot hold is refused.
+// agrees; in a document saved in the binary form a value its code's type cannot hold is
+// refused with the reason. The editor's texts are program texts (CP932 with \U+XXXX
+// escapes); a value is stored in the document's encoding, and one the encoding cannot
+// hold is refused.
 #pragma once
 
 #include <string>       // std::string
@@ -74,6 +76,11 @@ class GridEdit {
 /// Reads a typed group code: a number (as IsNumber reads it) that is not
 /// empty and whose value rounded down lies within the signed 32-bit range.
 bool ParseGroupCode(std::string_view text, int& code);
+
+/// Returns why a value of code cannot be stored in buffer, a document saved in the binary
+/// form (CP932, naming the code, the value and the reason), or an empty text when it can
+/// or the document is saved as text.
+std::string BinaryProblem(const TDXFBuffer& buffer, int code, std::string_view value);
 
 /// Tells whether a value suits its group code: for a code AutoCAD reads as a number, the
 /// trimmed text is an integer (integer codes) or a decimal number (real codes); any text

@@ -48,7 +48,8 @@ struct FileBytes {
   std::size_t fileSize = 0;   // bytes in data
   std::size_t size = 0;       // bytes of the text: up to the first NUL byte, or fileSize
   std::size_t lines = 0;      // lines of the text
-  std::size_t fileLines = 0;  // lines of the whole file, a NUL byte counting as any byte
+  std::size_t fileLines = 0;  // lines of the whole file, a NUL byte counting as any byte;
+                              // 0 for a binary DXF file, whose lines mean nothing
   ReadFault fault = ReadFault::None;
 
   bool EndsAtNul() const { return size < fileSize; }

@@ -1,9 +1,11 @@
 // DXFFileRead.cpp - reading an open file into memory and counting its lines, on every
 // platform; the platform's file opens the file and reads its pieces.
-#include <cstdint>  // SIZE_MAX
-#include <cstring>  // std::memchr, std::memcpy
-#include <new>      // std::nothrow
+#include <cstdint>      // SIZE_MAX
+#include <cstring>      // std::memchr, std::memcpy
+#include <new>          // std::nothrow
+#include <string_view>  // std::string_view
 
+#include "model/buffer/BinaryDXF.h"
 #include "model/buffer/DXFFile_p.h"
 #include "model/buffer/LineSplitter.h"
 
@@ -47,18 +49,21 @@ void ReadOpenFile(std::size_t expectedSize, const ReadSome& readSome, FileBytes&
   LineCounter counter;
   const std::size_t kNoNul = SIZE_MAX;
   std::size_t nulAt = kNoNul;  // an offset: the block may move when the file grows
+  bool binary = false;         // a binary DXF file has no lines to count
   while (bytes.fault == ReadFault::None) {
     const std::int64_t got = ReadPiece(readSome, bytes, capacity);
     if (got <= 0) break;
     const char* piece = bytes.data.get() + bytes.fileSize;
+    if (bytes.fileSize == 0)
+      binary = std::string_view(piece, static_cast<std::size_t>(got)).starts_with(kBinaryMark);
     if (nulAt == kNoNul)
       if (const void* nul = std::memchr(piece, 0, static_cast<std::size_t>(got)))
         nulAt = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data.get());
     bytes.fileSize += static_cast<std::size_t>(got);
-    counter.CountBlocks(bytes.data.get(), bytes.fileSize);
+    if (!binary) counter.CountBlocks(bytes.data.get(), bytes.fileSize);
   }
   if (bytes.fault != ReadFault::None) return;
-  bytes.fileLines = counter.Finish(bytes.data.get(), bytes.fileSize);
+  bytes.fileLines = binary ? 0 : counter.Finish(bytes.data.get(), bytes.fileSize);
   // A NUL byte ends the text; the rare file with one has its text's lines counted again.
   bytes.size = nulAt == kNoNul ? bytes.fileSize : nulAt;
   bytes.lines =

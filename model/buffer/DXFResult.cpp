@@ -23,8 +23,11 @@ std::string LoadMessage(LoadResult result, const std::string& fileName, std::siz
       return Sjis(fileName) + Sjis("ファイルが開けません。他で開かれていませんか？");
     case LoadResult::Broken:
       return Sjis("ＤＸＦファイルが壊れています。") + "\r\v" + std::to_string(line) + Sjis("行");
-    case LoadResult::Binary:
-      return Sjis("バイナリ形式のDXFファイルには対応していません");
+    case LoadResult::BadSentinel:
+      return Sjis("バイナリDXFファイルの先頭（AutoCAD Binary DXF）が壊れています");
+    case LoadResult::BinaryCut:
+      return Sjis("バイナリDXFファイルが途中で切れています。") + "\r\v" + std::to_string(line + 1) +
+             Sjis("行");
     case LoadResult::Utf16:
       return Sjis("UTF-16 のファイルには対応していません");
     case LoadResult::OutOfMemory:
@@ -40,6 +43,8 @@ std::string SaveMessage(SaveResult result, const std::string& fileName, WriteFau
     case SaveResult::Unwritable:
       return Sjis(fileName) + Sjis("ファイルが書き込み出来ません。") + "\r\n" +
              WriteFaultReason(fault);
+    case SaveResult::Unencodable:
+      return {};
   }
   return {};
 }
@@ -69,6 +74,13 @@ std::string WriteFaultReason(WriteFault fault) {
       return Sjis("システムが書き込みを断りました。別の場所に保存してみてください。");
   }
   return {};
+}
+
+std::string UnwritablePairMessage(long long line, int code, const std::string& value,
+                                  const std::string& reason) {
+  static const std::string kFormat =
+      Sjis("%lld 行：グループコード %d の値 '%s' は%s。値を直してから保存してください");
+  return Format(kFormat.c_str(), line, code, value.c_str(), reason.c_str());
 }
 
 std::string TruncatedTextMessage(long long line) {

@@ -30,11 +30,6 @@ static bool OwnsHandle(std::string_view type) {
   return type != "SECTION";
 }
 
-// Tells whether a pair with this code holds its record's handle.
-static bool IsRecordHandleCode(int code, bool dimstyle) {
-  return code == kHandleCode || (dimstyle && code == kDimstyleHandleCode);
-}
-
 int RecordHandlePair(const TDXFBuffer& b, int record) {
   const std::string_view type = TrimView(b.ValueView(record));
   if (!OwnsHandle(type)) return -1;

@@ -12,13 +12,16 @@
 #include <new>          // std::bad_alloc
 #include <string_view>  // std::string_view
 
+#include "model/buffer/BinaryDXF.h"
 #include "model/buffer/DXFFile.h"
 #include "model/buffer/DXFResult.h"
 #include "model/buffer/LineSplitter.h"
 #include "model/buffer/MyDXFClass_p.h"
 #include "model/buffer/PreparedValues.h"
 #include "model/buffer/RecordWalk.h"
+#include "model/text/DocumentText.h"
 #include "model/text/MyStringLib.h"
+#include "model/text/Sjis.h"
 
 // ------------------------------------------------------------------ construction
 
@@ -238,12 +241,11 @@ static LoadResult ResultOfReadFault(ReadFault fault) {
   return LoadResult::Unreadable;
 }
 
-// Tells a binary DXF file and a UTF-16 text, with or without a byte-order mark, from a
-// text DXF file by the file's first bytes; a UTF-16 file of DXF lines starts with ASCII
-// characters, each with a NUL byte beside it.
+// Tells a UTF-16 text, with or without a byte-order mark, from a text DXF file by the
+// file's first bytes; a UTF-16 file of DXF lines starts with ASCII characters, each with
+// a NUL byte beside it.
 static LoadResult ResultOfFormat(const FileBytes& file) {
   const std::string_view head(file.data.get(), std::min<std::size_t>(file.fileSize, 32));
-  if (head.starts_with("AutoCAD Binary DXF")) return LoadResult::Binary;
   if (head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF")) return LoadResult::Utf16;
   if (head.size() < 4) return LoadResult::Ok;
   const auto zero = [&head](std::size_t k) { return head[k] == 0; };
@@ -276,8 +278,12 @@ int TDXFBuffer::ReadPairs() {
   ErrorMessage.clear();
   FileBytes file = ReadWholeFile(FileName);
   LoadResult fault = ResultOfReadFault(file.fault);
-  if (fault == LoadResult::Ok) fault = ResultOfFormat(file);
   if (fault != LoadResult::Ok) return Fail(fault);
+  if (std::string_view(file.data.get(), file.fileSize).starts_with(kBinaryMark))
+    return ReadBinaryPairs(file);
+  fault = ResultOfFormat(file);
+  if (fault != LoadResult::Ok) return Fail(fault);
+  Form = SaveForm = DXFForm::Text;
   // A byte-order mark with nothing after it is no line: the text is empty. A code line
   // cut short by a NUL byte has lost its value line, so it is left out.
   const std::size_t mark = Utf8MarkLength(file);
@@ -295,6 +301,9 @@ int TDXFBuffer::ReadPairs() {
   s.fileLines = static_cast<long long>(file.fileLines);
   s.nulLine = file.EndsAtNul() ? NulLine(file) : 0;
   s.text = std::move(file.data);
+  s.binary.reset();
+  s.binarySize = 0;
+  s.binaryPairs = 0;
   return SplitPairs(lines);
 }
 
@@ -313,20 +322,71 @@ int TDXFBuffer::SplitPairs(std::size_t lines) {
       return EndPairsAt(k);
     s.PutCode(pair, code);
     start = NextLineStart(data, size, codeEnd);
-    const std::size_t block = static_cast<std::size_t>(pair) >> Storage::kBlockBits;
-    if ((pair & ((1 << Storage::kBlockBits) - 1)) == 0) s.blockBase[block] = start;
-    const std::uint64_t rel = start - s.blockBase[block];
-    if (rel >= Storage::kNoValue) [[unlikely]]
-      return Fail(LoadResult::OutOfMemory);
-    s.valueRel[pair] = static_cast<std::uint32_t>(rel);
     const std::size_t valueEnd = splitter.Next();
-    const std::size_t length = valueEnd - start;
-    s.valueLen[pair] =
-        static_cast<std::uint16_t>(std::min<std::size_t>(length, Storage::kLongValue));
-    if (length >= Storage::kLongValue) [[unlikely]]
-      s.longLengths.emplace(pair, length);
+    if (!s.PlaceValue(pair, start, valueEnd - start)) [[unlikely]]
+      return Fail(LoadResult::OutOfMemory);
     start = NextLineStart(data, size, valueEnd);
   }
+  return ResultCode(LoadResult::Ok);
+}
+
+// Counts the pairs of a binary file up to its EOF pair and the characters their texts
+// take at most, then reads them. A file that ends inside a pair is broken there; one
+// that ends between pairs without an EOF pair loads, as a text file does.
+int TDXFBuffer::ReadBinaryPairs(FileBytes& file) {
+  const std::string_view bytes(file.data.get(), file.fileSize);
+  if (!bytes.starts_with(kBinarySentinel)) return Fail(LoadResult::BadSentinel);
+  BinaryPairReader reader(bytes);
+  BinaryPair pair;
+  std::size_t pairs = 0;
+  std::size_t textBound = 0;
+  for (BinaryPairReader::Step step; (step = reader.Next(pair)) != BinaryPairReader::Step::End;) {
+    if (step == BinaryPairReader::Step::Cut) return Fail(LoadResult::BinaryCut, 2 * pairs);
+    ++pairs;
+    const std::size_t valueBytes = pair.valueEnd - pair.valueStart;
+    textBound += MaxValueTextLength(ValueTypeOfCode(pair.code), valueBytes);
+    const bool eof = pair.code == kRecordStartCode &&
+                     TrimView(bytes.substr(pair.valueStart, valueBytes)) == "EOF";
+    if (eof) break;
+  }
+  if (pairs > static_cast<std::size_t>(INT32_MAX - 100) ||
+      AllocPairs(static_cast<int>(pairs)) != 0) {
+    m_size = 0;
+    return Fail(LoadResult::OutOfMemory);
+  }
+  return DecodeBinaryPairs(file, static_cast<int>(pairs), textBound);
+}
+
+// Puts the texts of the first `pairs` pairs of a binary file one after the other into a
+// new text block and keeps the file's bytes for the save.
+int TDXFBuffer::DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBound) {
+  Storage& s = *m_store;
+  std::unique_ptr<char[]> text(new (std::nothrow) char[textBound + 1]);
+  if (!text) return Fail(LoadResult::OutOfMemory);
+  const std::string_view bytes(file.data.get(), file.fileSize);
+  BinaryPairReader reader(bytes);
+  BinaryPair pair;
+  std::size_t at = 0;
+  for (int i = 0; i < pairs; ++i) {
+    (void)reader.Next(pair);  // counted whole before
+    s.PutCode(i, pair.code);
+    const std::string_view value = bytes.substr(pair.valueStart, pair.valueEnd - pair.valueStart);
+    const std::size_t length = ValueText(ValueTypeOfCode(pair.code), value, text.get() + at);
+    if (!s.PlaceValue(i, at, length)) [[unlikely]]
+      return Fail(LoadResult::OutOfMemory);
+    at += length;
+  }
+  PairCount = pairs;
+  Form = SaveForm = DXFForm::Binary;
+  s.text = std::move(text);
+  s.textSize = at;
+  s.textStart = 0;
+  s.fileLines = 2LL * pairs;
+  s.nulLine = 0;
+  s.binary = std::move(file.data);
+  s.binarySize = file.fileSize;
+  s.binaryPairs = pairs;
+  s.binaryCodes = reader.Codes();
   return ResultCode(LoadResult::Ok);
 }
 
@@ -363,19 +423,50 @@ void TDXFBuffer::NoteWhatWasLeftOut() {
 }
 
 int TDXFBuffer::SaveToFile() {
+  if (const std::string problem = SaveFormProblem(); !problem.empty()) {
+    ShowMessage(problem);
+    return ResultCode(SaveResult::Unencodable);
+  }
   const Storage& s = *m_store;
   const int last = std::min(EofIndex, m_size - 1);
-  const bool normalise = NormaliseOnSave;
-  const WriteFault fault = ReplaceFile(FileName, [&s, last, normalise](FileWriter& out) {
-    if (normalise) {
-      s.WriteNormalised(out, last);
-    } else {
-      s.WriteAsRead(out, last);
-    }
+  const bool fromBinary = Form == DXFForm::Binary;
+  const bool normalise = NormaliseOnSave || fromBinary;
+  const BinaryCodes codes =
+      AcadVerNo >= kFirstTwoByteCodeVersion ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
+  const bool toBinary = SaveForm == DXFForm::Binary;
+  const WriteFault fault = ReplaceFile(FileName, [&](FileWriter& out) {
+    if (toBinary && fromBinary) return s.WriteBinaryAsRead(out, last);
+    if (toBinary) return s.WriteBinary(out, last, codes);
+    if (normalise) return s.WriteNormalised(out, last);
+    s.WriteAsRead(out, last);
   });
   if (fault == WriteFault::None) return ResultCode(SaveResult::Ok);
   ShowMessage(SaveMessage(SaveResult::Unwritable, FileName, fault));
   return ResultCode(SaveResult::Unwritable);
+}
+
+// A binary save encodes the pairs it does not copy; a text save from a binary file
+// writes every value on a line of its own, which a line break would split.
+std::string TDXFBuffer::SaveFormProblem() const {
+  const Storage& s = *m_store;
+  const int last = std::min(EofIndex, m_size - 1);
+  const bool copiesUnchanged = Form == DXFForm::Binary && SaveForm == DXFForm::Binary;
+  if (SaveForm == DXFForm::Text && Form == DXFForm::Text) return {};
+  for (int i = 0; i <= last; ++i) {
+    if (s.IsLeftOut(i) || (copiesUnchanged && i < s.binaryPairs && !s.IsChanged(i))) continue;
+    const std::string_view value = s.Value(i);
+    if (SaveForm == DXFForm::Text) {
+      if (value.find_first_of("\r\n") != std::string_view::npos)
+        return UnwritablePairMessage(LineOfPair(i), s.Code(i), ProgramText(*this, value),
+                                     Sjis("改行を含むのでテキスト DXF に書けません"));
+      continue;
+    }
+    const BinaryFault fault = BinaryFaultOf(s.Code(i), value);
+    if (fault != BinaryFault::None)
+      return UnwritablePairMessage(LineOfPair(i), s.Code(i), ProgramText(*this, value),
+                                   BinaryFaultText(fault) + Sjis("。バイナリ DXF に書けません"));
+  }
+  return {};
 }
 
 void TDXFBuffer::ShowMessage(const std::string& text) const {

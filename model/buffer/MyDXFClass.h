@@ -1,10 +1,11 @@
 // MyDXFClass.h - the line buffer: a DXF file held as its group-code / value pairs.
 //
 // TDXFBuffer keeps a DXF text file exactly as its lines stand: pair i is the file's
-// lines 2i+1 (group code) and 2i+2 (value). Around the pairs it keeps an index of the
-// sections, symbol tables and EOF pair, a few header variables and a display mark per
-// pair; remarks are worked out per record on request by the remark engine. Value bytes
-// stay in one block as read; pairs index into it, and edited values are kept apart.
+// lines 2i+1 (group code) and 2i+2 (value). A binary DXF file is held the same way, its
+// values as the text a text file would hold, beside the file's bytes for the save. Around the pairs
+// it keeps an index of the sections, symbol tables and EOF pair, a few header variables and a
+// display mark per pair; remarks are worked out per record on request by the remark engine. Value
+// bytes stay in one block as read; pairs index into it, and edited values are kept apart.
 #pragma once
 
 #include <cstdint>      // std::uint8_t
@@ -20,6 +21,9 @@
 
 /// The display mark of a pair; the grid colours rows by it.
 enum DXFState : std::uint8_t { dsNon, dsSection, dsSubsection, dsObject, dsFind };
+
+/// The two forms of a DXF file.
+enum class DXFForm : std::uint8_t { Text, Binary };
 
 /// Why a document has the text encoding it has.
 enum class EncodingSource : std::uint8_t {
@@ -43,6 +47,7 @@ int AciToColor(int index);
 /// the old and the new contents; the edit history records the changes through it. The
 /// views stay valid for the call only. Called from noexcept setters, so it must not throw.
 class PreparedValues;
+struct FileBytes;
 
 class BufferObserver {
  public:
@@ -93,9 +98,11 @@ class TDXFBuffer {
   // else 0. Lines after the EOF pair (whether pairs or trash) are not part of the drawing.
   long long TruncatedAtLine = 0;
   long long IgnoredLinesAfterEof = 0;
-  /// Saves in the normalised form, CR LF and "%3d" codes everywhere, instead of writing
-  /// every unchanged line exactly as read; the window sets it from its settings.
+  /// Saves a text file in the normalised form, CR LF and "%3d" codes everywhere, instead
+  /// of writing every unchanged line exactly as read; the window sets it from its settings.
   bool NormaliseOnSave = false;
+  DXFForm Form = DXFForm::Text;      // the form of the file last loaded
+  DXFForm SaveForm = DXFForm::Text;  // the form SaveToFile writes; a load sets it to Form
 
   /// Receives every text the model itself must show in a message box (CP932): a failed
   /// save, the remark engine's diagnostics.
@@ -108,9 +115,10 @@ class TDXFBuffer {
   TDXFBuffer(const TDXFBuffer&) = delete;
   TDXFBuffer& operator=(const TDXFBuffer&) = delete;
 
-  /// Reads fileName and indexes it. Returns a LoadResult's code: 0, or -1 (missing), -2
-  /// (not a readable file), -3 (a broken code line, named in ErrorMessage, or not a text
-  /// DXF file) or -5 (out of memory). Whatever follows the EOF pair is left out.
+  /// Reads fileName, a text or a binary DXF file, and indexes it. Returns a LoadResult's
+  /// code: 0, or -1 (missing), -2 (not a readable file), -3 (a broken code line or a binary
+  /// file cut inside a pair, named in ErrorMessage, or no DXF file it reads) or -5 (out of
+  /// memory). Whatever follows the EOF pair is left out.
   [[nodiscard]] int LoadFromFile(const std::string& fileName);
   /// Reads the file named by FileName into the pairs; returns a LoadResult's code. A code
   /// line that breaks after an EOF pair ends the pairs there instead of the load.
@@ -134,9 +142,15 @@ class TDXFBuffer {
   /// Writes pairs 0..EofIndex to FileName through a new file renamed over it, so the old
   /// file survives any failure; code-0 pairs with an empty value are left out. Unchanged
   /// lines are written exactly as read and a changed one with its own line end (a code as
-  /// "%3d"), unless NormaliseOnSave. Returns a SaveResult's code: 0, or -2 after
-  /// reporting the failure through OnMessage.
+  /// "%3d"), unless NormaliseOnSave. A binary file is written in the binary form, its
+  /// unchanged pairs with their bytes as read. A SaveForm other than Form converts: to text
+  /// with CR LF and "%3d" codes, to binary with the codes $ACADVER calls for. Returns a
+  /// SaveResult's code: 0, or -2 or -3 (a pair SaveForm cannot hold; nothing is written)
+  /// after reporting the failure through OnMessage.
   [[nodiscard]] int SaveToFile();
+  /// Returns the message (CP932) on the first pair that a save in SaveForm cannot write,
+  /// naming its line and the reason, or an empty text when every pair can be written.
+  std::string SaveFormProblem() const;
   void SetFileName(const std::string& name) { FileName = name; }
 
   int GetCode(int i) const noexcept;
@@ -215,6 +229,8 @@ class TDXFBuffer {
   void ResetHeaderValues();
   int Fail(LoadResult result, std::size_t line = 0);
   int SplitPairs(std::size_t lines);
+  int ReadBinaryPairs(FileBytes& file);
+  int DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBound);
   int EndPairsAt(std::size_t line);
   bool HasEofPairBefore(int pairs) const noexcept;
   bool IsEofPair(int i) const noexcept;

@@ -5,9 +5,13 @@
 // where the user changed it; a run of unchanged pairs is copied in one piece. A changed
 // code line is written as "%3d" and a changed value as it is, each with the line end the
 // line had. The normalised form writes every code as "%3d" and every line end as CR LF.
-// Both leave out code-0 pairs with an empty value.
+// Both leave out code-0 pairs with an empty value. The binary form is written the same
+// two ways: a binary file's unchanged pairs with their bytes as read, or every pair
+// encoded from its text.
+#include <string>       // std::string
 #include <string_view>  // std::string_view
 
+#include "model/buffer/BinaryDXF.h"
 #include "model/buffer/DXFFile.h"
 #include "model/buffer/LineSplitter.h"
 #include "model/buffer/MyDXFClass_p.h"
@@ -50,7 +54,7 @@ void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
   std::size_t pos = textStart;  // where pair i's code line starts
   for (int i = 0; i <= last && out.ok(); ++i) {
     const std::size_t at = ValueOffset(i);
-    const bool skipped = Code(i) == kRecordStartCode && Value(i).empty();
+    const bool skipped = IsLeftOut(i);
     if (at == kNoOffset) {  // a pair the file did not have
       out.Append({bytes + runStart, pos - runStart});
       runStart = pos;
@@ -63,8 +67,7 @@ void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
     }
     const std::size_t valueEnd = at + ValueLength(i);
     const std::size_t lineEnd = NextLineStart(bytes, textSize, valueEnd);
-    const bool changed = (marks[static_cast<std::size_t>(i)] & (kEditedBit | kCodeEditedBit)) != 0;
-    if (changed || skipped) {
+    if (IsChanged(i) || skipped) {
       out.Append({bytes + runStart, pos - runStart});
       if (!skipped) WriteChangedPair(out, i, pos, valueEnd, lineEnd);
       runStart = lineEnd;
@@ -104,10 +107,44 @@ std::string_view TDXFBuffer::Storage::ValueLineEnd(int i, std::string_view codeL
 }
 
 void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {
+  for (int i = 0; i <= last && out.ok(); ++i)
+    if (!IsLeftOut(i)) out.AppendPair(Code(i), Value(i));
+}
+
+// Performance: as for text, unchanged pairs go out in runs of the file's own bytes; the
+// file's pairs are walked again beside the buffer's, so no pair keeps its binary offset.
+void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter& out, int last) const {
+  const std::string_view bytes(binary.get(), binarySize);
+  BinaryPairReader file(bytes);
+  std::size_t runStart = 0;  // the unchanged bytes not yet written, the sentinel first
+  std::size_t pos = kBinarySentinel.size();
+  std::string encoded;
   for (int i = 0; i <= last && out.ok(); ++i) {
-    const std::string_view value = Value(i);
-    const int code = Code(i);
-    if (code == kRecordStartCode && value.empty()) continue;
-    out.AppendPair(code, value);
+    BinaryPair pair;
+    const bool inFile = i < binaryPairs && file.Next(pair) == BinaryPairReader::Step::Pair;
+    if (inFile && !IsChanged(i) && !IsLeftOut(i)) {
+      pos = pair.end;
+      continue;
+    }
+    out.Append(bytes.substr(runStart, pos - runStart));
+    if (!IsLeftOut(i)) {
+      encoded.clear();
+      (void)AppendBinaryPair(encoded, binaryCodes, Code(i), Value(i));  // checked before
+      out.Append(encoded);
+    }
+    if (inFile) pos = pair.end;
+    runStart = pos;
+  }
+  out.Append(bytes.substr(runStart, pos - runStart));
+}
+
+void TDXFBuffer::Storage::WriteBinary(FileWriter& out, int last, BinaryCodes codes) const {
+  out.Append(kBinarySentinel);
+  std::string encoded;
+  for (int i = 0; i <= last && out.ok(); ++i) {
+    if (IsLeftOut(i)) continue;
+    encoded.clear();
+    (void)AppendBinaryPair(encoded, codes, Code(i), Value(i));  // checked before
+    out.Append(encoded);
   }
 }

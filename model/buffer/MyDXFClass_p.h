@@ -9,6 +9,7 @@
 // distinct text once.
 #pragma once
 
+#include <algorithm>      // std::min
 #include <cassert>        // assert
 #include <cstdint>        // INT16_MIN, INT16_MAX, std::uint8_t, std::uint32_t, std::uint64_t
 #include <memory>         // std::unique_ptr
@@ -16,6 +17,7 @@
 #include <unordered_map>  // std::unordered_map
 #include <vector>         // std::vector
 
+#include "model/buffer/BinaryDXF.h"
 #include "model/buffer/GroupCodes.h"
 #include "model/buffer/MyDXFClass.h"
 #include "model/buffer/ValueArena.h"
@@ -37,6 +39,14 @@ struct TDXFBuffer::Storage {
   std::size_t textStart = 0;
   long long fileLines = 0;  // lines of the whole file, after a NUL byte too
   long long nulLine = 0;    // 1-based line of the NUL byte that ended the text, 0: none
+
+  // A binary file's bytes as read, kept so that a save copies its unchanged pairs; text
+  // then holds the pairs' values as shown, one after the other, without line ends.
+  // Pair i < binaryPairs is the file's i-th pair. Empty for a text file.
+  std::unique_ptr<char[]> binary;
+  std::size_t binarySize = 0;
+  int binaryPairs = 0;
+  BinaryCodes binaryCodes = BinaryCodes::TwoBytes;
 
   // Group codes in 16 bits; the rare code outside that range lives in wideCodes and its
   // slot holds kWideCode. DXF codes run from -5 to 1071.
@@ -124,10 +134,36 @@ struct TDXFBuffer::Storage {
   }
   std::string_view Value(int i) const noexcept;
 
+  // Makes the length bytes from start of the text pair's value, as a load does; false
+  // when the offset cannot be kept.
+  bool PlaceValue(int pair, std::size_t start, std::size_t length) {
+    const std::size_t block = static_cast<std::size_t>(pair) >> kBlockBits;
+    if ((pair & ((1 << kBlockBits) - 1)) == 0) blockBase[block] = start;
+    const std::uint64_t rel = start - blockBase[block];
+    if (rel >= kNoValue) [[unlikely]]
+      return false;
+    valueRel[static_cast<std::size_t>(pair)] = static_cast<std::uint32_t>(rel);
+    valueLen[static_cast<std::size_t>(pair)] =
+        static_cast<std::uint16_t>(std::min<std::size_t>(length, kLongValue));
+    if (length >= kLongValue) [[unlikely]]
+      longLengths.emplace(pair, length);
+    return true;
+  }
+  // Tells whether pair i was changed since the load or is not the file's.
+  bool IsChanged(int i) const noexcept {
+    return (marks[static_cast<std::size_t>(i)] & (kEditedBit | kCodeEditedBit)) != 0;
+  }
+  // Tells whether a save leaves pair i out: a code-0 pair with an empty value.
+  bool IsLeftOut(int i) const noexcept { return Code(i) == kRecordStartCode && Value(i).empty(); }
+
   // Saving (MyDXFClassSave.cpp): pairs 0..last, every unchanged line as read, or all of
   // them in the normalised form.
   void WriteAsRead(FileWriter& out, int last) const;
   void WriteNormalised(FileWriter& out, int last) const;
+  // Binary saving (MyDXFClassSave.cpp): pairs 0..last, unchanged pairs of a binary file
+  // with their bytes as read, or all of them encoded with `codes`.
+  void WriteBinaryAsRead(FileWriter& out, int last) const;
+  void WriteBinary(FileWriter& out, int last, BinaryCodes codes) const;
 
  private:
   std::string_view LineEndStyle() const noexcept;

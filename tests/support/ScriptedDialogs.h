@@ -17,6 +17,7 @@ class ScriptedDialogs : public Dialogs {
  public:
   std::deque<std::string> openAnswers;           // paths the open dialog returns, in order
   std::deque<std::string> saveAnswers;           // paths the save dialog returns, in order
+  std::deque<int> saveFilters;                   // the filters chosen with them; none: kept
   std::deque<Answer> answers;                    // answers to AskYesNo and AskYesNoCancel
   std::deque<std::optional<std::string>> texts;  // what AskText returns, in order
   std::vector<std::string> messages;             // every ShowMessage / ShowError text (CP932)
@@ -42,8 +43,9 @@ class ScriptedDialogs : public Dialogs {
     openRequests.push_back(request);
     return Next(openAnswers, std::string());
   }
-  std::string SaveFileName(const FileRequest& request) override {
+  std::string SaveFileName(FileRequest& request) override {
     saveRequests.push_back(request);
+    request.filterIndex = Next(saveFilters, request.filterIndex);
     return Next(saveAnswers, std::string());
   }
   void Beep() override { ++beeps; }

@@ -1,0 +1,362 @@
+// DrawingPainter.cpp - paints a layout's shapes into a QImage.
+//
+// Performance: QPainter spends about a microsecond on each polyline, too much for the
+// hundreds of thousands a large drawing shows at full extents. A frame with many shapes in
+// view therefore writes its lines and dots straight into the image (clipped Bresenham, no
+// smoothing) and leaves only fills, readable texts and the highlight to QPainter; a frame
+// with few shapes is drawn by QPainter alone, smoothed.
+#include "render/DrawingPainter.h"
+
+#include <algorithm>  // std::clamp, std::max, std::min, std::swap
+#include <cmath>      // std::cos, std::sin, std::ceil, std::hypot, std::abs
+#include <map>        // std::map
+#include <numbers>    // std::numbers::pi
+#include <vector>     // std::vector
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QStringList>
+#include <QTransform>
+
+namespace {
+
+constexpr double kTinyPixels = 1.5;     // a shape smaller than this is one pixel
+constexpr double kTextMinPixels = 4;    // a text lower than this is a line along its box
+constexpr double kBusyTextPixels = 10;  // the same in a frame with many shapes
+constexpr double kMarkerPixels = 3;     // half the size of a marker's cross
+constexpr int kSmoothShapes = 20000;    // more shapes in view are rastered directly
+constexpr double kPixelsPerPiece = 3;   // an arc's pieces are about this long
+constexpr int kMaxEllipsePieces = 720;
+// A text height is the font's cap height, about 0.7 of its pixel size.
+constexpr double kCapShare = 0.7;
+const QColor kHighlight(255, 230, 0);  // drawn 3 pixels wide over everything
+constexpr int kHighlightPixels = 3;
+
+QColor ShapeColor(std::uint32_t color, bool dark) {
+  if (color & (kForegroundColor | kInheritedColor)) return dark ? Qt::white : Qt::black;
+  const QColor rgb = QColor::fromRgb(color & kRgbMask);
+  // White on a light background and black on a dark one would vanish.
+  if (!dark && rgb == Qt::white) return Qt::black;
+  if (dark && rgb == Qt::black) return Qt::white;
+  return rgb;
+}
+
+QFont TextFont() {
+  QFont font;
+  font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")});
+  return font;
+}
+
+// A fill's edge for the scanline fill: from (x0, y0) to (x1, y1), y0 < y1.
+struct Edge {
+  double x0, y0, x1, y1;
+};
+
+// Writes pixels straight into an RGB32 image; nothing else may paint on it meanwhile.
+class Raster {
+ public:
+  explicit Raster(QImage& image)
+      : m_bits(reinterpret_cast<QRgb*>(image.bits())),
+        m_stride(image.bytesPerLine() / 4),
+        m_width(image.width()),
+        m_height(image.height()) {}
+
+  void Dot(double x, double y, QRgb c) {
+    const int px = static_cast<int>(std::floor(x)), py = static_cast<int>(std::floor(y));
+    if (px >= 0 && py >= 0 && px < m_width && py < m_height) m_bits[py * m_stride + px] = c;
+  }
+
+  // Clips a to b to the image (Liang-Barsky), then steps along it pixel by pixel.
+  void Segment(QPointF a, QPointF b, QRgb c) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x(), m_width - 1 - a.x(), a.y(), m_height - 1 - a.y()};
+    for (int k = 0; k < 4; ++k) {
+      if (p[k] == 0) {
+        if (q[k] < 0) return;
+        continue;
+      }
+      const double t = q[k] / p[k];
+      if (p[k] < 0)
+        t0 = std::max(t0, t);
+      else
+        t1 = std::min(t1, t);
+      if (t0 > t1) return;
+    }
+    int x0 = static_cast<int>(a.x() + t0 * dx + 0.5), y0 = static_cast<int>(a.y() + t0 * dy + 0.5);
+    const int x1 = static_cast<int>(a.x() + t1 * dx + 0.5),
+              y1 = static_cast<int>(a.y() + t1 * dy + 0.5);
+    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+    const int ex = std::abs(x1 - x0), ey = -std::abs(y1 - y0);
+    for (int error = ex + ey;;) {
+      m_bits[y0 * m_stride + x0] = c;
+      if (x0 == x1 && y0 == y1) return;
+      const int twice = 2 * error;
+      if (twice >= ey) error += ey, x0 += sx;
+      if (twice <= ex) error += ex, y0 += sy;
+    }
+  }
+
+  // Fills the rings the edges make, even-odd, at pixel centres.
+  void Fill(const std::vector<Edge>& edges, QRgb c) {
+    double top = m_height, bottom = -1;
+    for (const Edge& e : edges) top = std::min(top, e.y0), bottom = std::max(bottom, e.y1);
+    const int first = std::max(0, static_cast<int>(std::ceil(top - 0.5)));
+    const int last = std::min(m_height - 1, static_cast<int>(std::floor(bottom - 0.5)));
+    std::vector<double> crossings;
+    for (int y = first; y <= last; ++y) {
+      const double cy = y + 0.5;
+      crossings.clear();
+      for (const Edge& e : edges)
+        if (cy >= e.y0 && cy < e.y1)
+          crossings.push_back(e.x0 + (cy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0));
+      std::sort(crossings.begin(), crossings.end());
+      for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+        const int from = std::max(0, static_cast<int>(std::ceil(crossings[k] - 0.5)));
+        const int to = std::min(m_width - 1, static_cast<int>(std::floor(crossings[k + 1] - 0.5)));
+        for (int x = from; x <= to; ++x) m_bits[y * m_stride + x] = c;
+      }
+    }
+  }
+
+ private:
+  QRgb* m_bits;
+  int m_stride, m_width, m_height;
+};
+
+class Painter {
+ public:
+  Painter(const LayoutGeometry& g, const ViewFrame& frame, bool dark)
+      : m_g(g), m_frame(frame), m_dark(dark) {}
+
+  QPointF Pixel(ViewPoint p) const { return {m_frame.PixelX(p.x), m_frame.PixelY(p.y)}; }
+  QRgb Rgb(const ViewShape& s) const { return ShapeColor(s.color, m_dark).rgb(); }
+
+  bool IsTiny(const ViewShape& s) const {
+    const double size = std::max(s.box.maxX - s.box.minX, s.box.maxY - s.box.minY);
+    return size * m_frame.scale < kTinyPixels && s.kind != ShapeKind::Marker;
+  }
+  // Tells whether the raster can draw s in a busy frame: all but texts worth reading.
+  bool IsRasterable(const ViewShape& s) const {
+    return s.kind != ShapeKind::Text || TextPixels(m_g.texts[s.first]) < kBusyTextPixels;
+  }
+
+  void Dot(Raster& raster, const ViewShape& s) const {
+    raster.Dot(m_frame.PixelX((s.box.minX + s.box.maxX) / 2),
+               m_frame.PixelY((s.box.minY + s.box.maxY) / 2), Rgb(s));
+  }
+
+  // Rasters the pixel runs of a shape IsRasterable accepts.
+  void Rasterise(Raster& raster, const ViewShape& s) const {
+    const QRgb c = Rgb(s);
+    if (s.kind == ShapeKind::Fill) return raster.Fill(FillEdges(s), c);
+    ForEachRun(s, [&](const QPointF* run, int n) {
+      if (n == 1) raster.Dot(run[0].x(), run[0].y(), c);
+      for (int k = 1; k < n; ++k) raster.Segment(run[k - 1], run[k], c);
+    });
+  }
+
+  void Shape(QPainter& p, const ViewShape& s) {
+    if (s.kind == ShapeKind::Fill) return p.fillPath(Rings(s), p.pen().color());
+    if (s.kind == ShapeKind::Text && TextPixels(m_g.texts[s.first]) >= kTextMinPixels)
+      return Text(p, m_g.texts[s.first]);
+    ForEachRun(s, [&](const QPointF* run, int n) {
+      if (n == 1)
+        p.drawPoint(run[0]);
+      else
+        p.drawPolyline(run, n);
+    });
+  }
+
+ private:
+  double TextPixels(const ViewText& t) const {
+    return std::hypot(t.yAxis.x, t.yAxis.y) * m_frame.scale;
+  }
+
+  // Calls draw(points, count) with each run of pixel points of a line, ellipse, marker or
+  // low text; the points live in one buffer that every run reuses.
+  template <class Draw>
+  void ForEachRun(const ViewShape& s, Draw draw) const {
+    std::vector<QPointF>& run = m_run;
+    run.clear();
+    const auto flush = [&] {
+      if (!run.empty()) draw(run.data(), static_cast<int>(run.size()));
+      run.clear();
+    };
+    switch (s.kind) {
+      case ShapeKind::Lines:
+        for (std::uint32_t k = s.first; k < s.first + s.count; ++k) {
+          if (IsRunBreak(m_g.points[k]))
+            flush();
+          else
+            run.push_back(Pixel(m_g.points[k]));
+        }
+        return flush();
+      case ShapeKind::Ellipse:
+        EllipseRun(&m_g.points[s.first], run);
+        return flush();
+      case ShapeKind::Marker: {
+        const QPointF c = Pixel(m_g.points[s.first]);
+        const QPointF down(kMarkerPixels, kMarkerPixels), up(kMarkerPixels, -kMarkerPixels);
+        run = {c - down, c + down};
+        flush();
+        run = {c - up, c + up};
+        return flush();
+      }
+      case ShapeKind::Text: {
+        ViewPoint corners[4];
+        TextCorners(m_g.texts[s.first], m_g.textBytes, corners);
+        run = {Pixel(corners[0]), Pixel(corners[1])};
+        return flush();
+      }
+      case ShapeKind::Fill:
+        return;
+    }
+  }
+
+  // Appends the ellipse's pixel points: about one piece per 3 pixels of arc, at least 8 a
+  // turn, the angle stepped by rotation rather than a sine and cosine a point.
+  void EllipseRun(const ViewPoint* e, std::vector<QPointF>& curve) const {
+    const double radius = std::max(std::hypot(e[1].x, e[1].y), std::hypot(e[2].x, e[2].y));
+    const double t0 = e[3].x, t1 = e[3].y;
+    const double turns = (t1 - t0) / (2 * std::numbers::pi);
+    const int least = std::max(2, static_cast<int>(8 * turns));
+    const int pieces =
+        std::clamp(static_cast<int>(std::ceil(2 * std::numbers::pi * radius * m_frame.scale *
+                                              turns / kPixelsPerPiece)),
+                   least, kMaxEllipsePieces);
+    const double step = (t1 - t0) / pieces, cs = std::cos(step), sn = std::sin(step);
+    double c = std::cos(t0), s = std::sin(t0);
+    for (int k = 0; k <= pieces; ++k) {
+      curve.emplace_back(m_frame.PixelX(e[0].x + e[1].x * c + e[2].x * s),
+                         m_frame.PixelY(e[0].y + e[1].y * c + e[2].y * s));
+      const double next = c * cs - s * sn;
+      s = s * cs + c * sn;
+      c = next;
+    }
+  }
+
+  std::vector<Edge> FillEdges(const ViewShape& s) const {
+    std::vector<Edge> edges;
+    for (std::uint32_t k = s.first; k + 1 < s.first + s.count; ++k) {
+      if (IsRunBreak(m_g.points[k]) || IsRunBreak(m_g.points[k + 1])) continue;
+      const QPointF a = Pixel(m_g.points[k]), b = Pixel(m_g.points[k + 1]);
+      if (a.y() == b.y()) continue;
+      edges.push_back(a.y() < b.y() ? Edge{a.x(), a.y(), b.x(), b.y()}
+                                    : Edge{b.x(), b.y(), a.x(), a.y()});
+    }
+    return edges;
+  }
+
+  QPainterPath Rings(const ViewShape& s) const {
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    bool open = false;
+    for (std::uint32_t k = s.first; k < s.first + s.count; ++k) {
+      if (IsRunBreak(m_g.points[k])) {
+        if (open) path.closeSubpath();
+        open = false;
+      } else if (!open) {
+        path.moveTo(Pixel(m_g.points[k]));
+        open = true;
+      } else {
+        path.lineTo(Pixel(m_g.points[k]));
+      }
+    }
+    if (open) path.closeSubpath();
+    return path;
+  }
+
+  // Lays the text out in a font of about its size on screen, so the transform is little
+  // more than its rotation and the glyphs come from Qt's cache instead of being drawn as
+  // outlines at every frame.
+  void Text(QPainter& p, const ViewText& t) {
+    const int fontPixels = std::max(1, static_cast<int>(TextPixels(t) / kCapShare + 0.5));
+    QFont& font = m_fonts[fontPixels];
+    if (font.pixelSize() != fontPixels) {
+      font = m_font;
+      font.setPixelSize(fontPixels);
+    }
+    const double capHeight = kCapShare * fontPixels;
+    // Font units (x right, y down) onto the text's axes, one cap height a text height.
+    const QPointF anchor = Pixel(t.anchor);
+    const double k = m_frame.scale / capHeight;
+    const QTransform map(t.xAxis.x * k, -t.xAxis.y * k, -t.yAxis.x * k, t.yAxis.y * k, anchor.x(),
+                         anchor.y());
+    const QStringList lines =
+        QString::fromUtf8(m_g.textBytes.data() + t.start, t.length).split(QLatin1Char('\n'));
+    const double height = 1 + 1.6 * (lines.size() - 1);
+    const double tops[] = {1, height, height / 2, 0};
+    const double top = tops[std::min<int>(t.vAlign, 3)];
+    p.save();
+    p.setTransform(map, true);
+    p.setFont(font);
+    const QFontMetricsF metrics(font);
+    for (int i = 0; i < lines.size(); ++i) {
+      const double x = -metrics.horizontalAdvance(lines[i]) * t.hAlign / 2;
+      const double baseline = (top - 1 - 1.6 * i) * capHeight;
+      p.drawText(QPointF(x, -baseline), lines[i]);
+    }
+    p.restore();
+  }
+
+  const LayoutGeometry& m_g;
+  const ViewFrame& m_frame;
+  bool m_dark;
+  QFont m_font = TextFont();
+  std::map<int, QFont> m_fonts;        // by pixel size
+  mutable std::vector<QPointF> m_run;  // the points of the run being drawn
+};
+
+bool IsHighlighted(const ViewShape& s, int highlight) {
+  return highlight >= 0 && (s.record == highlight || s.source == highlight);
+}
+
+}  // namespace
+
+QColor BackgroundColor(bool dark) {
+  return dark ? QColor(33, 40, 48) : QColor(255, 255, 255);
+}
+
+void PaintLayout(QImage& image, const LayoutGeometry& g, const ShapeIndex& index,
+                 const ViewFrame& frame, const PaintOptions& options) {
+  image.fill(BackgroundColor(options.dark));
+  std::vector<std::uint32_t> visible;
+  index.Query(frame.Visible(), visible);
+  Painter painter(g, frame, options.dark);
+  const bool busy = visible.size() > static_cast<std::size_t>(kSmoothShapes);
+  // Pixels first, straight into the image; then everything QPainter draws over them.
+  std::vector<std::uint32_t> smooth;
+  {
+    Raster raster(image);
+    for (const std::uint32_t k : visible) {
+      const ViewShape& s = g.shapes[k];
+      if (IsHighlighted(s, options.highlight)) continue;
+      if (painter.IsTiny(s))
+        painter.Dot(raster, s);
+      else if (busy && painter.IsRasterable(s))
+        painter.Rasterise(raster, s);
+      else
+        smooth.push_back(k);
+    }
+  }
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, options.antialias && !busy);
+  std::uint32_t color = ~0u;
+  for (const std::uint32_t k : smooth) {
+    const ViewShape& s = g.shapes[k];
+    if (s.color != color) {
+      color = s.color;
+      p.setPen(QPen(ShapeColor(color, options.dark), 0));
+    }
+    painter.Shape(p, s);
+  }
+  if (options.highlight < 0) return;
+  p.setPen(QPen(kHighlight, kHighlightPixels));
+  for (const std::uint32_t k : visible)
+    if (IsHighlighted(g.shapes[k], options.highlight)) painter.Shape(p, g.shapes[k]);
+}
