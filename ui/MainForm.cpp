@@ -321,7 +321,9 @@ void TFMMain::CreateShortcuts() {
 
 bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == Panel_left && event->type() == QEvent::Resize) Panel_leftResize();
-  if ((watched == CBFind || watched == CBFind->lineEdit()) && IsEnterKey(event)) {
+  // The key comes first: the watched widgets' events while the window's children are
+  // destroyed (on Windows) come after the find box is gone, so it must not be read then.
+  if (IsEnterKey(event) && (watched == CBFind || watched == CBFind->lineEdit())) {
     // Consumed here: the combo box would hand the key to its line edit a second time.
     if (BTFind->isEnabled()) BTFindClick();
     return true;
