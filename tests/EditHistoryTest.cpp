@@ -166,6 +166,23 @@ TEST(EditHistory, ANewChangeClearsRedoAndAnEmptyActionMakesNoStep) {
   EXPECT_EQ(history.UndoName(), Sjis("グループデータ変更 行 17"));
 }
 
+TEST(EditHistory, AReaderIsToldBeforeEachActionChangesTheBuffer) {
+  TDXFBuffer buffer = LoadDrawing(kSmall);
+  EditHistory history;
+  history.Attach(buffer);
+  std::vector<std::string> seen;  // the LINE's layer (pair 8) when a change was announced
+  history.BeforeChange = [&] { seen.push_back(buffer.GetValue(8)); };
+  buffer.SetValue(8, "3.0");  // the first change of an action is announced ...
+  buffer.SetValue(9, "4.0");  // ... the rest of the action is not
+  buffer.SetValue(9, "4.0");  // nor is a value set to what it is
+  history.Seal("edit");
+  history.Undo();
+  history.Redo();
+  buffer.SetCode(9, 21);
+  history.Seal("code");
+  EXPECT_EQ(seen, (std::vector<std::string>{"WALL", "3.0", "WALL", "3.0"}));
+}
+
 TEST(EditHistory, ARenameUndoneRestoresTheCurrentLayer) {
   TDXFBuffer buffer = LoadDrawing(kSmall);
   EditHistory history;

@@ -523,6 +523,7 @@ void TFMMain::ShowEncodingMenu(const QPoint& globalPos) {
 }
 
 void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
+  FRDrawing->StopBuilding();  // its build decodes the texts in the encoding before
   MsgBox->Add("");
   MsgBox->Add(ChooseEncoding(Buffer, encoding));
   UpdateEncodingLabel();

@@ -5,6 +5,7 @@
 // FRDXFGridDXFGridDrawCell); a click on a shape jumps the grid to its record, a jump that
 // Alt+Left returns from. Loads and changes rebuild the view's shapes (MainFormFiles.cpp,
 // MainForm.cpp).
+#include <QPointer>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
@@ -22,6 +23,10 @@ QWidget* TFMMain::CreateDrawingDock() {
   SPDXFData = new QSplitter(Qt::Horizontal);
   SPDXFData->setObjectName(QStringLiteral("SPDXFData"));
   FRDrawing = new DrawingView(Buffer);
+  // The view's build reads the buffer on a worker thread: it stops before any change.
+  m_edits.BeforeChange = [view = QPointer<DrawingView>(FRDrawing)] {
+    if (view) view->StopBuilding();
+  };
   FRDrawing->setObjectName(QStringLiteral("FRDrawing"));
   SPDXFData->addWidget(FRDXFGrid);
   SPDXFData->addWidget(FRDrawing);

@@ -182,7 +182,9 @@ static IndexUse IndexUseOf(const TDXFBuffer& b, int i, int code, bool codeChange
 }
 
 void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
-  if (oldCode == newCode || m_openLost) return;
+  if (oldCode == newCode) return;
+  if (!m_open && BeforeChange) BeforeChange();
+  if (m_openLost) return;
   try {
     if (!m_open) m_open = std::make_unique<EditStep>();
     EditStep& step = *m_open;
@@ -198,7 +200,9 @@ void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
 
 void EditHistory::ValueChanging(int i, std::string_view oldValue,
                                 std::string_view newValue) noexcept {
-  if (oldValue == newValue || m_openLost) return;
+  if (oldValue == newValue) return;
+  if (!m_open && BeforeChange) BeforeChange();
+  if (m_openLost) return;
   try {
     if (!m_open) m_open = std::make_unique<EditStep>();
     EditStep& step = *m_open;
@@ -300,12 +304,14 @@ std::string EditHistory::ForgetLostStep() {
 
 StepReport EditHistory::Undo() {
   if (!CanUndo()) return {};
+  if (BeforeChange) BeforeChange();
   --m_done;
   return Apply(*m_steps[m_done], /*undo=*/true);
 }
 
 StepReport EditHistory::Redo() {
   if (!CanRedo()) return {};
+  if (BeforeChange) BeforeChange();
   ++m_done;
   return Apply(*m_steps[m_done - 1], /*undo=*/false);
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>      // std::size_t
+#include <functional>   // std::function
 #include <memory>       // std::unique_ptr
 #include <string>       // std::string
 #include <string_view>  // std::string_view
@@ -85,6 +86,11 @@ class EditHistory final : public BufferObserver {
   /// Returns the bytes the kept steps hold, and their count.
   std::size_t StoredBytes() const;
   int StepCount() const { return static_cast<int>(m_steps.size()); }
+
+  /// Called before the first change of each action reaches the buffer, and before an undo
+  /// or a redo, so that a reader on another thread (the drawing view's build) stops first.
+  /// It must not throw.
+  std::function<void()> BeforeChange;
 
   void CodeChanging(int i, int oldCode, int newCode) noexcept override;
   void ValueChanging(int i, std::string_view oldValue, std::string_view newValue) noexcept override;
