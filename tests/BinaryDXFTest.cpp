@@ -210,6 +210,35 @@ TEST(BinaryDXF, ASaveEncodesTheChangedPairsAndCopiesTheRest) {
   }
 }
 
+TEST(BinaryDXF, ASavedFileReadsBackWhicheverPairComesFirst) {
+  const std::string two = kSentinel + Code2(0) + Str("SECTION") + Code2(9) + Str("$ACADVER") +
+                          Code2(1) + Str("AC1015") + Code2(0) + Str("EOF");
+  const std::string one =
+      kSentinel + Code1(0) + Str("SECTION") + Code1(10) + Real(2.5) + Code1(0) + Str("EOF");
+  const struct {
+    const char* what;
+    std::string file;
+    std::function<void(TDXFBuffer&)> edit;
+  } cases[] = {
+      {"two-byte codes, the first code above 255", two, [](TDXFBuffer& b) { b.SetCode(0, 999); }},
+      {"two-byte codes, the first pair left out", two, [](TDXFBuffer& b) { b.SetValue(0, ""); }},
+      {"one-byte codes, the first code above 254", one, [](TDXFBuffer& b) { b.SetCode(0, 1000); }},
+  };
+  for (const auto& c : cases) {
+    Loaded f(c.file);
+    ASSERT_EQ(f.result, 0) << c.what;
+    c.edit(f.buffer);
+    Pairs expected = PairsOf(f.buffer);
+    if (expected.front().second.empty()) expected.erase(expected.begin());
+    TDXFBuffer again;
+    ASSERT_EQ(again.LoadFromFile(
+                  f.dir.Write("again.dxf", SavedAs(f.buffer, f.dir, "out.dxf", DXFForm::Binary))),
+              0)
+        << c.what;
+    EXPECT_EQ(PairsOf(again), expected) << c.what;
+  }
+}
+
 TEST(BinaryDXF, APairTheTargetFormCannotHoldStopsTheSaveBeforeAnyByteIsWritten) {
   const struct {
     const char* what;

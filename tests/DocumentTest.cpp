@@ -143,6 +143,19 @@ TEST(Document, ARenameIsOneStepAndUndoAndRedoFollowTheSavedState) {
   EXPECT_EQ(f.doc.Redo().error.code, ErrorCode::NothingToDo);
 }
 
+TEST(Document, AReaderIsToldBeforeEachOperationChangesTheBuffer) {
+  Loaded f;
+  std::vector<std::string> seen;  // the LINE's 20 when a change was announced
+  f.doc.BeforeChange = [&] { seen.push_back(f.doc.Buffer().GetValue(21)); };
+  (void)f.Edit(kValueColumn, 21, "3.0");
+  (void)f.doc.Undo();
+  (void)f.doc.Redo();
+  (void)f.doc.Round({{2, 3}, {0, 4}});
+  (void)f.doc.ChooseEncoding(TextEncoding::Utf8);
+  (void)f.doc.Load(f.path);
+  EXPECT_EQ(seen, (std::vector<std::string>{"2.0", "3.0", "2.0", "3.0", "3.0", "3.0"}));
+}
+
 TEST(Document, RoundingReportsItsLinesAndCount) {
   Loaded f;
   ASSERT_TRUE(f.Edit(kValueColumn, 21, "12.4999999").Ok());

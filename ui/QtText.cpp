@@ -1,6 +1,7 @@
 // QtText.cpp - texts and fonts at the Qt edge.
 #include "ui/QtText.h"
 
+#include <QDir>
 #include <QStringList>
 
 QString FromCp932(std::string_view cp932) {
@@ -24,7 +25,8 @@ QString FromNativePath(const std::string& path) {
 }
 
 std::string ToNativePath(const QString& path) {
-  return path.toStdString();
+  // Qt hands out paths with "/"; on Windows the program's paths use "\".
+  return QDir::toNativeSeparators(path).toStdString();
 }
 
 QString WithoutControls(const QString& text, bool keepLineFeeds) {

@@ -164,7 +164,8 @@ void EditHistory::Clear() {
 // ------------------------------------------------------------------ recording
 
 void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
-  if (oldCode == newCode || m_openLost) return;
+  if (oldCode == newCode) return;
+  if (m_openLost) return;
   try {
     if (!m_open) m_open = std::make_unique<EditStep>();
     EditStep& step = *m_open;
@@ -178,7 +179,8 @@ void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
 
 void EditHistory::ValueChanging(int i, std::string_view oldValue,
                                 std::string_view newValue) noexcept {
-  if (oldValue == newValue || m_openLost) return;
+  if (oldValue == newValue) return;
+  if (m_openLost) return;
   try {
     if (!m_open) m_open = std::make_unique<EditStep>();
     EditStep& step = *m_open;

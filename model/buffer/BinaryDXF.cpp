@@ -34,10 +34,23 @@ static void AppendLittle(std::string& out, T value) {
 
 // ------------------------------------------------------------------ reading
 
-BinaryPairReader::BinaryPairReader(std::string_view bytes) noexcept
-    : m_bytes(bytes), m_at(kBinarySentinel.size()) {
-  const bool secondByteNul = bytes.size() > m_at + 1 && bytes[m_at + 1] == '\0';
-  m_codes = secondByteNul ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
+std::optional<BinaryCodes> CodesOfAcadVer(std::string_view bytes) noexcept {
+  constexpr std::string_view kAcadVer("$ACADVER\0", 9);
+  constexpr std::size_t kHeaderReach = 1024;  // $ACADVER is the header's first variable
+  const std::size_t name = bytes.substr(0, kHeaderReach).find(kAcadVer);
+  if (name == std::string_view::npos) return std::nullopt;
+  const std::string_view after = bytes.substr(name + kAcadVer.size());
+  constexpr std::string_view kOneByteCode("\x01\x41", 2);  // code 1, then "A"
+  constexpr std::string_view kTwoByteCode("\x01\x00\x41", 3);
+  if (after.starts_with(kOneByteCode)) return BinaryCodes::OneByte;
+  if (after.starts_with(kTwoByteCode)) return BinaryCodes::TwoBytes;
+  return std::nullopt;
+}
+
+BinaryCodes CodesOfFirstPair(std::string_view bytes) noexcept {
+  const std::size_t second = kBinarySentinel.size() + 1;
+  const bool secondByteNul = bytes.size() > second && bytes[second] == '\0';
+  return secondByteNul ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
 }
 
 // ------------------------------------------------------------------ showing

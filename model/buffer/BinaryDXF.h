@@ -12,6 +12,7 @@
 #include <array>        // std::array
 #include <cstddef>      // std::size_t
 #include <cstdint>      // std::uint8_t, std::int16_t
+#include <optional>     // std::optional
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
@@ -84,12 +85,10 @@ class BinaryPairReader {
     Cut,   // the bytes end inside a pair
   };
 
-  /// Starts after the sentinel of bytes, a whole file that begins with kBinarySentinel.
-  /// The first pair of a drawing is (0, SECTION): with two-byte codes its code is two
-  /// NUL bytes, with one-byte codes the NUL is followed by the name's first letter.
-  explicit BinaryPairReader(std::string_view bytes) noexcept;
-
-  BinaryCodes Codes() const noexcept { return m_codes; }
+  /// Starts after the sentinel of bytes, a whole file that begins with kBinarySentinel
+  /// and writes its codes as `codes`.
+  BinaryPairReader(std::string_view bytes, BinaryCodes codes) noexcept
+      : m_bytes(bytes), m_at(kBinarySentinel.size()), m_codes(codes) {}
 
   /// Reads the next pair. Performance: a load reads every pair twice, so this is inline
   /// and finds a value's length with one table look-up; most strings are short, so their
@@ -152,6 +151,15 @@ class BinaryPairReader {
   std::size_t m_at;
   BinaryCodes m_codes;
 };
+
+/// Tells how a binary file writes its codes by the code of $ACADVER's value (1, "AC...")
+/// in the header: one byte 1, or the bytes 1 and 0, before the "A"; nothing without one.
+std::optional<BinaryCodes> CodesOfAcadVer(std::string_view bytes) noexcept;
+
+/// Tells how a binary file most likely writes its codes by its first pair, (0, SECTION) in
+/// a drawing: with two-byte codes its code is two NUL bytes, with one-byte codes the NUL
+/// is followed by the name's first letter.
+BinaryCodes CodesOfFirstPair(std::string_view bytes) noexcept;
 
 /// The most characters ValueText writes for a value of valueBytes bytes of the type.
 std::size_t MaxValueTextLength(GroupValueType type, std::size_t valueBytes) noexcept;

@@ -164,6 +164,17 @@ static bool IsReadOnlyFile(const std::filesystem::path& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+// Tells whether another program holds path open: an open that shares nothing fails then.
+// Windows (and Wine) refuse to move a file over one that is open elsewhere with "access
+// denied", which would otherwise read as a missing permission.
+static bool IsOpenElsewhere(const std::filesystem::path& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+  CloseHandle(file);
+  return false;
+}
+
 WriteFault ReplaceFile(const std::string& fileName, const std::function<void(FileWriter&)>& write) {
   const std::filesystem::path target = PathFromUtf8(fileName);
   if (IsReadOnlyFile(target)) return WriteFault::ReadOnly;
@@ -180,6 +191,7 @@ WriteFault ReplaceFile(const std::string& fileName, const std::function<void(Fil
   if (fault == WriteFault::None && !MoveFileExW(temp.c_str(), target.c_str(),
                                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     fault = WriteFaultOfLastError();
+  if (fault == WriteFault::NoPermission && IsOpenElsewhere(target)) fault = WriteFault::InUse;
   if (fault != WriteFault::None) DeleteFileW(temp.c_str());
   return fault;
 }

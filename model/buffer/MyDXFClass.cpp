@@ -10,6 +10,7 @@
 #include <algorithm>    // std::min
 #include <cstdint>      // INT32_MAX
 #include <new>          // std::bad_alloc
+#include <optional>     // std::optional
 #include <string_view>  // std::string_view
 
 #include "model/buffer/BinaryDXF.h"
@@ -392,41 +393,70 @@ int TDXFBuffer::SplitPairs(std::size_t lines) {
   return ResultCode(LoadResult::Ok);
 }
 
-// Counts the pairs of a binary file up to its EOF pair and the characters their texts
-// take at most, then reads them. A file that ends inside a pair is broken there; one
-// that ends between pairs without an EOF pair loads, as a text file does.
-int TDXFBuffer::ReadBinaryPairs(FileBytes& file) {
-  const std::string_view bytes(file.data.get(), file.fileSize);
-  if (!bytes.starts_with(kBinarySentinel)) return Fail(LoadResult::BadSentinel);
-  BinaryPairReader reader(bytes);
-  BinaryPair pair;
+// What a first reading of a binary file found: its pairs up to the EOF pair, the
+// characters their texts take at most, and whether the bytes ended inside a pair.
+struct BinaryCount {
   std::size_t pairs = 0;
   std::size_t textBound = 0;
+  bool cut = false;
+};
+
+static BinaryCount CountBinaryPairs(std::string_view bytes, BinaryCodes codes) {
+  BinaryPairReader reader(bytes, codes);
+  BinaryPair pair;
+  BinaryCount count;
   for (BinaryPairReader::Step step; (step = reader.Next(pair)) != BinaryPairReader::Step::End;) {
-    if (step == BinaryPairReader::Step::Cut) return Fail(LoadResult::BinaryCut, 2 * pairs);
-    ++pairs;
+    if (step == BinaryPairReader::Step::Cut) {
+      count.cut = true;
+      break;
+    }
+    ++count.pairs;
     const std::size_t valueBytes = pair.valueEnd - pair.valueStart;
-    textBound += MaxValueTextLength(ValueTypeOfCode(pair.code), valueBytes);
+    count.textBound += MaxValueTextLength(ValueTypeOfCode(pair.code), valueBytes);
     const bool eof = pair.code == kRecordStartCode &&
                      TrimView(bytes.substr(pair.valueStart, valueBytes)) == "EOF";
     if (eof) break;
   }
-  if (pairs > static_cast<std::size_t>(INT32_MAX - 100) ||
-      AllocPairs(static_cast<int>(pairs)) != 0) {
+  return count;
+}
+
+// Counts the pairs of a binary file, then reads them. The codes are taken as $ACADVER's
+// pair tells; without it as the first pair suggests, or the other way when only that
+// reads the file whole, since a saved file need not start with (0, SECTION). A file that
+// ends inside a pair is broken there; one that ends between pairs without an EOF pair
+// loads, as a text file does.
+int TDXFBuffer::ReadBinaryPairs(FileBytes& file) {
+  const std::string_view bytes(file.data.get(), file.fileSize);
+  if (!bytes.starts_with(kBinarySentinel)) return Fail(LoadResult::BadSentinel);
+  const std::optional<BinaryCodes> told = CodesOfAcadVer(bytes);
+  BinaryCodes codes = told.value_or(CodesOfFirstPair(bytes));
+  BinaryCount count = CountBinaryPairs(bytes, codes);
+  if (count.cut && !told) {
+    const BinaryCodes other =
+        codes == BinaryCodes::OneByte ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
+    if (const BinaryCount whole = CountBinaryPairs(bytes, other); !whole.cut) {
+      codes = other;
+      count = whole;
+    }
+  }
+  if (count.cut) return Fail(LoadResult::BinaryCut, 2 * count.pairs);
+  if (count.pairs > static_cast<std::size_t>(INT32_MAX - 100) ||
+      AllocPairs(static_cast<int>(count.pairs)) != 0) {
     m_size = 0;
     return Fail(LoadResult::OutOfMemory);
   }
-  return DecodeBinaryPairs(file, static_cast<int>(pairs), textBound);
+  return DecodeBinaryPairs(file, static_cast<int>(count.pairs), count.textBound, codes);
 }
 
 // Puts the texts of the first `pairs` pairs of a binary file one after the other into a
 // new text block and keeps the file's bytes for the save.
-int TDXFBuffer::DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBound) {
+int TDXFBuffer::DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBound,
+                                  BinaryCodes codes) {
   Storage& s = *m_store;
   std::unique_ptr<char[]> text(new (std::nothrow) char[textBound + 1]);
   if (!text) return Fail(LoadResult::OutOfMemory);
   const std::string_view bytes(file.data.get(), file.fileSize);
-  BinaryPairReader reader(bytes);
+  BinaryPairReader reader(bytes, codes);
   BinaryPair pair;
   std::size_t at = 0;
   for (int i = 0; i < pairs; ++i) {
@@ -448,7 +478,7 @@ int TDXFBuffer::DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBo
   s.binary = std::move(file.data);
   s.binarySize = file.fileSize;
   s.binaryPairs = pairs;
-  s.binaryCodes = reader.Codes();
+  s.binaryCodes = codes;
   return ResultCode(LoadResult::Ok);
 }
 

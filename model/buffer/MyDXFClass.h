@@ -64,6 +64,7 @@ int AciToColor(int index);
 /// views stay valid for the call only. Called from noexcept setters, so it must not throw.
 class PreparedValues;
 struct FileBytes;
+enum class BinaryCodes : std::uint8_t;
 
 class BufferObserver {
  public:
@@ -268,7 +269,7 @@ class TDXFBuffer {
   int Fail(LoadResult result, std::size_t line = 0);
   int SplitPairs(std::size_t lines);
   int ReadBinaryPairs(FileBytes& file);
-  int DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBound);
+  int DecodeBinaryPairs(FileBytes& file, int pairs, std::size_t textBound, BinaryCodes codes);
   int EndPairsAt(std::size_t line);
   bool HasEofPairBefore(int pairs) const noexcept;
   bool IsEofPair(int i) const noexcept;

@@ -115,7 +115,7 @@ void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {
 // file's pairs are walked again beside the buffer's, so no pair keeps its binary offset.
 void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter& out, int last) const {
   const std::string_view bytes(binary.get(), binarySize);
-  BinaryPairReader file(bytes);
+  BinaryPairReader file(bytes, binaryCodes);
   std::size_t runStart = 0;  // the unchanged bytes not yet written, the sentinel first
   std::size_t pos = kBinarySentinel.size();
   std::string encoded;
