@@ -89,7 +89,10 @@ QComboBox* FilterBox(const char* name, QWidget* parent) {
 
 CompareList::CompareList(const TDXFBuffer& shown, std::unique_ptr<TDXFBuffer> other,
                          Dialogs& dialogs, MessageLog& log, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_shown(shown), m_other(std::make_unique<Document>()), m_dialogs(dialogs) {
+    : QWidget(parent, Qt::Window),
+      m_shown(shown),
+      m_other(std::make_unique<Document>()),
+      m_dialogs(dialogs) {
   (void)m_other->Adopt(std::move(*other));  // a fresh document: nothing to follow
   setObjectName(QStringLiteral("FMCompare"));
   setWindowTitle(Text("比較 - ") + FromNativePath(Other().FileName));

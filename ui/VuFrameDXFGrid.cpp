@@ -263,6 +263,13 @@ void TFrameDXFGrid::SetColWidth(int col, int width) {
   DXFGrid->SetColWidth(col, width);
 }
 
+// The window ends every edit before it closes (EndCellEdits); one still open here belongs
+// to a frame torn down alone, and committing it would run this frame's handlers after its
+// members are gone.
+TFrameDXFGrid::~TFrameDXFGrid() {
+  DXFGrid->CancelEditor();
+}
+
 void TFrameDXFGrid::EndEdit() {
   DXFGrid->HideEditor();
   ShowPendingMessages();

@@ -37,6 +37,7 @@ class TFrameDXFGrid : public QFrame {
  public:
   /// Creates the frame; beeps and messages go through dialogs, edits are logged to log.
   TFrameDXFGrid(Dialogs& dialogs, MessageLog& log, QWidget* parent = nullptr);
+  ~TFrameDXFGrid() override;
 
   QFrame* DXFPanel;
   StringGrid* DXFGrid;

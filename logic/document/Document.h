@@ -14,8 +14,8 @@
 
 #include <functional>  // std::function
 #include <optional>    // std::optional
-#include <string>    // std::string
-#include <vector>    // std::vector
+#include <string>      // std::string
+#include <vector>      // std::vector
 
 #include "logic/Dialogs.h"
 #include "logic/Result.h"
