@@ -135,6 +135,30 @@ TEST(NameEditState, RefusesANameAnotherRowHoldsAndRestoresTheCell) {
   EXPECT_EQ(Value(b, 3), "壁");
 }
 
+TEST(NameEditState, ANameIsTakenWhateverTheCaseOfItsLetters) {
+  const struct {
+    const char* typed;
+    bool refused;
+  } cases[] = {
+      {"WALL", true},   {"Wall", true}, {"wall", true},
+      {"ア", false},  // 0x83 0x41: its trail byte is no letter "A" to fold to ヂ's 0x61
+      {"wall2", false},
+  };
+  constexpr char kDrawing[] =
+      "0|SECTION|2|TABLES|0|TABLE|2|LAYER|70|3|0|LAYER|2|壁|0|LAYER|2|wall|0|LAYER|2|ヂ|"
+      "0|ENDTAB|0|ENDSEC|0|EOF";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    TDXFBuffer b = LoadDrawing(kDrawing);
+    RecordingLog log;
+    const NameEditResult result = EditLayer(b, c.typed, /*yes=*/true, log);
+    EXPECT_EQ(result.refusals.size(), c.refused ? 1u : 0u);
+    EXPECT_EQ(result.replaced, !c.refused);
+  }
+  EXPECT_TRUE(SameSymbolName(TextEncoding::Utf8, "Straße", "STRAßE"));
+  EXPECT_FALSE(SameSymbolName(TextEncoding::Utf8, "straße", "STRASSE"));
+}
+
 TEST(NameEditState, AnAcceptedEditReplacesAndGivesTheRemark) {
   TDXFBuffer b = LoadDrawing(kLayerDrawing);
   RecordingLog log;

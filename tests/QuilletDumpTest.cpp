@@ -210,6 +210,10 @@ TEST(QuilletDump, RefusesARenameToATakenOrUnknownName) {
   const DumpRun taken = Dump("--rename-layer 壁 家具 " + out + " " + Sample());
   EXPECT_EQ(taken.status, 5);
   EXPECT_EQ(taken.out, "quillet-dump: 5番に同じレイヤ名があるので置き換え出来ません\n");
+  // AutoCAD reads names regardless of case: CONTINUOUS is Continuous.
+  const DumpRun cased = Dump("--rename-ltype 一点鎖線 CONTINUOUS " + out + " " + Sample());
+  EXPECT_EQ(cased.status, 5);
+  EXPECT_EQ(cased.out, "quillet-dump: 3番に同じ線種名があるので置き換え出来ません\n");
   EXPECT_EQ(Dump("--rename-block NONE X " + out + " " + Sample()).status, 5);
   EXPECT_TRUE(ReadBytes(dir.Path() + "/out.dxf").empty());
   EXPECT_EQ(Dump("--rename-layer 壁 外壁 " + Sample()).status, 2);

@@ -144,12 +144,31 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
   return 0;
 }
 
+static char AsciiLower(char c) noexcept {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameSymbolName(TextEncoding encoding, std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size()) return false;
+  for (std::size_t at = 0; at < a.size();) {
+    const int length = CharLength(encoding, a, at);
+    if (length == 1) {
+      if (AsciiLower(a[at]) != AsciiLower(b[at])) return false;
+    } else if (a.compare(at, static_cast<std::size_t>(length), b, at,
+                         static_cast<std::size_t>(length)) != 0) {
+      return false;
+    }
+    at += static_cast<std::size_t>(length);
+  }
+  return true;
+}
+
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,
-                               const std::string& newName) {
+                               const std::string& newName, TextEncoding encoding) {
   std::vector<int> rows;
   for (std::size_t k = 0; k < names.size(); ++k) {
     const int row = static_cast<int>(k) + 1;
-    if (row != editRow && names[k] == newName) rows.push_back(row);
+    if (row != editRow && SameSymbolName(encoding, names[k], newName)) rows.push_back(row);
   }
   return rows;
 }
@@ -220,24 +239,33 @@ static StoredText StoredOldName(const std::vector<std::string>& names, int row,
   return DocumentText(buffer, shown);
 }
 
-NameEditResult NameEditState::Decide(bool confirmed, const std::vector<std::string>& names,
-                                     TDXFBuffer& buffer, MessageLog& log) {
-  NameEditResult result;
+std::vector<std::string> NameEditState::Refusals(const std::vector<std::string>& names,
+                                                 const TDXFBuffer& buffer) const {
   // The new name is stored as the document writes it; one it cannot hold is refused.
   const StoredText oldName = StoredOldName(names, EditRow, buffer, OldName);
   const StoredText newName = DocumentText(buffer, NewName);
-  if (confirmed && !(newName.ok && oldName.ok))
-    result.refusals.push_back(newName.ok ? oldName.message : newName.message);
-  if (confirmed && result.refusals.empty())
-    for (const int row : DuplicateRows(names, EditRow, newName.bytes))
-      result.refusals.push_back(DuplicateMessage(m_kind, row));
-  result.replaced = confirmed && result.refusals.empty();
+  if (!(newName.ok && oldName.ok)) return {newName.ok ? oldName.message : newName.message};
+  std::vector<std::string> refusals;
+  for (const int row : DuplicateRows(names, EditRow, newName.bytes, buffer.Encoding))
+    refusals.push_back(DuplicateMessage(m_kind, row));
+  return refusals;
+}
+
+NameEditResult NameEditState::Decide(bool confirmed, const std::vector<std::string>& names,
+                                     TDXFBuffer& buffer, MessageLog& log) {
+  NameEditResult result;
+  if (confirmed) result.refusals = Refusals(names, buffer);
   result.row = EditRow;
+  if (confirmed && result.refusals.empty()) {
+    const std::string oldName = StoredOldName(names, EditRow, buffer, OldName).bytes;
+    const std::string newName = DocumentText(buffer, NewName).bytes;
+    // The log's count says so when the drawing no longer holds the name: nothing changed.
+    result.replaced = ReplaceName(m_kind, buffer, oldName, newName, log, &result.replacedPairs) > 0;
+    result.storedName = newName;
+  }
   if (result.replaced) {
-    ReplaceName(m_kind, buffer, oldName.bytes, newName.bytes, log, &result.replacedPairs);
-    result.storedName = newName.bytes;
     result.col = RemarkColumn();
-    result.text = NameRemark(buffer, m_kind, newName.bytes);
+    result.text = NameRemark(buffer, m_kind, result.storedName);
   } else {
     result.col = EditCol;
     result.text = OldName;

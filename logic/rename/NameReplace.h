@@ -14,6 +14,7 @@
 
 #include "logic/MessageLog.h"
 #include "model/buffer/MyDXFClass.h"
+#include "model/text/TextCodec.h"  // TextEncoding
 
 /// The kind of name a list edits.
 enum class NameKind { Layer, Ltype, Block };
@@ -41,10 +42,15 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
                 const std::string& newName, MessageLog& log,
                 std::vector<int>* replacedPairs = nullptr);
 
-/// Returns the rows (1-based) other than editRow whose name equals newName exactly;
-/// names[k] is the name of grid row k + 1, both as stored.
+/// Tells whether two names, as stored in encoding, are one name to AutoCAD, which
+/// compares symbol-table names regardless of the case of ASCII letters (only whole
+/// characters fold: a double-byte character's trail byte is no letter).
+bool SameSymbolName(TextEncoding encoding, std::string_view a, std::string_view b) noexcept;
+
+/// Returns the rows (1-based) other than editRow whose name is newName's (SameSymbolName);
+/// names[k] is the name of grid row k + 1, both as stored in encoding.
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,
-                               const std::string& newName);
+                               const std::string& newName, TextEncoding encoding);
 
 /// Returns the text of the Yes/No question that confirms a replacement.
 std::string ConfirmationText(NameKind kind, const std::string& oldName, const std::string& newName);
@@ -66,7 +72,7 @@ enum class NameEditStep {
 /// What the grid does after Decide.
 struct NameEditResult {
   std::vector<std::string> refusals;  // duplicate-name messages, one message box each
-  bool replaced = false;              // the scan ran; its lines are in the log
+  bool replaced = false;              // the scan rewrote pairs; its lines are in the log
   std::vector<int> replacedPairs;     // the pairs the scan rewrote
   std::string storedName;             // the new name as stored, when replaced
   int row = 0;                        // the cell to write: the remark of the new name,
@@ -103,10 +109,15 @@ class NameEditState {
   /// Returns the edit history's name of the pending replacement: "レイヤ名置き換え
   /// "OLD"　→　"NEW"" and the like.
   std::string StepName() const;
+  /// Returns why NewName cannot replace the edited name (empty when it can): the
+  /// document's encoding cannot hold it (DocumentText), or another row holds it already
+  /// once stored. Asked before the question, so only a rename that can be done is asked.
+  std::vector<std::string> Refusals(const std::vector<std::string>& names,
+                                    const TDXFBuffer& buffer) const;
   /// Settles a confirmed or declined edit. names[k] is the name of row k + 1 as stored
   /// (ListContent::names): the scan replaces the edited row's name as it stands in the
   /// file, escapes and all. A Yes is refused when the document's encoding cannot hold
-  /// NewName (DocumentText) or another row already holds it once stored; an accepted Yes
+  /// NewName or another row holds it (Refusals); an accepted Yes
   /// runs the replacement scan into the log. Afterwards OldName is NewName.
   NameEditResult Decide(bool confirmed, const std::vector<std::string>& names, TDXFBuffer& buffer,
                         MessageLog& log);
