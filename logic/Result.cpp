@@ -1,4 +1,4 @@
-// Result.cpp - the names of the error codes.
+// Result.cpp - the names of the error codes and the lines of a message.
 #include "logic/Result.h"
 
 const char* ErrorCodeName(ErrorCode code) noexcept {
@@ -27,4 +27,19 @@ const char* ErrorCodeName(ErrorCode code) noexcept {
       return "unencodable";
   }
   return "unknown";
+}
+
+std::vector<std::string> SplitMessageLines(const std::string& message) {
+  std::vector<std::string> lines(1);
+  for (std::size_t at = 0; at < message.size(); ++at) {
+    const char c = message[at];
+    if (c != '\r' && c != '\n') {
+      lines.back() += c;
+      continue;
+    }
+    if (c == '\r' && at + 1 < message.size() && message[at + 1] == '\n') ++at;
+    lines.emplace_back();
+  }
+  if (lines.back().empty() && lines.size() > 1) lines.pop_back();
+  return lines;
 }

@@ -8,6 +8,7 @@
 
 #include <string>   // std::string
 #include <utility>  // std::move
+#include <vector>   // std::vector
 
 /// Why an operation did not do what it was asked.
 enum class ErrorCode {
@@ -36,6 +37,10 @@ struct Error {
   bool Ok() const noexcept { return code == ErrorCode::Ok; }
   explicit operator bool() const noexcept { return !Ok(); }  // true when there is an error
 };
+
+/// Splits a message into its lines (CR LF, CR or LF end a line), for the message panel
+/// and for standard error, which show one line at a time.
+std::vector<std::string> SplitMessageLines(const std::string& message);
 
 /// A value, or the error that kept the operation from making it.
 template <typename T>

@@ -166,6 +166,13 @@ TEST(Document, RoundingReportsItsLinesAndCount) {
   EXPECT_EQ(rounded.log.size(), 4u);  // a blank line, the summary and the two settings
   EXPECT_EQ(Utf8(rounded.log[2]), "　座標/距離　0.5単位　0.000X(3)桁");
   EXPECT_EQ(f.doc.History().StepCount(), 2);
+  // A value that would snap past 1e15 is left, and a line after the summary says so.
+  ASSERT_TRUE(f.Edit(kValueColumn, 20, "1234567890123456.5").Ok());
+  const ChangeReport huge = f.doc.Round({{1, 0}, {0, 0}});  // whole numbers
+  ASSERT_EQ(huge.log.size(), 5u);
+  EXPECT_EQ(Utf8(huge.log[2]),
+            "　丸めると絶対値が 10^15 以上になる 1 個の値は、そのまま残しました。");
+  EXPECT_EQ(f.doc.Buffer().GetValue(20), "1234567890123456.5");
 }
 
 TEST(Document, TheModelEmptiesTheRemarksOfAChangedRecord) {

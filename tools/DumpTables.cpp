@@ -207,7 +207,8 @@ int RefuseCutDrawing(const TDXFBuffer& buffer) {
 // Prints what the model must tell about a save (why it failed) on standard error.
 static void PrintSaveMessages(TDXFBuffer& buffer) {
   buffer.OnMessage = [](const std::string& m) {
-    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(m).c_str());
+    for (const std::string& line : SplitMessageLines(m))
+      std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(line).c_str());
   };
 }
 
@@ -243,9 +244,10 @@ bool TakeTableOption(int argc, char** argv, int& a, TableOptions& options, std::
 }
 
 int SaveDrawingTo(Document& document, const std::string& outFile) {
-  PrintSaveMessages(document.ViewBuffer());
   const Error error = document.SaveAs(outFile, /*normalise=*/false).error;
   if (error.Ok()) return 0;
+  for (const std::string& line : SplitMessageLines(error.message))
+    std::fprintf(stderr, "quillet-dump: %s\n", Utf8OfProgramText(line).c_str());
   return error.code == ErrorCode::Unencodable ? kExitUnencodable : kExitSaveFailed;
 }
 

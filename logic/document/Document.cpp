@@ -89,11 +89,15 @@ ChangeReport Document::SaveAs(const std::string& path, bool normalise,
   m_buffer.SetFileName(path);
   m_buffer.NormaliseOnSave = normalise;
   if (form) m_buffer.SaveForm = *form;
-  if (const int saved = m_buffer.SaveToFile(); saved != ResultCode(SaveResult::Ok)) {
-    // The buffer told its message sink why.
+  std::string why;  // the buffer's message on a failed save, kept for the report
+  std::function<void(const std::string&)> sink = std::move(m_buffer.OnMessage);
+  m_buffer.OnMessage = [&why](const std::string& message) { why += message; };
+  const int saved = m_buffer.SaveToFile();
+  m_buffer.OnMessage = std::move(sink);
+  if (saved != ResultCode(SaveResult::Ok)) {
     report.error = {saved == ResultCode(SaveResult::Unencodable) ? ErrorCode::Unencodable
                                                                  : ErrorCode::SaveFailed,
-                    {}};
+                    std::move(why)};
     m_buffer.SaveForm = formBefore;  // the drawing stays in the form it had
     report.modified = m_modified;
     return report;

@@ -100,10 +100,10 @@ class Document {
   /// Returns the Yes/No question to ask before a save that would lose the rest of a file
   /// cut short by a NUL byte; empty when a save loses nothing.
   std::string SaveLossQuestion() const;
-  /// Writes the drawing to path (which becomes its file name even when the write fails,
-  /// as the buffer reports through its message sink), normalised or as read. On success
-  /// the drawing is the saved state; the log has the panel's lines. A failure (SaveFailed)
-  /// carries no message: the buffer has given it to its message sink.
+  /// Writes the drawing to path (which becomes its file name even when the write fails),
+  /// normalised or as read. On success the drawing is the saved state; the log has the
+  /// panel's lines. A failure (SaveFailed, Unencodable) carries the message that says
+  /// why, its lines separated by CR LF; the buffer's message sink does not hear it.
   [[nodiscard]] ChangeReport SaveAs(const std::string& path, bool normalise,
                                     std::optional<DXFForm> form = std::nullopt);
   /// Commits the grid's in-place edit of pair `pair` (-1: the row shows no pair) by the

@@ -333,12 +333,15 @@ int TDXFBuffer::Fail(LoadResult result, std::size_t line) {
   if (result == LoadResult::OutOfMemory) PairCount = 0;
   ErrorCode = ResultCode(result);
   ErrorMessage = LoadMessage(result, FileName, line);
+  // The message counts lines from zero; the grid, and this, from one.
+  ErrorLine = result == LoadResult::Broken ? static_cast<long long>(line) + 1 : 0;
   return ErrorCode;
 }
 
 int TDXFBuffer::ReadPairs() {
   ErrorCode = 0;
   ErrorMessage.clear();
+  ErrorLine = 0;
   FileBytes file = ReadWholeFile(FileName);
   LoadResult fault = ResultOfReadFault(file.fault);
   if (fault != LoadResult::Ok) return Fail(fault);

@@ -110,6 +110,7 @@ class TDXFBuffer {
   EncodingSource EncodingFrom = EncodingSource::Default;
   int ErrorCode = 0;         // result of the last load: a LoadResult's code
   std::string ErrorMessage;  // CP932 text of the last load error
+  long long ErrorLine = 0;   // the 1-based line where a broken text file breaks, else 0
   // What the last successful load left out. A NUL byte ends a file's text: the 1-based
   // line that holds it when it stood before the EOF pair (saving loses what followed),
   // else 0. Lines after the EOF pair (whether pairs or trash) are not part of the drawing.
