@@ -39,7 +39,8 @@ int main(int argc, char* argv[]) {
   std::vector<std::string> arguments;
   for (const QString& argument : application.arguments().mid(1))
     arguments.push_back(std::filesystem::absolute(ToNativePath(argument)).string());
-  QtDialogs dialogs(nullptr, applicationTitle);
+  // The message boxes are titled as the window is, by edition.
+  QtDialogs dialogs(nullptr, FromCp932(ProductTitleOf(QUILLET_EDITION)));
   TFMMain FMMain(ProgramValues{QUILLET_EDITION, kVersion, {}}, dialogs,
                  ToNativePath(QCoreApplication::applicationFilePath()), arguments);
   dialogs.SetParent(&FMMain);

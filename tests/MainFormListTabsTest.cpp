@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -488,4 +489,76 @@ TEST(ListTabs, AListOnShowFollowsTheEncodingTheUserChooses) {
   EXPECT_EQ(f.SGLayerList->Cell(5, 2).toStdString(), "画層名38文字 ");  // ÄÜÖ are letters
   EXPECT_EQ(f.LBClayer->text().toStdString(), "CLAYER : 93 : ΛΑΓΕΡÄÜÖ");
   EXPECT_FALSE(f.IsModified());
+}
+
+TEST(ListTabs, ALabelKeepsItsCaptionUntilADrawingIsLoaded) {
+  MainWindowFixture w;
+  w.Start();
+  TFMMain& f = *w.form;
+  for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSColorList})
+    f.PCSGData->setCurrentWidget(tab);
+  EXPECT_EQ(LabelTexts({f.LBClayer, f.LBLtscale, f.LBCeltscale, f.LBCeltype, f.LBCecolor}),
+            (std::vector<std::string>{
+                "CLAYER : ", "LTSCALE   : ", "CELTSCALE : ", "CELTYPE   : ", "CECOLOR : "}));
+}
+
+// Every column header of the list grids has a name for screen readers, filled or not.
+TEST(ListTabs, ScreenReadersGetEveryColumnHeadersName) {
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  const std::vector<StringGrid*> grids = {f.SGLayerList, f.SGLtypeList, f.SGColorList,
+                                          f.SGBlockList, f.SGGroupList, f.SGGroupMember};
+  const auto unnamed = [&grids] {
+    std::vector<std::string> missing;
+    for (StringGrid* grid : grids) {
+      QAccessibleInterface* table = QAccessible::queryAccessibleInterface(grid);
+      for (int c = 0; c < grid->ColCount(); ++c)
+        if (table->child(c)->text(QAccessible::Name).isEmpty())
+          missing.push_back(grid->objectName().toStdString() + " " + std::to_string(c));
+    }
+    return missing;
+  };
+  EXPECT_EQ(unnamed(), std::vector<std::string>{}) << "before the lists are shown";
+  for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSColorList, f.TSBlockList, f.TSGroupList})
+    w.Show(tab);
+  EXPECT_EQ(unnamed(), std::vector<std::string>{});
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(f.SGLayerList)->child(2)->text(QAccessible::Name),
+            QStringLiteral("レイヤ名称"));
+}
+
+// A rename is checked before the question; the list on show follows every change, undo
+// and redo included, so a second rename starts from what the drawing holds.
+TEST(ListTabs, AListOnShowFollowsUndoAndATakenNameIsRefusedBeforeTheQuestion) {
+  Window w(kSample, "Editor");
+  TFMMain& f = *w.form;
+  const int uses = CountPairs(f.Doc().Buffer(), kLayerCode, Sjis("家具"));
+  w.Show(f.TSLayerList);
+  w.Rename(*f.SGLayerList, 5, "通り芯");  // row 3's name
+  EXPECT_TRUE(w.dialogs.questions.empty());
+  ASSERT_EQ(w.dialogs.messages.size(), 1u);
+  EXPECT_EQ(Utf8(w.dialogs.messages[0]), "3番に同じレイヤ名があるので置き換え出来ません");
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "家具");
+  w.dialogs.answers = {Dialogs::Answer::Yes};
+  w.Rename(*f.SGLayerList, 5, "FURN");
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "FURN");
+  f.UndoChange();
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "家具");
+  w.dialogs.answers = {Dialogs::Answer::Yes};
+  w.Rename(*f.SGLayerList, 5, "KAGU");
+  EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, "KAGU"), uses);
+  EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, Sjis("家具")), 0);
+  f.RedoChange();  // nothing to redo after a new step
+  f.UndoChange();
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "家具");
+  f.RedoChange();
+  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "KAGU");
+}
+
+TEST(ListTabs, ShowingAGroupPutsTheMembersCursorOnItsFirstCell) {
+  Window w(kSample);
+  TFMMain& f = *w.form;
+  w.Show(f.TSGroupList);
+  f.SGGroupMember->FocusCell(3, 1);
+  f.SGGroupList->SelectCell(2, 1);
+  EXPECT_EQ(std::make_pair(f.SGGroupMember->Col(), f.SGGroupMember->Row()), std::make_pair(1, 1));
 }

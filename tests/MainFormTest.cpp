@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -21,6 +22,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QUrl>
 
 #include "logic/document/MyFileLib.h"
@@ -116,6 +118,7 @@ TEST(TFMMain, StartsEmptyWithTheViewerLayout) {
   for (QPushButton* off : {form.BTSave, form.BTFind, form.BTACADRead, form.BTErrorJump})
     EXPECT_FALSE(off->isEnabled()) << off->text().toStdString();
   EXPECT_EQ(form.geometry().size(), QSize(685, 560));
+  EXPECT_EQ(form.Panel_bottom->height(), 64);
   EXPECT_EQ(form.FRDXFGrid->GetColWidth(0), 60);
   EXPECT_EQ(form.FRDXFGrid->GetColWidth(1), 64);
   EXPECT_EQ(form.ListBox_line->geometry().bottom() + 1, form.Panel_left->height() - 8);
@@ -198,10 +201,12 @@ TEST(TFMMain, FailedLoadKeepsTheDocumentOnShow) {
   const std::string error = "ＤＸＦファイルが壊れています。\r\v2行";
   ASSERT_EQ(m.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(m.dialogs.messages[0]), error);
-  EXPECT_EQ(m.Log().back(),
-            "　エラー：ＤＸＦファイルが壊れています。2行");        // no control characters
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+            (std::vector<std::string>{"＜開く＞" + broken,
+                                      "　エラー：ＤＸＦファイルが壊れています。2行",  // no controls
+                                      "　ファイルの 3 行目"}));    // the line as the grid counts
   EXPECT_EQ(form.LBDXFData->text().toStdString(), " " + kSample);  // the document on show
-  EXPECT_EQ(m.Log()[m.Log().size() - 2], "＜開く＞" + broken);
   EXPECT_EQ(form.Doc().Buffer().FileName, kSample);
   EXPECT_EQ(form.Doc().Buffer().PairCount, 656);
   EXPECT_EQ(m.Cell(2, 2), "HEADER");
@@ -261,6 +266,66 @@ TEST(TFMMain, SaveLabelsLogsAndProposesTheNewNameNextTime) {
   form.BTSaveClick();  // cancelled
   EXPECT_EQ(m.dialogs.saveRequests[1].fileName, "new.dxf");
   EXPECT_EQ(m.dialogs.saveRequests[1].initialFolder, m.dir.Path() + "/");
+}
+
+// A failed open leaves the next save at the document's own file, where Ctrl+S writes
+// without a dialog; a failed save says why, in its box and in the panel.
+TEST(TFMMain, SavesGoToTheDocumentsOwnFileAndAFailedSaveSaysWhy) {
+  Main m;
+  TFMMain& form = *m.form;
+  const std::string own = m.dir.Write("s2.dxf", ReadBytes(kSample));
+  ASSERT_TRUE(form.LoadDxfFile(own));
+  form.FRDXFGrid->SetRow(2);
+  m.TypeValue("HEAD");
+  const TempDir elsewhere;
+  m.dialogs.answers = {Dialogs::Answer::No};
+  m.dialogs.openAnswers = {elsewhere.Write("broken.dxf", DxfText({"0", "SECTION", "x", "y"}))};
+  form.BTOpenClick();
+  ASSERT_TRUE(form.IsModified());
+  EXPECT_EQ(m.Log().back(), "　ファイルの 3 行目");  // as the grid numbers it
+  form.BTSaveClick();                                // cancelled
+  ASSERT_EQ(m.dialogs.saveRequests.size(), 1u);
+  EXPECT_EQ(m.dialogs.saveRequests[0].initialFolder, m.dir.Path() + "/");
+  EXPECT_EQ(m.dialogs.saveRequests[0].fileName, "s2.dxf");
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(m.dialogs.saveRequests.size(), 1u);
+  EXPECT_FALSE(form.IsModified());
+  TDXFBuffer reread;
+  ASSERT_EQ(reread.LoadFromFile(own), 0);
+  EXPECT_EQ(reread.GetValue(1), "HEAD");
+
+  const std::string unwritable = m.dir.Path() + "/missing/x.dxf";
+  m.dialogs.saveAnswers = {unwritable};
+  form.BTSaveClick();
+  const std::vector<std::string> why = {
+      unwritable + "ファイルが書き込み出来ません。",
+      "保存先のフォルダがありません。フォルダを作るか、別の場所に保存してください。"};
+  ASSERT_FALSE(m.dialogs.messages.empty());
+  EXPECT_EQ(Utf8(m.dialogs.messages.back()), why[0] + "\r\n" + why[1]);
+  const std::vector<std::string> log = m.Log();
+  EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()), why);
+  EXPECT_EQ(form.Doc().Path(), own);
+}
+
+TEST(TFMMain, ALongPathIsShortenedInTheMiddleAndShownWholeAsATooltip) {
+  Main m;
+  TFMMain& form = *m.form;
+  const std::string folder = m.dir.Path() + "/" + std::string(120, 'f');
+  std::filesystem::create_directory(folder);
+  const std::string path = folder + "/plan-with-a-long-name.dxf";
+  std::filesystem::copy_file(kSample, path);
+  ASSERT_TRUE(form.LoadDxfFile(path));
+  QApplication::processEvents();
+  const QString shown = form.LBDXFData->ShownText();
+  EXPECT_EQ(form.LBDXFData->text().trimmed().toStdString(), path);
+  EXPECT_TRUE(shown.contains(QChar(0x2026))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith(QStringLiteral("name.dxf"))) << shown.toStdString();
+  EXPECT_LE(form.LBDXFData->geometry().right(), form.LBEncoding->geometry().left());
+  QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), form.LBDXFData->mapToGlobal(QPoint(5, 5)));
+  QApplication::sendEvent(form.LBDXFData, &help);
+  EXPECT_EQ(QToolTip::text().toStdString(), path);
 }
 
 TEST(TFMMain, TheSaveTypeListConvertsAndTheLabelNamesTheBinaryForm) {
@@ -507,6 +572,22 @@ TEST(TFMMain, KeyboardShortcuts) {
   EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 152);
   QTest::keyClick(&form, Qt::Key_F3);
   EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 157);
+  // The tabs turn wherever the focus is, the grid's page keys included, and wrap round.
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int tab;
+  } turns[] = {{Qt::Key_PageDown, Qt::ControlModifier, 1},
+               {Qt::Key_Tab, Qt::ControlModifier, 2},
+               {Qt::Key_PageUp, Qt::ControlModifier, 1},
+               {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0},
+               {Qt::Key_PageUp, Qt::ControlModifier, 5}};
+  form.FRDXFGrid->DXFGrid->setFocus();
+  for (const auto& turn : turns) {
+    QTest::keyClick(QApplication::focusWidget(), turn.key, turn.modifiers);
+    EXPECT_EQ(form.PCSGData->currentIndex(), turn.tab) << turn.key;
+  }
+  EXPECT_EQ(form.FRDXFGrid->CurrentIndex(), 157);  // no page moved
   QTest::keyClick(&form, Qt::Key_Q, Qt::ControlModifier);
   EXPECT_FALSE(form.isVisible());
 }
@@ -788,9 +869,9 @@ TEST(TFMMain, BufferOutlivesTheGridsThatWriteIntoIt) {
   Main m({kSample});
   TypeWithoutEnter(m, "HEAD");
   std::string seen;
-  TFMMain* form = m.form.get();
-  QObject::connect(form->FRDXFGrid, &QObject::destroyed,
-                   [form, &seen] { seen = form->Doc().Buffer().GetValue(1); });
+  const Document& document = m.form->Doc();  // read once the window's own part is gone
+  QObject::connect(m.form->FRDXFGrid, &QObject::destroyed,
+                   [&document, &seen] { seen = document.Buffer().GetValue(1); });
   m.form.reset();
   EXPECT_EQ(seen.substr(0, 4), "HEAD");
 }
@@ -819,17 +900,21 @@ TEST(TFMMain, SaveAsAsksBeforeOverwritingAnotherFile) {
   EXPECT_EQ(m.dialogs.saveRequests.size(), 2u);  // the dialog came back, then was cancelled
 }
 
-TEST(TFMMain, TabGoesRoundTheSectionListTheGridAndTheFindBox) {
+TEST(TFMMain, TabGoesRoundTheLeftPanelAndTheGrid) {
   Main m({kSample});
   TFMMain& form = *m.form;
   form.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   ASSERT_TRUE(form.FRDXFGrid->DXFGrid->hasFocus());
-  const std::vector<std::pair<Qt::Key, QWidget*>> steps = {{Qt::Key_Tab, form.CBFind},
-                                                           {Qt::Key_Tab, form.ListBox_line},
-                                                           {Qt::Key_Tab, form.FRDXFGrid->DXFGrid},
-                                                           {Qt::Key_Backtab, form.ListBox_line},
-                                                           {Qt::Key_Backtab, form.CBFind}};
+  // The AutoCAD buttons are off without AutoCAD: passed over.
+  const std::vector<std::pair<Qt::Key, QWidget*>> steps = {
+      {Qt::Key_Tab, form.BTOpen},           {Qt::Key_Tab, form.BTSave},
+      {Qt::Key_Tab, form.CBFind},           {Qt::Key_Tab, form.BTFind},
+      {Qt::Key_Tab, form.BTOption},         {Qt::Key_Tab, form.BTEnd},
+      {Qt::Key_Tab, form.ListBox_line},     {Qt::Key_Tab, form.FRDXFGrid->DXFGrid},
+      {Qt::Key_Backtab, form.ListBox_line}, {Qt::Key_Backtab, form.BTEnd},
+      {Qt::Key_Tab, form.ListBox_line},     {Qt::Key_Tab, form.FRDXFGrid->DXFGrid},
+      {Qt::Key_Tab, form.BTOpen},           {Qt::Key_Backtab, form.FRDXFGrid->DXFGrid}};
   for (const auto& [key, expected] : steps) {
     QTest::keyClick(QApplication::focusWidget(), key);
     const QWidget* focus = QApplication::focusWidget();

@@ -142,7 +142,11 @@ CompareList::CompareList(const TDXFBuffer& shown, std::unique_ptr<TDXFBuffer> ot
   Recompare();
 }
 
-CompareList::~CompareList() = default;
+// The children go after the members: the table and the grid stop reading them first.
+CompareList::~CompareList() {
+  m_model->SetRows(nullptr);
+  m_otherGrid->SetDocument(nullptr);
+}
 
 QWidget* CompareList::CreateFilterBar() {
   auto* bar = new QWidget(this);

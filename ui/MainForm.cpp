@@ -134,7 +134,6 @@ void TFMMain::CreatePanels() {
   Splitter2->addWidget(top);
   Splitter2->addWidget(CreateBottomPanel());
   Splitter2->setStretchFactor(0, 1);
-  Splitter2->setSizes({height() - kBottomPanelHeight, kBottomPanelHeight});
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Splitter2);
@@ -187,7 +186,7 @@ QWidget* TFMMain::CreateLeftPanel() {
 
 QWidget* TFMMain::CreateRightPanel() {
   Panel_right = new QWidget;
-  LBDXFData = new QLabel(QStringLiteral(" 読込 DXF"));
+  LBDXFData = new ElidedLabel(QStringLiteral(" 読込 DXF"));
   LBDXFData->setFixedHeight(kLabelHeight);
   QPalette blue = LBDXFData->palette();
   blue.setColor(QPalette::WindowText, kLabelColor);
@@ -195,7 +194,7 @@ QWidget* TFMMain::CreateRightPanel() {
   LBEncoding = new QLabel;
   LBEncoding->setFixedHeight(kLabelHeight);
   LBEncoding->setPalette(blue);
-  for (QLabel* label : {LBDXFData, LBEncoding}) {
+  for (QLabel* label : {static_cast<QLabel*>(LBDXFData), LBEncoding}) {
     label->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(label, &QLabel::customContextMenuRequested, this,
             [this, label](const QPoint& at) { ShowEncodingMenu(label->mapToGlobal(at)); });
@@ -227,6 +226,9 @@ QWidget* TFMMain::CreateBottomPanel() {
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   Panel_bottom = panel;
   MsgBox = new TVuMessageBox(Panel_bottom);
+  // A line of text at least; its own hint (some five lines) would keep the panel taller
+  // than it starts.
+  MsgBox->setMinimumHeight(MsgBox->fontMetrics().lineSpacing() + 4);
   auto* layout = new QVBoxLayout(Panel_bottom);
   layout->setContentsMargins(2, 2, 2, 2);
   layout->addWidget(MsgBox);
@@ -304,7 +306,7 @@ void TFMMain::CreateShortcuts() {
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this), &QShortcut::activated, this,
           whenEnabled(BTOpen, &TFMMain::BTOpenClick));
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this), &QShortcut::activated, this,
-          whenEnabled(BTSave, &TFMMain::BTSaveClick));
+          whenEnabled(BTSave, &TFMMain::SaveToOwnFile));
   connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this,
           whenEnabled(BTFind, &TFMMain::BTFindClick));
   connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
@@ -327,6 +329,17 @@ void TFMMain::CreateShortcuts() {
     connect(new QShortcut(keys, this), &QShortcut::activated, this, &TFMMain::UndoChange);
   for (const QKeySequence& keys : redoKeys)
     connect(new QShortcut(keys, this), &QShortcut::activated, this, &TFMMain::RedoChange);
+  // The tabs turn with Ctrl+Tab and Ctrl+PgDn, back with Ctrl+Shift+Tab and Ctrl+PgUp,
+  // wherever the focus is: the grids would take Ctrl+PgDn as a page down.
+  const std::pair<QKeySequence, int> tabKeys[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+      {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+      {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+  for (const auto& [keys, step] : tabKeys)
+    connect(new QShortcut(keys, this), &QShortcut::activated, this,
+            [this, step = step] { TurnTab(step); });
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
           &TFMMain::BTEndClick);
 }
@@ -341,10 +354,13 @@ bool TFMMain::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-// Tab and Shift+Tab go round the section list, the grid and the find box; from anywhere
-// else they take the usual order.
+// Tab and Shift+Tab go round the left panel top to bottom (the buttons, the find box, the
+// section list), then the grid; controls that are off or hidden are passed over. From
+// anywhere else they take the usual order.
 bool TFMMain::focusNextPrevChild(bool next) {
-  const std::array<QWidget*, 3> ring = {ListBox_line, FRDXFGrid->DXFGrid, CBFind};
+  const std::array<QWidget*, 10> ring = {
+      BTOpen, BTACADRead, BTErrorJump, BTSave,       CBFind,
+      BTFind, BTOption,   BTEnd,       ListBox_line, FRDXFGrid->DXFGrid};
   const QWidget* focus = QApplication::focusWidget();
   const auto at = std::find_if(ring.begin(), ring.end(), [focus](const QWidget* w) {
     return w == focus || w->isAncestorOf(focus);
@@ -353,7 +369,7 @@ bool TFMMain::focusNextPrevChild(bool next) {
   std::size_t i = static_cast<std::size_t>(at - ring.begin());
   for (std::size_t step = 0; step < ring.size(); ++step) {
     i = (i + (next ? 1 : ring.size() - 1)) % ring.size();
-    if (!ring[i]->isVisible()) continue;  // the grid, while a list tab is shown
+    if (!ring[i]->isVisible() || !ring[i]->isEnabled()) continue;  // the grid behind a list tab
     ring[i]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
     return true;
   }
@@ -402,6 +418,9 @@ void TFMMain::ApplyEdition() {
 void TFMMain::ApplyWindowSettings() {
   move(Settings.FormLeft, Settings.FormTop);
   resize(Settings.FormWidth, Settings.FormHeight);
+  // The message panel keeps its height; the rest of the window's goes to the grid.
+  Splitter2->setSizes(
+      {height() - Splitter2->handleWidth() - kBottomPanelHeight, kBottomPanelHeight});
   const int widths[] = {Settings.ColWidth0, Settings.ColWidth1, Settings.ColWidth2,
                         Settings.ColWidth3};
   for (int col = 0; col < 4; ++col) FRDXFGrid->SetColWidth(col, widths[col]);
@@ -481,7 +500,10 @@ void TFMMain::FollowGridEdit(const ChangeReport& report) {
 void TFMMain::FollowChange(const ChangeReport& report) {
   for (const std::string& notice : report.notices) MsgBox->Add(notice);
   UpdateCaption();
-  if (report.listsStale) ResetListFlags();
+  if (report.listsStale) {
+    ResetListFlags();
+    PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
+  }
   if (report.structure) {
     FillSectionList();
     UpdateClayerLabel();
@@ -492,6 +514,13 @@ void TFMMain::FollowChange(const ChangeReport& report) {
     FRDrawing->DocumentChanged();
     MarkCompareStale();
   }
+}
+
+// Shows the tab `step` places on, wrapping at either end, as a click on it would.
+void TFMMain::TurnTab(int step) {
+  const int count = PCSGData->count();
+  if (count == 0) return;
+  PCSGData->setCurrentIndex((PCSGData->currentIndex() + step + count) % count);
 }
 
 // The tool tab is removed in the viewer edition, its controls with it.
@@ -566,7 +595,6 @@ void TFMMain::ChooseDocumentEncoding(std::optional<TextEncoding> encoding) {
   MsgBox->AddLines(chosen.log);
   UpdateEncodingLabel();
   FollowChange(chosen);
-  PCSGDataChange(PCSGData->currentIndex());  // a list on show is read again at once
   FRDXFGrid->ShowChange(chosen);
 }
 

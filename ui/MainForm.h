@@ -34,6 +34,7 @@
 #include "logic/rounding/RoundingTool.h"
 #include "settings/Settings.h"
 #include "ui/DrawingView.h"
+#include "ui/ElidedLabel.h"
 #include "ui/OptionForm.h"
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
@@ -102,8 +103,8 @@ class TFMMain : public QWidget {
   QListWidget* ListBox_line;
   QSplitter* Splitter2;
   QWidget* Panel_right;
-  QLabel* LBDXFData;
-  QLabel* LBEncoding;  // the encoding the document is read in, and why; right-click to choose
+  ElidedLabel* LBDXFData;  // the file, shortened in the middle when it does not fit
+  QLabel* LBEncoding;      // the encoding the document is read in, and why; right-click to choose
   QFrame* Bevel1;
   QTabWidget* PCSGData;
   QWidget* TSDXFData;
@@ -254,6 +255,13 @@ class TFMMain : public QWidget {
   Error ReadInBackground(TDXFBuffer& loaded, const std::string& path);
   void ShowLoadedDocument(const ChangeReport& loaded);
   bool SaveDocument();
+  void TurnTab(int step);
+  /// Saves to the document's own file without a dialog (Ctrl+S); asks as the button does
+  /// when it has none or came from an AutoCAD read.
+  void SaveToOwnFile();
+  bool HasOwnFile() const;
+  bool AgreeToLoseCutText();
+  bool SaveDrawingAs(const std::string& path, std::optional<DXFForm> form);
   bool ConfirmDiscardChanges();
   /// Ends the in-place edit of every grid of the window, committed as Enter would or
   /// refused with its message, before the document is closed or replaced.

@@ -153,6 +153,8 @@ bool TFMMain::LoadDocument(const std::string& path) {
     if (indexing) m_handleTimer->start(0);
     LBDXFData->setText(shown);
     MsgBox->AddFmt(Sjis("　エラー：%s").c_str(), failed.message.c_str());
+    if (loaded.ErrorLine > 0)
+      MsgBox->AddFmt(Sjis("　ファイルの %lld 行目").c_str(), loaded.ErrorLine);
     m_dialogs.ShowError(failed.message);
     return false;
   }
@@ -207,22 +209,50 @@ void TFMMain::BTSaveClick() {
   SaveDocument();
 }
 
-// The dialog proposes the document's name in the folder last used and asks before it
-// overwrites another file; a save that fails has already been reported by the buffer.
-// A document cut short by a NUL byte is saved only when the user agrees to lose the rest
-// of its file. The type list picks the form, text or binary; it starts at the document's.
+// The dialog proposes the document's own file (the folder last used when it has none)
+// and asks before it overwrites another file. The type list picks the form, text or
+// binary; it starts at the document's.
 bool TFMMain::SaveDocument() {
-  const std::string loss = Doc().SaveLossQuestion();
-  if (!loss.empty() && !m_dialogs.AskYesNo(Values.ProductTitle, loss)) return false;
-  m_saveDialog.initialFolder = FolderPart(Settings.LastPath);
-  m_saveDialog.fileName = FileNamePart(Doc().Buffer().FileName);
+  if (!AgreeToLoseCutText()) return false;
+  m_saveDialog.initialFolder = FolderPart(HasOwnFile() ? Doc().Path() : Settings.LastPath);
+  m_saveDialog.fileName = FileNamePart(HasOwnFile() ? Doc().Path() : Doc().Buffer().FileName);
   m_saveDialog.filterIndex = SaveFilterOfForm(Doc().Buffer().SaveForm);
   const std::string chosen =
       RunSaveDialog(m_dialogs, m_saveDialog, Doc().Path(), Values.ProductTitle);
   if (chosen.empty()) return false;
-  const ChangeReport saved = Drawing().SaveAs(chosen, Settings.NormaliseOnSave,
-                                              FormOfSaveFilter(m_saveDialog.filterIndex));
-  if (!saved.Ok()) return false;  // the buffer has shown its message; the form stays
+  return SaveDrawingAs(chosen, FormOfSaveFilter(m_saveDialog.filterIndex));
+}
+
+void TFMMain::SaveToOwnFile() {
+  EndCellEdits();
+  if (!HasOwnFile()) {
+    SaveDocument();
+    return;
+  }
+  if (AgreeToLoseCutText()) SaveDrawingAs(Doc().Path(), std::nullopt);
+}
+
+// A file read from AutoCAD is its export, rewritten by the next read: no file of the user's.
+bool TFMMain::HasOwnFile() const {
+  return !Doc().Path().empty() && Doc().Path() != AcadTempPath(m_executablePath);
+}
+
+// A document cut short by a NUL byte is saved only when the user agrees to lose the rest
+// of its file.
+bool TFMMain::AgreeToLoseCutText() {
+  const std::string loss = Doc().SaveLossQuestion();
+  return loss.empty() || m_dialogs.AskYesNo(Values.ProductTitle, loss);
+}
+
+// A failed save keeps the document and its form; the panel keeps the message's lines.
+bool TFMMain::SaveDrawingAs(const std::string& path, std::optional<DXFForm> form) {
+  const ChangeReport saved = Drawing().SaveAs(path, Settings.NormaliseOnSave, form);
+  if (!saved.Ok()) {
+    MsgBox->Add("");
+    MsgBox->AddLines(SplitMessageLines(saved.error.message));
+    m_dialogs.ShowMessage(saved.error.message);
+    return false;
+  }
   UpdateEncodingLabel();
   Settings.LastPath = Doc().Path();
   LBDXFData->setText(QStringLiteral(" DXF \"") + FromNativePath(Doc().Path()) +

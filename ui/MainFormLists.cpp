@@ -82,6 +82,11 @@ static StringGrid* NewListGrid(ListGrid which, const char* name) {
   grid->setFont(JapaneseFont(kGridFontPixels));
   grid->SetDefaultRowHeight(kRowHeight);
   grid->SetColCount(static_cast<int>(ListColumns(which).size()));
+  // The captions are written when a list is first shown; column 0, the row number, has none.
+  QStringList names;
+  for (const ListColumn& column : ListColumns(which)) names.push_back(FromCp932(column.header));
+  names[0] = QStringLiteral("番号");
+  grid->SetColumnNames(std::move(names));
   grid->SetRowCount(2);
   grid->SetVerticalScrolling(true);
   return grid;
@@ -365,7 +370,9 @@ bool TFMMain::ShowNameList(NameListState& list, int& filled, Build build) {
 void TFMMain::TSLayerListShow() {
   if (LayerListFilled > 0) return;
   SetupGridColumns(*SGLayerList, ListGrid::Layer);
-  UpdateClayerLabel();
+  // Before any load the label keeps its caption; a drawing without layers still has its
+  // own $CLAYER shown, never the previous drawing's.
+  if (HasDocument()) UpdateClayerLabel();
   ShowNameList(m_layerNames, LayerListFilled,
                [this] { return BuildLayerList(Doc().Buffer(), Drawing().LayerTable()); });
 }
@@ -393,7 +400,7 @@ bool TFMMain::SGLayerListDrawCell(QPainter& painter, int col, int row, const QRe
 void TFMMain::TSLineListShow() {
   if (LtypeListFilled > 0) return;
   SetupGridColumns(*SGLtypeList, ListGrid::Ltype);
-  UpdateLtypeLabels();
+  if (HasDocument()) UpdateLtypeLabels();  // as the layer list's label
   ShowNameList(m_ltypeNames, LtypeListFilled, [this] { return BuildLtypeList(Doc().Buffer()); });
 }
 
@@ -410,16 +417,13 @@ void TFMMain::TSColorListShow() {
   if (ColorListFilled > 0) return;
   SetupGridColumns(*SGColorList, ListGrid::Color);
   m_colorUses.clear();
+  if (Doc().Buffer().PairCount == 0) return ShowRows(*SGColorList, {});
+  ColorListFilled = 1;
+  SetListLabel(LBCecolor, CecolorLabel(Doc().Buffer()));  // right even when a count fails
   std::string failure;
   const std::optional<ColorList> list =
       BuiltOrFailed([this] { return BuildColorList(Doc().Buffer()); }, failure);
-  if (!list) {
-    ColorListFilled = 1;
-    return ShowIncompleteList(*SGColorList, failure);
-  }
-  if (!list->filled) return ShowRows(*SGColorList, {});
-  ColorListFilled = 1;
-  SetListLabel(LBCecolor, list->labels[0]);
+  if (!list) return ShowIncompleteList(*SGColorList, failure);
   m_colorUses = list->ColorUses;
   ShowRows(*SGColorList, list->rows);
 }
@@ -444,14 +448,16 @@ bool TFMMain::SGColorListDrawCell(QPainter& painter, int col, int row, const QRe
     return true;
   }
   if (col != kColorRgbColumn) return false;
-  if (!use.BookName.empty()) {
-    DrawGreyText(*SGColorList, painter, rect, SGColorList->Cell(col, row), state);
-    return true;
+  // A book colour's RGB is greyed; so is the ACI table's RGB of a colour without a true
+  // colour, book or not, drawn where the cell holds no text of its own.
+  const bool aciRgb = use.TrueColor < 0 && use.Aci >= 1 && use.Aci <= 255;
+  if (use.BookName.empty() && !aciRgb) return false;
+  QString text = SGColorList->Cell(col, row);
+  if (aciRgb) {
+    const int table = AciToColor(use.Aci);
+    text = QString::asprintf("%d.%d.%d", table & 0xFF, (table >> 8) & 0xFF, table >> 16);
   }
-  if (use.TrueColor >= 0 || use.Aci < 1 || use.Aci > 255) return false;
-  const int table = AciToColor(use.Aci);
-  const std::string rgb = Format("%d.%d.%d", table & 0xFF, (table >> 8) & 0xFF, table >> 16);
-  DrawGreyText(*SGColorList, painter, rect, QString::fromLatin1(rgb.c_str()), state);
+  DrawGreyText(*SGColorList, painter, rect, text, state);
   return true;
 }
 
@@ -500,6 +506,7 @@ void TFMMain::SGGroupListSelectCell(int row) {
   const std::vector<ListRow> members =
       k < groups.size() ? BuildGroupMemberRows(Doc().Buffer(), groups[k]) : std::vector<ListRow>();
   ShowRows(*SGGroupMember, members);
+  SGGroupMember->FocusCell(1, 1);
 }
 
 // ------------------------------------------------------------------ name edit
@@ -536,8 +543,12 @@ void TFMMain::NameListSetEditText(NameListState& list, int col, const QString& t
   // A name shown unchanged stays the text it began as, even where the display lost some.
   const std::string typed = text == FromCp932(edit.OldName) ? edit.OldName : ToCp932(text);
   if (edit.Report(col, typed) != NameEditStep::Confirm) return;
-  const bool yes = m_dialogs.AskYesNo(Values.ProductTitle, edit.Question());
+  // A name that cannot be taken is refused before the question: only a rename that can
+  // be done is asked about.
+  const std::vector<std::string> refusals = edit.Refusals(list.names, Doc().Buffer());
+  const bool yes = refusals.empty() && m_dialogs.AskYesNo(Values.ProductTitle, edit.Question());
   const RenameReport renamed = Drawing().Rename(edit, yes, list.names);
+  for (const std::string& refusal : refusals) m_dialogs.ShowMessage(refusal);
   const NameEditResult& result = renamed.edit;
   // A rename of a much used name logs thousands of lines: shown at once.
   MsgBox->AddLines(renamed.log);

@@ -92,6 +92,13 @@ QString StringGrid::Cell(int col, int row) const {
   return m_cells[CellIndex(col, row)];
 }
 
+QString StringGrid::ColumnName(int col) const {
+  QString name = Cell(col, 0);
+  if (name.trimmed().isEmpty() && col >= 0 && col < m_columnNames.size()) name = m_columnNames[col];
+  name.removeIf([](QChar c) { return c.isSpace(); });
+  return name;
+}
+
 void StringGrid::SetCell(int col, int row, const QString& text) {
   QString& cell = m_cells[CellIndex(col, row)];
   if (cell == text) return;

@@ -15,6 +15,7 @@
 #include <vector>      // std::vector
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QHelpEvent;
@@ -43,6 +44,11 @@ class StringGrid : public QWidget {
   void SetColCount(int cols);
   QString Cell(int col, int row) const;
   void SetCell(int col, int row, const QString& text);
+  /// Names the columns for screen readers where the header cell shows no caption (yet).
+  void SetColumnNames(QStringList names) { m_columnNames = std::move(names); }
+  /// Returns a column's name for screen readers: its header caption without the spaces
+  /// that lay it out, or else the name SetColumnNames gave it.
+  QString ColumnName(int col) const;
   int ColWidth(int col) const { return m_colWidths[static_cast<std::size_t>(col)]; }
   void SetColWidth(int col, int width);
   int DefaultRowHeight() const { return m_rowHeight; }
@@ -160,6 +166,7 @@ class StringGrid : public QWidget {
   // Holds an event's modifiers in InputModifiers while the event is handled.
   class InputScope;
 
+  QStringList m_columnNames;  // for screen readers, where a header has no caption
   int m_colCount = 0;
   int m_rowCount = 0;
   std::vector<int> m_colWidths;

@@ -44,7 +44,7 @@ class GridCell : public QAccessibleInterface, public QAccessibleTableCellInterfa
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override {
     if (!isValid() || (t != QAccessible::Name && t != QAccessible::Value)) return {};
-    return m_grid->Cell(m_col, m_row);
+    return IsHeader() ? m_grid->ColumnName(m_col) : m_grid->Cell(m_col, m_row);
   }
   void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override {
@@ -153,7 +153,7 @@ class GridTable : public QAccessibleWidget, public QAccessibleTableInterface {
   }
   QString columnDescription(int column) const override {
     if (column < 0 || column >= Grid()->ColCount() || Grid()->RowCount() == 0) return {};
-    return Grid()->Cell(column, kHeaderRow);
+    return Grid()->ColumnName(column);
   }
   QString rowDescription(int) const override { return {}; }
   int selectedColumnCount() const override { return 0; }

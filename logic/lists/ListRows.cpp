@@ -403,20 +403,18 @@ static void CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
   counter.SortFrom(phaseStart);
 }
 
-// Finds the $CECOLOR value in the header; returns its label and sets `line`.
-static ListLabel CecolorLabel(const TDXFBuffer& b, long long& line) {
+ListLabel CecolorLabel(const TDXFBuffer& b) {
   static const std::string kFormat = Sjis("CECOLOR : %lld : %s （新規オブジェクトの色）");
   std::string_view variable;
   for (int i = b.HeaderStart; i < b.HeaderEnd; ++i) {
     const int code = b.GetCode(i);
     if (code == kVariableCode) variable = b.ValueView(i);
     if (variable != "$CECOLOR" || code != kColorCode) continue;
-    line = LineOfPair(i - 1);
+    const long long line = LineOfPair(i - 1);
     const std::string name = b.ColorNameOfText(b.GetValue(i));
     return {Format(kFormat.c_str(), line, name.c_str()), line};
   }
-  line = 0;
-  return {"CECOLOR : NON", line};
+  return {"CECOLOR : NON", 0};
 }
 
 // The ACI cell: the number, with its name when it has one ("   1(Red)").
@@ -442,7 +440,8 @@ ColorList BuildColorList(const TDXFBuffer& buffer) {
   ColorList list;
   if (buffer.PairCount == 0) return list;
   list.filled = true;
-  list.labels.push_back(CecolorLabel(buffer, list.CecolorLine));
+  list.labels.push_back(CecolorLabel(buffer));
+  list.CecolorLine = list.labels.back().jumpLine;
   ColorCounter counter(list.ColorUses);
   CountLayerColors(buffer, counter);
   CountBlockColors(buffer, counter);

@@ -80,6 +80,10 @@ std::optional<long long> JumpLineOfCell(std::string_view cell);
 /// Returns the "CLAYER : ..." label; it jumps to the pair that names $CLAYER.
 ListLabel ClayerLabel(const TDXFBuffer& buffer);
 
+/// Returns the "CECOLOR : ..." label; it jumps to the pair that names $CECOLOR (line 0,
+/// the first pair, when the header has none).
+ListLabel CecolorLabel(const TDXFBuffer& buffer);
+
 /// Returns the LTSCALE, CELTSCALE and CELTYPE labels, top to bottom.
 std::vector<ListLabel> LtypeLabels(const TDXFBuffer& buffer);
 
