@@ -12,6 +12,7 @@
 #include "logic/Dialogs.h"
 #include "logic/grid/GridEdit.h"
 #include "model/buffer/RecordWalk.h"
+#include "model/text/DocumentText.h"
 
 namespace {
 
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const EditCommit done = grid.Commit(b, shownPair ? pair : -1, log, dialogs);
     FUZZ_CHECK((done.kind == EditCommit::Kind::NoPair) == !shownPair);
     if (done.kind != EditCommit::Kind::Written) continue;
-    if (edit.col == kValueColumn) FUZZ_CHECK(b.ValueView(pair) == edit.text);
+    // The typed program text is stored in the document's encoding.
+    if (edit.col == kValueColumn) FUZZ_CHECK(b.ValueView(pair) == DocumentText(b, edit.text).bytes);
     if (b.NoteView(pair).empty()) b.MakeNote(pair);
   }
   CheckSaveAndReload(b, output);
