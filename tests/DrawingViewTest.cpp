@@ -19,6 +19,15 @@ constexpr int kLine = PairOfLine(877);    // LINE (0,0)-(4200,0)
 constexpr int kCircle = PairOfLine(925);  // CIRCLE at (2100,1500), radius 450
 constexpr int kCircleX = PairOfLine(939);
 
+// Lets a build under way (or about to start) finish, for up to ten seconds.
+void WaitForShapes(const DrawingView& view) {
+  QElapsedTimer clock;
+  clock.start();
+  while ((view.Building() || view.Geometry().shapes.empty()) && clock.elapsed() < 10000)
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  ASSERT_FALSE(view.Building());
+}
+
 struct Drawing : MainWindowFixture {
   Drawing() {
     Start({kSample}, "Viewer", "", nullptr, QSize(1200, 700));
@@ -26,13 +35,7 @@ struct Drawing : MainWindowFixture {
     WaitForShapes();
   }
   DrawingView& View() { return *form->FRDrawing; }
-  void WaitForShapes() {
-    QElapsedTimer clock;
-    clock.start();
-    while ((View().Building() || View().Geometry().shapes.empty()) && clock.elapsed() < 10000)
-      QApplication::processEvents(QEventLoop::AllEvents, 20);
-    ASSERT_FALSE(View().Building());
-  }
+  void WaitForShapes() { ::WaitForShapes(View()); }
   // The canvas pixel of a drawing point.
   QPoint Pixel(double x, double y) {
     const LayoutGeometry& g = View().Geometry();
@@ -75,6 +78,18 @@ TEST(DrawingView, AChangedCoordinateMovesTheShapeAndUndoMovesItBack) {
   form.UndoChange();
   d.WaitForShapes();
   EXPECT_EQ(pickAt(2100 - 450, 1500), kCircle);
+}
+
+TEST(DrawingView, AHiddenViewBuildsNothingUntilItIsShown) {
+  MainWindowFixture m;
+  m.Start({kSample}, "Viewer", "", nullptr, QSize(1200, 700));
+  DrawingView& view = *m.form->FRDrawing;
+  QApplication::processEvents();
+  EXPECT_FALSE(view.Building());
+  EXPECT_TRUE(view.Geometry().shapes.empty());
+  m.form->ToggleDrawingView();
+  WaitForShapes(view);
+  EXPECT_FALSE(view.Geometry().shapes.empty());
 }
 
 TEST(DrawingView, F8HidesAndShowsTheView) {

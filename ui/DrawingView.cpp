@@ -3,6 +3,7 @@
 
 #include <algorithm>  // std::max
 #include <cmath>      // std::pow
+#include <utility>    // std::exchange
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -80,14 +81,24 @@ DrawingView::~DrawingView() {
   StopBuilding();
 }
 
+// A hidden view builds nothing: its shapes cost memory and cores a user who never shows
+// it would pay for. It builds when it is shown.
 void DrawingView::DocumentLoaded() {
   StopBuilding();
   m_highlight = -1;
   FillLayoutList();
-  StartBuild(/*fitWhenDone=*/true);
+  if (isVisible()) return StartBuild(/*fitWhenDone=*/true);
+  m_geometry = std::make_shared<LayoutGeometry>();  // the last drawing's shapes go now
+  m_index.Build(*m_geometry);
+  m_pending = Pending::Fit;
 }
 
 void DrawingView::DocumentChanged() {
+  if (!isVisible()) {
+    StopBuilding();
+    m_pending = std::max(m_pending, Pending::Keep);
+    return;
+  }
   if (m_worker) {
     // The running build may have read pairs before the change: build again after it.
     m_rebuildWhenDone = true;
@@ -95,6 +106,12 @@ void DrawingView::DocumentChanged() {
     return;
   }
   StartBuild(/*fitWhenDone=*/false);
+}
+
+void DrawingView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  const Pending pending = std::exchange(m_pending, Pending::None);
+  if (pending != Pending::None) StartBuild(/*fitWhenDone=*/pending == Pending::Fit);
 }
 
 void DrawingView::StopBuilding() {

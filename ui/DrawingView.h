@@ -39,9 +39,10 @@ class DrawingView : public QWidget {
   ~DrawingView() override;
 
   /// Builds the shapes anew after a load: the layout list from the drawing, model space
-  /// shown whole.
+  /// shown whole. A hidden view drops its shapes and builds when it is next shown.
   void DocumentLoaded();
-  /// Builds the shapes anew after a change, keeping the layout and what is on show.
+  /// Builds the shapes anew after a change, keeping the layout and what is on show; a
+  /// hidden view when it is next shown.
   void DocumentChanged();
   /// Stops a build under way; the buffer may be replaced after it returns.
   void StopBuilding();
@@ -76,8 +77,14 @@ class DrawingView : public QWidget {
   /// The user clicked a shape: the grid should show this record (a jump).
   void RecordPicked(int record);
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   friend class DrawingCanvas;
+
+  /// What a hidden view owes its drawing when it is shown, in rising order.
+  enum class Pending { None, Keep, Fit };
 
   void StartBuild(bool fitWhenDone);
   void AdoptBuild();
@@ -99,6 +106,7 @@ class DrawingView : public QWidget {
   bool m_fitWhenDone = false;
   bool m_rebuildWhenDone = false;
   bool m_fitted = true;  // showing everything: a resize fits again
+  Pending m_pending = Pending::None;
 };
 
 /// The picture of a DrawingView: paints, zooms, pans and picks.
