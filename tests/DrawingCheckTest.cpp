@@ -5,6 +5,7 @@
 
 #include <map>  // std::map
 
+#include "logic/check/CheckNames.h"
 #include "model/buffer/RecordWalk.h"
 #include "tests/support/TestDrawings.h"
 
@@ -26,7 +27,8 @@ std::vector<Found> Check(const TDXFBuffer& b) {
   index.Build(b);
   std::vector<Found> found;
   for (const CheckProblem& p : CheckDrawing(b, index))
-    found.push_back({LineOfPair(p.pair), std::string(CheckKindName(p.kind)), Utf8(p.text)});
+    found.push_back(
+        {LineOfPair(p.pair), std::string(CheckKindName(p.kind)), Utf8OfProgramText(p.text)});
   return found;
 }
 
@@ -48,7 +50,8 @@ TEST(DrawingCheck, FindsEachKindOfProblemInFileOrder) {
        {{5, "unclosed-table", "TABLE LAYER に ENDTAB がありません"}}},
       {"0|SECTION|2|BLOCKS|0|BLOCK|2|扉|0|ENDSEC|0|SECTION|2|ENTITIES|0|LINE|8|0",
        {{5, "unclosed-block", "BLOCK 扉 に ENDBLK がありません"},
-        {11, "unclosed-section", "SECTION ENTITIES に ENDSEC がありません"}}},
+        {11, "unclosed-section", "SECTION ENTITIES に ENDSEC がありません"},
+        {19, "missing-eof", "図面の最後に EOF がありません"}}},
       {"0|SECTION|2|ENTITIES|0|ENDSEC|0|LINE|8|0|0|ENDSEC|0|EOF",
        {{7, "outside-section", "レコード LINE がセクションの外にあります"},
         {11, "outside-section", "レコード ENDSEC がセクションの外にあります"}}},
@@ -67,6 +70,311 @@ TEST(DrawingCheck, FindsEachKindOfProblemInFileOrder) {
   for (const auto& c : cases) EXPECT_EQ(Check(LoadDrawing(c.drawing)), c.expected) << c.drawing;
 }
 
+// ------------------------------------------------------------------ names, tables, texts
+
+// A clean R2000 drawing: every table an entity names, owners as AutoCAD writes them, and
+// names that look like trouble but are none: Shift-JIS names whose trail byte is 5C
+// (表) or a letter (ア is 83 41, ヂ 83 61: not one name in two cases), an externally
+// dependent layer (XREF|WALL, 70 bit 16), an escape, anonymous blocks and viewports,
+// nameless shape-file styles, references in another letter case, and the names every
+// drawing has (ByLayer, STANDARD) without entries. "@BAR@" stands for "|", which the
+// fixture's own syntax takes; "@BAD@" for bytes that are no Shift-JIS.
+constexpr std::string_view kClean =
+    "0|SECTION|2|HEADER|9|$ACADVER|1|AC1015|9|$DWGCODEPAGE|3|ANSI_932|9|$HANDSEED|5|FF|0|ENDSEC|"
+    "0|SECTION|2|TABLES|"
+    "0|TABLE|2|VPORT|5|8|330|0|70|2|"
+    "0|VPORT|5|9|330|8|2|*Active|70|0|"
+    "0|VPORT|5|A|330|8|2|*ACTIVE|70|0|"
+    "0|ENDTAB|"
+    "0|TABLE|2|LTYPE|5|1|330|0|70|2|"
+    "0|LTYPE|5|10|330|1|2|ByBlock|70|0|"
+    "0|LTYPE|5|11|330|1|2|ByLayer|70|0|"
+    "0|LTYPE|5|12|330|1|2|Continuous|70|0|"
+    "0|LTYPE|5|1A|330|1|2|DASHED|70|0|"
+    "0|ENDTAB|"
+    "0|TABLE|2|LAYER|5|2|330|0|70|7|"
+    "0|LAYER|5|13|330|2|2|0|70|0|6|Continuous|"
+    "0|LAYER|5|14|330|2|2|壁|70|0|6|dashed|"
+    "0|LAYER|5|1B|330|2|2|表示|70|0|6|Continuous|"
+    "0|LAYER|5|1C|330|2|2|ア|70|0|6|Continuous|"
+    "0|LAYER|5|1D|330|2|2|ヂ|70|0|6|Continuous|"
+    "0|LAYER|5|1E|330|2|2|XREF@BAR@WALL|70|16|6|Continuous|"
+    "0|LAYER|5|1F|330|2|2|\\U+00C4rger|70|0|6|Continuous|"
+    "0|ENDTAB|"
+    "0|TABLE|2|STYLE|5|3|330|0|70|3|"
+    "0|STYLE|5|15|330|3|2|明朝|70|0|"
+    "0|STYLE|5|23|330|3|2||70|1|"
+    "0|STYLE|5|24|330|3|2||70|1|"
+    "0|ENDTAB|"
+    "0|TABLE|2|APPID|5|4|330|0|70|1|"
+    "0|APPID|5|16|330|4|2|QUILLET|70|0|"
+    "0|ENDTAB|"
+    "0|TABLE|2|DIMSTYLE|5|5|330|0|70|1|"
+    "0|DIMSTYLE|105|17|330|5|2|寸法|70|0|"
+    "0|ENDTAB|"
+    "0|TABLE|2|BLOCK_RECORD|5|6|330|0|70|2|"
+    "0|BLOCK_RECORD|5|18|330|6|2|*Model_Space|"
+    "0|BLOCK_RECORD|5|19|330|6|2|扉|"
+    "0|BLOCK_RECORD|5|25|330|6|2|*U1|"
+    "0|ENDTAB|"
+    "0|ENDSEC|"
+    "0|SECTION|2|BLOCKS|"
+    "0|BLOCK|5|20|330|19|8|0|2|扉|70|0|"
+    "0|LINE|5|21|330|19|8|壁|"
+    "0|ENDBLK|5|22|330|19|8|0|"
+    "0|BLOCK|5|26|330|25|8|0|2|*U1|70|1|"
+    "0|ENDBLK|5|27|330|25|8|0|"
+    "0|ENDSEC|"
+    "0|SECTION|2|ENTITIES|"
+    "0|INSERT|5|30|330|18|8|壁|2|扉|66|1|"
+    "0|ATTRIB|5|31|330|30|8|0|1|値|7|明朝|2|TAG|"
+    "0|SEQEND|5|32|330|30|8|0|"
+    "0|POLYLINE|5|33|330|18|8|0|66|1|"
+    "0|VERTEX|5|34|330|33|8|0|"
+    "0|SEQEND|5|35|330|33|8|0|"
+    "0|TEXT|5|36|330|18|8|表示|6|DASHED|7|明朝|1|表示|1001|QUILLET|1000|x|"
+    "0|DIMENSION|5|37|330|18|8|ア|2|*U1|3|寸法|"
+    "0|LINE|5|38|330|18|8|ヂ|6|ByLayer|1001|quillet|1002|{|1002|}|"
+    "0|INSERT|5|39|330|18|8|xref@BAR@wall|2|扉|"
+    "0|MTEXT|5|3A|330|18|8|\\U+00C4RGER|7|STANDARD|1|x|"
+    "0|ENDSEC|"
+    "0|EOF";
+
+// Loads a fixture as a CP932 file (a UTF-8 one when asked), its markers replaced.
+TDXFBuffer LoadFixture(std::string_view utf8Lines, bool utf8 = false,
+                       std::string_view badBytes = "\x80\xFF") {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at <= utf8Lines.size();) {
+    const std::size_t bar = std::min(utf8Lines.find('|', at), utf8Lines.size());
+    lines.emplace_back(utf8Lines.substr(at, bar - at));
+    at = bar + 1;
+  }
+  std::string bytes = utf8 ? DxfText(lines) : Sjis(DxfText(lines));
+  for (const auto& [marker, replacement] :
+       {std::pair<std::string_view, std::string_view>{"@BAR@", "|"}, {"@BAD@", badBytes}})
+    for (std::size_t at; (at = bytes.find(marker)) != std::string::npos;)
+      bytes.replace(at, marker.size(), replacement);
+  TempDir dir;
+  TDXFBuffer b;
+  EXPECT_EQ(b.LoadFromFile(dir.Write("t.dxf", bytes)), 0) << b.ErrorMessage;
+  return b;
+}
+
+// Returns the clean drawing with `from`, which must stand in it once, replaced by `to`.
+std::string Damaged(std::string drawing, std::string_view from, std::string_view to) {
+  const std::size_t at = drawing.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  EXPECT_EQ(drawing.find(from, at + 1), std::string::npos) << from << " stands more than once";
+  if (at != std::string::npos) drawing.replace(at, from.size(), to);
+  return drawing;
+}
+
+TEST(DrawingCheck, FindsNothingInACleanDrawing) {
+  const TDXFBuffer b = LoadFixture(kClean);
+  EXPECT_EQ(b.Encoding, TextEncoding::Cp932);
+  EXPECT_EQ(Check(b), std::vector<Found>{});
+}
+
+// One damage each: exactly one problem, of its kind, at its line.
+TEST(DrawingCheck, FindsEachDamageOfTheCleanDrawingAtItsLine) {
+  const struct {
+    const char* from;
+    const char* to;
+    Found expected;
+  } cases[] = {
+      {"|0|ENDSEC|0|EOF", "|0|ENDSEC", {515, "missing-eof", "図面の最後に EOF がありません"}},
+      {"0|SEQEND|5|35|330|33|8|0|",
+       "",
+       {437, "missing-seqend", "POLYLINE（419 行）に SEQEND がありません"}},
+      {"0|SEQEND|5|32|330|30|8|0|",
+       "",
+       {411, "missing-seqend", "INSERT（385 行）に SEQEND がありません"}},
+      {"1001|QUILLET|",
+       "1001|ACME|",
+       {459, "unregistered-appid", "アプリケーション名 'ACME' は APPID テーブルにありません"}},
+      {"6|DASHED|",
+       "6|DOTTED|",
+       {453, "undefined-linetype", "線種 'DOTTED' は LTYPE テーブルにありません"}},
+      {"6|dashed|",
+       "6|dotted|",  // a LAYER entry's linetype
+       {139, "undefined-linetype", "線種 'dotted' は LTYPE テーブルにありません"}},
+      {"7|明朝|1|表示",
+       "7|ゴシック|1|表示",
+       {455, "undefined-style", "文字スタイル 'ゴシック' は STYLE テーブルにありません"}},
+      {"@BAR@wall|2|扉|",
+       "@BAR@wall|2|窓|",
+       {499, "undefined-block", "ブロック '窓' は BLOCKS セクションにありません"}},
+      {"2|*U1|3|",
+       "2|*D9|3|",  // a DIMENSION's block
+       {471, "undefined-block", "ブロック '*D9' は BLOCKS セクションにありません"}},
+      {"3|寸法|",
+       "3|寸法2|",
+       {473, "undefined-dimstyle", "寸法スタイル '寸法2' は DIMSTYLE テーブルにありません"}},
+      {"8|表示|6|DASHED",
+       "8|床|6|DASHED",
+       {451, "undefined-layer",
+        "画層 '床' は LAYER テーブルにありません（注意：AutoCAD はこのまま読み込みます）"}},
+      {"WALL|70|16|",
+       "WALL|70|0|",
+       {183, "bad-name", "LAYER の名前 'XREF|WALL' に使えない文字 '|' があります"}},
+      {"5|23|330|3|2||70|1|", "5|23|330|3|2||70|0|", {229, "bad-name", "STYLE の名前が空です"}},
+      {"2|ByLayer|",
+       "2|BYBLOCK|",
+       {81, "duplicate-name",
+        "LTYPE の名前 'BYBLOCK' は 71 行の 'ByBlock' "
+        "と重複しています（大文字と小文字の違いだけです）"}},
+      {"2|*U1|0|ENDTAB",
+       "2|扉|0|ENDTAB",
+       {321, "duplicate-name", "BLOCK_RECORD の名前 '扉' は 313 行の名前と重複しています"}},
+      {"5|36|330|18|",
+       "5|36|330|19|",
+       {449, "wrong-owner",
+        "所有者のハンドル 19 は 307 行の BLOCK_RECORD 扉 で、レイアウトの BLOCK_RECORD "
+        "ではありません"}},
+      {"5|1C|330|2|",
+       "5|1C|330|1|",
+       {157, "wrong-owner",
+        "所有者のハンドル 1 は 55 行の TABLE LTYPE で、TABLE LAYER ではありません"}},
+      {"5|21|330|19|",
+       "5|21|330|20|",
+       {347, "wrong-owner",
+        "所有者のハンドル 20 は 331 行の BLOCK で、BLOCK_RECORD ではありません"}},
+      {"5|34|330|33|",
+       "5|34|330|30|",
+       {433, "wrong-owner", "所有者のハンドル 30 は 385 行の INSERT で、POLYLINE ではありません"}},
+      {"1|表示|1001",
+       "1|@BAD@|1001",
+       {457, "bad-text", "グループコード 1 の値 '��' は CP932 として読めません"}},
+      {"70|7|",
+       "70|6|",
+       {115, "table-count", "TABLE LAYER の項目数 6 が実際の項目数 7 より少なくなっています"}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Check(LoadFixture(Damaged(std::string(kClean), c.from, c.to))),
+              std::vector<Found>{c.expected})
+        << c.from << " -> " << c.to;
+}
+
+TEST(DrawingCheck, FindsSeveralDamagesInLineOrder) {
+  std::string drawing(kClean);
+  drawing = Damaged(drawing, "|0|ENDSEC|0|EOF", "|0|ENDSEC");
+  drawing = Damaged(drawing, "5|36|330|18|", "5|36|330|19|");
+  drawing = Damaged(drawing, "8|表示|6|DASHED", "8|床|6|DASHED");
+  drawing = Damaged(drawing, "8|ヂ|", "8|床|");  // the same undefined layer again
+  drawing = Damaged(drawing, "70|7|", "70|6|");
+  drawing = Damaged(drawing, "WALL|70|16|", "WALL|70|0|");
+  drawing = Damaged(drawing, "1001|quillet|", "1001|acme|");
+  drawing = Damaged(drawing, "5|26|", "5|25|");  // the *U1 BLOCK takes its record's handle
+  const std::string note =
+      "画層 '床' は LAYER テーブルにありません（注意：AutoCAD はこのまま読み込みます）（ほか 1 "
+      "か所）";
+  EXPECT_EQ(
+      Check(LoadFixture(drawing)),
+      (std::vector<Found>{
+          {115, "table-count", "TABLE LAYER の項目数 6 が実際の項目数 7 より少なくなっています"},
+          {183, "bad-name", "LAYER の名前 'XREF|WALL' に使えない文字 '|' があります"},
+          {359, "duplicate-handle", "ハンドル 25 は 315 行のレコードと重複しています"},
+          {449, "wrong-owner",
+           "所有者のハンドル 19 は 307 行の BLOCK_RECORD 扉 で、レイアウトの BLOCK_RECORD "
+           "ではありません"},
+          {451, "undefined-layer", note},
+          {485, "unregistered-appid", "アプリケーション名 'acme' は APPID テーブルにありません"},
+          {515, "missing-eof", "図面の最後に EOF がありません"},
+      }));
+}
+
+TEST(DrawingCheck, GivesARepairWhatItActsOn) {
+  std::string drawing(kClean);
+  drawing = Damaged(drawing, "8|表示|6|DASHED", "8|床|6|DASHED");
+  drawing = Damaged(drawing, "8|ヂ|", "8|床|");
+  drawing = Damaged(drawing, "0|SEQEND|5|35|330|33|8|0|", "");
+  drawing = Damaged(drawing, "70|7|", "70|6|");
+  const TDXFBuffer b = LoadFixture(drawing);
+  HandleIndex index;
+  index.Build(b);
+  const std::vector<CheckProblem> problems = CheckDrawing(b, index);
+  ASSERT_EQ(problems.size(), 3u);
+  EXPECT_EQ(CheckKindName(problems[0].kind), "table-count");
+  EXPECT_EQ(problems[0].subject, "LAYER");
+  EXPECT_EQ(LineOfPair(problems[0].other), 107) << "the TABLE record";
+  EXPECT_EQ(problems[0].count, 7);
+  EXPECT_EQ(CheckKindName(problems[1].kind), "missing-seqend");
+  EXPECT_EQ(LineOfPair(problems[1].pair), 437) << "where the SEQEND belongs";
+  EXPECT_EQ(LineOfPair(problems[1].other), 419) << "the POLYLINE";
+  EXPECT_EQ(CheckKindName(problems[2].kind), "undefined-layer");
+  EXPECT_EQ(problems[2].subject, Sjis("床")) << "the name as the file stores it";
+  EXPECT_EQ(LineOfPair(problems[2].other), 107) << "the LAYER table, where it belongs";
+  EXPECT_EQ(problems[2].count, 2);
+  EXPECT_TRUE(IsNoteKind(problems[2].kind));
+  EXPECT_FALSE(IsNoteKind(problems[1].kind));
+}
+
+TEST(DrawingCheck, FindsTextsThatDoNotDecodeAndDrawingsInTheWrongEncoding) {
+  const struct {
+    const char* drawing;
+    bool utf8;  // written in UTF-8, else in CP932
+    std::vector<Found> expected;
+  } cases[] = {
+      // UTF-8 in a drawing before AC1021 that declares a code page.
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1015|9|$DWGCODEPAGE|3|ANSI_1252|0|ENDSEC|"
+       "0|SECTION|2|ENTITIES|0|TEXT|8|0|1|Grüße|0|ENDSEC|0|EOF",
+       true,
+       {{7, "version-mismatch",
+         "$ACADVER AC1015（$DWGCODEPAGE ANSI_1252）の図面に UTF-8 の文字列があります（最初は 23 "
+         "行）"}}},
+      // Shift-JIS in a drawing of AC1021 or later, which is UTF-8: each text, and why.
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1027|9|$DWGCODEPAGE|3|ANSI_932|0|ENDSEC|"
+       "0|SECTION|2|ENTITIES|0|TEXT|8|0|1|表|0|TEXT|8|0|1|壁|0|ENDSEC|0|EOF",
+       false,
+       {{7, "version-mismatch",
+         "$ACADVER AC1027 の図面は UTF-8 のはずですが、ANSI_932 の文字列があります（最初は 23 "
+         "行）"},
+        {23, "bad-text", "グループコード 1 の値 '�\\' は UTF-8 として読めません"},
+        {29, "bad-text", "グループコード 1 の値 '��' は UTF-8 として読めません"}}},
+      // A UTF-8 drawing with one value broken: that value only.
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1027|0|ENDSEC|"
+       "0|SECTION|2|ENTITIES|0|TEXT|8|0|1|Grüße|0|TEXT|8|0|1|x@BAD@y|0|ENDSEC|0|EOF",
+       true,
+       {{25, "bad-text", "グループコード 1 の値 'x�(y' は UTF-8 として読めません"}}},
+      // The same texts where they belong: nothing.
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1027|9|$DWGCODEPAGE|3|ANSI_932|0|ENDSEC|"
+       "0|SECTION|2|ENTITIES|0|TEXT|8|0|1|表|0|ENDSEC|0|EOF",
+       true,
+       {}},
+      {"0|SECTION|2|HEADER|9|$ACADVER|1|AC1015|9|$DWGCODEPAGE|3|ANSI_932|0|ENDSEC|"
+       "0|SECTION|2|ENTITIES|0|TEXT|8|0|1|表|0|ENDSEC|0|EOF",
+       false,
+       {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Check(LoadFixture(c.drawing, c.utf8, "\xC3\x28")), c.expected) << c.drawing;
+}
+
+TEST(DrawingCheck, ComparesNamesAsAutoCADDoes) {
+  EXPECT_TRUE(SameSymbolName(TextEncoding::Cp932, "Wall", "WALL"));
+  EXPECT_FALSE(SameSymbolName(TextEncoding::Cp932, "Wall", "Walls"));
+  // ア (83 41) and ヂ (83 61) differ in a trail byte that is a letter's.
+  EXPECT_FALSE(SameSymbolName(TextEncoding::Cp932, Sjis("ア"), Sjis("ヂ")));
+  EXPECT_TRUE(SameSymbolName(TextEncoding::Cp932, Sjis("aア"), Sjis("Aア")));
+  EXPECT_TRUE(SameSymbolName(TextEncoding::Utf8, "ä-x", "ä-X"));
+  EXPECT_FALSE(SameSymbolName(TextEncoding::Utf8, "ä", "Ä")) << "ASCII letters only";
+  const SymbolNameHash hash{TextEncoding::Cp932};
+  EXPECT_EQ(hash("Wall"), hash("wALL"));
+
+  const auto forbidden = [](std::string_view name, NameAllowance allowed = {}) {
+    return std::string(ForbiddenNameCharacter(TextEncoding::Cp932, name, allowed));
+  };
+  for (const char* bad : {"<", ">", "/", "\\", "\"", ":", ";", "?", "*", "|", "=", "`"})
+    EXPECT_EQ(forbidden(std::string("a") + bad + "b"), bad);
+  EXPECT_EQ(forbidden(Sjis("表示ソ")), "") << "trail bytes 5C are no backslashes";
+  EXPECT_EQ(forbidden("\\U+00C4rger\\M+18140"), "") << "escapes";
+  EXPECT_EQ(forbidden("\\U+00G4"), "\\");
+  EXPECT_EQ(forbidden("*U1"), "*");
+  EXPECT_EQ(forbidden("*U1", {.leadingStar = true}), "");
+  EXPECT_EQ(forbidden("*U*1", {.leadingStar = true}), "*");
+  EXPECT_EQ(forbidden("X|Y", {.bar = true}), "");
+}
+
 TEST(DrawingCheck, FindsNothingInTheSample) {
   EXPECT_EQ(Check(LoadSample()), std::vector<Found>{});
 }
@@ -78,10 +386,15 @@ TEST(DrawingCheck, FindsTheDuplicatesOfTheCorpusDrawing) {
   const std::vector<Found> found = Check(b);
   std::map<std::string, int> kinds;
   for (const Found& f : found) ++kinds[f.kind];
-  EXPECT_EQ(kinds,
-            (std::map<std::string, int>{{"duplicate-handle", 28}, {"handle-above-seed", 119}}));
-  ASSERT_GE(found.size(), 2u);
-  EXPECT_EQ(found[1],
+  EXPECT_EQ(kinds, (std::map<std::string, int>{{"duplicate-handle", 28},
+                                               {"handle-above-seed", 119},
+                                               {"table-count", 1},
+                                               {"undefined-block", 2},
+                                               {"undefined-dimstyle", 1}}));
+  ASSERT_GE(found.size(), 3u);
+  EXPECT_EQ(found[0], (Found{999, "table-count",
+                             "TABLE LAYER の項目数 2 が実際の項目数 3 より少なくなっています"}));
+  EXPECT_EQ(found[2],
             (Found{1443, "duplicate-handle", "ハンドル 2 は 991 行のレコードと重複しています"}));
 }
 

@@ -106,12 +106,18 @@ TEST_F(HandleNavigationTest, ListsThePairsThatPointAtARecord) {
 TEST(HandleNavigation, WritesTheCheckWithAtMostOnePanelOfPlaces) {
   EXPECT_EQ(Utf8Lines(CheckLogLines({}, "/d/a.dxf")),
             (std::vector<std::string>{"＜図面の検査＞/d/a.dxf", "　問題はありません"}));
-  const std::vector<CheckProblem> many(kMaxJumpLines + 2, {4, CheckKind::BadNumber, "t"});
+  const std::vector<CheckProblem> many(kMaxJumpLines + 2,
+                                       {4, CheckKind::BadNumber, "t", "", -1, 1});
   const std::vector<std::string> lines = Utf8Lines(CheckLogLines(many, "a.dxf"));
   ASSERT_EQ(lines.size(), static_cast<std::size_t>(kMaxJumpLines) + 3);
   EXPECT_EQ(lines[1], "　9 行：t");
   EXPECT_EQ(lines[kMaxJumpLines + 1], "　ほか 2 件（quillet-dump --check で全件を表示できます）");
   EXPECT_EQ(lines.back(), "　問題が 402 件あります");
+  // A note counts among the problems, and the summary says how many are notes.
+  const std::vector<CheckProblem> notes = {{4, CheckKind::UndefinedLayer, "n", "A", -1, 1},
+                                           {6, CheckKind::BadName, "b", "", -1, 1}};
+  EXPECT_EQ(Utf8Lines(CheckLogLines(notes, "a.dxf")).back(),
+            "　問題が 2 件あります（うち注意 1 件）");
 }
 
 }  // namespace

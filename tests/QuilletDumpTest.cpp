@@ -324,6 +324,15 @@ TEST(QuilletDump, ChecksTheDrawing) {
             "1\tunclosed-section\tSECTION ENTITIES に ENDSEC がありません\n"
             "9\tdangling-pointer\t参照先のハンドル 2B がありません\n"
             "11\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません\n");
+  // A note counts: a drawing whose only problem is a layer the table lacks exits with 7.
+  const std::string note = dir.Write(
+      "n.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "WALL", "0", "ENDSEC"}));
+  const DumpRun noted = Dump("--check '" + note + "'");
+  EXPECT_EQ(noted.status, 7);
+  EXPECT_EQ(noted.out,
+            "7\tundefined-layer\t画層 'WALL' は LAYER テーブルにありません"
+            "（注意：AutoCAD はこのまま読み込みます）\n"
+            "11\tmissing-eof\t図面の最後に EOF がありません\n");
 }
 
 TEST(QuilletDump, PrintsTheRecordsThatDifferAndExitsOneWhenAnyDoes) {

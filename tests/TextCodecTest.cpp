@@ -151,6 +151,42 @@ TEST(TextCodec, DecodesEachEncodingWithItsEscapesAndMarksBrokenBytes) {
   EXPECT_EQ(DecodeText(TextEncoding::Utf8, plain, scratch).data(), plain.data());
 }
 
+TEST(TextCodec, TellsWhetherBytesDecodeAsTheyAreShown) {
+  const struct {
+    TextEncoding encoding;
+    const char* bytes;
+    bool decodes;
+  } cases[] = {
+      {TextEncoding::Utf8, "plain ASCII text that is longer than eight bytes", true},
+      {TextEncoding::Utf8,
+       "Gr\xC3\xBC\xC3\x9F"
+       "e \xE5\xA3\x81",
+       true},
+      {TextEncoding::Utf8, "ab\xC3\x28", false},        // a lead without its continuation
+      {TextEncoding::Utf8, "\xE5\xA3", false},          // cut short
+      {TextEncoding::Utf8, "\xED\xA0\x80", false},      // a surrogate
+      {TextEncoding::Cp932, "\x95\x5C\x8E\xA6", true},  // 表示
+      {TextEncoding::Cp932, "\xB1\xDF", true},          // half-width katakana
+      {TextEncoding::Cp932, "\xF0\x40", true},          // a user-defined character
+      {TextEncoding::Cp932, "\x80", false},
+      {TextEncoding::Cp932, "\xA0", false},
+      {TextEncoding::Cp932, "\xFD", false},
+      {TextEncoding::Cp932, "\x81\x7F", false},  // no trail byte
+      {TextEncoding::Cp932, "\x85\x40", false},  // a pair CP932 leaves unassigned
+      {TextEncoding::Cp932, "abc\x95", false},   // a lead byte at the very end
+      {TextEncoding::Cp1252, "caf\xE9", true},
+      {TextEncoding::Cp1252, "\x81", false},  // CP1252 has no character 81
+      {TextEncoding::Cp1251, "\xCF\xF0\xE8", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodeCheck(c.encoding).Decodes(c.bytes), c.decodes)
+        << EncodingName(c.encoding) << " " << c.bytes;
+    // What the check says is what the decoding shows: U+FFFD exactly where it fails.
+    EXPECT_EQ(ToUtf8(c.encoding, c.bytes).find("\xEF\xBF\xBD") == std::string::npos, c.decodes)
+        << EncodingName(c.encoding) << " " << c.bytes;
+  }
+}
+
 TEST(TextCodec, EncodesUtf8WithEscapesOrRefusesWhatTheEncodingLacks) {
   const struct {
     TextEncoding encoding;

@@ -1,7 +1,7 @@
 // HandleNavigation.cpp - moving through a drawing by handle.
 #include "logic/navigation/HandleNavigation.h"
 
-#include <algorithm>  // std::min
+#include <algorithm>  // std::min, std::count_if
 #include <charconv>   // std::from_chars
 
 #include "model/buffer/GroupCodes.h"
@@ -150,8 +150,15 @@ std::vector<std::string> CheckLogLines(const std::vector<CheckProblem>& problems
   for (const CheckProblem& problem : problems)
     places.push_back(JumpLogLine(LineOfPair(problem.pair), problem.text));
   AppendPlaces(lines, places, "quillet-dump --check");
-  lines.push_back(problems.empty() ? Sjis("　問題はありません")
-                                   : Format(Sjis("　問題が %d 件あります").c_str(),
-                                            static_cast<int>(problems.size())));
+  const auto notes = std::count_if(problems.begin(), problems.end(),
+                                   [](const CheckProblem& p) { return IsNoteKind(p.kind); });
+  if (problems.empty())
+    lines.push_back(Sjis("　問題はありません"));
+  else if (notes == 0)
+    lines.push_back(
+        Format(Sjis("　問題が %d 件あります").c_str(), static_cast<int>(problems.size())));
+  else
+    lines.push_back(Format(Sjis("　問題が %d 件あります（うち注意 %d 件）").c_str(),
+                           static_cast<int>(problems.size()), static_cast<int>(notes)));
   return lines;
 }

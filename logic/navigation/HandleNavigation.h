@@ -51,6 +51,6 @@ std::optional<long long> JumpLogLineTarget(std::string_view line);
 std::vector<std::string> ReferrerLogLines(const TDXFBuffer& b, int i);
 
 /// Returns the message-panel lines of a drawing check of the file at path (native): a
-/// header, one jump line per problem, and a closing count.
+/// header, one jump line per problem, and a closing count (naming the notes among them).
 std::vector<std::string> CheckLogLines(const std::vector<CheckProblem>& problems,
                                        const std::string& path);

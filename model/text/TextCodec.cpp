@@ -5,8 +5,12 @@
 #include "model/text/TextCodec.h"
 
 #include <algorithm>  // std::max, std::min
+#include <bitset>     // std::bitset
 #include <cstdint>    // std::uint64_t
 #include <cstring>    // std::memchr, std::memcpy
+#include <map>        // std::map
+#include <memory>     // std::unique_ptr
+#include <mutex>      // std::mutex, std::lock_guard
 
 #include "model/text/TextConvert.h"
 
@@ -375,6 +379,115 @@ bool IsUtf8WithMultiByteSequence(std::string_view bytes) noexcept {
     at += static_cast<std::size_t>(length);
   }
   return multiByte;
+}
+
+// ------------------------------------------------------------------ decode checks
+
+struct DecodeCheck::Table {
+  bool doubleByte = false;
+  std::bitset<256> single;  // a byte that is a character by itself
+  std::bitset<65536> pair;  // lead * 256 + trail: a pair that is a character
+};
+
+namespace {
+
+// The index of the first byte of the triple or couple that holds byte `at`.
+constexpr std::size_t Unit(std::size_t at, std::size_t width) {
+  return at / width;
+}
+
+// Asks the converter which units of `input` (each `width` bytes: the bytes to try and a
+// line feed) do not convert; returns a bit per unit.
+std::vector<bool> FaultyUnits(TextEncoding encoding, std::string_view input, std::size_t width) {
+  std::vector<bool> faulty(input.size() / width, false);
+  Transcode(encoding, TextEncoding::Utf8, input,
+            [&faulty, width](std::string_view, std::size_t at, std::string&) {
+              faulty[Unit(at, width)] = true;
+              return width - at % width;  // on to the next unit
+            });
+  return faulty;
+}
+
+// Builds the table of a code page from its converter.
+std::unique_ptr<DecodeCheck::Table> BuildTable(TextEncoding encoding) {
+  auto table = std::make_unique<DecodeCheck::Table>();
+  for (int b = 0; b < 0x80; ++b) table->single.set(static_cast<std::size_t>(b));
+  table->doubleByte = !IsSingleByte(encoding);
+  std::string singles;
+  for (int b = 0x80; b < 0x100; ++b) {
+    singles += static_cast<char>(b);
+    singles += '\n';
+  }
+  const std::vector<bool> badSingle = FaultyUnits(encoding, singles, 2);
+  for (int b = 0x80; b < 0x100; ++b)
+    table->single.set(static_cast<std::size_t>(b), !badSingle[static_cast<std::size_t>(b - 0x80)]);
+  if (!table->doubleByte) return table;
+  // A byte CharLength takes for a lead byte is judged with the byte after it.
+  std::string pairs;
+  std::vector<int> units;
+  for (int lead = 0x80; lead < 0x100; ++lead) {
+    const char leadByte = static_cast<char>(lead);
+    const char probe[2] = {leadByte, 'A'};
+    if (CharLength(encoding, std::string_view(probe, 2), 0) != 2) continue;
+    for (int trail = 0x21; trail < 0x100; ++trail) {
+      pairs += leadByte;
+      pairs += static_cast<char>(trail);
+      pairs += '\n';
+      units.push_back(lead * 256 + trail);
+    }
+  }
+  const std::vector<bool> badPair = FaultyUnits(encoding, pairs, 3);
+  for (std::size_t u = 0; u < units.size(); ++u)
+    if (!badPair[u]) table->pair.set(static_cast<std::size_t>(units[u]));
+  return table;
+}
+
+const DecodeCheck::Table* TableOf(TextEncoding encoding) {
+  static std::mutex mutex;
+  static std::map<TextEncoding, std::unique_ptr<DecodeCheck::Table>> tables;
+  const std::lock_guard<std::mutex> lock(mutex);
+  std::unique_ptr<DecodeCheck::Table>& table = tables[encoding];
+  if (!table) table = BuildTable(encoding);
+  return table.get();
+}
+
+}  // namespace
+
+DecodeCheck::DecodeCheck(TextEncoding encoding)
+    : m_encoding(encoding), m_table(encoding == TextEncoding::Utf8 ? nullptr : TableOf(encoding)) {}
+
+// Performance: most values are ASCII, so eight bytes are tested at a time.
+bool DecodeCheck::Decodes(std::string_view bytes) const noexcept {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  std::size_t at = 0;
+  while (at < bytes.size()) {
+    if (at + 8 <= bytes.size()) {
+      std::uint64_t word;
+      std::memcpy(&word, bytes.data() + at, 8);
+      if ((word & kHighBits) == 0) {
+        at += 8;
+        continue;
+      }
+    }
+    const unsigned char b = static_cast<unsigned char>(bytes[at]);
+    if (b < 0x80) {
+      ++at;
+    } else if (!m_table) {
+      char32_t cp = 0;
+      const int length = Utf8SequenceAt(bytes, at, cp);
+      if (length == 0) return false;
+      at += static_cast<std::size_t>(length);
+    } else if (m_table->doubleByte && CharLength(m_encoding, bytes, at) == 2) {
+      const unsigned char trail = static_cast<unsigned char>(bytes[at + 1]);
+      if (!m_table->pair.test(b * 256u + trail)) return false;
+      at += 2;
+    } else if (!m_table->single.test(b)) {
+      return false;  // no character by itself, as a lead byte at the very end is not
+    } else {
+      ++at;
+    }
+  }
+  return true;
 }
 
 bool IsPlainAscii(std::string_view s) noexcept {

@@ -88,6 +88,26 @@ int CharLength(TextEncoding encoding, std::string_view s, std::size_t at) noexce
 /// multi-byte sequence is there. Pure ASCII is not taken for UTF-8.
 bool IsUtf8WithMultiByteSequence(std::string_view bytes) noexcept;
 
+/// The bytes that decode in one encoding, to tell of many values whether each does: every
+/// byte forms a character of the encoding as the values are read (DecodeText), so none
+/// shows as U+FFFD. UTF-8 is validated here; a code page is asked of the platform's
+/// converter once per process (each byte, and each lead byte with each trail byte), so a
+/// question afterwards costs a table look-up a character. Escapes are not looked at.
+class DecodeCheck {
+ public:
+  explicit DecodeCheck(TextEncoding encoding);
+  /// Tells whether every byte of bytes belongs to a character of the encoding; a lead
+  /// byte at the very end does not.
+  bool Decodes(std::string_view bytes) const noexcept;
+  TextEncoding Encoding() const noexcept { return m_encoding; }
+
+  struct Table;  // the code page's bytes and pairs that decode
+
+ private:
+  TextEncoding m_encoding;
+  const Table* m_table = nullptr;  // null for UTF-8
+};
+
 /// Tells whether s is plain ASCII without a backslash: the same text in every encoding,
 /// with no escape in it.
 bool IsPlainAscii(std::string_view s) noexcept;
