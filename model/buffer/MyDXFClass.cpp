@@ -234,7 +234,7 @@ void TDXFBuffer::ClearPair(int i) {
     // A pair the file had keeps its place in the text, so that one brought back later
     // (by an undo) is saved exactly as it was read.
     s.SetEdited(at, {});
-    s.marks[at] = kEditedBit | kCodeEditedBit;
+    s.marks[at] = kEditedBit | kCodeEditedBit | (s.marks[at] & kSeamBit);
     return;
   }
   // A pair the file did not have: no line, and so no long length either.
@@ -269,6 +269,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.longLengths.clear();
     s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
     s.marks.assign(size, dsNon);
+    s.filePairs.clear();
     s.edited.Clear();
     s.notes.Reset();
     s.anyNotes = false;
@@ -545,7 +546,7 @@ std::string TDXFBuffer::SaveFormProblem() const {
   const bool copiesUnchanged = Form == DXFForm::Binary && SaveForm == DXFForm::Binary;
   if (SaveForm == DXFForm::Text && Form == DXFForm::Text) return {};
   for (int i = 0; i <= last; ++i) {
-    if (s.IsLeftOut(i) || (copiesUnchanged && i < s.binaryPairs && !s.IsChanged(i))) continue;
+    if (s.IsLeftOut(i) || (copiesUnchanged && s.FilePairOf(i) >= 0 && !s.IsChanged(i))) continue;
     const std::string_view value = s.Value(i);
     if (SaveForm == DXFForm::Text) {
       if (value.find_first_of("\r\n") != std::string_view::npos)
