@@ -182,3 +182,35 @@ TEST(Document, TheModelEmptiesTheRemarksOfAChangedRecord) {
   EXPECT_TRUE(b.NoteView(19).empty());
   EXPECT_FALSE(b.NoteView(21).empty()) << "other pairs of the record keep theirs";
 }
+
+TEST(Document, AReplacementOfPairsIsOneStepThatRebuildsTheIndexAndTheHandles) {
+  Loaded f;
+  std::vector<PairReplacement> replacements(2);
+  replacements[0] = {9, 4, {}};   // the LAYER record WALL
+  replacements[1] = {17, 3, {}};  // the LINE's first pairs, its 10 and 20 kept
+  replacements[1].pairs.Add(0, "POINT");
+  const ChangeReport replaced = f.doc.ReplacePairs(std::move(replacements), "STEP", {"", "LOG"});
+  EXPECT_TRUE(replaced.Ok());
+  EXPECT_EQ(replaced.step, "STEP");
+  EXPECT_EQ(replaced.log, (std::vector<std::string>{"", "LOG"}));
+  EXPECT_EQ(replaced.firstPair, 9);
+  EXPECT_EQ(replaced.count, 8);  // 7 out, 1 in
+  EXPECT_TRUE(replaced.structure && replaced.handles && replaced.values && replaced.modified);
+  const TDXFBuffer& b = f.doc.Buffer();
+  EXPECT_EQ(b.EofIndex, 17);
+  EXPECT_EQ(b.LayerCount, 0);
+  EXPECT_EQ(b.EntitiesStart, 11);
+  EXPECT_EQ(f.doc.ReadyHandles().Owner(0x1F), -1);
+  const std::string saved = f.dir.Path() + "/replaced.dxf";
+  ASSERT_TRUE(f.doc.SaveAs(saved, false).Ok());
+  std::vector<std::string> lines = kLines;
+  lines.erase(lines.begin() + 2 * 17, lines.begin() + 2 * 20);
+  lines.insert(lines.begin() + 2 * 17, {"  0", "POINT"});
+  lines.erase(lines.begin() + 2 * 9, lines.begin() + 2 * 13);
+  EXPECT_EQ(ReadBytes(saved), DxfText(lines));
+  const ChangeReport undone = f.doc.Undo();
+  EXPECT_TRUE(undone.structure && undone.handles);
+  EXPECT_EQ(f.doc.ReadyHandles().Owner(0x1F), 17);
+  ASSERT_TRUE(f.doc.SaveAs(saved, false).Ok());
+  EXPECT_EQ(ReadBytes(saved), DxfText(kLines));
+}

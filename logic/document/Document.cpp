@@ -7,6 +7,7 @@
 #include "logic/document/Document.h"
 
 #include <limits>   // std::numeric_limits
+#include <new>      // std::bad_alloc
 #include <utility>  // std::move
 
 #include "logic/document/DocumentLoad.h"
@@ -186,6 +187,37 @@ ChangeReport Document::Round(const RoundSettings& settings) {
   }
   if (m_buffer.PairCount == 0) report.error = {ErrorCode::NoDrawing, {}};  // the lines all the same
   if (outcome.count > 0) Seal(RoundStepName(outcome.count), report);
+  return report;
+}
+
+// The buffer changes nothing when it cannot replace the pairs.
+Error Document::Replace(std::vector<PairReplacement>& replacements) {
+  try {
+    if (m_buffer.ReplacePairs(replacements)) return {};
+    return {ErrorCode::NotReplaced,
+            Sjis("図面が大きすぎて一度には変更できません。図面はそのままです。少しずつ変更して"
+                 "ください")};
+  } catch (const std::bad_alloc&) {
+    return {ErrorCode::NotReplaced,
+            Sjis("メモリが足りないので変更できませんでした。図面はそのままです。ほかのプログラム"
+                 "を閉じてからやり直してください")};
+  }
+}
+
+ChangeReport Document::ReplacePairs(std::vector<PairReplacement> replacements,
+                                    const std::string& step, std::vector<std::string> log) {
+  NotifyBeforeChange();
+  ChangeReport report;
+  report.modified = m_modified;
+  int count = 0;
+  for (const PairReplacement& r : replacements) count += r.count + r.pairs.Size();
+  if (Error error = Replace(replacements)) {
+    report.error = std::move(error);
+    return report;
+  }
+  report.log = std::move(log);
+  report.count = count;
+  Seal(step, report);
   return report;
 }
 
