@@ -515,11 +515,9 @@ void TDXFBuffer::NoteWhatWasLeftOut() {
   TruncatedAtLine = complete && s.nulLine >= drawingLines ? 0 : s.nulLine;
 }
 
-int TDXFBuffer::SaveToFile() {
-  if (const std::string problem = SaveFormProblem(); !problem.empty()) {
-    ShowMessage(problem);
-    return ResultCode(SaveResult::Unencodable);
-  }
+// Writes pairs 0..EofIndex in the form and the way a save writes them.
+template <typename Out>
+void TDXFBuffer::WritePairs(Out& out) const {
   const Storage& s = *m_store;
   const int last = std::min(EofIndex, m_size - 1);
   const bool fromBinary = Form == DXFForm::Binary;
@@ -527,12 +525,24 @@ int TDXFBuffer::SaveToFile() {
   const BinaryCodes codes =
       AcadVerNo >= kFirstTwoByteCodeVersion ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
   const bool toBinary = SaveForm == DXFForm::Binary;
-  const WriteFault fault = ReplaceFile(FileName, [&](FileWriter& out) {
-    if (toBinary && fromBinary) return s.WriteBinaryAsRead(out, last);
-    if (toBinary) return s.WriteBinary(out, last, codes);
-    if (normalise) return s.WriteNormalised(out, last);
-    s.WriteAsRead(out, last);
-  });
+  if (toBinary && fromBinary) return s.WriteBinaryAsRead(out, last);
+  if (toBinary) return s.WriteBinary(out, last, codes);
+  if (normalise) return s.WriteNormalised(out, last);
+  s.WriteAsRead(out, last);
+}
+
+std::uint64_t TDXFBuffer::SaveSize() const {
+  ByteCounter counter;
+  WritePairs(counter);
+  return counter.Bytes();
+}
+
+int TDXFBuffer::SaveToFile() {
+  if (const std::string problem = SaveFormProblem(); !problem.empty()) {
+    ShowMessage(problem);
+    return ResultCode(SaveResult::Unencodable);
+  }
+  const WriteFault fault = ReplaceFile(FileName, [this](FileWriter& out) { WritePairs(out); });
   if (fault == WriteFault::None) return ResultCode(SaveResult::Ok);
   ShowMessage(SaveMessage(SaveResult::Unwritable, FileName, fault));
   return ResultCode(SaveResult::Unwritable);

@@ -8,7 +8,7 @@
 // bytes stay in one block as read; pairs index into it, and edited values are kept apart.
 #pragma once
 
-#include <cstdint>      // std::uint8_t
+#include <cstdint>      // std::uint8_t, std::uint64_t
 #include <functional>   // std::function
 #include <memory>       // std::unique_ptr
 #include <stdexcept>    // std::runtime_error
@@ -171,6 +171,8 @@ class TDXFBuffer {
   /// SaveResult's code: 0, or -2 or -3 (a pair SaveForm cannot hold; nothing is written)
   /// after reporting the failure through OnMessage.
   [[nodiscard]] int SaveToFile();
+  /// Returns the bytes SaveToFile would write now, in SaveForm and as NormaliseOnSave says.
+  std::uint64_t SaveSize() const;
   /// Returns the message (CP932) on the first pair that a save in SaveForm cannot write,
   /// naming its line and the reason, or an empty text when every pair can be written.
   std::string SaveFormProblem() const;
@@ -295,6 +297,8 @@ class TDXFBuffer {
   void NoteStaleness(int i, int oldCode, int newCode, bool codeChanges) noexcept;
   bool ReadHeaderValue(const std::string& variable, int i);
   void ShowMessage(const std::string& text) const;
+  template <typename Out>
+  void WritePairs(Out& out) const;
   std::string FormatChildTableError(int cursor, int scnt, const NoteList& list) const;
   void AppendNote(int i, std::string_view text);
   bool IsRecordWorkedOut(int s) const noexcept;

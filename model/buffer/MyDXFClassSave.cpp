@@ -58,7 +58,8 @@ std::size_t TDXFBuffer::Storage::CodeLineStart(std::size_t valueStart) const noe
 // Performance: the loop only looks at a pair's offset, length, mark and code, and the
 // unchanged bytes go out in runs, so saving an unchanged drawing costs little more than
 // writing its bytes once.
-void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteAsRead(Out& out, int last) const {
   const char* bytes = text.get();
   std::size_t runStart = 0;     // the unchanged bytes not yet written (a byte-order mark too)
   std::size_t pos = textStart;  // where pair i's code line starts
@@ -97,7 +98,8 @@ void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
 
 // Writes pair i, whose code line starts at codeStart and whose value line ends at valueEnd
 // before its line end, which ends at lineEnd.
-void TDXFBuffer::Storage::WriteChangedPair(FileWriter& out, int i, std::size_t codeStart,
+template <typename Out>
+void TDXFBuffer::Storage::WriteChangedPair(Out& out, int i, std::size_t codeStart,
                                            std::size_t valueEnd, std::size_t lineEnd) const {
   const char* bytes = text.get();
   const std::size_t valueStart = ValueOffset(i);
@@ -124,7 +126,8 @@ std::string_view TDXFBuffer::Storage::ValueLineEnd(int i, std::string_view codeL
   return valueLineEnd.empty() || joinsCodeLineEnd ? codeLineEnd : valueLineEnd;
 }
 
-void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteNormalised(Out& out, int last) const {
   for (int i = 0; i <= last && out.ok(); ++i)
     if (!IsLeftOut(i)) out.AppendPair(Code(i), Value(i));
 }
@@ -132,7 +135,8 @@ void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {
 // Performance: as for text, unchanged pairs go out in runs of the file's own bytes; the
 // file's pairs are walked again beside the buffer's, so no pair keeps its binary offset.
 // The file's pairs that were taken out are passed over.
-void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter& out, int last) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteBinaryAsRead(Out& out, int last) const {
   const std::string_view bytes(binary.get(), binarySize);
   BinaryPairReader file(bytes, binaryCodes);
   std::size_t runStart = 0;  // the unchanged bytes not yet written, the sentinel first
@@ -169,7 +173,8 @@ void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter& out, int last) const {
   writeRun();
 }
 
-void TDXFBuffer::Storage::WriteBinary(FileWriter& out, int last, BinaryCodes codes) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteBinary(Out& out, int last, BinaryCodes codes) const {
   out.Append(kBinarySentinel);
   std::string encoded;
   for (int i = 0; i <= last && out.ok(); ++i) {
@@ -179,3 +184,12 @@ void TDXFBuffer::Storage::WriteBinary(FileWriter& out, int last, BinaryCodes cod
     out.Append(encoded);
   }
 }
+
+template void TDXFBuffer::Storage::WriteAsRead(FileWriter&, int) const;
+template void TDXFBuffer::Storage::WriteAsRead(ByteCounter&, int) const;
+template void TDXFBuffer::Storage::WriteNormalised(FileWriter&, int) const;
+template void TDXFBuffer::Storage::WriteNormalised(ByteCounter&, int) const;
+template void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter&, int) const;
+template void TDXFBuffer::Storage::WriteBinaryAsRead(ByteCounter&, int) const;
+template void TDXFBuffer::Storage::WriteBinary(FileWriter&, int, BinaryCodes) const;
+template void TDXFBuffer::Storage::WriteBinary(ByteCounter&, int, BinaryCodes) const;

@@ -9,7 +9,7 @@
 // distinct text once.
 #pragma once
 
-#include <algorithm>      // std::min
+#include <algorithm>      // std::min, std::max
 #include <cassert>        // assert
 #include <cstdint>        // INT16_MIN, INT16_MAX, std::uint8_t, std::uint32_t, std::uint64_t
 #include <memory>         // std::unique_ptr
@@ -33,6 +33,31 @@ constexpr std::uint8_t kWorkedOutBit = 0x40;   // on a record's first pair: rema
 constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in the edited arena
 
 class FileWriter;
+
+// Counts the bytes a save would write; it takes what a FileWriter takes.
+class ByteCounter {
+ public:
+  bool ok() const { return true; }
+  void Append(std::string_view bytes) { m_bytes += bytes.size(); }
+  void AppendCode(int code, std::string_view lineEnd) {
+    m_bytes += CodeWidth(code) + lineEnd.size();
+  }
+  void AppendPair(int code, std::string_view value) {
+    AppendCode(code, "\r\n");
+    m_bytes += value.size() + 2;
+  }
+  std::uint64_t Bytes() const { return m_bytes; }
+
+ private:
+  // The width of "%3d": three places, or the digits and sign of a wider number.
+  static std::size_t CodeWidth(int code) {
+    std::size_t width = code < 0 ? 2 : 1;
+    for (long long rest = code < 0 ? -static_cast<long long>(code) : code; rest >= 10; rest /= 10)
+      ++width;
+    return std::max<std::size_t>(width, 3);
+  }
+  std::uint64_t m_bytes = 0;
+};
 
 struct TDXFBuffer::Storage {
   // The file's bytes as read; the text is its first textSize bytes (up to a NUL byte),
@@ -181,18 +206,23 @@ struct TDXFBuffer::Storage {
   // Tells whether a save leaves pair i out: a code-0 pair with an empty value.
   bool IsLeftOut(int i) const noexcept { return Code(i) == kRecordStartCode && Value(i).empty(); }
 
-  // Saving (MyDXFClassSave.cpp): pairs 0..last, every unchanged line as read, or all of
-  // them in the normalised form.
-  void WriteAsRead(FileWriter& out, int last) const;
-  void WriteNormalised(FileWriter& out, int last) const;
+  // Saving (MyDXFClassSave.cpp) into a FileWriter, or a ByteCounter that only counts:
+  // pairs 0..last, every unchanged line as read, or all of them in the normalised form.
+  template <typename Out>
+  void WriteAsRead(Out& out, int last) const;
+  template <typename Out>
+  void WriteNormalised(Out& out, int last) const;
   // Binary saving (MyDXFClassSave.cpp): pairs 0..last, unchanged pairs of a binary file
   // with their bytes as read, or all of them encoded with `codes`.
-  void WriteBinaryAsRead(FileWriter& out, int last) const;
-  void WriteBinary(FileWriter& out, int last, BinaryCodes codes) const;
+  template <typename Out>
+  void WriteBinaryAsRead(Out& out, int last) const;
+  template <typename Out>
+  void WriteBinary(Out& out, int last, BinaryCodes codes) const;
 
  private:
   std::string_view LineEndStyle() const noexcept;
-  void WriteChangedPair(FileWriter& out, int i, std::size_t codeStart, std::size_t valueEnd,
+  template <typename Out>
+  void WriteChangedPair(Out& out, int i, std::size_t codeStart, std::size_t valueEnd,
                         std::size_t lineEnd) const;
   std::string_view ValueLineEnd(int i, std::string_view codeLineEnd,
                                 std::string_view valueLineEnd) const;
