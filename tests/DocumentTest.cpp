@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "logic/check/DrawingCheck.h"
 #include "model/buffer/HandleIndex.h"
 #include "model/text/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -213,4 +214,44 @@ TEST(Document, AReplacementOfPairsIsOneStepThatRebuildsTheIndexAndTheHandles) {
   EXPECT_EQ(f.doc.ReadyHandles().Owner(0x1F), 17);
   ASSERT_TRUE(f.doc.SaveAs(saved, false).Ok());
   EXPECT_EQ(ReadBytes(saved), DxfText(kLines));
+}
+
+// The pairs of ENTITIES, as "code value" lines.
+std::vector<std::string> EntityPairs(const TDXFBuffer& b) {
+  std::vector<std::string> pairs;
+  for (int i = b.EntitiesStart; i <= b.EntitiesEnd; ++i)
+    pairs.push_back(std::to_string(b.GetCode(i)) + " " + b.GetValue(i));
+  return pairs;
+}
+
+TEST(Document, APurgeIsOneStepThatLeavesACheckedDrawingWithTheSameEntities) {
+  const std::string drawing = SourcePath("tests/data/purge.dxf");
+  Document doc;
+  ASSERT_TRUE(doc.Load(drawing).Ok());
+  const std::vector<std::string> entities = EntityPairs(doc.Buffer());
+  const PurgeList list = FindUnusedDefinitions(doc.Buffer(), doc.ReadyHandles());
+  ASSERT_EQ(list.Entries().size(), 12u);
+  const ChangeReport purged = doc.Purge(list, std::vector<bool>(12, true));
+  ASSERT_TRUE(purged.Ok());
+  EXPECT_EQ(Utf8(purged.step), "未使用の削除 12 件");
+  ASSERT_EQ(purged.log.size(), 15u);  // a blank line, the header, 12 entries, the summary
+  EXPECT_EQ(Utf8(purged.log[2]), "削除：画層 \"UNUSED_LAYER\"　1425 行");
+  EXPECT_EQ(Utf8(purged.log.back()),
+            "未使用の定義を 12 件削除しました　19402 バイト → 16522 バイト");
+  EXPECT_TRUE(purged.structure && purged.handles);
+  EXPECT_TRUE(CheckDrawing(doc.Buffer(), doc.ReadyHandles()).empty());
+  EXPECT_TRUE(FindUnusedDefinitions(doc.Buffer(), doc.ReadyHandles()).Entries().empty());
+  TempDir dir;
+  ASSERT_TRUE(doc.SaveAs(dir.Path() + "/purged.dxf", false).Ok());
+  Document reread;
+  ASSERT_TRUE(reread.Load(dir.Path() + "/purged.dxf").Ok());
+  EXPECT_EQ(EntityPairs(reread.Buffer()), entities);
+  EXPECT_EQ(ReadBytes(dir.Path() + "/purged.dxf").size(), 16522u);
+  ASSERT_TRUE(doc.Undo().Ok());
+  ASSERT_TRUE(doc.SaveAs(dir.Path() + "/undone.dxf", false).Ok());
+  EXPECT_EQ(ReadBytes(dir.Path() + "/undone.dxf"), ReadBytes(drawing));
+  EXPECT_EQ(doc.Purge(FindUnusedDefinitions(doc.Buffer(), doc.ReadyHandles()),
+                      std::vector<bool>(12, false))
+                .error.code,
+            ErrorCode::NothingToDo);
 }

@@ -6,12 +6,14 @@
 // touched what owns a handle or points at one.
 #include "logic/document/Document.h"
 
+#include <cstdint>  // std::uint64_t
 #include <limits>   // std::numeric_limits
 #include <new>      // std::bad_alloc
 #include <utility>  // std::move
 
 #include "logic/document/DocumentLoad.h"
 #include "logic/document/EncodingChoice.h"
+#include "logic/purge/PurgeEdit.h"
 #include "model/buffer/DXFResult.h"
 #include "model/text/MyStringLib.h"
 #include "model/text/Sjis.h"
@@ -218,6 +220,32 @@ ChangeReport Document::ReplacePairs(std::vector<PairReplacement> replacements,
   report.log = std::move(log);
   report.count = count;
   Seal(step, report);
+  return report;
+}
+
+ChangeReport Document::Purge(const PurgeList& list, const std::vector<bool>& chosen) {
+  NotifyBeforeChange();
+  ChangeReport report;
+  report.modified = m_modified;
+  PurgeEdit edit = PlanPurge(m_buffer, list, chosen);
+  if (edit.removed.empty()) {
+    report.error = {ErrorCode::NothingToDo, {}};
+    return report;
+  }
+  const std::uint64_t before = m_buffer.SaveSize();
+  std::vector<std::string> log = {"", Sjis("＜未使用の削除＞")};
+  for (const int k : edit.removed) log.push_back(PurgeLogLine(m_buffer, list.Entries()[k]));
+  for (const PairReplacement& r : edit.replacements) report.count += r.count;
+  if (Error error = Replace(edit.replacements)) {
+    report.error = std::move(error);
+    report.count = 0;
+    return report;
+  }
+  for (const auto& [pair, value] : edit.counts) m_buffer.SetValue(pair, value);
+  const int removed = static_cast<int>(edit.removed.size());
+  report.log = std::move(log);
+  Seal(PurgeStepName(removed), report);
+  report.log.push_back(PurgeSummaryLine(removed, before, m_buffer.SaveSize()));
   return report;
 }
 

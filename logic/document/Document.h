@@ -3,8 +3,8 @@
 // A Document owns the line buffer of a drawing and everything that follows it: the edit
 // history, the handle index, the layer and group tables the lists are built from, the
 // file it came from and its saved / modified state. Its operations (load, save, a cell
-// edit, a rename, a rounding run, a replacement of pairs, undo and redo, the choice of an
-// encoding) are the only
+// edit, a rename, a rounding run, a replacement of pairs, a purge, undo and redo, the
+// choice of an encoding) are the only
 // way to change a drawing; each returns a ChangeReport that tells the views what to
 // refresh, and none of its callers rebuilds an index, clears a remark or restarts the
 // handle index itself. The model keeps its own caches (TDXFBuffer::UpdateCaches); the
@@ -22,6 +22,7 @@
 #include "logic/Result.h"
 #include "logic/document/EditHistory.h"
 #include "logic/grid/GridEdit.h"
+#include "logic/purge/UnusedDefinitions.h"
 #include "logic/rename/NameReplace.h"
 #include "logic/rounding/RoundingTool.h"
 #include "model/buffer/HandleIndex.h"
@@ -128,6 +129,11 @@ class Document {
   /// message that says what to do).
   [[nodiscard]] ChangeReport ReplacePairs(std::vector<PairReplacement> replacements,
                                           const std::string& step, std::vector<std::string> log);
+  /// Takes out the entries of list (found in this drawing as it stands) marked in chosen,
+  /// less those an entry that stays uses, as one undo step (PlanPurge). The log has one
+  /// line per definition taken out and a summary with the saved drawing's size before and
+  /// after; count is the pairs taken out. Nothing to take out: NothingToDo.
+  [[nodiscard]] ChangeReport Purge(const PurgeList& list, const std::vector<bool>& chosen);
   /// Takes the last step back, or makes the step undone last again (NothingToDo when
   /// there is none).
   [[nodiscard]] ChangeReport Undo();
