@@ -57,7 +57,10 @@ def audit(path):
     try:
         _, auditor = recover.readfile(path)
     except (IOError, ezdxf.DXFStructureError):
-        return None
+        try:  # the recover module reads text files only; a binary file reads whole or not
+            auditor = ezdxf.readfile(path).audit()
+        except (IOError, ezdxf.DXFStructureError):
+            return None
     messages = [f"{e.code} {e.message}" for e in auditor.errors + auditor.fixes]
     return collections.Counter(HANDLE.sub("#H", LINE_NUMBER.sub("N", m)) for m in messages)
 
