@@ -44,6 +44,8 @@ echo
 echo
 "$build/bench_undo" "$data/big200.dxf"
 echo
+"$build/bench_purge" "$data/big200.dxf"
+echo
 "$build/bench_handles" "$data/big200.dxf" "$data"
 echo
 "$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"

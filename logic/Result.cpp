@@ -25,6 +25,8 @@ const char* ErrorCodeName(ErrorCode code) noexcept {
       return "nothing-to-do";
     case ErrorCode::Unencodable:
       return "unencodable";
+    case ErrorCode::NotReplaced:
+      return "not-replaced";
   }
   return "unknown";
 }

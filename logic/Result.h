@@ -23,6 +23,7 @@ enum class ErrorCode {
   IncompleteList,  // a list could not be built whole: a value does not convert
   NothingToDo,     // nothing to undo or redo
   Unencodable,     // a pair cannot be written in the drawing's form (binary); nothing written
+  NotReplaced,     // pairs could not be taken out or put in (no memory left); nothing changed
 };
 
 /// Returns a short ASCII name of the code ("load-failed" ...), for logs and tests.

@@ -55,8 +55,11 @@ Pairs PairsOf(const TDXFBuffer& b) {
 std::string SavedAs(TDXFBuffer& b, const TempDir& dir, const std::string& name, DXFForm form) {
   b.SetFileName(dir.Path() + "/" + name);
   b.SaveForm = form;
+  const std::uint64_t size = b.SaveSize();
   EXPECT_EQ(b.SaveToFile(), 0) << name;
-  return ReadBytes(b.FileName);
+  const std::string saved = ReadBytes(b.FileName);
+  EXPECT_EQ(size, saved.size()) << name;
+  return saved;
 }
 
 TEST(BinaryDXF, ShowsEveryValueTypeAsTextAndSavesAndConvertsByteForByte) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "logic/check/DrawingCheck.h"
 #include "model/buffer/HandleIndex.h"
 #include "model/text/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -188,4 +189,76 @@ TEST(Document, TheModelEmptiesTheRemarksOfAChangedRecord) {
   EXPECT_TRUE(b.NoteView(17).empty()) << "the LINE's record is worked out again";
   EXPECT_TRUE(b.NoteView(19).empty());
   EXPECT_FALSE(b.NoteView(21).empty()) << "other pairs of the record keep theirs";
+}
+
+TEST(Document, AReplacementOfPairsIsOneStepThatRebuildsTheIndexAndTheHandles) {
+  Loaded f;
+  std::vector<PairReplacement> replacements(2);
+  replacements[0] = {9, 4, {}};   // the LAYER record WALL
+  replacements[1] = {17, 3, {}};  // the LINE's first pairs, its 10 and 20 kept
+  replacements[1].pairs.Add(0, "POINT");
+  const ChangeReport replaced = f.doc.ReplacePairs(std::move(replacements), "STEP", {"", "LOG"});
+  EXPECT_TRUE(replaced.Ok());
+  EXPECT_EQ(replaced.step, "STEP");
+  EXPECT_EQ(replaced.log, (std::vector<std::string>{"", "LOG"}));
+  EXPECT_EQ(replaced.firstPair, 9);
+  EXPECT_EQ(replaced.count, 8);  // 7 out, 1 in
+  EXPECT_TRUE(replaced.structure && replaced.handles && replaced.values && replaced.modified);
+  const TDXFBuffer& b = f.doc.Buffer();
+  EXPECT_EQ(b.EofIndex, 17);
+  EXPECT_EQ(b.LayerCount, 0);
+  EXPECT_EQ(b.EntitiesStart, 11);
+  EXPECT_EQ(f.doc.ReadyHandles().Owner(0x1F), -1);
+  const std::string saved = f.dir.Path() + "/replaced.dxf";
+  ASSERT_TRUE(f.doc.SaveAs(saved, false).Ok());
+  std::vector<std::string> lines = kLines;
+  lines.erase(lines.begin() + 2 * 17, lines.begin() + 2 * 20);
+  lines.insert(lines.begin() + 2 * 17, {"  0", "POINT"});
+  lines.erase(lines.begin() + 2 * 9, lines.begin() + 2 * 13);
+  EXPECT_EQ(ReadBytes(saved), DxfText(lines));
+  const ChangeReport undone = f.doc.Undo();
+  EXPECT_TRUE(undone.structure && undone.handles);
+  EXPECT_EQ(f.doc.ReadyHandles().Owner(0x1F), 17);
+  ASSERT_TRUE(f.doc.SaveAs(saved, false).Ok());
+  EXPECT_EQ(ReadBytes(saved), DxfText(kLines));
+}
+
+// The pairs of ENTITIES, as "code value" lines.
+std::vector<std::string> EntityPairs(const TDXFBuffer& b) {
+  std::vector<std::string> pairs;
+  for (int i = b.EntitiesStart; i <= b.EntitiesEnd; ++i)
+    pairs.push_back(std::to_string(b.GetCode(i)) + " " + b.GetValue(i));
+  return pairs;
+}
+
+TEST(Document, APurgeIsOneStepThatLeavesACheckedDrawingWithTheSameEntities) {
+  const std::string drawing = SourcePath("tests/data/purge.dxf");
+  Document doc;
+  ASSERT_TRUE(doc.Load(drawing).Ok());
+  const std::vector<std::string> entities = EntityPairs(doc.Buffer());
+  const PurgeList list = FindUnusedDefinitions(doc.Buffer(), doc.ReadyHandles());
+  ASSERT_EQ(list.Entries().size(), 12u);
+  const ChangeReport purged = doc.Purge(list, std::vector<bool>(12, true));
+  ASSERT_TRUE(purged.Ok());
+  EXPECT_EQ(Utf8(purged.step), "未使用の削除 12 件");
+  ASSERT_EQ(purged.log.size(), 15u);  // a blank line, the header, 12 entries, the summary
+  EXPECT_EQ(Utf8(purged.log[2]), "削除：画層 \"UNUSED_LAYER\"　1425 行");
+  EXPECT_EQ(Utf8(purged.log.back()),
+            "未使用の定義を 12 件削除しました　19402 バイト → 16522 バイト");
+  EXPECT_TRUE(purged.structure && purged.handles);
+  EXPECT_TRUE(CheckDrawing(doc.Buffer(), doc.ReadyHandles()).empty());
+  EXPECT_TRUE(FindUnusedDefinitions(doc.Buffer(), doc.ReadyHandles()).Entries().empty());
+  TempDir dir;
+  ASSERT_TRUE(doc.SaveAs(dir.Path() + "/purged.dxf", false).Ok());
+  Document reread;
+  ASSERT_TRUE(reread.Load(dir.Path() + "/purged.dxf").Ok());
+  EXPECT_EQ(EntityPairs(reread.Buffer()), entities);
+  EXPECT_EQ(ReadBytes(dir.Path() + "/purged.dxf").size(), 16522u);
+  ASSERT_TRUE(doc.Undo().Ok());
+  ASSERT_TRUE(doc.SaveAs(dir.Path() + "/undone.dxf", false).Ok());
+  EXPECT_EQ(ReadBytes(dir.Path() + "/undone.dxf"), ReadBytes(drawing));
+  EXPECT_EQ(doc.Purge(FindUnusedDefinitions(doc.Buffer(), doc.ReadyHandles()),
+                      std::vector<bool>(12, false))
+                .error.code,
+            ErrorCode::NothingToDo);
 }

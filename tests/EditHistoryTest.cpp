@@ -9,6 +9,7 @@
 #include "logic/grid/GridEdit.h"
 #include "logic/rename/NameReplace.h"
 #include "logic/rounding/RoundingTool.h"
+#include "model/buffer/RecordWalk.h"
 #include "model/text/Sjis.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestDrawings.h"
@@ -54,6 +55,16 @@ const struct {
      }},
     {"record start renamed",
      [](TDXFBuffer& b, MessageLog&) { b.SetValue(b.EntitiesStart + 2, "XLINE"); }},
+    {"a record replaced between value edits",
+     [](TDXFBuffer& b, MessageLog&) {
+       const int entity = b.EntitiesStart + 2;
+       b.SetValue(entity + 1, "edited, then taken out");
+       std::vector<PairReplacement> replacements(1);
+       replacements[0] = {entity, NextRecord(b, entity) - entity, {}};
+       replacements[0].pairs.Add(0, "POINT");
+       ASSERT_TRUE(b.ReplacePairs(replacements));
+       b.SetValue(entity, "POINT ");
+     }},
 };
 
 // The sample drawing with a history listening; the history goes before the buffer.
@@ -268,4 +279,18 @@ TEST(EditHistory, AStepLargerThanTheBudgetClearsTheHistory) {
   EXPECT_FALSE(history.CanUndo());
   EXPECT_FALSE(history.IsAtSaved()) << "the loaded state is out of reach";
   EXPECT_EQ(buffer.GetValue(9), std::string(900, 'y'));
+}
+
+TEST(EditHistory, AReplacementKeepsOnlyWhatItTookOutNotTheDrawing) {
+  std::string text = "0|SECTION|2|ENTITIES";
+  for (int k = 0; k < 20000; ++k) text += "|0|POINT|10|" + std::to_string(k);
+  TDXFBuffer buffer = LoadDrawing(text + "|0|ENDSEC|0|EOF");
+  EditHistory history;
+  history.Attach(buffer);
+  std::vector<PairReplacement> replacements(1);
+  replacements[0] = {4, 2, {}};
+  ASSERT_TRUE(buffer.ReplacePairs(replacements));
+  ASSERT_TRUE(history.Seal("out").done);
+  EXPECT_LT(history.StoredBytes(), 1024u) << "for a drawing of 40004 pairs";
+  EXPECT_EQ(buffer.PairCount, 40002);
 }

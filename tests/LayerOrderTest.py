@@ -48,6 +48,7 @@ QT_ALLOWED = {
     "tests/OptionFormTest.cpp",
     "tests/CompareListTest.cpp",
     "tests/DrawingViewTest.cpp",
+    "tests/PurgeDialogTest.cpp",
     "tests/MainFormAcadWin32Test.cpp",
 }
 # The layers of the program, whose files' base names must differ from layer to layer.

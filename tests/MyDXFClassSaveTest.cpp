@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>   // std::min
+#include <cstdint>     // std::uint64_t
 #include <filesystem>  // std::filesystem::path
 #include <functional>  // std::function
 
@@ -12,14 +13,17 @@ namespace {
 
 using std::string_literals::operator""s;
 
-// Loads text, applies an edit, saves and returns the saved bytes.
+// Loads text, applies an edit, saves and returns the saved bytes, which SaveSize foretold.
 std::string SavedAfter(const std::string& text, const std::function<void(TDXFBuffer&)>& edit) {
   Loaded f(text);
   EXPECT_EQ(f.result, 0) << Utf8(f.buffer.ErrorMessage);
   edit(f.buffer);
   f.buffer.SetFileName(f.dir.Path() + "/out.dxf");
+  const std::uint64_t size = f.buffer.SaveSize();
   EXPECT_EQ(f.buffer.SaveToFile(), 0);
-  return ReadBytes(f.buffer.FileName);
+  const std::string saved = ReadBytes(f.buffer.FileName);
+  EXPECT_EQ(size, saved.size());
+  return saved;
 }
 
 TEST(TDXFBuffer, SaveKeepsEveryLineThatWasNotChanged) {

@@ -226,8 +226,8 @@ TEST(QuilletDump, RefusesToWriteADrawingCutShortByANul) {
   cut[cut.size() / 2] = '\0';
   const std::string file = "'" + dir.Write("cut.dxf", cut) + "'";
   const std::string out = dir.Path() + "/out.dxf";
-  for (const std::string& option :
-       {"--rename-layer 壁 外壁 '" + out + "' ", "--round 0/3 0.1/4 '" + out + "' "}) {
+  for (const std::string& option : {"--rename-layer 壁 外壁 '" + out + "' ",
+                                    "--round 0/3 0.1/4 '" + out + "' ", "--purge '" + out + "' "}) {
     const DumpRun run = Dump(option + file);
     EXPECT_EQ(run.status, 10) << option;
     EXPECT_EQ(run.out.rfind("quillet-dump: NUL文字があるため ", 0), 0u) << run.out;
@@ -333,6 +333,23 @@ TEST(QuilletDump, ChecksTheDrawing) {
             "7\tundefined-layer\t画層 'WALL' は LAYER テーブルにありません"
             "（注意：AutoCAD はこのまま読み込みます）\n"
             "11\tmissing-eof\t図面の最後に EOF がありません\n");
+}
+
+TEST(QuilletDump, ListsAndPurgesTheUnusedDefinitions) {
+  const std::string before = ReadBytes(SourcePath("examples/sample.dxf"));
+  const DumpRun list = Dump("--purge-list " + Sample());
+  EXPECT_EQ(list.status, 0);
+  EXPECT_EQ(list.out, "381\tLAYER\t非表示\n");
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  const DumpRun purge = Dump("--purge " + out + " " + Sample());
+  EXPECT_EQ(purge.status, 0);
+  EXPECT_EQ(purge.out, list.out);
+  EXPECT_EQ(ReadBytes(SourcePath("examples/sample.dxf")), before);
+  EXPECT_EQ(Dump("--purge-list " + out).out, "");
+  EXPECT_EQ(Dump("--check " + out).status, 0);
+  EXPECT_EQ(Dump("--purge " + Sample()).status, 2);
+  EXPECT_EQ(Dump("--purge-list --layers " + Sample()).status, 2);
 }
 
 TEST(QuilletDump, PrintsTheRecordsThatDifferAndExitsOneWhenAnyDoes) {

@@ -29,6 +29,7 @@
 #include "tools/DumpHandles.h"
 #include "tools/DumpInput.h"
 #include "tools/DumpOutput.h"
+#include "tools/DumpPurge.h"
 #include "tools/DumpRound.h"
 #include "tools/DumpTables.h"
 #include "tools/DumpView.h"
@@ -67,7 +68,8 @@ constexpr char kUsageTail[] =
     "is near the --pick point or --extents finds nothing drawn, 10 OUT is not written\n"
     "because a NUL byte ended FILE's text early, 11 the output could not be written, 12 a\n"
     "pair cannot be written in the form of OUT (nothing is written), 13 the --render picture\n"
-    "could not be written\n";
+    "could not be written, 14 --purge could not take the definitions out (nothing is\n"
+    "written)\n";
 
 struct Options {
   std::string file;
@@ -86,6 +88,7 @@ struct Options {
   ConvertOptions convert;
   DiffOptions diff;
   ViewOptions view;
+  PurgeOptions purge;
 
   DumpFormat Format() const {
     return raw ? DumpFormat::Raw : json ? DumpFormat::Json : DumpFormat::Escaped;
@@ -94,7 +97,7 @@ struct Options {
 
 std::string UsageText() {
   return std::string(kUsageHead) + kTableUsage + kRoundUsage + kHandleUsage + kConvertUsage +
-         kDiffUsage + kViewUsage + kUsageTail;
+         kDiffUsage + kViewUsage + kPurgeUsage + kUsageTail;
 }
 
 bool ParseLine(const char* text, long long& line) {
@@ -121,7 +124,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
         TakeHandleOption(argc, argv, a, options.handles, error) ||
         TakeConvertOption(argc, argv, a, options.convert, error) ||
         TakeDiffOption(argc, argv, a, options.diff, error) ||
-        TakeViewOption(argc, argv, a, options.view, error)) {
+        TakeViewOption(argc, argv, a, options.view, error) ||
+        TakePurgeOption(argc, argv, a, options.purge, error)) {
       if (!error.empty()) return false;
       continue;
     }
@@ -185,6 +189,10 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& error)
   if (options.view.Requested() &&
       (options.tables.Requested() || options.round.requested || options.handles.Requested()))
     error = "--extents, --render and --pick cannot be combined with another option that acts";
+  if (options.purge.Requested() &&
+      (options.tables.Requested() || options.round.requested || options.handles.Requested() ||
+       options.convert.requested || options.diff.requested || options.view.Requested()))
+    error = "--purge and --purge-list cannot be combined with another option that acts";
   if (options.raw && options.json) error = "--raw and --json exclude each other (JSON is UTF-8)";
   if (options.file.empty() && !options.help && !options.version) error = "no FILE given";
   return error.empty();
@@ -301,6 +309,7 @@ int Run(const Options& options, Document& document, DumpOutput& out) {
   if (options.convert.requested) return RunConvertOption(options.convert, document.ViewBuffer());
   if (options.diff.requested) return RunDiffOption(options.diff, document.ViewBuffer(), out);
   if (options.view.Requested()) return RunViewOption(options.view, document.ViewBuffer(), out);
+  if (options.purge.Requested()) return RunPurgeOption(options.purge, document, out);
   if (options.summary) {
     PrintSummary(document.Buffer(), out);
   } else {

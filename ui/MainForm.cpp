@@ -250,6 +250,7 @@ void TFMMain::CreateTabs() {
   PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
   PCSGData->addTab(TSTool = new ToolTab, QStringLiteral("ツール"));
   connect(TSTool, &ToolTab::RoundRequested, this, &TFMMain::RunRounding);
+  connect(TSTool, &ToolTab::PurgeRequested, this, &TFMMain::PurgeUnused);
   connect(PCSGData, &QTabWidget::currentChanged, this, [this] {
     if (TSTool && PCSGData->currentWidget() == TSTool) TSTool->TSToolShow();
   });

@@ -42,6 +42,7 @@
 #include "ui/tabs/ToolTab.h"
 
 class CompareList;
+class PurgeDialog;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -194,6 +195,10 @@ class TFMMain : public QWidget {
   void CompareWithFile();
   /// Shows or hides the drawing beside the grid (F8).
   void ToggleDrawingView();
+  /// Lists the definitions nothing uses in a window over this one, where the user unticks
+  /// what stays and "削除" takes the rest out as one undo step (editor edition); beeps
+  /// when no drawing is on show, and says so when nothing is unused.
+  void PurgeUnused();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two
@@ -306,6 +311,7 @@ class TFMMain : public QWidget {
   void WriteLog(const std::vector<std::string>& lines);
   /// Tells the compare window, if one is open, that the drawing on show has changed.
   void MarkCompareStale();
+  void PurgeChosen(const std::vector<bool>& chosen);
   void NameControls();
   Document& Drawing() { return m_parts->document; }  // the drawing, for its operations
 
@@ -350,4 +356,5 @@ class TFMMain : public QWidget {
   std::vector<ColorUse> m_colorUses;          // the colour list's records, row k + 1 shows [k]
   std::map<const QLabel*, int> m_labelLines;  // the line a list label's double-click shows
   QPointer<CompareList> m_compare;            // the compare window, while one is open
+  QPointer<PurgeDialog> m_purge;              // the purge's list, while it is open
 };

@@ -54,5 +54,8 @@ void TFMMain::FillGridMenu(QMenu& menu) {
       "図面の検査", Qt::Key_F7, [this] { CheckDrawingStructure(); }, loaded);
   add(
       "比較...", Qt::CTRL | Qt::Key_D, [this] { CompareWithFile(); }, loaded);
+  if (TSTool)
+    add(
+        "未使用の削除...", QKeySequence(), [this] { PurgeUnused(); }, loaded);
   add("図面の表示", Qt::Key_F8, [this] { ToggleDrawingView(); });
 }

@@ -531,6 +531,8 @@ void TFrameDXFGrid::DXFGridSetEditText(int, int, const QString& text) {
   emit DocumentChanged(report);
 }
 
+// A change of the structure may have moved the EOF pair, and with it the scroll range.
 void TFrameDXFGrid::ShowChange(const ChangeReport& report) {
+  if (report.structure) UpdateScrollRange();
   if (report.values) FillRows(TopIndex());
 }

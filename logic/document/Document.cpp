@@ -6,11 +6,14 @@
 // touched what owns a handle or points at one.
 #include "logic/document/Document.h"
 
+#include <cstdint>  // std::uint64_t
 #include <limits>   // std::numeric_limits
+#include <new>      // std::bad_alloc
 #include <utility>  // std::move
 
 #include "logic/document/DocumentLoad.h"
 #include "logic/document/EncodingChoice.h"
+#include "logic/purge/PurgeEdit.h"
 #include "model/buffer/DXFResult.h"
 #include "model/text/MyStringLib.h"
 #include "model/text/Sjis.h"
@@ -190,6 +193,63 @@ ChangeReport Document::Round(const RoundSettings& settings) {
   }
   if (m_buffer.PairCount == 0) report.error = {ErrorCode::NoDrawing, {}};  // the lines all the same
   if (outcome.count > 0) Seal(RoundStepName(outcome.count), report);
+  return report;
+}
+
+// The buffer changes nothing when it cannot replace the pairs.
+Error Document::Replace(std::vector<PairReplacement>& replacements) {
+  try {
+    if (m_buffer.ReplacePairs(replacements)) return {};
+    return {ErrorCode::NotReplaced,
+            Sjis("図面が大きすぎて一度には変更できません。図面はそのままです。少しずつ変更して"
+                 "ください")};
+  } catch (const std::bad_alloc&) {
+    return {ErrorCode::NotReplaced,
+            Sjis("メモリが足りないので変更できませんでした。図面はそのままです。ほかのプログラム"
+                 "を閉じてからやり直してください")};
+  }
+}
+
+ChangeReport Document::ReplacePairs(std::vector<PairReplacement> replacements,
+                                    const std::string& step, std::vector<std::string> log) {
+  NotifyBeforeChange();
+  ChangeReport report;
+  report.modified = m_modified;
+  int count = 0;
+  for (const PairReplacement& r : replacements) count += r.count + r.pairs.Size();
+  if (Error error = Replace(replacements)) {
+    report.error = std::move(error);
+    return report;
+  }
+  report.log = std::move(log);
+  report.count = count;
+  Seal(step, report);
+  return report;
+}
+
+ChangeReport Document::Purge(const PurgeList& list, const std::vector<bool>& chosen) {
+  NotifyBeforeChange();
+  ChangeReport report;
+  report.modified = m_modified;
+  PurgeEdit edit = PlanPurge(m_buffer, list, chosen);
+  if (edit.removed.empty()) {
+    report.error = {ErrorCode::NothingToDo, {}};
+    return report;
+  }
+  const std::uint64_t before = m_buffer.SaveSize();
+  std::vector<std::string> log = {"", Sjis("＜未使用の削除＞")};
+  for (const int k : edit.removed) log.push_back(PurgeLogLine(m_buffer, list.Entries()[k]));
+  for (const PairReplacement& r : edit.replacements) report.count += r.count;
+  if (Error error = Replace(edit.replacements)) {
+    report.error = std::move(error);
+    report.count = 0;
+    return report;
+  }
+  for (const auto& [pair, value] : edit.counts) m_buffer.SetValue(pair, value);
+  const int removed = static_cast<int>(edit.removed.size());
+  report.log = std::move(log);
+  Seal(PurgeStepName(removed), report);
+  report.log.push_back(PurgeSummaryLine(removed, before, m_buffer.SaveSize()));
   return report;
 }
 

@@ -3,7 +3,8 @@
 // A Document owns the line buffer of a drawing and everything that follows it: the edit
 // history, the handle index, the layer and group tables the lists are built from, the
 // file it came from and its saved / modified state. Its operations (load, save, a cell
-// edit, a rename, a rounding run, undo and redo, the choice of an encoding) are the only
+// edit, a rename, a rounding run, a replacement of pairs, a purge, undo and redo, the
+// choice of an encoding) are the only
 // way to change a drawing; each returns a ChangeReport that tells the views what to
 // refresh, and none of its callers rebuilds an index, clears a remark or restarts the
 // handle index itself. The model keeps its own caches (TDXFBuffer::UpdateCaches); the
@@ -21,6 +22,7 @@
 #include "logic/Result.h"
 #include "logic/document/EditHistory.h"
 #include "logic/grid/GridEdit.h"
+#include "logic/purge/UnusedDefinitions.h"
 #include "logic/rename/NameReplace.h"
 #include "logic/rounding/RoundingTool.h"
 #include "model/buffer/HandleIndex.h"
@@ -119,6 +121,19 @@ class Document {
   /// (NotANumber, the values changed before it staying changed); a drawing without pairs
   /// is not walked (NoDrawing, the log as for a run that changed nothing).
   [[nodiscard]] ChangeReport Round(const RoundSettings& settings);
+  /// Replaces stretches of pairs as one undo step named `step`, logging `log`: the pairs
+  /// [first, first + count) of each replacement (ordered by first, not overlapping) give
+  /// way to its pairs, the other pairs keeping their bytes for the save. The index and the
+  /// handle index are built again (structure, handles). When memory runs out, or the
+  /// drawing is too large to index the pairs so, nothing changes (NotReplaced, with a
+  /// message that says what to do).
+  [[nodiscard]] ChangeReport ReplacePairs(std::vector<PairReplacement> replacements,
+                                          const std::string& step, std::vector<std::string> log);
+  /// Takes out the entries of list (found in this drawing as it stands) marked in chosen,
+  /// less those an entry that stays uses, as one undo step (PlanPurge). The log has one
+  /// line per definition taken out and a summary with the saved drawing's size before and
+  /// after; count is the pairs taken out. Nothing to take out: NothingToDo.
+  [[nodiscard]] ChangeReport Purge(const PurgeList& list, const std::vector<bool>& chosen);
   /// Takes the last step back, or makes the step undone last again (NothingToDo when
   /// there is none).
   [[nodiscard]] ChangeReport Undo();
@@ -134,6 +149,7 @@ class Document {
   void Seal(const std::string& step, ChangeReport& report);
   void TakeStep(const StepReport& step, ChangeReport& report);
   void StartHandleIndex();
+  Error Replace(std::vector<PairReplacement>& replacements);
 
   TDXFBuffer m_buffer;
   EditHistory m_history;  // listens to m_buffer

@@ -5,10 +5,13 @@
 // of the order the step's next application visits them: an undo visits the changes
 // last to first, a redo first to last, and each application reads the arena from its
 // end while it writes the bytes it swaps out into a new arena from the start. Two
-// changes of the same pair within a step come back in the right order that way.
+// changes of the same pair within a step come back in the right order that way. A
+// replacement of pairs changes what the indices name, so it closes the part of the step
+// that holds the changes before it; the parts are applied in turn, last first for an undo.
 #include "logic/document/EditHistory.h"
 
-#include <algorithm>  // std::min, std::max
+#include <algorithm>  // std::min, std::max, std::all_of, std::for_each
+#include <cassert>    // assert
 #include <climits>    // INT_MAX
 #include <cstdint>    // std::int32_t, std::uint32_t
 #include <cstring>    // std::memcpy
@@ -83,23 +86,46 @@ struct CodeChange {
 
 }  // namespace
 
-class EditStep {
+// The cell changes of a step up to a replacement of pairs, then that replacement. The
+// changes of a part name pairs by their indices between the replacements around them.
+class StepPart {
  public:
-  std::string name;
   std::vector<ValueChange> values;
   std::vector<CodeChange> codes;
   ByteArena bytes;
-  int firstPair = INT_MAX;
+  std::vector<PairReplacement> replaced;  // what takes the replacement back; empty: none
 
   std::size_t Footprint() const {
+    std::size_t held = replaced.capacity() * sizeof(PairReplacement);
+    for (const PairReplacement& r : replaced) held += r.pairs.Footprint();
     return bytes.Footprint() + values.capacity() * sizeof(ValueChange) +
-           codes.capacity() * sizeof(CodeChange) + name.capacity();
+           codes.capacity() * sizeof(CodeChange) + held;
   }
 
-  bool IsEmpty() const { return values.empty() && codes.empty(); }
+  bool IsEmpty() const { return values.empty() && codes.empty() && replaced.empty(); }
 
-  // Swaps the held contents with the buffer's: last to first for an undo.
+  void ShrinkToFit() {
+    values.shrink_to_fit();  // a long run leaves up to half the vector unused
+    codes.shrink_to_fit();
+  }
+
+  // Swaps the held contents with the buffer's, last to first for an undo. A replacement
+  // turns into its own undoing, so the same call takes it back and makes it again.
   void Apply(TDXFBuffer& buffer, bool undo) {
+    if (undo) SwapReplacement(buffer);
+    SwapCells(buffer, undo);
+    if (!undo) SwapReplacement(buffer);
+  }
+
+ private:
+  void SwapReplacement(TDXFBuffer& buffer) {
+    if (replaced.empty()) return;
+    // It stood in this very buffer as it now is, so it fits and is in order.
+    [[maybe_unused]] const bool done = buffer.ReplacePairs(replaced);
+    assert(done && "a replacement the history keeps must apply");
+  }
+
+  void SwapCells(TDXFBuffer& buffer, bool undo) {
     ByteArena swapped;
     const auto swapValue = [&](ValueChange& change) {
       const std::string_view held = bytes.TakeLast(change.length);
@@ -121,6 +147,42 @@ class EditStep {
       std::for_each(codes.begin(), codes.end(), swapCode);
     }
     bytes = std::move(swapped);
+  }
+};
+
+class EditStep {
+ public:
+  std::string name;
+  std::vector<StepPart> parts;  // in the order they were heard
+  int firstPair = INT_MAX;
+
+  // The part that takes the cell changes heard now: a replacement closes a part.
+  StepPart& OpenPart() {
+    if (parts.empty() || !parts.back().replaced.empty()) parts.emplace_back();
+    return parts.back();
+  }
+
+  std::size_t Footprint() const {
+    std::size_t total = parts.capacity() * sizeof(StepPart) + name.capacity();
+    for (const StepPart& part : parts) total += part.Footprint();
+    return total;
+  }
+
+  bool IsEmpty() const {
+    return std::all_of(parts.begin(), parts.end(), [](const StepPart& p) { return p.IsEmpty(); });
+  }
+
+  void ShrinkToFit() {
+    for (StepPart& part : parts) part.ShrinkToFit();
+  }
+
+  void Apply(TDXFBuffer& buffer, bool undo) {
+    const auto apply = [&](StepPart& part) { part.Apply(buffer, undo); };
+    if (undo) {
+      std::for_each(parts.rbegin(), parts.rend(), apply);
+    } else {
+      std::for_each(parts.begin(), parts.end(), apply);
+    }
   }
 };
 
@@ -169,7 +231,7 @@ void EditHistory::CodeChanging(int i, int oldCode, int newCode) noexcept {
   try {
     if (!m_open) m_open = std::make_unique<EditStep>();
     EditStep& step = *m_open;
-    step.codes.push_back({i, oldCode});
+    step.OpenPart().codes.push_back({i, oldCode});
     step.firstPair = std::min(step.firstPair, i);
     if (step.Footprint() > m_limits.bytes) LoseOpenStep();
   } catch (const std::bad_alloc&) {
@@ -184,9 +246,24 @@ void EditHistory::ValueChanging(int i, std::string_view oldValue,
   try {
     if (!m_open) m_open = std::make_unique<EditStep>();
     EditStep& step = *m_open;
-    step.values.push_back({i, static_cast<std::uint32_t>(oldValue.size())});
-    step.bytes.Append(oldValue);
+    StepPart& part = step.OpenPart();
+    part.values.push_back({i, static_cast<std::uint32_t>(oldValue.size())});
+    part.bytes.Append(oldValue);
     step.firstPair = std::min(step.firstPair, i);
+    if (step.Footprint() > m_limits.bytes) LoseOpenStep();
+  } catch (const std::bad_alloc&) {
+    LoseOpenStep();
+  }
+}
+
+void EditHistory::PairsReplaced(std::vector<PairReplacement>& undo) noexcept {
+  if (m_openLost || undo.empty()) return;
+  try {
+    if (!m_open) m_open = std::make_unique<EditStep>();
+    EditStep& step = *m_open;
+    const int first = undo.front().first;
+    step.OpenPart().replaced = std::move(undo);
+    step.firstPair = std::min(step.firstPair, first);
     if (step.Footprint() > m_limits.bytes) LoseOpenStep();
   } catch (const std::bad_alloc&) {
     LoseOpenStep();
@@ -228,8 +305,7 @@ StepReport EditHistory::Seal(const std::string& name) {
                     .caches = caches};
   DropRedoSteps();
   step->name = name;
-  step->values.shrink_to_fit();  // a long run leaves up to half the vector unused
-  step->codes.shrink_to_fit();
+  step->ShrinkToFit();
   m_storedBytes += step->Footprint();
   m_steps.push_back(std::move(step));
   m_done = m_steps.size();

@@ -1,14 +1,15 @@
 // EditHistory.h - undo and redo of every change to the drawing.
 //
-// The history hears every change of the buffer's codes and values (BufferObserver),
-// gathers the changes since the last step into an open step and seals it, named, when
-// the change path reports one user action done. Per pair changed a step keeps the
-// contents the buffer does not hold at the moment: the old ones until it is undone,
-// the new ones after. Undoing or redoing swaps them with the buffer's, so a step stores
-// one side only: its pair indices and codes, and its value bytes back to back in one
-// arena. Steps are kept up to a budget of stored bytes and of steps, the oldest going
-// first. Every change path of the window must end in Seal, or its changes would join
-// the next action's step. Texts are CP932.
+// The history hears every change of the buffer's codes and values and every replacement
+// of pairs (BufferObserver), gathers the changes since the last step into an open step
+// and seals it, named, when the change path reports one user action done. Per pair
+// changed a step keeps the contents the buffer does not hold at the moment: the old ones
+// until it is undone, the new ones after. Undoing or redoing swaps them with the
+// buffer's, so a step stores one side only: its pair indices and codes, and its value
+// bytes back to back in one arena; of a replacement, the pairs it took out (their places
+// in the file, and only edited values' bytes), or after an undo the ones it put in. Steps are kept
+// up to a budget of stored bytes and of steps, the oldest going first. Every change path of the
+// window must end in Seal, or its changes would join the next action's step. Texts are CP932.
 #pragma once
 
 #include <cstddef>      // std::size_t
@@ -88,6 +89,7 @@ class EditHistory final : public BufferObserver {
 
   void CodeChanging(int i, int oldCode, int newCode) noexcept override;
   void ValueChanging(int i, std::string_view oldValue, std::string_view newValue) noexcept override;
+  void PairsReplaced(std::vector<PairReplacement>& undo) noexcept override;
 
  private:
   StepReport Apply(EditStep& step, bool undo);

@@ -14,6 +14,7 @@ constexpr int kNameCode = 2;         // table entry, block or section name
 constexpr int kSecondNameCode = 3;   // second name of a BLOCK; dictionary entry name
 constexpr int kHandleCode = 5;
 constexpr int kLinetypeCode = 6;
+constexpr int kTextStyleCode = 7;
 constexpr int kLayerCode = 8;
 constexpr int kVariableCode = 9;  // a header variable's name
 constexpr int kScaleCode = 40;    // $LTSCALE, $CELTSCALE; a linetype's pattern length
@@ -25,19 +26,31 @@ constexpr bool IsRecordStartCode(int code) {
 }
 
 // Colours and symbol-table fields.
-constexpr int kColorCode = 62;  // ACI colour number; negative for a layer that is off
-constexpr int kFlagsCode = 70;  // flags; the entry count of a table head
+constexpr int kColorCode = 62;             // ACI colour number; negative for a layer that is off
+constexpr int kFlagsCode = 70;             // flags; the entry count of a table head
+constexpr int kHeadPointerCountCode = 71;  // the DIMSTYLE table head: how many entries it
+                                           // names (340)
 constexpr int kLineWeightCode = 370;
 constexpr int kTrueColorCode = 420;  // R * 65536 + G * 256 + B
 constexpr int kColorBookCode = 430;  // colour-book colour name
 
 // Objects.
+constexpr int kControlGroupCode = 102;  // "{NAME" opens an application's group, "}" closes it
 constexpr int kGroupDescriptionCode = 300;
 constexpr int kGroupMemberCode = 340;  // a member handle of a GROUP
 constexpr int kDictEntryCode = 350;    // the handle of a dictionary entry
 
 // Handles and the pointers that name them.
-constexpr int kDimstyleHandleCode = 105;  // a DIMSTYLE record keeps its handle here
+constexpr int kDimstyleHandleCode = 105;        // a DIMSTYLE record keeps its handle here
+constexpr int kOwnerCode = 330;                 // outside a 102 group: the record's owner
+constexpr int kHardPointerCode = 340;           // e.g. a BLOCK_RECORD's layout, the DIMSTYLE
+                                                // table head's entries
+constexpr int kFirstArbitraryHandleCode = 320;  // the lowest code whose value is a handle
+                                                // of another record
+
+// Extended data.
+constexpr int kXdataAppCode = 1001;    // the registered application the data that follows is of
+constexpr int kXdataLayerCode = 1003;  // a layer name
 
 /// Tells whether a pair with this code holds its record's own handle: code 5, or also 105
 /// in a DIMSTYLE record.

@@ -234,7 +234,7 @@ void TDXFBuffer::ClearPair(int i) {
     // A pair the file had keeps its place in the text, so that one brought back later
     // (by an undo) is saved exactly as it was read.
     s.SetEdited(at, {});
-    s.marks[at] = kEditedBit | kCodeEditedBit;
+    s.marks[at] = kEditedBit | kCodeEditedBit | (s.marks[at] & kSeamBit);
     return;
   }
   // A pair the file did not have: no line, and so no long length either.
@@ -269,6 +269,7 @@ int TDXFBuffer::AllocPairs(int n) {
     s.longLengths.clear();
     s.blockBase.assign((size >> Storage::kBlockBits) + 1, 0);
     s.marks.assign(size, dsNon);
+    s.filePairs.clear();
     s.edited.Clear();
     s.notes.Reset();
     s.anyNotes = false;
@@ -517,11 +518,9 @@ void TDXFBuffer::NoteWhatWasLeftOut() {
   TruncatedAtLine = complete && s.nulLine >= drawingLines ? 0 : s.nulLine;
 }
 
-int TDXFBuffer::SaveToFile() {
-  if (const std::string problem = SaveFormProblem(); !problem.empty()) {
-    ShowMessage(problem);
-    return ResultCode(SaveResult::Unencodable);
-  }
+// Writes pairs 0..EofIndex in the form and the way a save writes them.
+template <typename Out>
+void TDXFBuffer::WritePairs(Out& out) const {
   const Storage& s = *m_store;
   const int last = std::min(EofIndex, m_size - 1);
   const bool fromBinary = Form == DXFForm::Binary;
@@ -529,12 +528,24 @@ int TDXFBuffer::SaveToFile() {
   const BinaryCodes codes =
       AcadVerNo >= kFirstTwoByteCodeVersion ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
   const bool toBinary = SaveForm == DXFForm::Binary;
-  const WriteFault fault = ReplaceFile(FileName, [&](FileWriter& out) {
-    if (toBinary && fromBinary) return s.WriteBinaryAsRead(out, last);
-    if (toBinary) return s.WriteBinary(out, last, codes);
-    if (normalise) return s.WriteNormalised(out, last);
-    s.WriteAsRead(out, last);
-  });
+  if (toBinary && fromBinary) return s.WriteBinaryAsRead(out, last);
+  if (toBinary) return s.WriteBinary(out, last, codes);
+  if (normalise) return s.WriteNormalised(out, last);
+  s.WriteAsRead(out, last);
+}
+
+std::uint64_t TDXFBuffer::SaveSize() const {
+  ByteCounter counter;
+  WritePairs(counter);
+  return counter.Bytes();
+}
+
+int TDXFBuffer::SaveToFile() {
+  if (const std::string problem = SaveFormProblem(); !problem.empty()) {
+    ShowMessage(problem);
+    return ResultCode(SaveResult::Unencodable);
+  }
+  const WriteFault fault = ReplaceFile(FileName, [this](FileWriter& out) { WritePairs(out); });
   if (fault == WriteFault::None) return ResultCode(SaveResult::Ok);
   ShowMessage(SaveMessage(SaveResult::Unwritable, FileName, fault));
   return ResultCode(SaveResult::Unwritable);
@@ -548,7 +559,7 @@ std::string TDXFBuffer::SaveFormProblem() const {
   const bool copiesUnchanged = Form == DXFForm::Binary && SaveForm == DXFForm::Binary;
   if (SaveForm == DXFForm::Text && Form == DXFForm::Text) return {};
   for (int i = 0; i <= last; ++i) {
-    if (s.IsLeftOut(i) || (copiesUnchanged && i < s.binaryPairs && !s.IsChanged(i))) continue;
+    if (s.IsLeftOut(i) || (copiesUnchanged && s.FilePairOf(i) >= 0 && !s.IsChanged(i))) continue;
     const std::string_view value = s.Value(i);
     if (SaveForm == DXFForm::Text) {
       if (value.find_first_of("\r\n") != std::string_view::npos)

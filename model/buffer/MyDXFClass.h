@@ -8,14 +8,16 @@
 // bytes stay in one block as read; pairs index into it, and edited values are kept apart.
 #pragma once
 
-#include <cstdint>      // std::uint8_t
+#include <cstdint>      // std::uint8_t, std::uint64_t
 #include <functional>   // std::function
 #include <memory>       // std::unique_ptr
 #include <stdexcept>    // std::runtime_error
 #include <string>       // std::string
 #include <string_view>  // std::string_view
+#include <vector>       // std::vector
 
 #include "model/buffer/DXFResult.h"  // LoadResult, SaveResult: the codes of LoadFromFile, SaveToFile
+#include "model/buffer/HeldPairs.h"
 #include "model/remarks/NoteLists.h"
 #include "model/text/TextCodec.h"  // TextEncoding
 
@@ -72,6 +74,9 @@ class BufferObserver {
   virtual void CodeChanging(int i, int oldCode, int newCode) noexcept = 0;
   virtual void ValueChanging(int i, std::string_view oldValue,
                              std::string_view newValue) noexcept = 0;
+  /// Hears a replacement of pairs just made (ReplacePairs), with the replacements that take
+  /// it back, which the observer may take over, leaving them empty.
+  virtual void PairsReplaced(std::vector<PairReplacement>& undo) noexcept = 0;
 };
 
 class TDXFBuffer {
@@ -167,6 +172,8 @@ class TDXFBuffer {
   /// SaveResult's code: 0, or -2 or -3 (a pair SaveForm cannot hold; nothing is written)
   /// after reporting the failure through OnMessage.
   [[nodiscard]] int SaveToFile();
+  /// Returns the bytes SaveToFile would write now, in SaveForm and as NormaliseOnSave says.
+  std::uint64_t SaveSize() const;
   /// Returns the message (CP932) on the first pair that a save in SaveForm cannot write,
   /// naming its line and the reason, or an empty text when every pair can be written.
   std::string SaveFormProblem() const;
@@ -210,6 +217,17 @@ class TDXFBuffer {
   /// must be a valid index. Throws std::bad_alloc, changing nothing, when no memory is
   /// left.
   void SetValues(PreparedValues& values);
+  /// Replaces the pairs of every replacement, in one pass over the arrays however many
+  /// there are: [first, first + count) gives way to its pairs. The replacements must be
+  /// ordered by first and must not overlap, within 0 .. PairCount. On success each one
+  /// becomes the replacement that takes it back (first and count then name the pairs it
+  /// put in, its pairs are the ones it took out), the same call with them undoing it, and
+  /// an observer hears them. Untouched pairs keep their bytes for the save; remarks are
+  /// forgotten; the index and a handle index of the buffer are stale (UpdateCaches).
+  /// Returns false, changing nothing, when the replacements are out of order or range, or
+  /// when 4096 neighbouring pairs would lie 4 GiB or more apart in the file, which the
+  /// buffer cannot index. Throws std::bad_alloc, changing nothing, when no memory is left.
+  [[nodiscard]] bool ReplacePairs(std::vector<PairReplacement>& replacements);
   std::string GetNote(int i) const;
   std::string_view NoteView(int i) const noexcept;
   /// Replaces the remark of pair i; an empty text asks for it to be worked out again.
@@ -280,6 +298,8 @@ class TDXFBuffer {
   void NoteStaleness(int i, int oldCode, int newCode, bool codeChanges) noexcept;
   bool ReadHeaderValue(const std::string& variable, int i);
   void ShowMessage(const std::string& text) const;
+  template <typename Out>
+  void WritePairs(Out& out) const;
   std::string FormatChildTableError(int cursor, int scnt, const NoteList& list) const;
   void AppendNote(int i, std::string_view text);
   bool IsRecordWorkedOut(int s) const noexcept;
@@ -289,6 +309,9 @@ class TDXFBuffer {
   int RecordStart(int i);
   void RebuildRecordStarts(std::size_t uptoBlock);
   const NoteList* ListForPair(int i) const noexcept;
+  struct Splice;
+  void TakeOut(const std::vector<PairReplacement>& replacements, std::vector<HeldPairs>& out) const;
+  void CommitSplice(Splice& splice, std::vector<PairReplacement>& replacements) noexcept;
 
   std::unique_ptr<Storage> m_store;
   BufferObserver* m_observer = nullptr;

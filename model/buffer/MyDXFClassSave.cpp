@@ -45,16 +45,35 @@ std::string_view TDXFBuffer::Storage::LineEndStyle() const noexcept {
   return all.substr(end).starts_with(kCrLf) ? kCrLf : all.substr(end, 1);
 }
 
+// The value line is preceded by the code line's end (CR LF, or a lone CR or LF: a CR
+// before an LF always ends a line with it), and the code line holds neither.
+std::size_t TDXFBuffer::Storage::CodeLineStart(std::size_t valueStart) const noexcept {
+  const char* bytes = text.get();
+  std::size_t at = valueStart - 1;
+  if (at > textStart && bytes[at] == '\n' && bytes[at - 1] == '\r') --at;
+  while (at > textStart && bytes[at - 1] != '\n' && bytes[at - 1] != '\r') --at;
+  return at;
+}
+
 // Performance: the loop only looks at a pair's offset, length, mark and code, and the
 // unchanged bytes go out in runs, so saving an unchanged drawing costs little more than
 // writing its bytes once.
-void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteAsRead(Out& out, int last) const {
   const char* bytes = text.get();
   std::size_t runStart = 0;     // the unchanged bytes not yet written (a byte-order mark too)
   std::size_t pos = textStart;  // where pair i's code line starts
   for (int i = 0; i <= last && out.ok(); ++i) {
     const std::size_t at = ValueOffset(i);
     const bool skipped = IsLeftOut(i);
+    if (at != kNoOffset && (marks[static_cast<std::size_t>(i)] & kSeamBit)) [[unlikely]] {
+      // The lines between pos and the pair's code line were taken out.
+      const std::size_t codeStart = CodeLineStart(at);
+      if (codeStart != pos) {
+        out.Append({bytes + runStart, pos - runStart});
+        runStart = pos = codeStart;
+      }
+    }
     if (at == kNoOffset) {  // a pair the file did not have
       out.Append({bytes + runStart, pos - runStart});
       runStart = pos;
@@ -79,7 +98,8 @@ void TDXFBuffer::Storage::WriteAsRead(FileWriter& out, int last) const {
 
 // Writes pair i, whose code line starts at codeStart and whose value line ends at valueEnd
 // before its line end, which ends at lineEnd.
-void TDXFBuffer::Storage::WriteChangedPair(FileWriter& out, int i, std::size_t codeStart,
+template <typename Out>
+void TDXFBuffer::Storage::WriteChangedPair(Out& out, int i, std::size_t codeStart,
                                            std::size_t valueEnd, std::size_t lineEnd) const {
   const char* bytes = text.get();
   const std::size_t valueStart = ValueOffset(i);
@@ -106,27 +126,42 @@ std::string_view TDXFBuffer::Storage::ValueLineEnd(int i, std::string_view codeL
   return valueLineEnd.empty() || joinsCodeLineEnd ? codeLineEnd : valueLineEnd;
 }
 
-void TDXFBuffer::Storage::WriteNormalised(FileWriter& out, int last) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteNormalised(Out& out, int last) const {
   for (int i = 0; i <= last && out.ok(); ++i)
     if (!IsLeftOut(i)) out.AppendPair(Code(i), Value(i));
 }
 
 // Performance: as for text, unchanged pairs go out in runs of the file's own bytes; the
 // file's pairs are walked again beside the buffer's, so no pair keeps its binary offset.
-void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter& out, int last) const {
+// The file's pairs that were taken out are passed over.
+template <typename Out>
+void TDXFBuffer::Storage::WriteBinaryAsRead(Out& out, int last) const {
   const std::string_view bytes(binary.get(), binarySize);
   BinaryPairReader file(bytes, binaryCodes);
   std::size_t runStart = 0;  // the unchanged bytes not yet written, the sentinel first
   std::size_t pos = kBinarySentinel.size();
+  int nextFilePair = 0;  // the file's pair the reader reads next
   std::string encoded;
+  const auto writeRun = [&] { out.Append(bytes.substr(runStart, pos - runStart)); };
   for (int i = 0; i <= last && out.ok(); ++i) {
     BinaryPair pair;
-    const bool inFile = i < binaryPairs && file.Next(pair) == BinaryPairReader::Step::Pair;
+    const int filePair = FilePairOf(i);
+    if (filePair > nextFilePair) {  // pairs taken out
+      writeRun();
+      for (; nextFilePair < filePair; ++nextFilePair) {
+        (void)file.Next(pair);  // the file was read whole at the load
+        pos = pair.end;
+      }
+      runStart = pos;
+    }
+    const bool inFile = filePair >= 0 && file.Next(pair) == BinaryPairReader::Step::Pair;
+    if (inFile) ++nextFilePair;
     if (inFile && !IsChanged(i) && !IsLeftOut(i)) {
       pos = pair.end;
       continue;
     }
-    out.Append(bytes.substr(runStart, pos - runStart));
+    writeRun();
     if (!IsLeftOut(i)) {
       encoded.clear();
       (void)AppendBinaryPair(encoded, binaryCodes, Code(i), Value(i));  // checked before
@@ -135,10 +170,11 @@ void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter& out, int last) const {
     if (inFile) pos = pair.end;
     runStart = pos;
   }
-  out.Append(bytes.substr(runStart, pos - runStart));
+  writeRun();
 }
 
-void TDXFBuffer::Storage::WriteBinary(FileWriter& out, int last, BinaryCodes codes) const {
+template <typename Out>
+void TDXFBuffer::Storage::WriteBinary(Out& out, int last, BinaryCodes codes) const {
   out.Append(kBinarySentinel);
   std::string encoded;
   for (int i = 0; i <= last && out.ok(); ++i) {
@@ -148,3 +184,12 @@ void TDXFBuffer::Storage::WriteBinary(FileWriter& out, int last, BinaryCodes cod
     out.Append(encoded);
   }
 }
+
+template void TDXFBuffer::Storage::WriteAsRead(FileWriter&, int) const;
+template void TDXFBuffer::Storage::WriteAsRead(ByteCounter&, int) const;
+template void TDXFBuffer::Storage::WriteNormalised(FileWriter&, int) const;
+template void TDXFBuffer::Storage::WriteNormalised(ByteCounter&, int) const;
+template void TDXFBuffer::Storage::WriteBinaryAsRead(FileWriter&, int) const;
+template void TDXFBuffer::Storage::WriteBinaryAsRead(ByteCounter&, int) const;
+template void TDXFBuffer::Storage::WriteBinary(FileWriter&, int, BinaryCodes) const;
+template void TDXFBuffer::Storage::WriteBinary(ByteCounter&, int, BinaryCodes) const;

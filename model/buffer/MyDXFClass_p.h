@@ -9,7 +9,7 @@
 // distinct text once.
 #pragma once
 
-#include <algorithm>      // std::min
+#include <algorithm>      // std::min, std::max
 #include <cassert>        // assert
 #include <cstdint>        // INT16_MIN, INT16_MAX, std::uint8_t, std::uint32_t, std::uint64_t
 #include <memory>         // std::unique_ptr
@@ -23,13 +23,41 @@
 #include "model/buffer/ValueArena.h"
 #include "model/remarks/NoteStore.h"
 
-// Bits of a pair's mark byte: the DXFState in the low three, then three flags.
+// Bits of a pair's mark byte: the DXFState in the low three, then four flags.
 constexpr std::uint8_t kStateMask = 0x07;
+// The pair's code line may not follow the previous pair's value line in the file (pairs
+// between them were taken out, or the pair was put back): the save looks its start up.
+constexpr std::uint8_t kSeamBit = 0x10;
 constexpr std::uint8_t kCodeEditedBit = 0x20;  // the code was changed since the load
 constexpr std::uint8_t kWorkedOutBit = 0x40;   // on a record's first pair: remarks worked out
 constexpr std::uint8_t kEditedBit = 0x80;      // the value lives in the edited arena
 
 class FileWriter;
+
+// Counts the bytes a save would write; it takes what a FileWriter takes.
+class ByteCounter {
+ public:
+  bool ok() const { return true; }
+  void Append(std::string_view bytes) { m_bytes += bytes.size(); }
+  void AppendCode(int code, std::string_view lineEnd) {
+    m_bytes += CodeWidth(code) + lineEnd.size();
+  }
+  void AppendPair(int code, std::string_view value) {
+    AppendCode(code, "\r\n");
+    m_bytes += value.size() + 2;
+  }
+  std::uint64_t Bytes() const { return m_bytes; }
+
+ private:
+  // The width of "%3d": three places, or the digits and sign of a wider number.
+  static std::size_t CodeWidth(int code) {
+    std::size_t width = code < 0 ? 2 : 1;
+    for (long long rest = code < 0 ? -static_cast<long long>(code) : code; rest >= 10; rest /= 10)
+      ++width;
+    return std::max<std::size_t>(width, 3);
+  }
+  std::uint64_t m_bytes = 0;
+};
 
 struct TDXFBuffer::Storage {
   // The file's bytes as read; the text is its first textSize bytes (up to a NUL byte),
@@ -69,8 +97,8 @@ struct TDXFBuffer::Storage {
   std::vector<std::uint8_t> marks;
   // Values set after the load, of the pairs marked kEditedBit. Such a pair's valueRel
   // and valueLen hold the low 32 and the next 16 bits of its record's reference instead,
-  // and the record's tag holds them as they were (Place), so that an edit needs no
-  // memory by pair and the save still finds the pair's lines in the file.
+  // and the record's tag holds the pair's place in the file (Place), so that an edit
+  // needs no memory by pair and the save still finds the pair's lines in the file.
   ValueArena edited;
   NoteStore notes;
   bool anyNotes = false;  // a remark was set or a record worked out since the load
@@ -100,13 +128,27 @@ struct TDXFBuffer::Storage {
     }
   }
 
+  // A binary file's pair that each pair is, -1 for one the file did not have. Empty
+  // until a replacement of pairs (ReplacePairs) moves the pairs of a binary file: until
+  // then pair i < binaryPairs is the file's i-th pair.
+  std::vector<std::int32_t> filePairs;
+
   ValueArena::Ref EditedRef(std::size_t at) const noexcept {
     return ValueArena::Ref{valueLen[at]} << 32 | valueRel[at];
   }
-  // Pair at's valueRel (low 32 bits) and valueLen (next 16) as the load left them.
+  // Where a pair's value line lies in the file's text: its offset in the low 48 bits
+  // (kNoPlace there: none) and its length (kLongValue: see longLengths) above them. A
+  // place is absolute, so that an edited pair keeps it in its record's tag wherever the
+  // pair moves.
+  static constexpr int kPlaceLengthShift = 48;
+  static constexpr std::uint64_t kNoPlace = (std::uint64_t{1} << kPlaceLengthShift) - 1;
+  static std::uint64_t MakePlace(std::uint64_t offset, std::uint16_t length) noexcept {
+    return std::uint64_t{length} << kPlaceLengthShift | offset;
+  }
   std::uint64_t Place(std::size_t at) const noexcept {
     if (marks[at] & kEditedBit) return edited.Tag(EditedRef(at));
-    return std::uint64_t{valueLen[at]} << 32 | valueRel[at];
+    const std::uint32_t rel = valueRel[at];
+    return MakePlace(rel == kNoValue ? kNoPlace : blockBase[at >> kBlockBits] + rel, valueLen[at]);
   }
   // Makes text pair at's value, keeping its place in the file. Throws std::bad_alloc,
   // changing nothing, when no memory is left.
@@ -124,15 +166,22 @@ struct TDXFBuffer::Storage {
 
   // Where pair i's value line starts in the text, or kNoOffset for a cleared pair.
   std::size_t ValueOffset(int i) const noexcept {
-    const std::size_t at = static_cast<std::size_t>(i);
-    const auto rel = static_cast<std::uint32_t>(Place(at));
-    return rel == kNoValue ? kNoOffset : blockBase[at >> kBlockBits] + rel;
+    const std::uint64_t offset = Place(static_cast<std::size_t>(i)) & kNoPlace;
+    return offset == kNoPlace ? kNoOffset : static_cast<std::size_t>(offset);
   }
   // The length of pair i's value line as read.
   std::size_t ValueLength(int i) const noexcept {
-    const auto len = static_cast<std::uint16_t>(Place(static_cast<std::size_t>(i)) >> 32);
+    const auto len =
+        static_cast<std::uint16_t>(Place(static_cast<std::size_t>(i)) >> kPlaceLengthShift);
     return len != kLongValue ? len : longLengths.find(i)->second;
   }
+  // The binary file's pair that pair i is, or -1.
+  int FilePairOf(int i) const noexcept {
+    if (!filePairs.empty()) return filePairs[static_cast<std::size_t>(i)];
+    return i < binaryPairs ? i : -1;
+  }
+  // Where the code line of pair i, whose value line starts at valueStart, starts.
+  std::size_t CodeLineStart(std::size_t valueStart) const noexcept;
   std::string_view Value(int i) const noexcept;
 
   // Makes the length bytes from start of the text pair's value, as a load does; false
@@ -157,18 +206,23 @@ struct TDXFBuffer::Storage {
   // Tells whether a save leaves pair i out: a code-0 pair with an empty value.
   bool IsLeftOut(int i) const noexcept { return Code(i) == kRecordStartCode && Value(i).empty(); }
 
-  // Saving (MyDXFClassSave.cpp): pairs 0..last, every unchanged line as read, or all of
-  // them in the normalised form.
-  void WriteAsRead(FileWriter& out, int last) const;
-  void WriteNormalised(FileWriter& out, int last) const;
+  // Saving (MyDXFClassSave.cpp) into a FileWriter, or a ByteCounter that only counts:
+  // pairs 0..last, every unchanged line as read, or all of them in the normalised form.
+  template <typename Out>
+  void WriteAsRead(Out& out, int last) const;
+  template <typename Out>
+  void WriteNormalised(Out& out, int last) const;
   // Binary saving (MyDXFClassSave.cpp): pairs 0..last, unchanged pairs of a binary file
   // with their bytes as read, or all of them encoded with `codes`.
-  void WriteBinaryAsRead(FileWriter& out, int last) const;
-  void WriteBinary(FileWriter& out, int last, BinaryCodes codes) const;
+  template <typename Out>
+  void WriteBinaryAsRead(Out& out, int last) const;
+  template <typename Out>
+  void WriteBinary(Out& out, int last, BinaryCodes codes) const;
 
  private:
   std::string_view LineEndStyle() const noexcept;
-  void WriteChangedPair(FileWriter& out, int i, std::size_t codeStart, std::size_t valueEnd,
+  template <typename Out>
+  void WriteChangedPair(Out& out, int i, std::size_t codeStart, std::size_t valueEnd,
                         std::size_t lineEnd) const;
   std::string_view ValueLineEnd(int i, std::string_view codeLineEnd,
                                 std::string_view valueLineEnd) const;

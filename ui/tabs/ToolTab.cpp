@@ -1,5 +1,5 @@
 // ToolTab.cpp - the "ツール" tab of the editor edition: the rounding tool's boxes and
-// button.
+// button, and the purge's button.
 #include "ui/tabs/ToolTab.h"
 
 #include <QComboBox>
@@ -19,6 +19,7 @@ constexpr int kLabelLeft = 18, kBoxLeft = 112, kBoxWidth = 177, kBoxHeight = 21;
 constexpr int kStepRowTop = 24, kDigitRowTop = 56;
 constexpr int kLabelBelowBox = 3;  // a label's text stands 3 pixels lower than its box
 const QRect kButtonRect(57, 227, 296, 25);
+const QRect kPurgeButtonRect(57, 267, 296, 25);
 
 template <std::size_t N>
 QComboBox* AddComboBox(QWidget* parent, const char* name, int top,
@@ -71,6 +72,11 @@ ToolTab::ToolTab(QWidget* parent) : QWidget(parent) {
   BTPosReSnap->setFont(JapaneseFont(kButtonFontPixels));
   BTPosReSnap->setGeometry(kButtonRect);
   connect(BTPosReSnap, &QPushButton::clicked, this, &ToolTab::BTPosReSnapClick);
+  BTPurge = new QPushButton(QStringLiteral("未使用の削除"), this);
+  BTPurge->setObjectName(QStringLiteral("BTPurge"));
+  BTPurge->setFont(JapaneseFont(kButtonFontPixels));
+  BTPurge->setGeometry(kPurgeButtonRect);
+  connect(BTPurge, &QPushButton::clicked, this, &ToolTab::PurgeRequested);
 }
 
 RoundChoice ToolTab::Choice() const {

@@ -1,8 +1,10 @@
-// ToolTab.h - the "ツール" tab of the editor edition: the rounding tool's boxes and button.
+// ToolTab.h - the "ツール" tab of the editor edition: the rounding tool's boxes and button,
+// and the purge's button.
 //
 // Two group boxes choose the step and the rounding digit of coordinates and distances
 // and of angles; the button asks for a run with the settings they select, which the main
-// window hands to the Document (Document::Round) and reports. The boxes keep their
+// window hands to the Document (Document::Round) and reports. "未使用の削除" asks the main
+// window for the list of what nothing uses (TFMMain::PurgeUnused). The boxes keep their
 // selections for the life of the window. The viewer edition has no such tab. Every control
 // carries its documented name as its object name (GBToolPos, CBToolValidDigit,
 // BTPosReSnap ...).
@@ -32,6 +34,8 @@ class ToolTab : public QWidget {
  signals:
   /// BTPosReSnap was clicked: a run with the settings the boxes select.
   void RoundRequested(const RoundSettings& settings);
+  /// BTPurge was clicked.
+  void PurgeRequested();
 
  private:
   void BTPosReSnapClick();
@@ -47,4 +51,5 @@ class ToolTab : public QWidget {
   QLabel* LBToolAngRoundDigit;
   QComboBox* CBToolAngRoundDigit;
   QPushButton* BTPosReSnap;
+  QPushButton* BTPurge;
 };
