@@ -155,8 +155,6 @@ TEST(NameEditState, ANameIsTakenWhateverTheCaseOfItsLetters) {
     EXPECT_EQ(result.refusals.size(), c.refused ? 1u : 0u);
     EXPECT_EQ(result.replaced, !c.refused);
   }
-  EXPECT_TRUE(SameSymbolName(TextEncoding::Utf8, "Straße", "STRAßE"));
-  EXPECT_FALSE(SameSymbolName(TextEncoding::Utf8, "straße", "STRASSE"));
 }
 
 TEST(NameEditState, AnAcceptedEditReplacesAndGivesTheRemark) {

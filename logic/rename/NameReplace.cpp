@@ -8,6 +8,7 @@
 // replaces the old one as the list read it from the file.
 #include "logic/rename/NameReplace.h"
 
+#include "logic/check/CheckNames.h"  // SameSymbolName
 #include "model/buffer/RecordWalk.h"
 #include "model/text/DocumentText.h"
 #include "model/text/MyStringLib.h"
@@ -142,25 +143,6 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
       return ReplaceBlockNamePairs(buffer, oldName, newName, log, replacedPairs);
   }
   return 0;
-}
-
-static char AsciiLower(char c) noexcept {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameSymbolName(TextEncoding encoding, std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size()) return false;
-  for (std::size_t at = 0; at < a.size();) {
-    const int length = CharLength(encoding, a, at);
-    if (length == 1) {
-      if (AsciiLower(a[at]) != AsciiLower(b[at])) return false;
-    } else if (a.compare(at, static_cast<std::size_t>(length), b, at,
-                         static_cast<std::size_t>(length)) != 0) {
-      return false;
-    }
-    at += static_cast<std::size_t>(length);
-  }
-  return true;
 }
 
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,

@@ -42,12 +42,8 @@ int ReplaceName(NameKind kind, TDXFBuffer& buffer, const std::string& oldName,
                 const std::string& newName, MessageLog& log,
                 std::vector<int>* replacedPairs = nullptr);
 
-/// Tells whether two names, as stored in encoding, are one name to AutoCAD, which
-/// compares symbol-table names regardless of the case of ASCII letters (only whole
-/// characters fold: a double-byte character's trail byte is no letter).
-bool SameSymbolName(TextEncoding encoding, std::string_view a, std::string_view b) noexcept;
-
-/// Returns the rows (1-based) other than editRow whose name is newName's (SameSymbolName);
+/// Returns the rows (1-based) other than editRow whose name is newName's for AutoCAD,
+/// whatever the case of its ASCII letters (SameSymbolName);
 /// names[k] is the name of grid row k + 1, both as stored in encoding.
 std::vector<int> DuplicateRows(const std::vector<std::string>& names, int editRow,
                                const std::string& newName, TextEncoding encoding);
