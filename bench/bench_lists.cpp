@@ -101,15 +101,15 @@ std::vector<Tab> Tabs(TFMMain& f) {
   TDXFGroupTable groups;
   return {
       {"layers", f.TSLayerList, f.SGLayerList, &TFMMain::LayerListFilled,
-       BuildLayerList(f.Doc().Buffer(), layers).rows},
+       BuildLayerList(f.Doc().Buffer(), layers).value().rows},
       {"linetypes", f.TSLineList, f.SGLtypeList, &TFMMain::LtypeListFilled,
        BuildLtypeList(f.Doc().Buffer()).rows},
       {"colours", f.TSColorList, f.SGColorList, &TFMMain::ColorListFilled,
-       BuildColorList(f.Doc().Buffer()).rows},
+       BuildColorList(f.Doc().Buffer()).value().rows},
       {"blocks", f.TSBlockList, f.SGBlockList, &TFMMain::BlockListFilled,
        BuildBlockList(f.Doc().Buffer()).rows},
       {"groups", f.TSGroupList, f.SGGroupList, &TFMMain::GroupListFilled,
-       BuildGroupList(f.Doc().Buffer(), groups).rows},
+       BuildGroupList(f.Doc().Buffer(), groups).value().rows},
   };
 }
 

@@ -98,11 +98,11 @@ TEST(ListTabs, ShowWhatTheRowBuildersBuild) {
     ASSERT_EQ(b.LoadFromFile(file), 0);
     TDXFLayerTable layers;
     TDXFGroupTable groups;
-    const ListContent layerList = BuildLayerList(b, layers);
+    const ListContent layerList = BuildLayerList(b, layers).value();
     const ListContent ltypeList = BuildLtypeList(b);
-    const ColorList colorList = BuildColorList(b);
+    const ColorList colorList = BuildColorList(b).value();
     const ListContent blockList = BuildBlockList(b);
-    const ListContent groupList = BuildGroupList(b, groups);
+    const ListContent groupList = BuildGroupList(b, groups).value();
     const struct {
       QWidget* tab;
       StringGrid* grid;

@@ -10,6 +10,7 @@
 #include <algorithm>   // std::max
 #include <functional>  // std::function
 #include <optional>    // std::optional
+#include <utility>     // std::move
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -170,16 +171,13 @@ static void ShowRows(StringGrid& grid, const std::vector<ListRow>& rows) {
   FitGridColumns(grid);
 }
 
-// Runs a list builder. A value that does not convert leaves nothing to show and the
+// Takes a built list. A value that does not convert leaves nothing to show and the
 // message that tells the user so in `failure`.
-template <typename Build>
-static auto BuiltOrFailed(Build build, std::string& failure) -> std::optional<decltype(build())> {
-  try {
-    return build();
-  } catch (const EConvertError& error) {
-    failure = IncompleteListMessage(error.what());
-    return std::nullopt;
-  }
+template <typename List>
+static std::optional<List> BuiltOrFailed(Result<List> built, std::string& failure) {
+  if (built.Ok()) return std::move(built).value();
+  failure = IncompleteListMessage(built.error().message);
+  return std::nullopt;
 }
 
 // ------------------------------------------------------------------ colour samples
@@ -353,7 +351,7 @@ void TFMMain::ShowIncompleteList(StringGrid& grid, const std::string& failure) {
 template <typename Build>
 bool TFMMain::ShowNameList(NameListState& list, int& filled, Build build) {
   std::string failure;
-  const auto content = BuiltOrFailed(build, failure);
+  const std::optional<ListContent> content = BuiltOrFailed<ListContent>(build(), failure);
   if (!content) {
     filled = 1;
     ShowIncompleteList(*list.grid, failure);
@@ -419,10 +417,12 @@ void TFMMain::TSColorListShow() {
   m_colorUses.clear();
   if (Doc().Buffer().PairCount == 0) return ShowRows(*SGColorList, {});
   ColorListFilled = 1;
-  SetListLabel(LBCecolor, CecolorLabel(Doc().Buffer()));  // right even when a count fails
+  // The label is right even when a count fails; a $CECOLOR that holds no number leaves it
+  // as it was and fails the list.
+  const Result<ListLabel> label = CecolorLabel(Doc().Buffer());
+  if (label.Ok()) SetListLabel(LBCecolor, label.value());
   std::string failure;
-  const std::optional<ColorList> list =
-      BuiltOrFailed([this] { return BuildColorList(Doc().Buffer()); }, failure);
+  const std::optional<ColorList> list = BuiltOrFailed(BuildColorList(Doc().Buffer()), failure);
   if (!list) return ShowIncompleteList(*SGColorList, failure);
   m_colorUses = list->ColorUses;
   ShowRows(*SGColorList, list->rows);
@@ -478,8 +478,8 @@ void TFMMain::TSGroupListShow() {
   SetupGridColumns(*SGGroupMember, ListGrid::GroupMember);
   ShowRows(*SGGroupMember, {});
   std::string failure;
-  const std::optional<ListContent> list = BuiltOrFailed(
-      [this] { return BuildGroupList(Doc().Buffer(), Drawing().GroupTable()); }, failure);
+  const std::optional<ListContent> list =
+      BuiltOrFailed(BuildGroupList(Doc().Buffer(), Drawing().GroupTable()), failure);
   if (!list)
     Drawing().GroupTable() = TDXFGroupTable();  // no member is shown from a table half read
   const std::vector<ListRow> noRows;
