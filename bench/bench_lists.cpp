@@ -61,9 +61,10 @@ struct Window {
     form.PCSGData->setCurrentWidget(tab);
     tab->repaint();
   }
+  StringGrid& LayerGrid() { return *form.findChild<StringGrid*>(QStringLiteral("SGLayerList")); }
   // Types a new name into the name cell of a row and confirms it with Enter.
   void Rename(int row, const std::string& name) {
-    StringGrid& grid = *form.SGLayerList;
+    StringGrid& grid = LayerGrid();
     grid.SelectCell(kNameColumn, row);
     QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
     QApplication::sendEvent(&grid, &f2);
@@ -77,12 +78,11 @@ struct Window {
   }
 };
 
-// A list tab, its grid, its filled flag and the rows its builder makes.
+// A list tab, its grid and the rows its builder makes.
 struct Tab {
   std::string label;
-  QWidget* tab;
+  ListTab* tab;
   StringGrid* grid;
-  int TFMMain::*filled;
   std::vector<ListRow> expected;
 };
 
@@ -96,20 +96,23 @@ bool ShowsRows(const StringGrid& grid, const std::vector<ListRow>& rows) {
   return true;
 }
 
+StringGrid* GridOf(const ListTab* tab, const char* name) {
+  return tab->findChild<StringGrid*>(QLatin1String(name));
+}
+
 std::vector<Tab> Tabs(TFMMain& f) {
+  const TDXFBuffer& b = f.Doc().Buffer();
   TDXFLayerTable layers;
   TDXFGroupTable groups;
   return {
-      {"layers", f.TSLayerList, f.SGLayerList, &TFMMain::LayerListFilled,
-       BuildLayerList(f.Doc().Buffer(), layers).rows},
-      {"linetypes", f.TSLineList, f.SGLtypeList, &TFMMain::LtypeListFilled,
-       BuildLtypeList(f.Doc().Buffer()).rows},
-      {"colours", f.TSColorList, f.SGColorList, &TFMMain::ColorListFilled,
-       BuildColorList(f.Doc().Buffer()).rows},
-      {"blocks", f.TSBlockList, f.SGBlockList, &TFMMain::BlockListFilled,
-       BuildBlockList(f.Doc().Buffer()).rows},
-      {"groups", f.TSGroupList, f.SGGroupList, &TFMMain::GroupListFilled,
-       BuildGroupList(f.Doc().Buffer(), groups).rows},
+      {"layers", f.TSLayerList, GridOf(f.TSLayerList, "SGLayerList"),
+       BuildLayerList(b, layers).value().rows},
+      {"linetypes", f.TSLineList, GridOf(f.TSLineList, "SGLtypeList"), BuildLtypeList(b).rows},
+      {"colours", f.TSColorList, GridOf(f.TSColorList, "SGColorList"),
+       BuildColorList(b).value().rows},
+      {"blocks", f.TSBlockList, GridOf(f.TSBlockList, "SGBlockList"), BuildBlockList(b).rows},
+      {"groups", f.TSGroupList, GridOf(f.TSGroupList, "SGGroupList"),
+       BuildGroupList(b, groups).value().rows},
   };
 }
 
@@ -117,7 +120,7 @@ std::vector<Tab> Tabs(TFMMain& f) {
 void RunTab(Window& w, const Tab& tab, double reference) {
   std::vector<double> first, again;
   for (int run = 0; run < kRuns; ++run) {
-    w.form.*tab.filled = 0;
+    tab.tab->MarkStale();
     w.Show(w.form.TSDXFData);
     first.push_back(TimeOnce([&] { w.Show(tab.tab); }));
     w.Show(w.form.TSDXFData);
@@ -140,8 +143,8 @@ bool RunRename(Window& w, double reference) {
   const std::string name = "A-FLOR", other = "A-FLOOR";
   w.Show(w.form.TSLayerList);
   int row = 0;
-  for (int r = 1; r < w.form.SGLayerList->RowCount() && row == 0; ++r)
-    if (ToCp932(w.form.SGLayerList->Cell(kNameColumn, r)) == name) row = r;
+  for (int r = 1; r < w.LayerGrid().RowCount() && row == 0; ++r)
+    if (ToCp932(w.LayerGrid().Cell(kNameColumn, r)) == name) row = r;
   const int uses = CountLayerPairs(w.form.Doc().Buffer(), name);
   w.dialogs.answerYes = true;
   w.Rename(row, other);

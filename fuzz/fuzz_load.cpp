@@ -66,20 +66,26 @@ void WorkOutRemarks(const std::string& path, bool backwards) {
 }
 
 // Builds every list a tab shows; a value that must be a number and is not ends a list
-// with the documented conversion error, nothing else.
+// with an IncompleteList error, nothing else.
+template <typename T>
+bool BuiltOrIncomplete(const Result<T>& list) {
+  return list.Ok() || list.error().code == ErrorCode::IncompleteList;
+}
+
 std::vector<std::string> BuildLists(TDXFBuffer& b) {
   std::vector<std::string> layerNames;
-  try {
-    TDXFLayerTable layers;
-    for (const ListRow& row : BuildLayerList(b, layers).rows) layerNames.push_back(row[2]);
-    BuildLtypeList(b);
-    BuildColorList(b);
-    BuildBlockList(b);
-    TDXFGroupTable groups;
-    BuildGroupList(b, groups);
+  TDXFLayerTable layers;
+  const Result<ListContent> layerList = BuildLayerList(b, layers);
+  FUZZ_CHECK(BuiltOrIncomplete(layerList));
+  for (const ListRow& row : layerList.value().rows) layerNames.push_back(row[2]);
+  BuildLtypeList(b);
+  FUZZ_CHECK(BuiltOrIncomplete(BuildColorList(b)));
+  BuildBlockList(b);
+  TDXFGroupTable groups;
+  const Result<ListContent> groupList = BuildGroupList(b, groups);
+  FUZZ_CHECK(BuiltOrIncomplete(groupList));
+  if (groupList.Ok())
     for (const TDXFGroup& group : groups.Groups) BuildGroupMemberRows(b, group);
-  } catch (const EConvertError&) {
-  }
   for (const std::string& entry : SectionEntries(b))
     FUZZ_CHECK(b.IsValidIndex(SectionTarget(b, SectionEntryName(entry))));
   for (int i = 0; i < b.PairCount; i += 7) (void)SectionNameAt(b, i);

@@ -1,9 +1,11 @@
 // ColorTableTest.cpp - the ACI palette and the colour functions.
 #include <gtest/gtest.h>
 
-#include <array>  // std::array
+#include <array>    // std::array
+#include <utility>  // std::make_pair
 
 #include "model/buffer/MyDXFClass.h"
+#include "model/text/Sjis.h"
 
 namespace {
 
@@ -37,10 +39,17 @@ TEST(ColorTable, ColorNamesIgnoreTheSign) {
   EXPECT_EQ(b.ColorName(-300), "-300");
   EXPECT_EQ(b.ColorName(257), "257");
   EXPECT_EQ(b.ColorName(-2147483647 - 1), "-2147483648");
-  EXPECT_EQ(b.ColorNameOfText("   256"), "ByLayer");
-  EXPECT_EQ(b.ColorNameOfText("-5"), "Blue");
-  EXPECT_THROW(b.ColorNameOfText("none"), EConvertError);
-  EXPECT_THROW(b.ColorNameOfText("1.5"), EConvertError);
+  const auto nameOfText = [&b](const std::string& text) {
+    std::string failure;
+    const std::string name = b.ColorNameOfText(text, failure);
+    return std::make_pair(name, Utf8(failure));
+  };
+  EXPECT_EQ(nameOfText("   256"), std::make_pair(std::string("ByLayer"), std::string()));
+  EXPECT_EQ(nameOfText("-5"), std::make_pair(std::string("Blue"), std::string()));
+  EXPECT_EQ(nameOfText("none"),
+            std::make_pair(std::string(), std::string("'' は整数値ではありません")));
+  EXPECT_EQ(nameOfText("1.5"),
+            std::make_pair(std::string(), std::string("'1.5' は整数値ではありません")));
 }
 
 TEST(ColorTable, SplitAndDisplayColours) {

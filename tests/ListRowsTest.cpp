@@ -14,10 +14,20 @@ std::string Text(const ListLabel& label) {
   return Utf8(label.text);
 }
 
+// The error of a list that stopped, its message in UTF-8.
+template <typename T>
+std::pair<ErrorCode, std::string> Failure(const Result<T>& list) {
+  return {list.error().code, Utf8(list.error().message)};
+}
+
+std::pair<ErrorCode, std::string> Incomplete(const std::string& value) {
+  return {ErrorCode::IncompleteList, "'" + value + "' は整数値ではありません"};
+}
+
 TEST(LayerList, ShowsTheSampleLayers) {
   TDXFBuffer b = LoadSample();
   TDXFLayerTable table;
-  const ListContent list = BuildLayerList(b, table);
+  const ListContent list = BuildLayerList(b, table).value();
   EXPECT_EQ(Text(list.labels.at(0)), "CLAYER : 53 : 壁");
   EXPECT_EQ(list.labels[0].jumpLine, 53);
   const Table expected = {
@@ -37,7 +47,7 @@ TEST(LayerList, ColourTextAndRowsOfTheRecordsRead) {
       "0|LAYER|62|3|420|65280|0|LAYER|62|-5|0|LAYER|62|-300|0|LAYER|62|0|0|LAYER|62|256|"
       "0|LAYER|0|ENDTAB|0|ENDSEC|0|EOF");
   TDXFLayerTable table;
-  const ListContent list = BuildLayerList(b, table);
+  const ListContent list = BuildLayerList(b, table).value();
   std::vector<std::string> colours;
   for (const ListRow& row : list.rows) colours.push_back(row[3]);
   EXPECT_EQ(colours, (std::vector<std::string>{"   RAL 1006", "   0.255.0", "   Blue", "   -300",
@@ -46,9 +56,9 @@ TEST(LayerList, ColourTextAndRowsOfTheRecordsRead) {
   EXPECT_EQ(list.labels[0].jumpLine, -1);
   TDXFBuffer bad =
       LoadDrawing("0|SECTION|2|TABLES|0|TABLE|2|LAYER|70|1|0|LAYER|62|red|0|ENDTAB|0|ENDSEC|0|EOF");
-  EXPECT_THROW(BuildLayerList(bad, table), EConvertError);
+  EXPECT_EQ(Failure(BuildLayerList(bad, table)), Incomplete("red"));
   TDXFBuffer none = LoadDrawing("0|SECTION|2|ENTITIES|0|ENDSEC|0|EOF");
-  EXPECT_FALSE(BuildLayerList(none, table).filled);
+  EXPECT_FALSE(BuildLayerList(none, table).value().filled);
 }
 
 TEST(LtypeList, ShowsTheSampleLinetypesAndLabels) {
@@ -98,7 +108,7 @@ TEST(ColorList, KeysJoinUsesAcrossPhases) {
       {"   3", "", "   1(Red)", "     0", "     0", "     1", "255.0.0", ""},
       {"   4", "", " 256(ByLayer)", "     0", "     0", "     1", "", ""},
   };
-  EXPECT_EQ(Utf8Rows(BuildColorList(b).rows), expected);
+  EXPECT_EQ(Utf8Rows(BuildColorList(b).value().rows), expected);
 }
 
 TEST(ColorList, SkipsTheAnonymousBlocksAtTheHeadOfBlocks) {
@@ -111,21 +121,24 @@ TEST(ColorList, SkipsTheAnonymousBlocksAtTheHeadOfBlocks) {
       {"   1", "", "   2(Yellow)", "     0", "     2", "     0", "", ""},
       {"   2", "", " 256(ByLayer)", "     0", "     1", "     0", "", ""},
   };
-  EXPECT_EQ(Utf8Rows(BuildColorList(b).rows), expected);
+  EXPECT_EQ(Utf8Rows(BuildColorList(b).value().rows), expected);
 }
 
 TEST(ColorList, SortsEachPhaseBySelectionOnAciAndStopsOnBadNumbers) {
   // Keys 100 (ACI 5), 200 (ACI 5), 3: the selection sort swaps 100 behind 200.
   TDXFBuffer b = ColourDrawing("", "", "0|LINE|62|5|420|100|0|LINE|62|5|420|200|0|LINE|62|3|");
+  const ColorList list = BuildColorList(b).value();
   std::vector<std::string> keys;
-  for (const ColorUse& use : BuildColorList(b).ColorUses) keys.push_back(use.Key);
+  for (const ColorUse& use : list.ColorUses) keys.push_back(use.Key);
   EXPECT_EQ(keys, (std::vector<std::string>{"3", "200", "100"}));
-  EXPECT_EQ(Text(BuildColorList(b).labels[0]), "CECOLOR : NON");
-  const ColorList sample = BuildColorList(LoadSample());
+  EXPECT_EQ(Text(list.labels[0]), "CECOLOR : NON");
+  const ColorList sample = BuildColorList(LoadSample()).value();
   EXPECT_EQ(Text(sample.labels[0]), "CECOLOR : 61 : ByLayer （新規オブジェクトの色）");
   EXPECT_EQ(sample.CecolorLine, 61);
   TDXFBuffer bad = ColourDrawing("", "", "0|LINE|420|x|");
-  EXPECT_THROW(BuildColorList(bad), EConvertError);
+  EXPECT_EQ(Failure(BuildColorList(bad)), Incomplete("x"));
+  TDXFBuffer badCecolor = LoadDrawing("0|SECTION|2|HEADER|9|$CECOLOR|62|1.5|0|ENDSEC|0|EOF");
+  EXPECT_EQ(Failure(BuildColorList(badCecolor)), Incomplete("1.5"));
 }
 
 TEST(BlockList, CountsInsertsInEntitiesAndInsideDefinitions) {
@@ -159,7 +172,7 @@ TEST(BlockList, ListsDefinitionsOfADrawingWithoutEntities) {
 TEST(GroupList, ShowsGroupsAndResolvesMembersByHandleValue) {
   TDXFBuffer b = LoadSample();
   TDXFGroupTable table;
-  const ListContent list = BuildGroupList(b, table);
+  const ListContent list = BuildGroupList(b, table).value();
   EXPECT_EQ(Text(list.labels[0]), "DICTIONARY : 1225 : 2 （グループの数）");
   EXPECT_EQ(list.labels[0].jumpLine, 1225);
   EXPECT_EQ(Utf8Rows(list.rows), (Table{{"   1", "   1259", "壁グループ", "      2", "外壁の線"},
@@ -176,15 +189,19 @@ TEST(GroupList, MarksBrokenLinksAndMissingGroupObjects) {
       "0|SECTION|2|ENTITIES|0|ARC|5|2a|0|ENDSEC|0|SECTION|2|OBJECTS|0|DICTIONARY|3|ACAD_GROUP|"
       "350|D|0|DICTIONARY|5|D|3|G|350|E|3|LOST|350|F|0|GROUP|5|E|340|2A|340|FFF|0|ENDSEC|0|EOF");
   TDXFGroupTable table;
-  const ListContent list = BuildGroupList(b, table);
+  const ListContent list = BuildGroupList(b, table).value();
   EXPECT_EQ(list.rows.at(1)[1], "     -1");
   EXPECT_EQ(Utf8Rows(BuildGroupMemberRows(b, table.GetGroup(0))),
             (Table{{"   0", "      5", "     2A", "ARC"}, {"   1", "", "    FFF", "リンク不良"}}));
   TDXFBuffer none = LoadDrawing("0|SECTION|2|ENTITIES|0|ENDSEC|0|EOF");
-  const ListContent empty = BuildGroupList(none, table);
+  const ListContent empty = BuildGroupList(none, table).value();
   EXPECT_TRUE(empty.filled);
   EXPECT_EQ(Text(empty.labels[0]), "DICTIONARY : NON");
   EXPECT_TRUE(empty.rows.empty());
+  TDXFBuffer bad = LoadDrawing(
+      "0|SECTION|2|ENTITIES|0|ENDSEC|0|SECTION|2|OBJECTS|0|DICTIONARY|3|ACAD_GROUP|350|D|"
+      "0|DICTIONARY|5|D|3|G|350|E|0|GROUP|5|E|340|2G|0|ENDSEC|0|EOF");
+  EXPECT_EQ(Failure(BuildGroupList(bad, table)), Incomplete("2G"));
 }
 
 TEST(ListColumns, SetupGivesTheRestToTheLastColumnAndFitStretchesOrHides) {
@@ -230,12 +247,12 @@ TEST(CorpusLists, RowsPointAtTheirRecords) {
     if (b.LoadFromFile(file) != 0) continue;
     TDXFLayerTable layers;
     TDXFGroupTable groups;
-    ExpectRowsPointAt(b, BuildLayerList(b, layers).rows, "LAYER", file);
+    ExpectRowsPointAt(b, BuildLayerList(b, layers).value().rows, "LAYER", file);
     ExpectRowsPointAt(b, BuildLtypeList(b).rows, "LTYPE", file);
     const ListContent blocks = BuildBlockList(b);
     EXPECT_EQ(blocks.rows.size(), static_cast<std::size_t>(b.BlockCount)) << file;
     ExpectRowsPointAt(b, blocks.rows, "BLOCK", file);
-    ExpectRowsPointAt(b, BuildGroupList(b, groups).rows, "GROUP", file);
+    ExpectRowsPointAt(b, BuildGroupList(b, groups).value().rows, "GROUP", file);
   }
 }
 

@@ -44,6 +44,18 @@ struct Window : MainWindowFixture {
   }
 };
 
+// Tabs of different kinds, one after the other.
+using Widgets = std::initializer_list<QWidget*>;
+
+// A list tab's grid or label, by the object name the tab gives it.
+StringGrid* Grid(const TFMMain& f, const char* name) {
+  return f.findChild<StringGrid*>(QLatin1String(name));
+}
+
+QLabel* Label(const TFMMain& f, const char* name) {
+  return f.findChild<QLabel*>(QLatin1String(name));
+}
+
 // The data rows of a grid as CP932 cell texts.
 std::vector<ListRow> GridRows(const StringGrid& grid) {
   std::vector<ListRow> rows;
@@ -98,32 +110,36 @@ TEST(ListTabs, ShowWhatTheRowBuildersBuild) {
     ASSERT_EQ(b.LoadFromFile(file), 0);
     TDXFLayerTable layers;
     TDXFGroupTable groups;
-    const ListContent layerList = BuildLayerList(b, layers);
+    const ListContent layerList = BuildLayerList(b, layers).value();
     const ListContent ltypeList = BuildLtypeList(b);
-    const ColorList colorList = BuildColorList(b);
+    const ColorList colorList = BuildColorList(b).value();
     const ListContent blockList = BuildBlockList(b);
-    const ListContent groupList = BuildGroupList(b, groups);
+    const ListContent groupList = BuildGroupList(b, groups).value();
     const struct {
       QWidget* tab;
       StringGrid* grid;
       const ListContent& list;
     } tabs[] = {
-        {f.TSLayerList, f.SGLayerList, layerList}, {f.TSLineList, f.SGLtypeList, ltypeList},
-        {f.TSColorList, f.SGColorList, colorList}, {f.TSBlockList, f.SGBlockList, blockList},
-        {f.TSGroupList, f.SGGroupList, groupList},
+        {f.TSLayerList, Grid(f, "SGLayerList"), layerList},
+        {f.TSLineList, Grid(f, "SGLtypeList"), ltypeList},
+        {f.TSColorList, Grid(f, "SGColorList"), colorList},
+        {f.TSBlockList, Grid(f, "SGBlockList"), blockList},
+        {f.TSGroupList, Grid(f, "SGGroupList"), groupList},
     };
     for (const auto& tab : tabs) w.Show(tab.tab);
     for (const auto& tab : tabs)
       EXPECT_EQ(GridRows(*tab.grid), Shown(tab.list.rows, tab.grid->ColCount()))
           << tab.grid->objectName().toStdString();
-    EXPECT_EQ(LabelTexts({f.LBClayer}), LabelTexts(layerList));
-    EXPECT_EQ(LabelTexts({f.LBLtscale, f.LBCeltscale, f.LBCeltype}), LabelTexts(ltypeList));
-    EXPECT_EQ(LabelTexts({f.LBCecolor}), LabelTexts(colorList));
-    EXPECT_EQ(LabelTexts({f.LBGroup}), LabelTexts(groupList));
+    EXPECT_EQ(LabelTexts({Label(f, "LBClayer")}), LabelTexts(layerList));
+    EXPECT_EQ(LabelTexts({Label(f, "LBLtscale"), Label(f, "LBCeltscale"), Label(f, "LBCeltype")}),
+              LabelTexts(ltypeList));
+    EXPECT_EQ(LabelTexts({Label(f, "LBCecolor")}), LabelTexts(colorList));
+    EXPECT_EQ(LabelTexts({Label(f, "LBGroup")}), LabelTexts(groupList));
     for (std::size_t k = 0; k < groups.Groups.size(); ++k) {
-      f.SGGroupList->SelectCell(1, static_cast<int>(k) + 1);
-      EXPECT_EQ(GridRows(*f.SGGroupMember),
-                Shown(BuildGroupMemberRows(b, groups.Groups[k]), f.SGGroupMember->ColCount()));
+      Grid(f, "SGGroupList")->SelectCell(1, static_cast<int>(k) + 1);
+      EXPECT_EQ(
+          GridRows(*Grid(f, "SGGroupMember")),
+          Shown(BuildGroupMemberRows(b, groups.Groups[k]), Grid(f, "SGGroupMember")->ColCount()));
     }
     EXPECT_TRUE(w.dialogs.messages.empty());
   }
@@ -133,57 +149,92 @@ TEST(ListTabs, FillOnceAfterEachLoadAndNeverShowAnEarlierFilesRows) {
   Window w(kSample);
   TFMMain& f = *w.form;
   w.Show(f.TSLayerList);
-  ASSERT_EQ(f.LayerListFilled, 1);
-  f.SGLayerList->SetCell(2, 1, QStringLiteral("marker"));
+  ASSERT_TRUE(f.TSLayerList->IsFilled());
+  Grid(f, "SGLayerList")->SetCell(2, 1, QStringLiteral("marker"));
   w.Show(f.TSDXFData);
   w.Show(f.TSLayerList);
-  EXPECT_EQ(f.SGLayerList->Cell(2, 1).toStdString(), "marker");  // not built again
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(2, 1).toStdString(), "marker");  // not built again
   w.Show(f.TSGroupList);
   ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("plain.dxf", kOneLine)));
-  EXPECT_EQ(f.LayerListFilled, 0);
-  for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
-  for (StringGrid* grid : {f.SGLayerList, f.SGLtypeList, f.SGBlockList, f.SGGroupList})
+  EXPECT_FALSE(f.TSLayerList->IsFilled());
+  for (QWidget* tab : Widgets{f.TSLayerList, f.TSLineList, f.TSBlockList, f.TSGroupList})
+    w.Show(tab);
+  for (StringGrid* grid : {Grid(f, "SGLayerList"), Grid(f, "SGLtypeList"), Grid(f, "SGBlockList"),
+                           Grid(f, "SGGroupList")})
     EXPECT_EQ(GridRows(*grid), Shown({}, grid->ColCount())) << grid->objectName().toStdString();
-  EXPECT_EQ(LabelTexts({f.LBClayer, f.LBCeltype, f.LBGroup}),
+  EXPECT_EQ(LabelTexts({Label(f, "LBClayer"), Label(f, "LBCeltype"), Label(f, "LBGroup")}),
             (std::vector<std::string>{"CLAYER : NON", "CELTYPE   : NON", "DICTIONARY : NON"}));
-  EXPECT_EQ(f.LayerListFilled, 0);  // nothing to list: the next showing tries again
+  EXPECT_FALSE(f.TSLayerList->IsFilled());  // nothing to list: the next showing tries again
   f.JumpToPair(3);
   w.Show(f.TSGroupList);
-  QTest::mouseDClick(f.LBGroup, Qt::LeftButton);  // no dictionary: the first pair, not 1225's
+  QTest::mouseDClick(Label(f, "LBGroup"),
+                     Qt::LeftButton);  // no dictionary: the first pair, not 1225's
   EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), 0);
 }
 
+// A $CECOLOR that is no number fails the colour list as a bad colour code does.
 TEST(ListTabs, AListThatDoesNotConvertIsReportedAndNotShown) {
-  const std::string bad = DxfText(
-      {"0", "SECTION", "2", "ENTITIES", "0", "LINE", "62", "red", "0", "ENDSEC", "0", "EOF"});
-  Window w(kSample);
-  TFMMain& f = *w.form;
-  w.Show(f.TSColorList);
-  ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("bad.dxf", bad)));
-  w.Show(f.TSColorList);
-  EXPECT_EQ(GridRows(*f.SGColorList), Shown({}, f.SGColorList->ColCount()));
-  ASSERT_EQ(w.dialogs.messages.size(), 1u);
-  EXPECT_EQ(Utf8(w.dialogs.messages[0]),
-            "'red' は整数値ではありません\r\nこの一覧は不完全なので表示しません。");
-  w.Show(f.TSDXFData);
-  w.Show(f.TSColorList);
-  EXPECT_EQ(w.dialogs.messages.size(), 1u);  // told once per load
+  const struct {
+    std::vector<std::string> lines;
+    const char* tab;
+    const char* grid;
+    const char* value;
+  } cases[] = {
+      {{"0", "SECTION", "2", "ENTITIES", "0", "LINE", "62", "red", "0", "ENDSEC", "0", "EOF"},
+       "TSColorList",
+       "SGColorList",
+       "red"},
+      {{"0", "SECTION", "2", "HEADER", "9", "$CECOLOR", "62", "1.5", "0", "ENDSEC", "0", "EOF"},
+       "TSColorList",
+       "SGColorList",
+       "1.5"},
+      {{"0", "SECTION", "2",  "TABLES", "0", "TABLE",  "2", "LAYER",  "70", "1",
+        "0", "LAYER",   "62", "red",    "0", "ENDTAB", "0", "ENDSEC", "0",  "EOF"},
+       "TSLayerList",
+       "SGLayerList",
+       "red"},
+      {{"0",       "SECTION", "2",       "ENTITIES",   "0",          "ENDSEC", "0",
+        "SECTION", "2",       "OBJECTS", "0",          "DICTIONARY", "3",      "ACAD_GROUP",
+        "350",     "D",       "0",       "DICTIONARY", "5",          "D",      "3",
+        "G",       "350",     "E",       "0",          "GROUP",      "5",      "E",
+        "340",     "2G",      "0",       "ENDSEC",     "0",          "EOF"},
+       "TSGroupList",
+       "SGGroupList",
+       "2G"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.value);
+    Window w(kSample);
+    TFMMain& f = *w.form;
+    QWidget* tab = f.findChild<QWidget*>(QLatin1String(c.tab));
+    w.Show(tab);
+    ASSERT_TRUE(f.LoadDxfFile(w.dir.Write("bad.dxf", DxfText(c.lines))));
+    w.Show(tab);
+    EXPECT_EQ(GridRows(*Grid(f, c.grid)), Shown({}, Grid(f, c.grid)->ColCount()));
+    ASSERT_EQ(w.dialogs.messages.size(), 1u);
+    EXPECT_EQ(Utf8(w.dialogs.messages[0]),
+              std::string("'") + c.value +
+                  "' は整数値ではありません\r\nこの一覧は不完全なので表示しません。");
+    w.Show(f.TSDXFData);
+    w.Show(tab);
+    EXPECT_EQ(w.dialogs.messages.size(), 1u);  // told once per load
+  }
 }
 
 TEST(ListTabs, DoubleClicksJumpToTheLineTheyName) {
   Window w(kSample);
   TFMMain& f = *w.form;
-  for (QWidget* tab : {f.TSLayerList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
+  for (QWidget* tab : Widgets{f.TSLayerList, f.TSBlockList, f.TSGroupList}) w.Show(tab);
   const struct {
     QWidget* tab;
     QWidget* target;  // a label, or a grid whose row 2 is double-clicked
     int pair;
   } jumps[] = {
-      {f.TSLayerList, f.SGLayerList, PairOfLine(337)},
-      {f.TSLayerList, f.LBClayer, f.Doc().Buffer().CLayerIndex - 1},
-      {f.TSBlockList, f.SGBlockList, PairOfLine(681)},
-      {f.TSGroupList, f.SGGroupMember, PairOfLine(901)},
-      {f.TSGroupList, f.LBGroupMember, PairOfLine(1225)},
+      {f.TSLayerList, Grid(f, "SGLayerList"), PairOfLine(337)},
+      {f.TSLayerList, Label(f, "LBClayer"), f.Doc().Buffer().CLayerIndex - 1},
+      {f.TSBlockList, Grid(f, "SGBlockList"), PairOfLine(681)},
+      {f.TSGroupList, Grid(f, "SGGroupMember"), PairOfLine(901)},
+      {f.TSGroupList, Label(f, "LBGroupMember"), PairOfLine(1225)},
   };
   for (const auto& jump : jumps) {
     SCOPED_TRACE(jump.target->objectName().toStdString());
@@ -203,12 +254,12 @@ TEST(ListTabs, ViewerEditionEditsNoListCell) {
   Window w(kSample);
   TFMMain& f = *w.form;
   w.Show(f.TSLayerList);
-  f.SGLayerList->setFocus();
-  f.SGLayerList->SelectCell(2, 2);
-  QTest::keyClick(f.SGLayerList, Qt::Key_F2);
-  QTest::keyClicks(f.SGLayerList, "x");
-  EXPECT_FALSE(f.SGLayerList->EditorMode());
-  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "壁");
+  Grid(f, "SGLayerList")->setFocus();
+  Grid(f, "SGLayerList")->SelectCell(2, 2);
+  QTest::keyClick(Grid(f, "SGLayerList"), Qt::Key_F2);
+  QTest::keyClicks(Grid(f, "SGLayerList"), "x");
+  EXPECT_FALSE(Grid(f, "SGLayerList")->EditorMode());
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(2, 2).toStdString(), "壁");
 }
 
 TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
@@ -220,7 +271,7 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   w.Show(f.TSBlockList);
   w.Show(f.TSLayerList);
   w.dialogs.answers = {Dialogs::Answer::Yes};
-  w.Rename(*f.SGLayerList, 2, "外壁");
+  w.Rename(*Grid(f, "SGLayerList"), 2, "外壁");
   ASSERT_EQ(w.dialogs.questions.size(), 1u);
   EXPECT_EQ(Utf8(w.dialogs.questions[0]),
             "変更したレイヤ名を置き換えますか？\r　変更前：壁\r　変更後：外壁\r");
@@ -230,12 +281,12 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   EXPECT_EQ(f.Doc().Buffer().GetValue(FindInRecord(f.Doc().Buffer(), PairOfLine(337), kNameCode)),
             newName);
   EXPECT_EQ(
-      ToCp932(f.LBClayer->text()),
+      ToCp932(Label(f, "LBClayer")->text()),
       Format("CLAYER : %lld : %s", LineOfPair(f.Doc().Buffer().CLayerIndex - 1), newName.c_str()));
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 2))), "外壁");
   EXPECT_TRUE(f.IsModified());
   EXPECT_EQ(w.Title().back(), '*');
-  EXPECT_EQ(f.BlockListFilled, 0);  // the other tabs are built again at their next showing
+  EXPECT_FALSE(f.TSBlockList->IsFilled());  // the other tabs are built again at their next showing
   f.JumpToPair(f.Doc().Buffer().CLayerIndex);
   EXPECT_EQ(Utf8(ToCp932(f.FRDXFGrid->DXFGrid->Cell(2, f.FRDXFGrid->DXFGrid->Row()))), "外壁");
   const std::string saved = w.dir.Path() + "/renamed.dxf";
@@ -243,7 +294,7 @@ TEST(ListTabs, ConfirmedLayerRenameChangesTheDrawingAndEveryView) {
   f.BTSaveClick();
   ASSERT_TRUE(f.LoadDxfFile(saved));
   w.Show(f.TSLayerList);
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 2))), "外壁");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 2))), "外壁");
   EXPECT_TRUE(w.dialogs.messages.empty());
 }
 
@@ -254,7 +305,7 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
   TFMMain& f = *w.form;
   w.Show(f.TSLayerList);
   w.dialogs.answers = {Dialogs::Answer::Yes};
-  w.Rename(*f.SGLayerList, 2, "外壁");
+  w.Rename(*Grid(f, "SGLayerList"), 2, "外壁");
   w.Show(f.TSTool);
   f.TSTool->findChild<QPushButton*>("BTPosReSnap")->click();
   w.Show(f.TSDXFData);
@@ -278,7 +329,7 @@ TEST(ListTabs, UndoAndRedoKeysTakeEveryKindOfChangeBackAndForth) {
                                       "元に戻しました: レイヤ名置き換え \"壁\"　→　\"外壁\""}));
   EXPECT_NE(w.Title().back(), '*');
   EXPECT_EQ(Utf8(f.Doc().Buffer().CLayer), "壁");
-  EXPECT_EQ(ToCp932(f.LBClayer->text()),
+  EXPECT_EQ(ToCp932(Label(f, "LBClayer")->text()),
             Format("CLAYER : %lld : %s", LineOfPair(f.Doc().Buffer().CLayerIndex - 1),
                    Sjis("壁").c_str()));
   EXPECT_EQ(f.FRDXFGrid->CurrentIndex(), f.Doc().Buffer().CLayerIndex) << "the first pair renamed";
@@ -312,16 +363,16 @@ TEST(ListTabs, RefusedOrDeclinedRenameRestoresTheCellAndChangesNothing) {
     Window w(kSample, "Editor");
     TFMMain& f = *w.form;
     w.Show(f.TSLayerList);
-    const std::string before = ToCp932(f.SGLayerList->Cell(2, 3));
+    const std::string before = ToCp932(Grid(f, "SGLayerList")->Cell(2, 3));
     const std::string typed = Sjis(c.typed);
     const int oldUses = CountPairs(f.Doc().Buffer(), kLayerCode, before);
     const int typedUses = CountPairs(f.Doc().Buffer(), kLayerCode, typed);
     w.dialogs.answers = {c.answer};
-    w.Rename(*f.SGLayerList, 3, c.typed);
+    w.Rename(*Grid(f, "SGLayerList"), 3, c.typed);
     std::vector<std::string> messages;
     for (const std::string& m : w.dialogs.messages) messages.push_back(Utf8(m));
     EXPECT_EQ(messages, c.messages);
-    EXPECT_EQ(ToCp932(f.SGLayerList->Cell(2, 3)), before);
+    EXPECT_EQ(ToCp932(Grid(f, "SGLayerList")->Cell(2, 3)), before);
     EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, before), oldUses);
     EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, typed), typedUses);
     EXPECT_FALSE(f.IsModified());
@@ -340,16 +391,16 @@ TEST(ListTabs, AnEditInTheDXFGridHasTheListsBuiltAgain) {
   editor->selectAll();
   QTest::keyClicks(editor, "WALL");
   QTest::keyClick(editor, Qt::Key_Return);
-  EXPECT_EQ(f.LayerListFilled, 0);
+  EXPECT_FALSE(f.TSLayerList->IsFilled());
   w.Show(f.TSLayerList);
-  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "WALL");
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(2, 2).toStdString(), "WALL");
 }
 
 TEST(ListTabs, EscGivesTheNameBackWithoutAQuestion) {
   Window w(kSample, "Editor");
   TFMMain& f = *w.form;
   w.Show(f.TSLineList);
-  StringGrid& grid = *f.SGLtypeList;
+  StringGrid& grid = *Grid(f, "SGLtypeList");
   grid.setFocus();
   ASSERT_TRUE(grid.SelectCell(2, 3));
   const QString before = grid.Cell(2, 3);
@@ -427,15 +478,15 @@ TEST(ListTabs, ShowNamesLabelsAndRemarksDecodedInTheDocumentsEncoding) {
     Window w(CorpusDir() + "/" + c.file);
     TFMMain& f = *w.form;
     w.Show(f.TSLayerList);
-    EXPECT_EQ(NamesAndRemarks(*f.SGLayerList, 5), c.layers);
-    EXPECT_EQ(f.LBClayer->text().toStdString(), c.clayer);
+    EXPECT_EQ(NamesAndRemarks(*Grid(f, "SGLayerList"), 5), c.layers);
+    EXPECT_EQ(Label(f, "LBClayer")->text().toStdString(), c.clayer);
     w.Show(f.TSLineList);
-    const Rows ltypes = NamesAndRemarks(*f.SGLtypeList, 5);
+    const Rows ltypes = NamesAndRemarks(*Grid(f, "SGLtypeList"), 5);
     for (const auto& row : c.ltypes)
       EXPECT_NE(std::find(ltypes.begin(), ltypes.end(), row), ltypes.end()) << row.first;
-    EXPECT_EQ(f.LBCeltype->text().toStdString(), c.celtype);
+    EXPECT_EQ(Label(f, "LBCeltype")->text().toStdString(), c.celtype);
     w.Show(f.TSBlockList);
-    const Rows blocks = NamesAndRemarks(*f.SGBlockList, 4);
+    const Rows blocks = NamesAndRemarks(*Grid(f, "SGBlockList"), 4);
     for (const auto& row : c.blocks)
       EXPECT_NE(std::find(blocks.begin(), blocks.end(), row), blocks.end()) << row.first;
     EXPECT_TRUE(w.dialogs.messages.empty());
@@ -450,12 +501,12 @@ TEST(ListTabs, RenameInAUtf8DrawingWritesTheTypedTextAndOnlyIt) {
   TFMMain& f = *w.form;
   w.Show(f.TSLayerList);
   w.dialogs.answers = {Dialogs::Answer::Yes};
-  w.Rename(*f.SGLayerList, 3, "外壁é");  // é is not in CP932: the text goes as Unicode
+  w.Rename(*Grid(f, "SGLayerList"), 3, "外壁é");  // é is not in CP932: the text goes as Unicode
   ASSERT_EQ(w.dialogs.questions.size(), 1u);
   EXPECT_EQ(Utf8OfProgramText(w.dialogs.questions[0]),
             "変更したレイヤ名を置き換えますか？\r　変更前：壁\r　変更後：外壁é\r");
-  EXPECT_EQ(f.SGLayerList->Cell(2, 3).toStdString(), "外壁é");
-  EXPECT_EQ(f.SGLayerList->Cell(5, 3).toStdString(), "");
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(2, 3).toStdString(), "外壁é");
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(5, 3).toStdString(), "");
   const std::string log = f.MsgBox->toPlainText().toStdString();
   EXPECT_NE(log.find("2369 : LAYER        \"壁\"　→　\"外壁é\""), std::string::npos) << log;
   EXPECT_NE(log.find("6個のレイヤ名を置き換えました"), std::string::npos);
@@ -483,11 +534,11 @@ TEST(ListTabs, AListOnShowFollowsTheEncodingTheUserChooses) {
   Window w(CorpusDir() + "/ezdxf-ASCII_R12-cp1252.dxf");  // declares nothing: read as CP932
   TFMMain& f = *w.form;
   w.Show(f.TSLayerList);
-  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "ΛΑΓΕΡﾄﾜﾖ");
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(2, 2).toStdString(), "ΛΑΓΕΡﾄﾜﾖ");
   f.ChooseDocumentEncoding(TextEncoding::Cp1252);
-  EXPECT_EQ(f.SGLayerList->Cell(2, 2).toStdString(), "ΛΑΓΕΡÄÜÖ");
-  EXPECT_EQ(f.SGLayerList->Cell(5, 2).toStdString(), "画層名38文字 ");  // ÄÜÖ are letters
-  EXPECT_EQ(f.LBClayer->text().toStdString(), "CLAYER : 93 : ΛΑΓΕΡÄÜÖ");
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(2, 2).toStdString(), "ΛΑΓΕΡÄÜÖ");
+  EXPECT_EQ(Grid(f, "SGLayerList")->Cell(5, 2).toStdString(), "画層名38文字 ");  // ÄÜÖ are letters
+  EXPECT_EQ(Label(f, "LBClayer")->text().toStdString(), "CLAYER : 93 : ΛΑΓΕΡÄÜÖ");
   EXPECT_FALSE(f.IsModified());
 }
 
@@ -495,9 +546,10 @@ TEST(ListTabs, ALabelKeepsItsCaptionUntilADrawingIsLoaded) {
   MainWindowFixture w;
   w.Start();
   TFMMain& f = *w.form;
-  for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSColorList})
+  for (QWidget* tab : Widgets{f.TSLayerList, f.TSLineList, f.TSColorList})
     f.PCSGData->setCurrentWidget(tab);
-  EXPECT_EQ(LabelTexts({f.LBClayer, f.LBLtscale, f.LBCeltscale, f.LBCeltype, f.LBCecolor}),
+  EXPECT_EQ(LabelTexts({Label(f, "LBClayer"), Label(f, "LBLtscale"), Label(f, "LBCeltscale"),
+                        Label(f, "LBCeltype"), Label(f, "LBCecolor")}),
             (std::vector<std::string>{
                 "CLAYER : ", "LTSCALE   : ", "CELTSCALE : ", "CELTYPE   : ", "CECOLOR : "}));
 }
@@ -506,8 +558,9 @@ TEST(ListTabs, ALabelKeepsItsCaptionUntilADrawingIsLoaded) {
 TEST(ListTabs, ScreenReadersGetEveryColumnHeadersName) {
   Window w(kSample);
   TFMMain& f = *w.form;
-  const std::vector<StringGrid*> grids = {f.SGLayerList, f.SGLtypeList, f.SGColorList,
-                                          f.SGBlockList, f.SGGroupList, f.SGGroupMember};
+  const std::vector<StringGrid*> grids = {Grid(f, "SGLayerList"), Grid(f, "SGLtypeList"),
+                                          Grid(f, "SGColorList"), Grid(f, "SGBlockList"),
+                                          Grid(f, "SGGroupList"), Grid(f, "SGGroupMember")};
   const auto unnamed = [&grids] {
     std::vector<std::string> missing;
     for (StringGrid* grid : grids) {
@@ -519,10 +572,13 @@ TEST(ListTabs, ScreenReadersGetEveryColumnHeadersName) {
     return missing;
   };
   EXPECT_EQ(unnamed(), std::vector<std::string>{}) << "before the lists are shown";
-  for (QWidget* tab : {f.TSLayerList, f.TSLineList, f.TSColorList, f.TSBlockList, f.TSGroupList})
+  for (QWidget* tab :
+       Widgets{f.TSLayerList, f.TSLineList, f.TSColorList, f.TSBlockList, f.TSGroupList})
     w.Show(tab);
   EXPECT_EQ(unnamed(), std::vector<std::string>{});
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(f.SGLayerList)->child(2)->text(QAccessible::Name),
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(Grid(f, "SGLayerList"))
+                ->child(2)
+                ->text(QAccessible::Name),
             QStringLiteral("レイヤ名称"));
 }
 
@@ -533,32 +589,33 @@ TEST(ListTabs, AListOnShowFollowsUndoAndATakenNameIsRefusedBeforeTheQuestion) {
   TFMMain& f = *w.form;
   const int uses = CountPairs(f.Doc().Buffer(), kLayerCode, Sjis("家具"));
   w.Show(f.TSLayerList);
-  w.Rename(*f.SGLayerList, 5, "通り芯");  // row 3's name
+  w.Rename(*Grid(f, "SGLayerList"), 5, "通り芯");  // row 3's name
   EXPECT_TRUE(w.dialogs.questions.empty());
   ASSERT_EQ(w.dialogs.messages.size(), 1u);
   EXPECT_EQ(Utf8(w.dialogs.messages[0]), "3番に同じレイヤ名があるので置き換え出来ません");
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "家具");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 5))), "家具");
   w.dialogs.answers = {Dialogs::Answer::Yes};
-  w.Rename(*f.SGLayerList, 5, "FURN");
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "FURN");
+  w.Rename(*Grid(f, "SGLayerList"), 5, "FURN");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 5))), "FURN");
   f.UndoChange();
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "家具");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 5))), "家具");
   w.dialogs.answers = {Dialogs::Answer::Yes};
-  w.Rename(*f.SGLayerList, 5, "KAGU");
+  w.Rename(*Grid(f, "SGLayerList"), 5, "KAGU");
   EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, "KAGU"), uses);
   EXPECT_EQ(CountPairs(f.Doc().Buffer(), kLayerCode, Sjis("家具")), 0);
   f.RedoChange();  // nothing to redo after a new step
   f.UndoChange();
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "家具");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 5))), "家具");
   f.RedoChange();
-  EXPECT_EQ(Utf8(ToCp932(f.SGLayerList->Cell(2, 5))), "KAGU");
+  EXPECT_EQ(Utf8(ToCp932(Grid(f, "SGLayerList")->Cell(2, 5))), "KAGU");
 }
 
 TEST(ListTabs, ShowingAGroupPutsTheMembersCursorOnItsFirstCell) {
   Window w(kSample);
   TFMMain& f = *w.form;
   w.Show(f.TSGroupList);
-  f.SGGroupMember->FocusCell(3, 1);
-  f.SGGroupList->SelectCell(2, 1);
-  EXPECT_EQ(std::make_pair(f.SGGroupMember->Col(), f.SGGroupMember->Row()), std::make_pair(1, 1));
+  Grid(f, "SGGroupMember")->FocusCell(3, 1);
+  Grid(f, "SGGroupList")->SelectCell(2, 1);
+  EXPECT_EQ(std::make_pair(Grid(f, "SGGroupMember")->Col(), Grid(f, "SGGroupMember")->Row()),
+            std::make_pair(1, 1));
 }

@@ -108,7 +108,7 @@ TEST(NameEditState, EditsOnlyTheNameColumnAndARepeatEndsTheEdit) {
 NameEditResult EditLayer(TDXFBuffer& b, const std::string& newName, bool yes, RecordingLog& log,
                          int row = 1) {
   TDXFLayerTable table;
-  const ListContent list = BuildLayerList(b, table);
+  const ListContent list = BuildLayerList(b, table).value();
   NameEditState edit(NameKind::Layer);
   edit.Begin(2, row, list.rows[static_cast<std::size_t>(row - 1)][2]);
   const std::string typed = ProgramTextOfUtf8(newName);
@@ -225,7 +225,7 @@ TEST(NameEditState, ReplacesTheNameAsTheFileStoresIt) {
       drawing.replace(at, 1, c.stored);
     TDXFBuffer b = c.utf8 ? LoadUtf8Drawing(drawing) : LoadDrawingText(drawing, false);
     TDXFLayerTable table;
-    ASSERT_EQ(Utf8OfProgramText(BuildLayerList(b, table).rows[1][2]), c.shown);
+    ASSERT_EQ(Utf8OfProgramText(BuildLayerList(b, table).value().rows[1][2]), c.shown);
     RecordingLog log;
     const NameEditResult result = EditLayer(b, "外壁", /*yes=*/true, log, 2);
     EXPECT_TRUE(result.replaced);

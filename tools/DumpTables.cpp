@@ -12,6 +12,7 @@
 #include <cstdio>       // std::fprintf, stderr
 #include <span>         // std::span
 #include <string_view>  // std::string_view
+#include <utility>      // std::move
 #include <vector>       // std::vector
 
 #include "logic/lists/ListRows.h"
@@ -127,18 +128,35 @@ void PrintList(DumpOutput& out, const ListContent& list, ListKeys keys) {
   for (const ListRow& row : list.rows) PrintRow(out, row, keys);
 }
 
-void PrintGroupList(DumpOutput& out, TDXFBuffer& buffer) {
+// Tells why a list could not be built whole; returns the exit status.
+int RefuseIncompleteList(const Error& error) {
+  std::fprintf(stderr, "quillet-dump: the list is incomplete: %s\n",
+               Utf8OfProgramText(error.message).c_str());
+  return kExitIncompleteList;
+}
+
+int PrintGroupList(DumpOutput& out, const TDXFBuffer& buffer) {
   TDXFGroupTable table;
-  const ListContent list = BuildGroupList(buffer, table);
+  const Result<ListContent> built = BuildGroupList(buffer, table);
+  if (!built.Ok()) return RefuseIncompleteList(built.error());
+  const ListContent& list = built.value();
   PrintLabels(out, list);
   for (std::size_t k = 0; k < list.rows.size(); ++k) {
     PrintRow(out, list.rows[k], kGroupKeys);
     for (const ListRow& member : BuildGroupMemberRows(buffer, table.Groups[k]))
       PrintMemberRow(out, member, list.rows[k]);
   }
+  return 0;
 }
 
-ListContent BuildList(DumpList list, TDXFBuffer& buffer) {
+// The colour list's labels and rows, without the records its samples are painted from.
+Result<ListContent> BuildColorRows(const TDXFBuffer& buffer) {
+  Result<ColorList> colors = BuildColorList(buffer);
+  if (!colors.Ok()) return colors.error();
+  return ListContent(std::move(colors).value());
+}
+
+Result<ListContent> BuildList(DumpList list, const TDXFBuffer& buffer) {
   TDXFLayerTable layers;
   switch (list) {
     case DumpList::Layers:
@@ -146,14 +164,14 @@ ListContent BuildList(DumpList list, TDXFBuffer& buffer) {
     case DumpList::Ltypes:
       return BuildLtypeList(buffer);
     case DumpList::Colors:
-      return BuildColorList(buffer);
+      return BuildColorRows(buffer);
     case DumpList::Blocks:
       return BuildBlockList(buffer);
     case DumpList::Groups:
     case DumpList::None:
       break;
   }
-  return {};
+  return ListContent();
 }
 
 // The first row (1-based) whose name reads as `utf8` once decoded, escapes and all, as
@@ -181,7 +199,9 @@ bool EditName(NameEditState& edit, const std::vector<std::string>& names,
 int RunRename(const TableOptions& options, Document& document, DumpOutput& out) {
   if (const int refused = RefuseCutDrawing(document.Buffer()); refused != 0) return refused;
   const RenameOption& rename = RenameOptionOf(options.renameKind);
-  const ListContent list = BuildList(rename.list, document.ViewBuffer());
+  const Result<ListContent> built = BuildList(rename.list, document.Buffer());
+  if (!built.Ok()) return RefuseIncompleteList(built.error());
+  const ListContent& list = built.value();
   const int row = RowNamed(list, options.oldName);
   if (row == 0) {
     std::fprintf(stderr, "quillet-dump: the drawing lists no %s named '%s'\n", rename.noun,
@@ -252,18 +272,10 @@ int SaveDrawingTo(Document& document, const std::string& outFile) {
 }
 
 int RunTableOption(const TableOptions& options, Document& document, DumpOutput& out) {
-  TDXFBuffer& buffer = document.ViewBuffer();
-  try {
-    if (options.rename) return RunRename(options, document, out);
-    if (options.list == DumpList::Groups) {
-      PrintGroupList(out, buffer);
-    } else {
-      PrintList(out, BuildList(options.list, buffer), ListOptionOf(options.list).keys);
-    }
-    return 0;
-  } catch (const EConvertError& error) {
-    std::fprintf(stderr, "quillet-dump: the list is incomplete: %s\n",
-                 Utf8OfProgramText(error.what()).c_str());
-    return kExitIncompleteList;
-  }
+  if (options.rename) return RunRename(options, document, out);
+  if (options.list == DumpList::Groups) return PrintGroupList(out, document.Buffer());
+  const Result<ListContent> list = BuildList(options.list, document.Buffer());
+  if (!list.Ok()) return RefuseIncompleteList(list.error());
+  PrintList(out, list.value(), ListOptionOf(options.list).keys);
+  return 0;
 }

@@ -47,13 +47,10 @@ bool ParseSize(std::string_view text, int& width, int& height) {
 
 LayoutGeometry BuildModelSpace(TDXFBuffer& buffer) {
   TDXFLayerTable layers;
-  try {
-    (void)layers.Build(buffer);
-  } catch (const EConvertError& error) {
-    // The layers read before the bad value keep their colours; the rest draw as layer 0.
+  // The layers read before a bad value keep their colours; the rest draw as layer 0.
+  if (layers.Build(buffer) == kTableBadValue)
     std::fprintf(stderr, "quillet-dump: the layer table is incomplete: %s\n",
-                 Utf8OfProgramText(error.what()).c_str());
-  }
+                 Utf8OfProgramText(layers.Failure).c_str());
   return BuildLayout(buffer, layers, kModelSpace);
 }
 

@@ -150,11 +150,8 @@ void DrawingView::StartBuild(bool fitWhenDone) {
   m_cancel = false;
   m_fitWhenDone = fitWhenDone;
   auto layers = std::make_shared<TDXFLayerTable>();
-  try {
-    (void)layers->Build(m_buffer);
-  } catch (const EConvertError&) {
-    // The layers read before a bad value keep their colours; the rest draw as unlisted.
-  }
+  // The layers read before a bad value keep their colours; the rest draw as unlisted.
+  (void)layers->Build(m_buffer);
   m_worker = QThread::create([this, layers, layout = ChosenLayout()] {
     m_built = std::make_unique<LayoutGeometry>(BuildLayout(m_buffer, *layers, layout, &m_cancel));
   });

@@ -243,24 +243,52 @@ void TFMMain::CreateTabs() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(CreateDrawingDock());
   PCSGData->addTab(TSDXFData, QStringLiteral("DXFﾃﾞｰﾀ"));
-  PCSGData->addTab(TSLayerList = new QWidget, QStringLiteral("画層一覧"));
-  PCSGData->addTab(TSLineList = new QWidget, QStringLiteral("線種一覧"));
-  PCSGData->addTab(TSColorList = new QWidget, QStringLiteral("色一覧"));
-  PCSGData->addTab(TSBlockList = new QWidget, QStringLiteral("ﾌﾞﾛｯｸ定義一覧"));
-  PCSGData->addTab(TSGroupList = new QWidget, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧"));
+  CreateListTabs();
   PCSGData->addTab(TSTool = new ToolTab, QStringLiteral("ツール"));
   connect(TSTool, &ToolTab::RoundRequested, this, &TFMMain::RunRounding);
   connect(TSTool, &ToolTab::PurgeRequested, this, &TFMMain::PurgeUnused);
-  connect(PCSGData, &QTabWidget::currentChanged, this, [this] {
-    if (TSTool && PCSGData->currentWidget() == TSTool) TSTool->TSToolShow();
-  });
+  connect(PCSGData, &QTabWidget::currentChanged, this, &TFMMain::PCSGDataChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFScrollBarChanged, this,
           &TFMMain::FRDXFGridDXFScrollBarChange);
   connect(FRDXFGrid, &TFrameDXFGrid::DXFGridCellDrawn, this, &TFMMain::FRDXFGridDXFGridDrawCell);
   connect(FRDXFGrid, &TFrameDXFGrid::DocumentChanged, this, &TFMMain::FollowGridEdit);
   connect(FRDXFGrid, &TFrameDXFGrid::ContextMenuRequested, this, &TFMMain::ShowGridMenu);
-  CreateListTabs();
   NameControls();
+}
+
+// A list tab's double-clicks jump in the DXF grid; a rename is followed as any change.
+void TFMMain::CreateListTabs() {
+  TSLayerList = new LayerListTab(Drawing(), m_dialogs, Values);
+  TSLineList = new LtypeListTab(Drawing(), m_dialogs, Values);
+  TSColorList = new ColorListTab(Doc(), m_dialogs);
+  TSBlockList = new BlockListTab(Drawing(), m_dialogs, Values);
+  TSGroupList = new GroupListTab(Doc(), m_dialogs);
+  const std::pair<ListTab*, QString> tabs[] = {{TSLayerList, QStringLiteral("画層一覧")},
+                                               {TSLineList, QStringLiteral("線種一覧")},
+                                               {TSColorList, QStringLiteral("色一覧")},
+                                               {TSBlockList, QStringLiteral("ﾌﾞﾛｯｸ定義一覧")},
+                                               {TSGroupList, QStringLiteral("ｸﾞﾙｰﾌﾟ一覧")}};
+  for (const auto& [tab, caption] : tabs) {
+    PCSGData->addTab(tab, caption);
+    connect(tab, &ListTab::JumpRequested, this, &TFMMain::JumpToLine);
+  }
+  const std::array<NameListTab*, 3> nameLists = {TSLayerList, TSLineList, TSBlockList};
+  for (NameListTab* names : nameLists)
+    connect(names, &NameListTab::Renamed, this, &TFMMain::ApplyChange);
+}
+
+std::array<ListTab*, 5> TFMMain::ListTabs() const {
+  return {TSLayerList, TSLineList, TSColorList, TSBlockList, TSGroupList};
+}
+
+void TFMMain::PCSGDataChange(int index) {
+  QWidget* page = PCSGData->widget(index);
+  if (auto* list = qobject_cast<ListTab*>(page)) return list->ShowList();
+  if (TSTool && page == TSTool) TSTool->TSToolShow();
+}
+
+void TFMMain::ResetListFlags() {
+  for (ListTab* list : ListTabs()) list->MarkStale();
 }
 
 // Every control carries its name as its object name, for tests and assistive tools.
@@ -283,11 +311,6 @@ void TFMMain::NameControls() {
       {Bevel1, "Bevel1"},
       {PCSGData, "PCSGData"},
       {TSDXFData, "TSDXFData"},
-      {TSLayerList, "TSLayerList"},
-      {TSLineList, "TSLineList"},
-      {TSColorList, "TSColorList"},
-      {TSBlockList, "TSBlockList"},
-      {TSGroupList, "TSGroupList"},
       {FRDXFGrid, "FRDXFGrid"},
       {FRDXFGrid->DXFPanel, "DXFPanel"},
       {FRDXFGrid->DXFGrid, "DXFGrid"},
@@ -507,8 +530,8 @@ void TFMMain::FollowChange(const ChangeReport& report) {
   }
   if (report.structure) {
     FillSectionList();
-    UpdateClayerLabel();
-    UpdateLtypeLabels();
+    TSLayerList->UpdateClayerLabel();
+    TSLineList->UpdateLtypeLabels();
   }
   if (report.handles) m_handleTimer->start(0);
   if (report.changed || report.values) {

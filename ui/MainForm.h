@@ -7,10 +7,12 @@
 // place (ApplyChange). Loads go into a second buffer on a worker thread while the window
 // keeps painting; only a successful read replaces the drawing on show. The decisions live
 // in Qt-free units (Document, MyFileLib, SectionList, FindMatcher, Settings); this class
-// routes events to them.
+// routes events to them. The list tabs and the tool tab are widgets of their own
+// (ui/tabs/) that read the Document; their jumps, renames and rounding runs come back
+// here.
 #pragma once
 
-#include <map>       // std::map
+#include <array>     // std::array
 #include <memory>    // std::unique_ptr
 #include <optional>  // std::optional
 #include <string>    // std::string
@@ -27,10 +29,8 @@
 #include "logic/document/Document.h"
 #include "logic/document/EditHistory.h"
 #include "logic/find/FindSearch.h"
-#include "logic/lists/ListRows.h"
 #include "logic/navigation/HandleNavigation.h"
 #include "logic/navigation/JumpHistory.h"
-#include "logic/rename/NameReplace.h"
 #include "logic/rounding/RoundingTool.h"
 #include "settings/Settings.h"
 #include "ui/DrawingView.h"
@@ -39,12 +39,16 @@
 #include "ui/StringGrid.h"
 #include "ui/VuFrameDXFGrid.h"
 #include "ui/VuMessageBox.h"
+#include "ui/tabs/BlockListTab.h"
+#include "ui/tabs/ColorListTab.h"
+#include "ui/tabs/GroupListTab.h"
+#include "ui/tabs/LayerListTab.h"
+#include "ui/tabs/LtypeListTab.h"
 #include "ui/tabs/ToolTab.h"
 
 class CompareList;
 class PurgeDialog;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
@@ -85,11 +89,6 @@ class TFMMain : public QWidget {
   // The program-wide state.
   ProgramValues Values;
   SettingsRecord Settings;
-  int LayerListFilled = 0;
-  int LtypeListFilled = 0;
-  int ColorListFilled = 0;
-  int BlockListFilled = 0;
-  int GroupListFilled = 0;
 
   // Controls.
   QWidget* Panel_left;
@@ -109,33 +108,17 @@ class TFMMain : public QWidget {
   QFrame* Bevel1;
   QTabWidget* PCSGData;
   QWidget* TSDXFData;
-  QWidget* TSLayerList;
-  QWidget* TSLineList;
-  QWidget* TSColorList;
-  QWidget* TSBlockList;
-  QWidget* TSGroupList;
+  // The list tabs, each a widget with its controls and its filled flag.
+  LayerListTab* TSLayerList;
+  LtypeListTab* TSLineList;
+  ColorListTab* TSColorList;
+  BlockListTab* TSBlockList;
+  GroupListTab* TSGroupList;
   ToolTab* TSTool;  // the rounding tool (editor edition); null in the viewer after start-up
   TFrameDXFGrid* FRDXFGrid;
   // The drawing beside the grid (MainFormDrawing.cpp), hidden until F8 shows it.
   QSplitter* SPDXFData;
   DrawingView* FRDrawing;
-  // The list tabs (MainFormLists.cpp).
-  QWidget* Panel1;
-  QLabel* LBClayer;
-  StringGrid* SGLayerList;
-  QLabel* LBLtscale;
-  QLabel* LBCeltscale;
-  QLabel* LBCeltype;
-  StringGrid* SGLtypeList;
-  QLabel* LBCecolor;
-  StringGrid* SGColorList;
-  StringGrid* SGBlockList;
-  QLabel* LBGroup;
-  StringGrid* SGGroupList;
-  QSplitter* SPGroupList;
-  QWidget* PNGroupMember;
-  QLabel* LBGroupMember;
-  StringGrid* SGGroupMember;
   QWidget* Panel_bottom;
   TVuMessageBox* MsgBox;
   TForm_option* Form_option;
@@ -213,26 +196,6 @@ class TFMMain : public QWidget {
   /// The one answer to "is a drawing on show?".
   bool HasDocument() const { return Doc().HasDrawing(); }
 
-  /// Fill a list tab from the buffer, once after each load or change of the buffer.
-  void TSLayerListShow();
-  void TSLineListShow();
-  void TSColorListShow();
-  void TSBlockListShow();
-  void TSGroupListShow();
-  void UpdateClayerLabel();
-  void UpdateLtypeLabels();
-  /// Shows the members of the group in a row of the group grid.
-  void SGGroupListSelectCell(int row);
-
-  /// An editable list: its grid, its in-place name edit, its names as the file stores
-  /// them (row k + 1 holds names[k]) and the labels that follow a replacement.
-  struct NameListState {
-    StringGrid* grid;
-    NameEditState edit;
-    std::vector<std::string> names;
-    void (TFMMain::*updateLabels)();
-  };
-
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -249,6 +212,7 @@ class TFMMain : public QWidget {
   QWidget* CreateBottomPanel();
   QPushButton* AddButton(int top, const QString& caption);
   void CreateTabs();
+  void CreateListTabs();
   void RemoveToolTab();
   void CreateShortcuts();
   void ApplyEdition();
@@ -315,28 +279,12 @@ class TFMMain : public QWidget {
   void NameControls();
   Document& Drawing() { return m_parts->document; }  // the drawing, for its operations
 
-  // The list tabs (MainFormLists.cpp).
-  void CreateListTabs();
-  void CreateLayerTab();
-  void CreateLtypeTab();
-  void CreateColorTab();
-  void CreateBlockTab();
-  void CreateGroupTab();
-  void HookRowJumps(StringGrid& grid);
-  void HookLabelJump(QLabel* label, QLabel* lineOf = nullptr);
-  void HookNameEdit(NameListState& list);
-  void SetListLabel(QLabel* label, const ListLabel& content);
-  void JumpFromRow(const StringGrid& grid);
-  void ResetListFlags();
+  /// Has the tab that came up fill itself: a list is built unless it is already, the
+  /// tool tab selects its defaults.
   void PCSGDataChange(int index);
-  void ShowIncompleteList(StringGrid& grid, const std::string& failure);
-  template <typename Build>
-  bool ShowNameList(NameListState& list, int& filled, Build build);
-  bool SGLayerListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
-                           StringGrid::DrawState state);
-  bool SGColorListDrawCell(QPainter& painter, int col, int row, const QRect& rect,
-                           StringGrid::DrawState state);
-  void NameListSetEditText(NameListState& list, int col, const QString& text);
+  /// Has every list built anew at its next showing.
+  void ResetListFlags();
+  std::array<ListTab*, 5> ListTabs() const;
 
   Dialogs& m_dialogs;
   TFMMainParts* m_parts;  // a child of the window, deleted after every other
@@ -350,11 +298,6 @@ class TFMMain : public QWidget {
   JumpHistory m_history;            // the places the grid jumped from
   bool m_started = false;
   bool m_loading = false;
-  NameListState m_layerNames{nullptr, NameEditState(NameKind::Layer), {}, nullptr};
-  NameListState m_ltypeNames{nullptr, NameEditState(NameKind::Ltype), {}, nullptr};
-  NameListState m_blockNames{nullptr, NameEditState(NameKind::Block), {}, nullptr};
-  std::vector<ColorUse> m_colorUses;          // the colour list's records, row k + 1 shows [k]
-  std::map<const QLabel*, int> m_labelLines;  // the line a list label's double-click shows
-  QPointer<CompareList> m_compare;            // the compare window, while one is open
-  QPointer<PurgeDialog> m_purge;              // the purge's list, while it is open
+  QPointer<CompareList> m_compare;  // the compare window, while one is open
+  QPointer<PurgeDialog> m_purge;    // the purge's list, while it is open
 };

@@ -59,8 +59,6 @@ ChangeReport Document::Adopt(TDXFBuffer&& loaded) {
   NotifyBeforeChange();
   AdoptDocument(m_buffer, std::move(loaded));
   m_history.Clear();
-  m_layers = TDXFLayerTable();
-  m_groups = TDXFGroupTable();
   m_path = m_buffer.FileName;
   m_modified = false;
   StartHandleIndex();

@@ -1,12 +1,12 @@
 // Document.h - one drawing and the only way to change it.
 //
 // A Document owns the line buffer of a drawing and everything that follows it: the edit
-// history, the handle index, the layer and group tables the lists are built from, the
-// file it came from and its saved / modified state. Its operations (load, save, a cell
-// edit, a rename, a rounding run, a replacement of pairs, a purge, undo and redo, the
-// choice of an encoding) are the only
-// way to change a drawing; each returns a ChangeReport that tells the views what to
-// refresh, and none of its callers rebuilds an index, clears a remark or restarts the
+// history, the handle index, the file it came from and its saved / modified state. The
+// layer and group tables are snapshots that each reader builds for itself (the list
+// tabs, the drawing view). Its operations (load, save, a cell
+// edit, a rename, a rounding run, a replacement of pairs, a purge, undo and redo, the choice of an
+// encoding) are the only way to change a drawing; each returns a ChangeReport that tells the views
+// what to refresh, and none of its callers rebuilds an index, clears a remark or restarts the
 // handle index itself. The model keeps its own caches (TDXFBuffer::UpdateCaches); the
 // document seals every change as one undo step and restarts the handle index only when a
 // change touched handles. The window and quillet-dump both work through it. Qt-free;
@@ -67,11 +67,6 @@ class Document {
   /// sink. Codes and values change through the operations below only.
   TDXFBuffer& ViewBuffer() { return m_buffer; }
   const EditHistory& History() const { return m_history; }
-  /// The layer and group tables the layer and group lists are built into.
-  TDXFLayerTable& LayerTable() { return m_layers; }
-  const TDXFLayerTable& LayerTable() const { return m_layers; }
-  TDXFGroupTable& GroupTable() { return m_groups; }
-  const TDXFGroupTable& GroupTable() const { return m_groups; }
   /// The file on show, as loaded or last saved; empty while no drawing is loaded.
   const std::string& Path() const { return m_path; }
   /// The one answer to "is a drawing loaded?".
@@ -154,8 +149,6 @@ class Document {
   TDXFBuffer m_buffer;
   EditHistory m_history;  // listens to m_buffer
   HandleIndex m_handles;  // of m_buffer
-  TDXFLayerTable m_layers;
-  TDXFGroupTable m_groups;
   std::string m_path;
   bool m_modified = false;
 };

@@ -14,7 +14,7 @@
 #include <climits>        // INT_MAX, INT_MIN
 #include <functional>     // std::equal_to, std::hash
 #include <unordered_map>  // std::unordered_map
-#include <utility>        // std::swap
+#include <utility>        // std::move, std::swap
 
 #include "model/buffer/RecordWalk.h"
 #include "model/text/DocumentText.h"
@@ -24,6 +24,11 @@
 namespace {
 
 constexpr int kFirstDataRow = 1;
+
+// The error of a list that stops at a value that does not convert.
+Error IncompleteList(std::string message) {
+  return {ErrorCode::IncompleteList, std::move(message)};
+}
 
 // Converts a column table written in UTF-8 into CP932 headers.
 std::vector<ListColumn> Columns(std::initializer_list<std::pair<int, const char*>> utf8) {
@@ -166,12 +171,14 @@ static ListRow LayerRow(const TDXFBuffer& b, const TDXFLayer& layer, int row) {
   };
 }
 
-ListContent BuildLayerList(const TDXFBuffer& buffer, TDXFLayerTable& table) {
+Result<ListContent> BuildLayerList(const TDXFBuffer& buffer, TDXFLayerTable& table) {
   ListContent list;
   if (buffer.LayerCount == 0) return list;
   list.filled = true;
   list.labels.push_back(ClayerLabel(buffer));
-  if (table.Build(buffer) != 0) return list;
+  const int built = table.Build(buffer);
+  if (built == kTableBadValue) return IncompleteList(table.Failure);
+  if (built != 0) return list;
   for (const TDXFLayer& layer : table.Layers) {
     list.rows.push_back(LayerRow(buffer, layer, static_cast<int>(list.rows.size()) + 1));
     list.names.push_back(layer.Name);
@@ -307,12 +314,16 @@ static std::string_view KeyOf(const RecordColor& color, std::array<char, 12>& di
   return {digits.data(), static_cast<std::size_t>(end - digits.data())};
 }
 
-static void ApplyColorPair(RecordColor& color, int code, std::string_view value) {
+// Returns false, the colour as it was, when the value of code 62 or 420 is no integer.
+static bool ApplyColorPair(RecordColor& color, int code, std::string_view value) {
+  int number = 0;
   if (code == kColorCode) {
-    color.aci = Magnitude(IntOrConvertError(value));
+    if (!ParseInt32(value, number)) return false;
+    color.aci = Magnitude(number);
     color.keyIsAci = true;
   } else if (code == kTrueColorCode) {
-    color.trueColor = IntOrConvertError(value);
+    if (!ParseInt32(value, number)) return false;
+    color.trueColor = number;
     color.keyText = value;
     color.keyIsAci = false;
   } else {
@@ -320,42 +331,50 @@ static void ApplyColorPair(RecordColor& color, int code, std::string_view value)
     color.keyText = value;
     color.keyIsAci = false;
   }
+  return true;
 }
 
 // Calls visit(start, color, key) for every record that starts at `first` or after it and
-// before `end`, its colour read over `defaults`; a false from visit ends the walk.
+// before `end`, its colour read over `defaults`; a false from visit ends the walk. A value
+// of code 62 or 420 that is no integer ends it too: returns its conversion message, empty
+// when the walk read every value.
 // Performance: one pass that reads only the values of colour codes; on a 200 MB drawing
 // (700,000 records) the colour list takes about as long as one pass reading every value.
 template <typename Visit>
-static void WalkRecordColors(const TDXFBuffer& b, int first, int end, const RecordColor& defaults,
-                             Visit visit) {
-  if (first >= end) return;
+static std::string WalkRecordColors(const TDXFBuffer& b, int first, int end,
+                                    const RecordColor& defaults, Visit visit) {
+  if (first >= end) return {};
   std::array<char, 12> digits;
   int start = first;
   RecordColor color = defaults;
   for (int i = first + 1;; ++i) {
     const int code = b.GetCode(i);
     if (code == kRecordStartCode) {
-      if (!visit(start, color, KeyOf(color, digits)) || i >= end) return;
+      if (!visit(start, color, KeyOf(color, digits)) || i >= end) return {};
       start = i;
       color = defaults;
     } else if (code == kColorCode || code == kTrueColorCode || code == kColorBookCode) {
-      ApplyColorPair(color, code, TrimView(b.ValueView(i)));
+      const std::string_view value = TrimView(b.ValueView(i));
+      if (!ApplyColorPair(color, code, value)) [[unlikely]]
+        return NotIntegerMessage(value);
     }
   }
 }
 
 // Layer phase: the records of the LAYER table through its ENDTAB; a record without a
 // colour code has no key and is not counted. A drawing without a LAYER table has no
-// layer colours (the phase would otherwise read the header).
-static void CountLayerColors(const TDXFBuffer& b, ColorCounter& counter) {
-  if (b.LayerTableIndex == 0) return;
-  WalkRecordColors(b, b.LayerTableIndex, b.TablesEnd, RecordColor(),
-                   [&](int start, const RecordColor& color, std::string_view key) {
-                     if (!key.empty()) counter.Count(color, key, &ColorUse::LayerUses);
-                     return TrimView(b.ValueView(start)) != "ENDTAB";
-                   });
+// layer colours (the phase would otherwise read the header). Each phase returns the
+// conversion message of a value that stopped it, empty when it counted every record.
+static std::string CountLayerColors(const TDXFBuffer& b, ColorCounter& counter) {
+  if (b.LayerTableIndex == 0) return {};
+  std::string failure =
+      WalkRecordColors(b, b.LayerTableIndex, b.TablesEnd, RecordColor(),
+                       [&](int start, const RecordColor& color, std::string_view key) {
+                         if (!key.empty()) counter.Count(color, key, &ColorUse::LayerUses);
+                         return TrimView(b.ValueView(start)) != "ENDTAB";
+                       });
   counter.SortFrom(0);
+  return failure;
 }
 
 // The colour an entity has when it names none: ByLayer.
@@ -378,32 +397,36 @@ static int FirstNamedBlock(const TDXFBuffer& b) {
 }
 
 // Block phase: every entity of the definitions from the first named block on.
-static void CountBlockColors(const TDXFBuffer& b, ColorCounter& counter) {
+static std::string CountBlockColors(const TDXFBuffer& b, ColorCounter& counter) {
   const int first = FirstNamedBlock(b);
-  if (first == 0) return;
+  if (first == 0) return {};
   const std::size_t phaseStart = counter.Size();
-  WalkRecordColors(b, NextRecord(b, first), b.BlocksEnd, ByLayerColor(),
-                   [&](int start, const RecordColor& color, std::string_view key) {
-                     const std::string_view type = TrimView(b.ValueView(start));
-                     if (type != "BLOCK" && type != "ENDBLK")
-                       counter.Count(color, key, &ColorUse::BlockUses);
-                     return true;
-                   });
+  std::string failure =
+      WalkRecordColors(b, NextRecord(b, first), b.BlocksEnd, ByLayerColor(),
+                       [&](int start, const RecordColor& color, std::string_view key) {
+                         const std::string_view type = TrimView(b.ValueView(start));
+                         if (type != "BLOCK" && type != "ENDBLK")
+                           counter.Count(color, key, &ColorUse::BlockUses);
+                         return true;
+                       });
   counter.SortFrom(phaseStart);
+  return failure;
 }
 
 // Entity phase: every record of ENTITIES, vertices and sequence ends included.
-static void CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
+static std::string CountEntityColors(const TDXFBuffer& b, ColorCounter& counter) {
   const std::size_t phaseStart = counter.Size();
-  WalkRecordColors(b, NextRecord(b, b.EntitiesStart), b.EntitiesEnd, ByLayerColor(),
-                   [&](int, const RecordColor& color, std::string_view key) {
-                     counter.Count(color, key, &ColorUse::EntityUses);
-                     return true;
-                   });
+  std::string failure =
+      WalkRecordColors(b, NextRecord(b, b.EntitiesStart), b.EntitiesEnd, ByLayerColor(),
+                       [&](int, const RecordColor& color, std::string_view key) {
+                         counter.Count(color, key, &ColorUse::EntityUses);
+                         return true;
+                       });
   counter.SortFrom(phaseStart);
+  return failure;
 }
 
-ListLabel CecolorLabel(const TDXFBuffer& b) {
+Result<ListLabel> CecolorLabel(const TDXFBuffer& b) {
   static const std::string kFormat = Sjis("CECOLOR : %lld : %s （新規オブジェクトの色）");
   std::string_view variable;
   for (int i = b.HeaderStart; i < b.HeaderEnd; ++i) {
@@ -411,10 +434,12 @@ ListLabel CecolorLabel(const TDXFBuffer& b) {
     if (code == kVariableCode) variable = b.ValueView(i);
     if (variable != "$CECOLOR" || code != kColorCode) continue;
     const long long line = LineOfPair(i - 1);
-    const std::string name = b.ColorNameOfText(b.GetValue(i));
-    return {Format(kFormat.c_str(), line, name.c_str()), line};
+    std::string failure;
+    const std::string name = b.ColorNameOfText(b.GetValue(i), failure);
+    if (!failure.empty()) return IncompleteList(std::move(failure));
+    return ListLabel{Format(kFormat.c_str(), line, name.c_str()), line};
   }
-  return {"CECOLOR : NON", 0};
+  return ListLabel{"CECOLOR : NON", 0};
 }
 
 // The ACI cell: the number, with its name when it has one ("   1(Red)").
@@ -436,16 +461,19 @@ static ListRow ColorRow(const TDXFBuffer& b, const ColorUse& use, int row) {
           ProgramText(b, use.BookName)};
 }
 
-ColorList BuildColorList(const TDXFBuffer& buffer) {
+Result<ColorList> BuildColorList(const TDXFBuffer& buffer) {
   ColorList list;
   if (buffer.PairCount == 0) return list;
   list.filled = true;
-  list.labels.push_back(CecolorLabel(buffer));
+  Result<ListLabel> cecolor = CecolorLabel(buffer);
+  if (!cecolor.Ok()) return cecolor.error();
+  list.labels.push_back(std::move(cecolor).value());
   list.CecolorLine = list.labels.back().jumpLine;
   ColorCounter counter(list.ColorUses);
-  CountLayerColors(buffer, counter);
-  CountBlockColors(buffer, counter);
-  CountEntityColors(buffer, counter);
+  for (const auto count : {CountLayerColors, CountBlockColors, CountEntityColors}) {
+    std::string failure = count(buffer, counter);
+    if (!failure.empty()) return IncompleteList(std::move(failure));
+  }
   for (const ColorUse& use : list.ColorUses)
     list.rows.push_back(ColorRow(buffer, use, static_cast<int>(list.rows.size()) + 1));
   return list;
@@ -515,13 +543,15 @@ static ListRow GroupRow(const TDXFBuffer& b, const TDXFGroup& group, int row) {
           Format("%7d", group.MemberCount), ProgramText(b, group.Description)};
 }
 
-ListContent BuildGroupList(const TDXFBuffer& buffer, TDXFGroupTable& table) {
+Result<ListContent> BuildGroupList(const TDXFBuffer& buffer, TDXFGroupTable& table) {
   static const std::string kFormat = Sjis("DICTIONARY : %lld : %d （グループの数）");
   ListContent list;
   list.labels.push_back({"DICTIONARY : NON", LineOfPair(0)});
   if (buffer.PairCount == 0) return list;
   list.filled = true;
-  if (table.Build(buffer) != 0) return list;
+  const int built = table.Build(buffer);
+  if (built == kTableBadValue) return IncompleteList(table.Failure);
+  if (built != 0) return list;
   const long long line = LineOfPair(table.DictIndex);
   list.labels[0] = {Format(kFormat.c_str(), line, table.Count), line};
   for (const TDXFGroup& group : table.Groups)

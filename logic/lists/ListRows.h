@@ -5,8 +5,8 @@
 // the data rows as cell texts, program texts (CP932 with \U+XXXX for characters CP932
 // lacks), exactly as the grid shows them; names are decoded from the document's encoding. The tabs
 // only display these results; the column set-up and fit work on plain width vectors. A value that
-// must be a number and is not makes a builder throw EConvertError before it returns anything, so an
-// incomplete list is never handed out.
+// must be a number and is not makes a builder return an IncompleteList error, with the conversion
+// message, instead of its list, so an incomplete list is never handed out.
 #pragma once
 
 #include <optional>     // std::optional
@@ -14,6 +14,7 @@
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
 
+#include "logic/Result.h"
 #include "model/buffer/MyDXFClass.h"
 
 /// A label above a list grid and the file line its double-click hands to JumpToLine
@@ -81,31 +82,36 @@ std::optional<long long> JumpLineOfCell(std::string_view cell);
 ListLabel ClayerLabel(const TDXFBuffer& buffer);
 
 /// Returns the "CECOLOR : ..." label; it jumps to the pair that names $CECOLOR (line 0,
-/// the first pair, when the header has none).
-ListLabel CecolorLabel(const TDXFBuffer& buffer);
+/// the first pair, when the header has none). IncompleteList when its value holds no
+/// integer.
+[[nodiscard]] Result<ListLabel> CecolorLabel(const TDXFBuffer& buffer);
 
 /// Returns the LTSCALE, CELTSCALE and CELTYPE labels, top to bottom.
 std::vector<ListLabel> LtypeLabels(const TDXFBuffer& buffer);
 
 /// Builds the layer list from a fresh build of table: the CLAYER label and one row per
 /// layer record, grid row k + 1 showing table.Layers[k]. Not filled without layers.
-ListContent BuildLayerList(const TDXFBuffer& buffer, TDXFLayerTable& table);
+/// IncompleteList, with the table's conversion message, when a value of the table is no
+/// number.
+[[nodiscard]] Result<ListContent> BuildLayerList(const TDXFBuffer& buffer, TDXFLayerTable& table);
 
 /// Builds the linetype list: the three header labels and one row per LTYPE record.
 ListContent BuildLtypeList(const TDXFBuffer& buffer);
 
 /// Builds the colour list: the CECOLOR label, ColorUses with the layer table's colours
 /// first, then those only in block definitions, then those only in ENTITIES, each part
-/// ordered by ACI number. Not filled for an empty buffer.
-ColorList BuildColorList(const TDXFBuffer& buffer);
+/// ordered by ACI number. Not filled for an empty buffer. IncompleteList, with the
+/// conversion message, when a colour code's value (62, 420, or $CECOLOR's) is no integer.
+[[nodiscard]] Result<ColorList> BuildColorList(const TDXFBuffer& buffer);
 
 /// Builds the block definition list: one row per BLOCK record with its reference count.
 ListContent BuildBlockList(const TDXFBuffer& buffer);
 
 /// Builds the group list from a fresh build of table: the DICTIONARY label and one row
 /// per group, grid row k + 1 showing table.Groups[k]. Without a group dictionary the
-/// label reads NON and there are no rows.
-ListContent BuildGroupList(const TDXFBuffer& buffer, TDXFGroupTable& table);
+/// label reads NON and there are no rows. IncompleteList, with the table's conversion
+/// message, when a handle of the groups is not hexadecimal.
+[[nodiscard]] Result<ListContent> BuildGroupList(const TDXFBuffer& buffer, TDXFGroupTable& table);
 
 /// Builds the member rows of a group, each member resolved to the record that carries
 /// its handle (searched from ENTITIES on), or marked "リンク不良". Empty for no members.
@@ -115,7 +121,7 @@ std::vector<ListRow> BuildGroupMemberRows(const TDXFBuffer& buffer, const TDXFGr
 int GroupGridHeight(int rowCount, int defaultRowHeight, int tabClientHeight);
 
 /// Returns the message a list tab shows instead of a list whose value `error` (the
-/// conversion error's text) could not be read.
+/// conversion message of a builder's IncompleteList) could not be read.
 std::string IncompleteListMessage(const std::string& error);
 
 /// Returns the block grid's current row after one wheel step: five rows up or down,

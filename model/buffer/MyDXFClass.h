@@ -265,8 +265,9 @@ class TDXFBuffer {
   // ---- colours ----
   /// Names an ACI number by its absolute value ("Red" ...); other numbers in decimal.
   std::string ColorName(int number) const;
-  /// ColorName of the number inside text; throws EConvertError when it holds no integer.
-  std::string ColorNameOfText(const std::string& text) const;
+  /// ColorName of the number inside text. When text holds no integer, returns an empty
+  /// text and sets failure to the conversion message that names the number read.
+  std::string ColorNameOfText(const std::string& text, std::string& failure) const;
   /// Splits v into v div 65536, (v mod 65536) div 256 and v mod 256 (truncating).
   void SplitRGB(int v, int& R, int& G, int& B) const;
   /// Returns the Windows colour value to paint for an ACI number and a true colour.

@@ -91,10 +91,13 @@ std::string TDXFBuffer::ColorName(int number) const {
   }
 }
 
-std::string TDXFBuffer::ColorNameOfText(const std::string& text) const {
+std::string TDXFBuffer::ColorNameOfText(const std::string& text, std::string& failure) const {
   std::string prefix, number, suffix;
   SplitNumber(text, prefix, number, suffix);
-  return ColorName(IntOrConvertError(number));
+  int value = 0;
+  if (ParseInt32(number, value)) return ColorName(value);
+  failure = NotIntegerMessage(number);
+  return {};
 }
 
 void TDXFBuffer::SplitRGB(int v, int& R, int& G, int& B) const {

@@ -15,22 +15,37 @@
 
 // ------------------------------------------------------------------ conversions
 
-static std::string NotIntegerMessage(std::string_view text) {
+std::string NotIntegerMessage(std::string_view text) {
   static const std::string kTemplate = Sjis("'%s' は整数値ではありません");
   return Format(kTemplate.c_str(), std::string(text).c_str());
 }
 
-int IntOrConvertError(std::string_view text) {
-  int value = 0;
-  if (!ParseInt32(text, value)) throw EConvertError(NotIntegerMessage(text));
-  return value;
-}
+namespace {
 
-int HexOrConvertError(std::string_view text) {
-  int value = 0;
-  if (!ParseHex32(text, value)) throw EConvertError(NotIntegerMessage(text));
-  return value;
-}
+// Reads the numbers of one table build. A value that is none reads as 0 and keeps its
+// message; the build checks Failed after each record and stops at the first.
+class NumberReader {
+ public:
+  int Int(std::string_view text) { return Read(text, ParseInt32); }
+  int Hex(std::string_view text) { return Read(text, ParseHex32); }
+  bool Failed() const { return !m_failure.empty(); }
+  // Ends a build that read a value that is no number: the table keeps the message.
+  int Fail(std::string& failure) {
+    failure = std::move(m_failure);
+    return kTableBadValue;
+  }
+
+ private:
+  int Read(std::string_view text, bool (*parse)(std::string_view, int&) noexcept) {
+    int value = 0;
+    if (!parse(text, value) && !Failed()) m_failure = NotIntegerMessage(text);
+    return value;
+  }
+
+  std::string m_failure;  // the message of the first value that is no number
+};
+
+}  // namespace
 
 // Index of the first pair from `from` on that starts a record or reaches `limit`.
 static int RecordEnd(const TDXFBuffer& b, int from, int limit) {
@@ -49,7 +64,7 @@ static int NextRecord(const TDXFBuffer& b, int i) {
 // ------------------------------------------------------------------ layer table
 
 // Sets the field of a layer record that pair i carries.
-static void ReadLayerField(const TDXFBuffer& b, int i, TDXFLayer& layer) {
+static void ReadLayerField(const TDXFBuffer& b, int i, TDXFLayer& layer, NumberReader& numbers) {
   const std::string_view value = TrimView(b.ValueView(i));
   switch (b.GetCode(i)) {
     case kRecordStartCode:
@@ -59,22 +74,22 @@ static void ReadLayerField(const TDXFBuffer& b, int i, TDXFLayer& layer) {
       layer.Name = value;
       break;
     case kHandleCode:
-      layer.Handle = HexOrConvertError(value);
+      layer.Handle = numbers.Hex(value);
       break;
     case kLinetypeCode:
       layer.LineType = value;
       break;
     case kColorCode:
-      layer.Color = IntOrConvertError(value);
+      layer.Color = numbers.Int(value);
       break;
     case kFlagsCode:
-      layer.Flags = IntOrConvertError(value);
+      layer.Flags = numbers.Int(value);
       break;
     case kLineWeightCode:
-      layer.LineWeight = IntOrConvertError(value);
+      layer.LineWeight = numbers.Int(value);
       break;
     case kTrueColorCode:
-      layer.TrueColor = IntOrConvertError(value);
+      layer.TrueColor = numbers.Int(value);
       break;
     case kColorBookCode:
       layer.BookName = value;
@@ -86,7 +101,8 @@ static void ReadLayerField(const TDXFBuffer& b, int i, TDXFLayer& layer) {
 
 // Reads the table head from the TABLE pair up to the first record. Returns false when
 // the head names another table; `next` gets the index of the first record.
-static bool ReadLayerHead(const TDXFBuffer& b, TDXFLayerTable& table, int& next) {
+static bool ReadLayerHead(const TDXFBuffer& b, TDXFLayerTable& table, int& next,
+                          NumberReader& numbers) {
   next = NextRecord(b, table.TableIndex);
   for (int i = table.TableIndex + 1; i < next; ++i) {
     const std::string_view value = TrimView(b.ValueView(i));
@@ -95,9 +111,9 @@ static bool ReadLayerHead(const TDXFBuffer& b, TDXFLayerTable& table, int& next)
       table.TableName = value;
       if (value != "LAYER") return false;
     } else if (code == kHandleCode) {
-      table.TableHandle = HexOrConvertError(value);
+      table.TableHandle = numbers.Hex(value);
     } else if (code == kFlagsCode) {
-      table.Count = IntOrConvertError(value);
+      table.Count = numbers.Int(value);
     }
   }
   return true;
@@ -105,19 +121,24 @@ static bool ReadLayerHead(const TDXFBuffer& b, TDXFLayerTable& table, int& next)
 
 int TDXFLayerTable::Build(const TDXFBuffer& buffer) {
   Layers.clear();  // a failed build leaves no records of an earlier one to be shown
+  Failure.clear();
   if (buffer.LayerTableIndex == 0) return -1;
   TableIndex = buffer.LayerTableIndex;
   TableName.clear();
   TableHandle = 0;
   Count = 0;
+  NumberReader numbers;
   int at = 0;
-  if (!ReadLayerHead(buffer, *this, at)) return -5;
+  const bool layerHead = ReadLayerHead(buffer, *this, at, numbers);
+  if (numbers.Failed()) return numbers.Fail(Failure);
+  if (!layerHead) return -5;
   // Only records that exist are kept, so no slot of Layers is ever left unread.
   while (static_cast<int>(Layers.size()) < Count && TrimView(buffer.ValueView(at)) == "LAYER") {
     TDXFLayer layer;
     layer.Index = at;
     const int end = NextRecord(buffer, at);
-    for (int i = at; i < end; ++i) ReadLayerField(buffer, i, layer);
+    for (int i = at; i < end; ++i) ReadLayerField(buffer, i, layer, numbers);
+    if (numbers.Failed()) return numbers.Fail(Failure);
     Layers.push_back(std::move(layer));
     at = end;
   }
@@ -145,19 +166,21 @@ static int FindAcadGroupEntry(const TDXFBuffer& b) {
 
 // Fills each entry's name and handle from the dictionary's 3/350 pairs: a name
 // belongs to the 350 that follows it.
-static void ReadGroupEntries(const TDXFBuffer& b, TDXFGroupTable& table, int end) {
+static void ReadGroupEntries(const TDXFBuffer& b, TDXFGroupTable& table, int end,
+                             NumberReader& numbers) {
   std::size_t k = 0;
   for (int i = table.DictIndex + 1; i < end; ++i) {
     const int code = b.GetCode(i);
     if (code == kSecondNameCode) table.Groups[k].Name = Trim(b.ValueView(i));
     if (code != kDictEntryCode) continue;
-    table.Groups[k].Handle = HexOrConvertError(TrimView(b.ValueView(i)));
+    table.Groups[k].Handle = numbers.Hex(TrimView(b.ValueView(i)));
     ++k;
   }
 }
 
 // Finds the GROUP object of an entry and reads its description and members.
-static void ReadGroupObject(const TDXFBuffer& b, int dictIndex, TDXFGroup& group) {
+static void ReadGroupObject(const TDXFBuffer& b, int dictIndex, TDXFGroup& group,
+                            NumberReader& numbers) {
   group.Index = b.FindHandle(group.Handle, dictIndex);
   if (group.Index < 0) return;
   const int end = RecordEnd(b, group.Index + 1, b.ObjectsEnd);
@@ -165,17 +188,20 @@ static void ReadGroupObject(const TDXFBuffer& b, int dictIndex, TDXFGroup& group
     const int code = b.GetCode(i);
     if (code == kGroupDescriptionCode) group.Description = Trim(b.ValueView(i));
     if (code != kGroupMemberCode) continue;
-    group.Members.push_back(HexOrConvertError(TrimView(b.ValueView(i))));
+    group.Members.push_back(numbers.Hex(TrimView(b.ValueView(i))));
     ++group.MemberCount;
   }
 }
 
 int TDXFGroupTable::Build(const TDXFBuffer& buffer) {
   Groups.clear();  // a failed build leaves no groups of an earlier one to be shown
+  Failure.clear();
   if (buffer.ObjectsStart == 0) return -1;
   const int entry = FindAcadGroupEntry(buffer);
   if (entry < 0) return -1;
-  DictHandle = HexOrConvertError(TrimView(buffer.ValueView(entry + 1)));
+  NumberReader numbers;
+  DictHandle = numbers.Hex(TrimView(buffer.ValueView(entry + 1)));
+  if (numbers.Failed()) return numbers.Fail(Failure);
   const int dict = buffer.FindHandle(DictHandle, entry);
   if (dict < 0) return -1;
   DictIndex = dict;
@@ -186,9 +212,12 @@ int TDXFGroupTable::Build(const TDXFBuffer& buffer) {
   TDXFGroup blank;
   blank.Kind = "GROUP";
   Groups.assign(static_cast<std::size_t>(Count), blank);
-  ReadGroupEntries(buffer, *this, end);
-  for (TDXFGroup& group : Groups) ReadGroupObject(buffer, DictIndex, group);
-  return 0;
+  ReadGroupEntries(buffer, *this, end, numbers);
+  for (TDXFGroup& group : Groups) {
+    if (numbers.Failed()) break;
+    ReadGroupObject(buffer, DictIndex, group, numbers);
+  }
+  return numbers.Failed() ? numbers.Fail(Failure) : 0;
 }
 
 TDXFGroup TDXFGroupTable::GetGroup(int i) const {

@@ -4,7 +4,8 @@
 // groups that the group dictionary of the OBJECTS section lists, with their members.
 // Both are snapshots: they copy values and remember the pair index of each record;
 // changes go back through the buffer, and the tables are built again for each list.
-// Values that must be numbers and are not make Build throw EConvertError.
+// A value that must be a number and is not ends Build with kTableBadValue and the
+// conversion message in Failure.
 #pragma once
 
 #include <string>       // std::string
@@ -12,6 +13,10 @@
 #include <vector>       // std::vector
 
 class TDXFBuffer;
+
+/// What Build returns when a value that must be a number is not: the table is incomplete
+/// and its Failure names the value.
+constexpr int kTableBadValue = -2;
 
 /// One record of the LAYER table.
 struct TDXFLayer {
@@ -34,11 +39,12 @@ class TDXFLayerTable {
   std::string TableName;          // trimmed code 2 of the table head
   int TableHandle = 0;            // code 5 of the table head, hexadecimal
   int Count = 0;                  // code 70 of the table head: the records the table announces
-  std::vector<TDXFLayer> Layers;  // the records read (at most Count); empty after a failure
+  std::vector<TDXFLayer> Layers;  // the records read (at most Count); empty after -1 or -5
+  std::string Failure;            // why the last Build ended with kTableBadValue; empty else
 
-  /// Fills the table from the buffer. Returns 0, -1 when there is no LAYER table, or -5
-  /// when the table head names another table. Throws EConvertError for a code-5, 62,
-  /// 70, 370 or 420 value that is not a number; the table is then incomplete.
+  /// Fills the table from the buffer. Returns 0, -1 when there is no LAYER table, -5 when
+  /// the table head names another table, or kTableBadValue for a code-5, 62, 70, 370 or
+  /// 420 value that is not a number: Layers then holds the records before that value's.
   [[nodiscard]] int Build(const TDXFBuffer& buffer);
   /// Returns a copy of Layers[i]; i must be below Layers.size().
   TDXFLayer GetLayer(int i) const;
@@ -62,18 +68,17 @@ class TDXFGroupTable {
   int DictHandle = 0;             // handle of the group dictionary (root entry ACAD_GROUP)
   std::string DictType;           // untrimmed value of the group dictionary's code-0 pair
   int Count = 0;                  // number of code-350 pairs in the group dictionary
-  std::vector<TDXFGroup> Groups;  // Count entries; empty after a failed build
+  std::vector<TDXFGroup> Groups;  // Count entries; empty after -1
+  std::string Failure;            // why the last Build ended with kTableBadValue; empty else
 
-  /// Fills the table from the buffer. Returns 0, or -1 when no group dictionary is
-  /// found. Throws EConvertError for a code-5, 340 or 350 value that is not
-  /// hexadecimal; the table is then incomplete.
+  /// Fills the table from the buffer. Returns 0, -1 when no group dictionary is found, or
+  /// kTableBadValue for a code-5, 340 or 350 value that is not hexadecimal: the groups are
+  /// then incomplete.
   [[nodiscard]] int Build(const TDXFBuffer& buffer);
   /// Returns a copy of Groups[i]; i must be below Groups.size().
   TDXFGroup GetGroup(int i) const;
 };
 
-/// Reads a trimmed decimal integer; throws EConvertError "'text' は整数値ではありません".
-int IntOrConvertError(std::string_view text);
-
-/// Reads a trimmed hexadecimal handle; throws EConvertError in the same words.
-int HexOrConvertError(std::string_view text);
+/// Returns the message of a value that should be an integer and is not: "'text' は整数値
+/// ではありません".
+std::string NotIntegerMessage(std::string_view text);
