@@ -357,20 +357,25 @@ int CharLength(TextEncoding encoding, std::string_view s, std::size_t at) noexce
   return lead && at + 1 < s.size() ? 2 : 1;
 }
 
+// Tells whether the eight bytes from `at` are all there and all ASCII: the walks over a
+// drawing's bytes, which are mostly ASCII, pass them as one word.
+static bool IsAsciiWordAt(std::string_view bytes, std::size_t at) noexcept {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+  if (at + 8 > bytes.size()) return false;
+  std::uint64_t word;
+  std::memcpy(&word, bytes.data() + at, 8);
+  return (word & kHighBits) == 0;
+}
+
 // Performance: most bytes of a drawing are ASCII, so eight are tested at a time; a
 // 200 MB file that is pure ASCII is gone through in about 0.05 s.
 bool IsUtf8WithMultiByteSequence(std::string_view bytes) noexcept {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   bool multiByte = false;
   std::size_t at = 0;
   while (at < bytes.size()) {
-    if (at + 8 <= bytes.size()) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes.data() + at, 8);
-      if ((word & kHighBits) == 0) {
-        at += 8;
-        continue;
-      }
+    if (IsAsciiWordAt(bytes, at)) {
+      at += 8;
+      continue;
     }
     char32_t cp = 0;
     const int length = Utf8SequenceAt(bytes, at, cp);
@@ -458,16 +463,11 @@ DecodeCheck::DecodeCheck(TextEncoding encoding)
 
 // Performance: most values are ASCII, so eight bytes are tested at a time.
 bool DecodeCheck::Decodes(std::string_view bytes) const noexcept {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
   std::size_t at = 0;
   while (at < bytes.size()) {
-    if (at + 8 <= bytes.size()) {
-      std::uint64_t word;
-      std::memcpy(&word, bytes.data() + at, 8);
-      if ((word & kHighBits) == 0) {
-        at += 8;
-        continue;
-      }
+    if (IsAsciiWordAt(bytes, at)) {
+      at += 8;
+      continue;
     }
     const unsigned char b = static_cast<unsigned char>(bytes[at]);
     if (b < 0x80) {
