@@ -48,7 +48,9 @@ std::optional<BinaryCodes> CodesOfAcadVer(std::string_view bytes) noexcept {
 }
 
 BinaryCodes CodesOfFirstPair(std::string_view bytes) noexcept {
-  const std::size_t second = kBinarySentinel.size() + 1;
+  const std::size_t first = kBinarySentinel.size(), second = first + 1;
+  if (bytes.size() > first && static_cast<unsigned char>(bytes[first]) == kWideCodeMark)
+    return BinaryCodes::OneByte;
   const bool secondByteNul = bytes.size() > second && bytes[second] == '\0';
   return secondByteNul ? BinaryCodes::TwoBytes : BinaryCodes::OneByte;
 }

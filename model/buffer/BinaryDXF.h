@@ -158,7 +158,8 @@ std::optional<BinaryCodes> CodesOfAcadVer(std::string_view bytes) noexcept;
 
 /// Tells how a binary file most likely writes its codes by its first pair, (0, SECTION) in
 /// a drawing: with two-byte codes its code is two NUL bytes, with one-byte codes the NUL
-/// is followed by the name's first letter.
+/// is followed by the name's first letter. A first byte 255 is the one-byte form's mark of
+/// a wide code: read as two bytes it would be a code 255, 511, 767 or 1023, which DXF lacks.
 BinaryCodes CodesOfFirstPair(std::string_view bytes) noexcept;
 
 /// The most characters ValueText writes for a value of valueBytes bytes of the type.
