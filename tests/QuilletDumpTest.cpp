@@ -335,6 +335,30 @@ TEST(QuilletDump, ChecksTheDrawing) {
             "11\tmissing-eof\t図面の最後に EOF がありません\n");
 }
 
+TEST(QuilletDump, RepairsWhatItCanAndSaysWhatIsLeft) {
+  TempDir dir;
+  const std::string out = "'" + dir.Path() + "/out.dxf'";
+  const std::string broken =
+      dir.Write("b.dxf", DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "0", "10", "x",
+                                  "0", "LINE", "8", "0"}));
+  const DumpRun run = Dump("--repair " + out + " '" + broken + "'");
+  EXPECT_EQ(run.status, 7);
+  EXPECT_EQ(run.out,
+            "1\tunclosed-section\tSECTION ENTITIES の ENDSEC を入れました（図面の最後）\n"
+            "15\tmissing-eof\tEOF を入れました（図面の最後）\n"
+            "9\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません："
+            "正しい値が分からないので自動では修復しません\n");
+  EXPECT_EQ(Dump("--check " + out).out,
+            "9\tbad-number\tグループコード 10 の値 'x' は浮動小数点数ではありません\n");
+  // Nothing left: exit 0; OUT is written also when there was nothing to repair.
+  const DumpRun fixed = Dump("--repair '" + dir.Path() + "/again.dxf' " + Sample());
+  EXPECT_EQ(fixed.status, 0);
+  EXPECT_EQ(ReadBytes(dir.Path() + "/again.dxf"), ReadBytes(SourcePath("examples/sample.dxf")));
+  EXPECT_EQ(Dump("--repair '" + dir.Path() + "/no/such/dir/o.dxf' " + Sample()).status, 6);
+  EXPECT_EQ(Dump("--repair " + out + " '" + dir.Path() + "/missing.dxf'").status, 3);
+  EXPECT_EQ(Dump("--repair").status, 2);
+}
+
 TEST(QuilletDump, ListsAndPurgesTheUnusedDefinitions) {
   const std::string before = ReadBytes(SourcePath("examples/sample.dxf"));
   const DumpRun list = Dump("--purge-list " + Sample());

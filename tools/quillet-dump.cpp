@@ -69,7 +69,8 @@ constexpr char kUsageTail[] =
     "because a NUL byte ended FILE's text early, 11 the output could not be written, 12 a\n"
     "pair cannot be written in the form of OUT (nothing is written), 13 the --render picture\n"
     "could not be written, 14 --purge could not take the definitions out (nothing is\n"
-    "written)\n";
+    "written), 15 --repair could not make its repairs (nothing is written); --repair ends\n"
+    "with 7 when problems are left, OUT written all the same\n";
 
 struct Options {
   std::string file;

@@ -182,6 +182,10 @@ class TFMMain : public QWidget {
   /// what stays and "削除" takes the rest out as one undo step (editor edition); beeps
   /// when no drawing is on show, and says so when nothing is unused.
   void PurgeUnused();
+  /// Checks the drawing, asks whether to repair what can be repaired and repairs it as
+  /// one undo step (editor edition), writing each repair and each problem left to the
+  /// message panel; beeps when no drawing is on show.
+  void RepairDrawing();
   void FillSectionList();
   void SyncSectionList(int index);
   /// Asks AutoCAD whether it runs and shows a DXF input error, and enables the two

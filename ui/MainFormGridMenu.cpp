@@ -52,6 +52,9 @@ void TFMMain::FillGridMenu(QMenu& menu) {
       "参照元一覧", QKeySequence(), [this] { ListReferrers(); }, loaded);
   add(
       "図面の検査", Qt::Key_F7, [this] { CheckDrawingStructure(); }, loaded);
+  if (TSTool)
+    add(
+        "図面の修復...", QKeySequence(), [this] { RepairDrawing(); }, loaded);
   add(
       "比較...", Qt::CTRL | Qt::Key_D, [this] { CompareWithFile(); }, loaded);
   if (TSTool)

@@ -4,7 +4,6 @@
 // again after every change, so a load never waits for it and the grid marks dangling
 // pointers once it is ready; a command that needs it before then finishes the build at
 // once. Every jump made here ends in JumpToPair, which keeps the place left for GoBack.
-#include <QApplication>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QTabWidget>
@@ -14,21 +13,13 @@
 #include "logic/navigation/HandleNavigation.h"
 #include "model/buffer/RecordWalk.h"
 #include "model/text/Sjis.h"
+#include "ui/BusyCursor.h"
 #include "ui/MainForm.h"
 
 namespace {
 
 // Pairs one step of the index's build walks: about 2 ms, so painting never waits long.
 constexpr int kIndexStepPairs = 1 << 16;
-
-// Shows the busy cursor while it lives.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 }  // namespace
 

@@ -251,6 +251,42 @@ ChangeReport Document::Purge(const PurgeList& list, const std::vector<bool>& cho
   return report;
 }
 
+ChangeReport Document::Repair(RepairPlan plan) {
+  NotifyBeforeChange();
+  ChangeReport report;
+  report.modified = m_modified;
+  report.log = {"", Sjis("＜図面の修復＞")};
+  for (const RepairLine& line : plan.repaired) report.log.push_back(RepairLogLine(line));
+  for (const RepairLine& line : plan.left) report.log.push_back(RepairLeftLine(line));
+  const int repaired = static_cast<int>(plan.repaired.size());
+  const std::string summary = RepairSummaryLine(repaired, static_cast<int>(plan.left.size()));
+  if (repaired == 0) {
+    report.error = {ErrorCode::NothingToDo, {}};
+    report.log.push_back(summary);
+    return report;
+  }
+  // Numbered as before the replacements; a pair one of them takes out keeps no change.
+  for (auto& [pair, value] : plan.values) pair = PairAfterReplacements(plan.replacements, pair);
+  for (NameChange& change : plan.renames)
+    change.namePair = PairAfterReplacements(plan.replacements, change.namePair);
+  if (!plan.replacements.empty()) {
+    if (Error error = Replace(plan.replacements)) {
+      report.error = std::move(error);
+      report.log.resize(1);
+      return report;
+    }
+  }
+  for (const auto& [pair, value] : plan.values)
+    if (pair >= 0) m_buffer.SetValue(pair, value);
+  MessageLines renamed;  // the repair's own lines say what was renamed
+  for (const NameChange& change : plan.renames)
+    if (change.namePair >= 0) (void)ApplyNameChange(m_buffer, change, renamed);
+  report.count = repaired;
+  Seal(RepairStepName(repaired), report);
+  report.log.push_back(summary);
+  return report;
+}
+
 ChangeReport Document::Undo() {
   NotifyBeforeChange();
   ChangeReport report;

@@ -4,10 +4,10 @@
 // history, the handle index, the file it came from and its saved / modified state. The
 // layer and group tables are snapshots that each reader builds for itself (the list
 // tabs, the drawing view). Its operations (load, save, a cell
-// edit, a rename, a rounding run, a replacement of pairs, a purge, undo and redo, the choice of an
-// encoding) are the only way to change a drawing; each returns a ChangeReport that tells the views
-// what to refresh, and none of its callers rebuilds an index, clears a remark or restarts the
-// handle index itself. The model keeps its own caches (TDXFBuffer::UpdateCaches); the
+// edit, a rename, a rounding run, a replacement of pairs, a purge, a repair, undo and redo, the
+// choice of an encoding) are the only way to change a drawing; each returns a ChangeReport that
+// tells the views what to refresh, and none of its callers rebuilds an index, clears a remark or
+// restarts the handle index itself. The model keeps its own caches (TDXFBuffer::UpdateCaches); the
 // document seals every change as one undo step and restarts the handle index only when a
 // change touched handles. The window and quillet-dump both work through it. Qt-free;
 // texts are CP932.
@@ -24,6 +24,7 @@
 #include "logic/grid/GridEdit.h"
 #include "logic/purge/UnusedDefinitions.h"
 #include "logic/rename/NameReplace.h"
+#include "logic/repair/DrawingRepair.h"
 #include "logic/rounding/RoundingTool.h"
 #include "model/buffer/HandleIndex.h"
 #include "model/buffer/MyDXFClass.h"
@@ -129,6 +130,12 @@ class Document {
   /// line per definition taken out and a summary with the saved drawing's size before and
   /// after; count is the pairs taken out. Nothing to take out: NothingToDo.
   [[nodiscard]] ChangeReport Purge(const PurgeList& list, const std::vector<bool>& chosen);
+  /// Carries out a repair planned on this drawing as it stands (PlanRepair) as one undo
+  /// step: the replacements, then the new values, then the names changed throughout. The
+  /// log has one line per repair, one per problem left and a summary; count is the
+  /// problems repaired. Nothing to repair: NothingToDo, with the lines of the problems
+  /// left.
+  [[nodiscard]] ChangeReport Repair(RepairPlan plan);
   /// Takes the last step back, or makes the step undone last again (NothingToDo when
   /// there is none).
   [[nodiscard]] ChangeReport Undo();
