@@ -700,6 +700,50 @@ TEST(TFMMain, ChecksTheDrawingIntoThePanelAndJumpsFromItsLines) {
   EXPECT_EQ(m.Log().size(), log.size()) << "choosing a line types nothing into the panel";
 }
 
+// The editor's grid menu repairs after its question, as one step the grid and the undo
+// follow; a No changes nothing, and the viewer has no such entry.
+TEST(TFMMain, RepairsFromTheEditorsGridMenuAfterItsQuestion) {
+  const std::string broken = DxfText({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "5", "1A", "0",
+                                      "LINE", "5", "1A", "0", "ENDSEC"});
+  const auto repairEntry = [](TFMMain& form, QMenu& menu) {
+    form.FillGridMenu(menu);
+    for (QAction* action : menu.actions())
+      if (action->text().toStdString() == "図面の修復...") return action;
+    return static_cast<QAction*>(nullptr);
+  };
+  {
+    Main viewer({kSample});
+    QMenu menu;
+    EXPECT_EQ(repairEntry(*viewer.form, menu), nullptr);
+  }
+  Main m({}, "Editor");
+  const std::string path = m.dir.Write("broken.dxf", broken);
+  ASSERT_TRUE(m.form->LoadDxfFile(path));
+  QMenu menu;
+  QAction* repair = repairEntry(*m.form, menu);
+  ASSERT_NE(repair, nullptr);
+  repair->trigger();  // answered No
+  ASSERT_EQ(m.dialogs.questions.size(), 1u);
+  EXPECT_EQ(Utf8(m.dialogs.questions[0]),
+            "次の 2 件を修復します。よろしいですか？\r"
+            "　修復：　9 行：ハンドル 1A を 1B に変えました（5 行のレコードと重複）\r"
+            "　修復：　15 行：EOF を入れました（図面の最後）\r");
+  EXPECT_FALSE(m.form->Edits().CanUndo());
+  m.dialogs.answers = {ScriptedDialogs::Answer::Yes};
+  repair->trigger();
+  EXPECT_EQ(Utf8(m.form->Edits().UndoName()), "図面の修復 2 件");
+  const std::vector<std::string> log = m.Log();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(
+      std::vector<std::string>(log.end() - 4, log.end()),
+      (std::vector<std::string>{
+          "＜図面の修復＞", "修復：　9 行：ハンドル 1A を 1B に変えました（5 行のレコードと重複）",
+          "修復：　15 行：EOF を入れました（図面の最後）",
+          "図面を修復しました：修復 2 件、修復できない問題 0 件"}));
+  EXPECT_EQ(m.Cell(2, 8), "EOF") << "the grid shows the pair put in";
+  EXPECT_EQ(m.Cell(2, 6), "1B");
+}
+
 TEST(TFMMain, GridMenuListsTheReferrersOfARecord) {
   Main m({kSample});
   TFMMain& form = *m.form;
