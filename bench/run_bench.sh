@@ -46,6 +46,8 @@ echo
 echo
 "$build/bench_purge" "$data/big200.dxf"
 echo
+"$build/bench_repair" "$data/big200.dxf" "$data/big200-duplicates.dxf"
+echo
 "$build/bench_handles" "$data/big200.dxf" "$data"
 echo
 "$build/bench_dump" "$build/quillet-dump" "$data/big200.dxf"
