@@ -1,16 +1,21 @@
-// fuzz_edit.cpp - grid edits of codes and values, then save and reload.
+// fuzz_edit.cpp - grid edits of codes and values, the repair, then save and reload.
 //
 // The input's first bytes are the script: the number of edits, then for each its column,
 // pair and typed text; the rest is the drawing. Each edit takes the grid's path (report,
 // report again, commit), so refused texts are refused as in the window; the column byte's
-// second bit answers the question a non-number for a numeric code asks.
+// second bit answers the question a non-number for a numeric code asks. The drawing so
+// edited is repaired as the editor repairs it; the repair must undo to the pairs before
+// it and redo, and the repaired drawing must save and reload.
 #include <cstddef>  // std::size_t
 #include <cstdint>  // std::uint8_t
 #include <string>   // std::string
 
 #include "fuzz/FuzzSupport.h"
 #include "logic/Dialogs.h"
+#include "logic/check/DrawingCheck.h"
+#include "logic/document/Document.h"
 #include "logic/grid/GridEdit.h"
+#include "logic/repair/DrawingRepair.h"
 #include "model/buffer/RecordWalk.h"
 #include "model/text/DocumentText.h"
 
@@ -74,6 +79,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (edit.col == kValueColumn) FUZZ_CHECK(b.ValueView(pair) == DocumentText(b, edit.text).bytes);
     if (b.NoteView(pair).empty()) b.MakeNote(pair);
   }
-  CheckSaveAndReload(b, output);
+  Document document;
+  (void)document.Adopt(std::move(b));
+  const std::vector<RefPair> before = SavedPairs(document.Buffer());
+  const HandleIndex& handles = document.ReadyHandles();
+  const ChangeReport repaired = document.Repair(
+      PlanRepair(document.Buffer(), handles, CheckDrawing(document.Buffer(), handles)));
+  FUZZ_CHECK(repaired.Ok() || repaired.error.code == ErrorCode::NothingToDo);
+  if (repaired.Ok()) {
+    FUZZ_CHECK(document.Undo().Ok());
+    FUZZ_CHECK(SamePairs(SavedPairs(document.Buffer()), before));
+    FUZZ_CHECK(document.Redo().Ok());
+  }
+  CheckSaveAndReload(document.ViewBuffer(), output);
   return 0;
 }

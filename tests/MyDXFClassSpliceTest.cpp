@@ -40,11 +40,13 @@ std::string Saved(TDXFBuffer& b, const TempDir& dir, DXFForm form = DXFForm::Tex
 }
 
 // Pairs 0-1 SECTION ENTITIES, 2-3 LINE, 4-6 CIRCLE, 7-8 TEXT, 9 ENDSEC, 10 EOF; codes and
-// values as no writer would pad them, so that a line written anew shows.
+// values as no writer would pad them, so that a line written anew shows. The file of
+// pairs 0-1 SECTION ENTITIES and 2-3 LINE ends without a line end.
 const std::string kCrLf =
     "0\r\nSECTION\r\n  2\r\nENTITIES\r\n0\r\nLINE\r\n 8\r\nA \r\n0\r\nCIRCLE\r\n8\r\nB\r\n"
     "40\r\n1.50\r\n0\r\nTEXT\r\n8\r\nC\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n";
 // Pairs 0-1 SECTION ENTITIES, 2 a code beyond 16 bits, 3-4 POINT, 5 ENDSEC, 6 EOF.
+const std::string kNoLastLineEnd = "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\nA";
 const std::string kLfWithMark =
     "\xEF\xBB\xBF"
     "0\nSECTION\n2\nENTITIES\n99999\nX\n0\nPOINT\n8\nP\n0\nENDSEC\n0\nEOF\n";
@@ -104,6 +106,11 @@ TEST(TDXFBufferSplice, SavesUntouchedLinesAsReadAndNewOnesWritten) {
        {{0, 2, {}}, {3, 2, {{0, "LINE"}}}},
        "\xEF\xBB\xBF"
        "99999\nX\n  0\nLINE\n0\nENDSEC\n0\nEOF\n"},
+      {"new pairs after a last line without its line end start a line",
+       kNoLastLineEnd,
+       none,
+       {{4, 0, {{0, "ENDSEC"}, {0, "EOF"}}}},
+       "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\nA\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

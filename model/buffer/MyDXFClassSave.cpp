@@ -34,6 +34,28 @@ bool CodeLineReads(std::string_view line, int code) {
   return ParseCodeLine(line.data(), line.data() + line.size(), read) && read == code;
 }
 
+// Passes writes on to a writer and remembers whether the bytes so far end inside a line:
+// a file's last line may have no line end, and a pair written after it must start a line.
+template <typename Out>
+class LineTracking {
+ public:
+  explicit LineTracking(Out& out) : m_out(out) {}
+  bool ok() const { return m_out.ok(); }
+  void Append(std::string_view bytes) {
+    m_out.Append(bytes);
+    if (!bytes.empty()) m_open = bytes.back() != '\n' && bytes.back() != '\r';
+  }
+  void AppendCode(int code, std::string_view lineEnd) {
+    m_out.AppendCode(code, lineEnd);
+    m_open = lineEnd.empty();
+  }
+  bool LineOpen() const { return m_open; }
+
+ private:
+  Out& m_out;
+  bool m_open = false;
+};
+
 }  // namespace
 
 // The line end of the file's first line, or CR LF for a file without one: what a line
@@ -59,7 +81,8 @@ std::size_t TDXFBuffer::Storage::CodeLineStart(std::size_t valueStart) const noe
 // unchanged bytes go out in runs, so saving an unchanged drawing costs little more than
 // writing its bytes once.
 template <typename Out>
-void TDXFBuffer::Storage::WriteAsRead(Out& out, int last) const {
+void TDXFBuffer::Storage::WriteAsRead(Out& writer, int last) const {
+  LineTracking<Out> out(writer);
   const char* bytes = text.get();
   std::size_t runStart = 0;     // the unchanged bytes not yet written (a byte-order mark too)
   std::size_t pos = textStart;  // where pair i's code line starts
@@ -78,6 +101,7 @@ void TDXFBuffer::Storage::WriteAsRead(Out& out, int last) const {
       out.Append({bytes + runStart, pos - runStart});
       runStart = pos;
       if (!skipped) {
+        if (out.LineOpen()) out.Append(LineEndStyle());
         out.AppendCode(Code(i), LineEndStyle());
         out.Append(Value(i));
         out.Append(LineEndStyle());
