@@ -1,14 +1,16 @@
 // DrawingPainter.cpp - paints a layout's shapes into a QImage.
 //
-// Performance: QPainter spends about a microsecond on each polyline, too much for the
-// hundreds of thousands a large drawing shows at full extents. A frame with many shapes in
-// view therefore writes its lines and dots straight into the image (clipped Bresenham, no
-// smoothing) and leaves only fills, readable texts and the highlight to QPainter; a frame
-// with few shapes is drawn by QPainter alone, smoothed.
+// Performance: QPainter spends about a microsecond on each polyline and far more on an
+// antialiased one or a large fill, too much for the thousands to hundreds of thousands a
+// large drawing shows. Lines, arcs, dots and fills are therefore written straight into the
+// image: lines smoothed (Wu's algorithm) when few shapes are in view and stepped pixel by
+// pixel (Bresenham) when many are, fills by scanlines. QPainter draws only readable texts
+// and the highlight.
 #include "render/DrawingPainter.h"
 
 #include <algorithm>  // std::clamp, std::max, std::min, std::swap
 #include <cmath>      // std::cos, std::sin, std::ceil, std::hypot, std::abs
+#include <cstdint>    // std::int64_t
 #include <map>        // std::map
 #include <numbers>    // std::numbers::pi
 #include <vector>     // std::vector
@@ -27,7 +29,7 @@ constexpr double kTinyPixels = 1.5;     // a shape smaller than this is one pixe
 constexpr double kTextMinPixels = 4;    // a text lower than this is a line along its box
 constexpr double kBusyTextPixels = 10;  // the same in a frame with many shapes
 constexpr double kMarkerPixels = 3;     // half the size of a marker's cross
-constexpr int kSmoothShapes = 20000;    // more shapes in view are rastered directly
+constexpr int kSmoothShapes = 20000;    // with more shapes in view lines are not smoothed
 constexpr double kPixelsPerPiece = 3;   // an arc's pieces are about this long
 constexpr int kMaxEllipsePieces = 720;
 // A text height is the font's cap height, about 0.7 of its pixel size.
@@ -35,12 +37,13 @@ constexpr double kCapShare = 0.7;
 const QColor kHighlight(255, 230, 0);  // drawn 3 pixels wide over everything
 constexpr int kHighlightPixels = 3;
 
-QColor ShapeColor(std::uint32_t color, bool dark) {
-  if (color & (kForegroundColor | kInheritedColor)) return dark ? Qt::white : Qt::black;
-  const QColor rgb = QColor::fromRgb(color & kRgbMask);
+QRgb ShapeRgb(std::uint32_t color, bool dark) {
+  constexpr QRgb kWhite = 0xFFFFFFFF, kBlack = 0xFF000000;
+  if (color & (kForegroundColor | kInheritedColor)) return dark ? kWhite : kBlack;
+  const QRgb rgb = kBlack | (color & kRgbMask);
   // White on a light background and black on a dark one would vanish.
-  if (!dark && rgb == Qt::white) return Qt::black;
-  if (dark && rgb == Qt::black) return Qt::white;
+  if (!dark && rgb == kWhite) return kBlack;
+  if (dark && rgb == kBlack) return kWhite;
   return rgb;
 }
 
@@ -69,35 +72,49 @@ class Raster {
     if (px >= 0 && py >= 0 && px < m_width && py < m_height) m_bits[py * m_stride + px] = c;
   }
 
-  // Clips a to b to the image (Liang-Barsky), then steps along it pixel by pixel.
+  // Clips a to b to the image, then steps along its longer axis one pixel a step, the
+  // other axis in 16.16 fixed point (no branch a pixel).
   void Segment(QPointF a, QPointF b, QRgb c) {
-    double t0 = 0, t1 = 1;
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    const double p[] = {-dx, dx, -dy, dy};
-    const double q[] = {a.x(), m_width - 1 - a.x(), a.y(), m_height - 1 - a.y()};
-    for (int k = 0; k < 4; ++k) {
-      if (p[k] == 0) {
-        if (q[k] < 0) return;
-        continue;
-      }
-      const double t = q[k] / p[k];
-      if (p[k] < 0)
-        t0 = std::max(t0, t);
-      else
-        t1 = std::min(t1, t);
-      if (t0 > t1) return;
-    }
-    int x0 = static_cast<int>(a.x() + t0 * dx + 0.5), y0 = static_cast<int>(a.y() + t0 * dy + 0.5);
-    const int x1 = static_cast<int>(a.x() + t1 * dx + 0.5),
-              y1 = static_cast<int>(a.y() + t1 * dy + 0.5);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    const int ex = std::abs(x1 - x0), ey = -std::abs(y1 - y0);
-    for (int error = ex + ey;;) {
+    if (!Clip(a, b, 0)) return;
+    const int x0 = static_cast<int>(a.x() + 0.5), y0 = static_cast<int>(a.y() + 0.5);
+    const int dx = static_cast<int>(b.x() + 0.5) - x0, dy = static_cast<int>(b.y() + 0.5) - y0;
+    const int steps = std::max(std::abs(dx), std::abs(dy));
+    if (steps == 0) {
       m_bits[y0 * m_stride + x0] = c;
-      if (x0 == x1 && y0 == y1) return;
-      const int twice = 2 * error;
-      if (twice >= ey) error += ey, x0 += sx;
-      if (twice <= ex) error += ex, y0 += sy;
+      return;
+    }
+    const std::int64_t stepX = (std::int64_t{dx} << 16) / steps;
+    const std::int64_t stepY = (std::int64_t{dy} << 16) / steps;
+    std::int64_t x = (std::int64_t{x0} << 16) + (1 << 15), y = (std::int64_t{y0} << 16) + (1 << 15);
+    for (int k = 0; k <= steps; ++k, x += stepX, y += stepY)
+      m_bits[(y >> 16) * m_stride + (x >> 16)] = c;
+  }
+
+  // Draws a to b smoothed (Wu): each step covers the two pixels nearest the line, each
+  // blended by how close it is.
+  void SmoothSegment(QPointF a, QPointF b, QRgb c) {
+    // Pixel centres lie at .5: shift so that they lie at whole numbers.
+    a -= QPointF(0.5, 0.5);
+    b -= QPointF(0.5, 0.5);
+    if (!Clip(a, b, 1)) return;
+    double x0 = a.x(), y0 = a.y(), x1 = b.x(), y1 = b.y();
+    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    if (steep) std::swap(x0, y0), std::swap(x1, y1);
+    if (x0 > x1) std::swap(x0, x1), std::swap(y0, y1);
+    const double gradient = x1 - x0 > 0 ? (y1 - y0) / (x1 - x0) : 0;
+    const int from = static_cast<int>(std::lround(x0)), to = static_cast<int>(std::lround(x1));
+    double y = y0 + gradient * (from - x0);
+    for (int x = from; x <= to; ++x, y += gradient) {
+      const double below = std::floor(y);
+      const int coverage = static_cast<int>((y - below) * 256);
+      const int row = static_cast<int>(below);
+      if (steep) {
+        Blend(row, x, c, 256 - coverage);
+        Blend(row + 1, x, c, coverage);
+      } else {
+        Blend(x, row, c, 256 - coverage);
+        Blend(x, row + 1, c, coverage);
+      }
     }
   }
 
@@ -107,7 +124,7 @@ class Raster {
     for (const Edge& e : edges) top = std::min(top, e.y0), bottom = std::max(bottom, e.y1);
     const int first = std::max(0, static_cast<int>(std::ceil(top - 0.5)));
     const int last = std::min(m_height - 1, static_cast<int>(std::floor(bottom - 0.5)));
-    std::vector<double> crossings;
+    std::vector<double>& crossings = m_crossings;
     for (int y = first; y <= last; ++y) {
       const double cy = y + 0.5;
       crossings.clear();
@@ -124,8 +141,44 @@ class Raster {
   }
 
  private:
+  // Clips a to b to the image widened by margin pixels (Liang-Barsky); false when nothing
+  // of it is left.
+  bool Clip(QPointF& a, QPointF& b, double margin) const {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x() + margin, m_width - 1 + margin - a.x(), a.y() + margin,
+                        m_height - 1 + margin - a.y()};
+    for (int k = 0; k < 4; ++k) {
+      if (p[k] == 0) {
+        if (q[k] < 0) return false;
+        continue;
+      }
+      const double t = q[k] / p[k];
+      if (p[k] < 0)
+        t0 = std::max(t0, t);
+      else
+        t1 = std::min(t1, t);
+      if (t0 > t1) return false;
+    }
+    const QPointF start = a;
+    a = start + t0 * QPointF(dx, dy);
+    b = start + t1 * QPointF(dx, dy);
+    return true;
+  }
+
+  // Mixes colour c into pixel (x, y) by alpha of 256.
+  void Blend(int x, int y, QRgb c, int alpha) {
+    if (x < 0 || y < 0 || x >= m_width || y >= m_height || alpha <= 0) return;
+    QRgb& pixel = m_bits[y * m_stride + x];
+    const auto mix = [alpha](int from, int to) { return from + (((to - from) * alpha) >> 8); };
+    pixel =
+        qRgb(mix(qRed(pixel), qRed(c)), mix(qGreen(pixel), qGreen(c)), mix(qBlue(pixel), qBlue(c)));
+  }
+
   QRgb* m_bits;
   int m_stride, m_width, m_height;
+  std::vector<double> m_crossings;  // of the scanline being filled
 };
 
 class Painter {
@@ -134,15 +187,17 @@ class Painter {
       : m_g(g), m_frame(frame), m_dark(dark) {}
 
   QPointF Pixel(ViewPoint p) const { return {m_frame.PixelX(p.x), m_frame.PixelY(p.y)}; }
-  QRgb Rgb(const ViewShape& s) const { return ShapeColor(s.color, m_dark).rgb(); }
+  QRgb Rgb(const ViewShape& s) const { return ShapeRgb(s.color, m_dark); }
 
   bool IsTiny(const ViewShape& s) const {
     const double size = std::max(s.box.maxX - s.box.minX, s.box.maxY - s.box.minY);
     return size * m_frame.scale < kTinyPixels && s.kind != ShapeKind::Marker;
   }
-  // Tells whether the raster can draw s in a busy frame: all but texts worth reading.
-  bool IsRasterable(const ViewShape& s) const {
-    return s.kind != ShapeKind::Text || TextPixels(m_g.texts[s.first]) < kBusyTextPixels;
+  // Tells whether the raster can draw s: all but texts worth reading, which are fewer in
+  // a busy frame.
+  bool IsRasterable(const ViewShape& s, bool busy) const {
+    return s.kind != ShapeKind::Text ||
+           TextPixels(m_g.texts[s.first]) < (busy ? kBusyTextPixels : kTextMinPixels);
   }
 
   void Dot(Raster& raster, const ViewShape& s) const {
@@ -150,16 +205,22 @@ class Painter {
                m_frame.PixelY((s.box.minY + s.box.maxY) / 2), Rgb(s));
   }
 
-  // Rasters the pixel runs of a shape IsRasterable accepts.
-  void Rasterise(Raster& raster, const ViewShape& s) const {
+  // Rasters a shape IsRasterable accepts, its lines smoothed or not.
+  void Rasterise(Raster& raster, const ViewShape& s, bool smooth) const {
     const QRgb c = Rgb(s);
     if (s.kind == ShapeKind::Fill) return raster.Fill(FillEdges(s), c);
     ForEachRun(s, [&](const QPointF* run, int n) {
       if (n == 1) raster.Dot(run[0].x(), run[0].y(), c);
-      for (int k = 1; k < n; ++k) raster.Segment(run[k - 1], run[k], c);
+      for (int k = 1; k < n; ++k) {
+        if (smooth)
+          raster.SmoothSegment(run[k - 1], run[k], c);
+        else
+          raster.Segment(run[k - 1], run[k], c);
+      }
     });
   }
 
+  // Draws a readable text, or a highlighted shape with the painter's pen.
   void Shape(QPainter& p, const ViewShape& s) {
     if (s.kind == ShapeKind::Fill) return p.fillPath(Rings(s), p.pen().color());
     if (s.kind == ShapeKind::Text && TextPixels(m_g.texts[s.first]) >= kTextMinPixels)
@@ -240,8 +301,9 @@ class Painter {
     }
   }
 
-  std::vector<Edge> FillEdges(const ViewShape& s) const {
-    std::vector<Edge> edges;
+  const std::vector<Edge>& FillEdges(const ViewShape& s) const {
+    std::vector<Edge>& edges = m_edges;
+    edges.clear();
     for (std::uint32_t k = s.first; k + 1 < s.first + s.count; ++k) {
       if (IsRunBreak(m_g.points[k]) || IsRunBreak(m_g.points[k + 1])) continue;
       const QPointF a = Pixel(m_g.points[k]), b = Pixel(m_g.points[k + 1]);
@@ -310,6 +372,7 @@ class Painter {
   QFont m_font = TextFont();
   std::map<int, QFont> m_fonts;        // by pixel size
   mutable std::vector<QPointF> m_run;  // the points of the run being drawn
+  mutable std::vector<Edge> m_edges;   // the edges of the fill being drawn
 };
 
 bool IsHighlighted(const ViewShape& s, int highlight) {
@@ -329,8 +392,8 @@ void PaintLayout(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
   index.Query(frame.Visible(), visible);
   Painter painter(g, frame, options.dark);
   const bool busy = visible.size() > static_cast<std::size_t>(kSmoothShapes);
-  // Pixels first, straight into the image; then everything QPainter draws over them.
-  std::vector<std::uint32_t> smooth;
+  // Pixels first, straight into the image; then the texts QPainter draws over them.
+  std::vector<std::uint32_t> texts;
   {
     Raster raster(image);
     for (const std::uint32_t k : visible) {
@@ -338,20 +401,20 @@ void PaintLayout(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
       if (IsHighlighted(s, options.highlight)) continue;
       if (painter.IsTiny(s))
         painter.Dot(raster, s);
-      else if (busy && painter.IsRasterable(s))
-        painter.Rasterise(raster, s);
+      else if (painter.IsRasterable(s, busy))
+        painter.Rasterise(raster, s, options.antialias && !busy);
       else
-        smooth.push_back(k);
+        texts.push_back(k);
     }
   }
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, options.antialias && !busy);
   std::uint32_t color = ~0u;
-  for (const std::uint32_t k : smooth) {
+  for (const std::uint32_t k : texts) {
     const ViewShape& s = g.shapes[k];
     if (s.color != color) {
       color = s.color;
-      p.setPen(QPen(ShapeColor(color, options.dark), 0));
+      p.setPen(QPen(QColor(ShapeRgb(color, options.dark)), 0));
     }
     painter.Shape(p, s);
   }

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <random>  // std::mt19937
+#include <vector>  // std::vector
 
 namespace {
 
-// The index finds the same nearest shape as a look at every shape.
-TEST(ShapeIndex, PicksAsAFullSearchDoes) {
+// Lines and markers over 1000 x 1000, a few of them across the whole drawing.
+LayoutGeometry RandomShapes(std::mt19937& random) {
   LayoutGeometry g;
-  std::mt19937 random(7);
   std::uniform_real_distribution<float> place(0, 1000), step(-20, 20);
   for (int k = 0; k < 3000; ++k) {
     ViewShape s;
@@ -25,6 +25,14 @@ TEST(ShapeIndex, PicksAsAFullSearchDoes) {
     g.extents.Add(s.box);
     g.shapes.push_back(s);
   }
+  return g;
+}
+
+// The index finds the same nearest shape as a look at every shape.
+TEST(ShapeIndex, PicksAsAFullSearchDoes) {
+  std::mt19937 random(7);
+  const LayoutGeometry g = RandomShapes(random);
+  std::uniform_real_distribution<float> place(0, 1000);
   ShapeIndex index;
   index.Build(g);
   for (int probe = 0; probe < 500; ++probe) {
@@ -36,6 +44,24 @@ TEST(ShapeIndex, PicksAsAFullSearchDoes) {
       if (d <= best) best = d, nearest = static_cast<int>(k);
     }
     EXPECT_EQ(index.Pick(x, y, tolerance).shape, nearest) << x << ", " << y;
+  }
+}
+
+// A box query returns what a look at every shape's box finds, in file order: for a small
+// box (the cells), a thin strip, a large one (a scan of every shape) and one outside.
+TEST(ShapeIndex, QueriesFindEveryShapeInTheBoxInFileOrder) {
+  std::mt19937 random(11);
+  const LayoutGeometry g = RandomShapes(random);
+  ShapeIndex index;
+  index.Build(g);
+  const ViewBox boxes[] = {
+      {480, 480, 520, 520}, {0, 300, 1000, 302}, {-50, -50, 700, 800}, {1100, 0, 1200, 50}};
+  for (const ViewBox& box : boxes) {
+    std::vector<std::uint32_t> expected, found;
+    for (std::uint32_t k = 0; k < g.shapes.size(); ++k)
+      if (g.shapes[k].box.Intersects(box)) expected.push_back(k);
+    index.Query(box, found);
+    EXPECT_EQ(found, expected) << box.minX << " " << box.minY << " " << box.maxX << " " << box.maxY;
   }
 }
 

@@ -31,7 +31,7 @@ constexpr int kMaxArrayCopies = 10000;  // columns x rows of one INSERT drawn at
 constexpr int kSplineSamples = 8;       // points per control or fit point
 constexpr int kCancelCheckRecords = 4096;
 constexpr int kPairsPerPart = 1 << 18;  // a smaller ENTITIES section is built on one thread
-constexpr int kMaxParts = 8;
+constexpr long long kMaxParts = 8;
 constexpr double kDegree = std::numbers::pi / 180;
 constexpr double kFullTurn = 2 * std::numbers::pi;
 
@@ -187,6 +187,43 @@ class ShapeWriter {
   bool m_hasBase;
 };
 
+// A run of pairs [from, to).
+struct PairRange {
+  int from = 0, to = 0;
+};
+
+// Returns the pair after the section that starts at pair i when the index knows it (the
+// index keeps the last section of each name), else i.
+int AfterKnownSection(const TDXFBuffer& b, int i) {
+  for (const DXFSectionField& section : kDXFSections)
+    if (b.*section.start == i && b.*section.end > i) return b.*section.end;
+  return i;
+}
+
+// Returns the ENTITIES sections in file order. The index knows the last one; a writer
+// that splits its entities leaves earlier ones between the sections it knows.
+std::vector<PairRange> EntitiesSections(const TDXFBuffer& b) {
+  std::vector<PairRange> sections;
+  for (int i = 0; i < b.EntitiesStart;) {
+    if (const int after = AfterKnownSection(b, i); after != i) {
+      i = after;
+      continue;
+    }
+    const bool entities = b.GetCode(i) == kRecordStartCode &&
+                          TrimView(b.ValueView(i)) == "SECTION" &&
+                          TrimView(b.ValueView(i + 1)) == "ENTITIES";
+    int next = NextRecord(b, i);
+    if (entities) {
+      while (next < b.EntitiesStart && TrimView(b.ValueView(next)) != "ENDSEC")
+        next = NextRecord(b, next);
+      sections.push_back({i, next});
+    }
+    i = next;
+  }
+  if (b.EntitiesEnd > b.EntitiesStart) sections.push_back({b.EntitiesStart, b.EntitiesEnd});
+  return sections;
+}
+
 struct LayerStyle {
   std::uint32_t color = kForegroundColor;
   bool hidden = false;
@@ -220,7 +257,8 @@ class LayoutBuilder {
     ShapeWriter writer(out, false);
     if (const auto block = m_blocks.find(kPaperSpace); block != m_blocks.end())
       BuildRange(block->second.start, block->second.end, -1, Placement{}, writer);
-    BuildRange(m_b.EntitiesStart, m_b.EntitiesEnd, 1, Placement{}, writer);
+    for (const PairRange section : EntitiesSections(m_b))
+      BuildRange(section.from, section.to, 1, Placement{}, writer);
   }
   bool BuildBlock(std::string_view name, LayoutGeometry& out) {
     const auto block = m_blocks.find(name);
@@ -598,7 +636,8 @@ class LayoutBuilder {
     const int vAligns[] = {3, 2, 1};  // top, middle, bottom rows of the attachment
     WriteText(place.map, r.Point(kX), {direction.x * height, direction.y * height},
               {up.x * height, up.y * height}, (attach - 1) % 3, vAligns[(attach - 1) / 3],
-              StripMTextCodes(Decoded(raw)), out, ColumnWidth(r, height));
+              WrapLines(StripMTextCodes(Decoded(raw)), ColumnWidth(r, height)), out,
+              ColumnWidth(r, height));
   }
 
   // An MTEXT's column width (41) in text heights; 0 when it has none.
@@ -869,18 +908,30 @@ std::vector<std::string> DrawingLayouts(const TDXFBuffer& b) {
   return layouts;
 }
 
-// Cuts ENTITIES into `parts` ranges of about equal size at records that are no VERTEX,
-// ATTRIB or SEQEND, so a POLYLINE or INSERT stays with its followers.
-static std::vector<int> ModelRanges(const TDXFBuffer& b, int parts) {
-  std::vector<int> bounds{b.EntitiesStart};
-  const long long size = b.EntitiesEnd - b.EntitiesStart;
-  for (int k = 1; k < parts; ++k) {
-    int at = NextRecord(b, static_cast<int>(b.EntitiesStart + size * k / parts));
-    while (at < b.EntitiesEnd && IsFollower(TrimView(b.ValueView(at)))) at = NextRecord(b, at);
-    bounds.push_back(std::max(bounds.back(), std::min(at, b.EntitiesEnd)));
+// Cuts the ENTITIES sections into ranges of about equal size, one a core, each section at
+// least one, at records that are no VERTEX, ATTRIB or SEQEND, so a POLYLINE or INSERT
+// stays with its followers.
+static std::vector<PairRange> ModelRanges(const TDXFBuffer& b) {
+  const std::vector<PairRange> sections = EntitiesSections(b);
+  long long total = 0;
+  for (const PairRange section : sections) total += section.to - section.from;
+  const long long cores = std::max(1U, std::thread::hardware_concurrency());
+  const long long parts = std::clamp(total / kPairsPerPart, 1LL, std::min(cores, kMaxParts));
+  std::vector<PairRange> ranges;
+  for (const PairRange section : sections) {
+    const long long size = section.to - section.from;
+    const int pieces = static_cast<int>(std::max(1LL, parts * size / std::max(1LL, total)));
+    int from = section.from;
+    for (int k = 1; k < pieces; ++k) {
+      int at = NextRecord(b, static_cast<int>(section.from + size * k / pieces));
+      while (at < section.to && IsFollower(TrimView(b.ValueView(at)))) at = NextRecord(b, at);
+      at = std::max(from, std::min(at, section.to));
+      ranges.push_back({from, at});
+      from = at;
+    }
+    ranges.push_back({from, section.to});
   }
-  bounds.push_back(b.EntitiesEnd);
-  return bounds;
+  return ranges;
 }
 
 // Appends part to whole, its points moved from part's base point to whole's.
@@ -916,22 +967,40 @@ static void AppendPart(LayoutGeometry& whole, const LayoutGeometry& part) {
   whole.cancelled = whole.cancelled || part.cancelled;
 }
 
+// Makes room in whole for every part at once: no copy as it grows, none to shrink it.
+static void ReserveForParts(LayoutGeometry& whole, const std::vector<LayoutGeometry>& parts) {
+  std::size_t shapes = 0, points = 0, texts = 0, bytes = 0;
+  for (const LayoutGeometry& part : parts) {
+    shapes += part.shapes.size();
+    points += part.points.size();
+    texts += part.texts.size();
+    bytes += part.textBytes.size();
+  }
+  whole.shapes.reserve(shapes);
+  whole.points.reserve(points);
+  whole.texts.reserve(texts);
+  whole.textBytes.reserve(bytes);
+}
+
 // Model space of a large drawing is built in parts on several threads, then joined in
 // file order; each part decodes the blocks it uses itself.
 static LayoutGeometry BuildModelSpace(const TDXFBuffer& b, const TDXFLayerTable& layers,
                                       const std::atomic<bool>* cancel) {
-  const int parts = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1,
-                               std::max(1, (b.EntitiesEnd - b.EntitiesStart) / kPairsPerPart));
-  const std::vector<int> bounds = ModelRanges(b, std::min(parts, kMaxParts));
-  std::vector<LayoutGeometry> built(bounds.size() - 1);
+  const std::vector<PairRange> ranges = ModelRanges(b);
+  if (ranges.empty()) return LayoutGeometry();
+  std::vector<LayoutGeometry> built(ranges.size());
   RunOnThreads(built.size(), [&](std::size_t k) {
     LayoutBuilder builder(b, layers, cancel);
-    builder.BuildModel(bounds[k], bounds[k + 1], built[k]);
+    builder.BuildModel(ranges[k].from, ranges[k].to, built[k]);
     built[k].cancelled = builder.Cancelled();
   });
   if (built.size() == 1) return std::move(built.front());
   LayoutGeometry whole;
-  for (const LayoutGeometry& part : built) AppendPart(whole, part);
+  ReserveForParts(whole, built);
+  for (LayoutGeometry& part : built) {
+    AppendPart(whole, part);
+    part = LayoutGeometry();  // its memory goes before the next part is copied
+  }
   return whole;
 }
 

@@ -1,14 +1,17 @@
 // ShapeIndex.cpp - finds the shapes of a layout in a box or near a point.
 #include "logic/view/ShapeIndex.h"
 
-#include <algorithm>  // std::clamp, std::min, std::sort
-#include <cmath>      // std::sqrt, std::cos, std::sin, std::ceil, std::hypot
+#include <algorithm>  // std::clamp, std::max, std::min, std::sort
+#include <cmath>      // std::sqrt, std::cos, std::sin, std::ceil, std::floor, std::hypot
 
 namespace {
 
-constexpr int kMaxCellsPerSide = 2048;
-constexpr int kLargeShapeCells = 64;  // a shape over more cells goes into the short list
-constexpr int kEllipseProbes = 128;   // segments of an ellipse measured by Pick
+constexpr double kShapesPerCell = 4;  // in the finest level, over the whole extents
+constexpr double kMaxCellsPerSide = 2048;
+// A query box that shows more than this share of the extents looks at every shape's box
+// in turn: cheaper than the cells, and already in file order.
+constexpr double kScanShare = 0.25;
+constexpr int kEllipseProbes = 128;  // segments of an ellipse measured by Pick
 
 double SegmentDistance(double px, double py, ViewPoint a, ViewPoint b) {
   const double dx = b.x - a.x, dy = b.y - a.y;
@@ -78,87 +81,105 @@ double ShapeDistance(const LayoutGeometry& g, std::uint32_t k, double x, double 
   return m.distance;
 }
 
-int ShapeIndex::CellX(float x) const {
-  return std::clamp(static_cast<int>((x - m_box.minX) / m_cellWidth), 0, m_columns - 1);
+int ShapeIndex::LevelOf(const ViewBox& b) const {
+  const double size = std::max(b.maxX - b.minX, b.maxY - b.minY);
+  int level = 0;
+  while (level + 1 < static_cast<int>(m_levels.size()) && m_levels[level].cellSize < size) ++level;
+  return level;
 }
 
-int ShapeIndex::CellY(float y) const {
-  return std::clamp(static_cast<int>((y - m_box.minY) / m_cellHeight), 0, m_rows - 1);
+std::uint32_t ShapeIndex::CellOf(const Level& level, const ViewBox& b) const {
+  const double cx = (static_cast<double>(b.minX) + b.maxX) / 2 - m_box.minX;
+  const double cy = (static_cast<double>(b.minY) + b.maxY) / 2 - m_box.minY;
+  const int column = std::clamp(static_cast<int>(cx / level.cellSize), 0, level.columns - 1);
+  const int row = std::clamp(static_cast<int>(cy / level.cellSize), 0, level.rows - 1);
+  return level.firstCell + static_cast<std::uint32_t>(row * level.columns + column);
 }
 
 void ShapeIndex::Build(const LayoutGeometry& g) {
   m_g = &g;
   m_box = g.extents;
+  m_levels.clear();
+  m_cellStart.assign(1, 0);
   m_items.clear();
-  m_large.clear();
   m_marked.assign(g.shapes.size(), 0);
-  if (m_box.Empty()) {
-    m_columns = m_rows = 0;
-    m_cellStart.assign(1, 0);
-    return;
-  }
+  if (m_box.Empty()) return;
   const double width = std::max(1e-9, static_cast<double>(m_box.maxX - m_box.minX));
   const double height = std::max(1e-9, static_cast<double>(m_box.maxY - m_box.minY));
-  const double cells = std::max(1.0, g.shapes.size() / 2.0);
-  const double side = std::sqrt(cells * width / height);
-  m_columns = std::clamp(static_cast<int>(std::ceil(side)), 1, kMaxCellsPerSide);
-  m_rows = std::clamp(static_cast<int>(std::ceil(cells / m_columns)), 1, kMaxCellsPerSide);
-  m_cellWidth = static_cast<float>(width / m_columns);
-  m_cellHeight = static_cast<float>(height / m_rows);
-  m_cellStart.assign(static_cast<std::size_t>(m_columns) * m_rows + 1, 0);
-  // Two passes over the shapes: count per cell, then fill the cells' slices.
-  for (int pass = 0; pass < 2; ++pass) {
-    std::vector<std::uint32_t> fill;
-    if (pass == 1) {
-      for (std::size_t c = 1; c < m_cellStart.size(); ++c) m_cellStart[c] += m_cellStart[c - 1];
-      m_items.resize(m_cellStart.back());
-      fill.assign(m_cellStart.begin(), m_cellStart.end() - 1);
-    }
-    for (std::uint32_t k = 0; k < g.shapes.size(); ++k) {
-      const ViewBox& b = g.shapes[k].box;
-      const int x0 = CellX(b.minX), x1 = CellX(b.maxX), y0 = CellY(b.minY), y1 = CellY(b.maxY);
-      if ((x1 - x0 + 1) * (y1 - y0 + 1) > kLargeShapeCells) {
-        if (pass == 1) m_large.push_back(k);
-        continue;
-      }
-      for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-          const std::size_t cell = static_cast<std::size_t>(y) * m_columns + x;
-          if (pass == 0)
-            ++m_cellStart[cell + 1];
-          else
-            m_items[fill[cell]++] = k;
-        }
-      }
-    }
+  const double shapes = std::max<double>(1, static_cast<double>(g.shapes.size()));
+  double cell = std::max(std::sqrt(width * height * kShapesPerCell / shapes),
+                         std::max(width, height) / kMaxCellsPerSide);
+  // Levels up to one cell over everything, so every shape fits one of them.
+  std::uint32_t cells = 0;
+  for (;; cell *= 2) {
+    Level level;
+    level.cellSize = cell;
+    level.columns = std::max(1, static_cast<int>(std::ceil(width / cell)));
+    level.rows = std::max(1, static_cast<int>(std::ceil(height / cell)));
+    level.firstCell = cells;
+    cells += static_cast<std::uint32_t>(level.columns * level.rows);
+    m_levels.push_back(level);
+    if (level.columns == 1 && level.rows == 1) break;
+  }
+  // Each shape's cell, counted, then the shapes put into their cells' slices.
+  std::vector<std::uint32_t> cellOf(g.shapes.size());
+  m_cellStart.assign(cells + 1, 0);
+  for (std::size_t k = 0; k < g.shapes.size(); ++k) {
+    const ViewBox& b = g.shapes[k].box;
+    cellOf[k] = CellOf(m_levels[LevelOf(b)], b);
+    ++m_cellStart[cellOf[k] + 1];
+  }
+  for (std::size_t c = 1; c < m_cellStart.size(); ++c) m_cellStart[c] += m_cellStart[c - 1];
+  m_items.resize(g.shapes.size());
+  std::vector<std::uint32_t> fill(m_cellStart.begin(), m_cellStart.end() - 1);
+  for (std::uint32_t k = 0; k < g.shapes.size(); ++k) m_items[fill[cellOf[k]]++] = k;
+}
+
+// Appends the shapes of level's cells that may meet box: their centres lie within half a
+// cell of it.
+void ShapeIndex::Collect(const Level& level, const ViewBox& box,
+                         std::vector<std::uint32_t>& shapes) const {
+  const double half = level.cellSize / 2;
+  const auto cell = [&](double at, int count) {
+    return static_cast<int>(
+        std::clamp(std::floor(at / level.cellSize), -1.0, static_cast<double>(count)));
+  };
+  const int x0 = std::max(0, cell(box.minX - half - m_box.minX, level.columns));
+  const int x1 = std::min(level.columns - 1, cell(box.maxX + half - m_box.minX, level.columns));
+  const int y0 = std::max(0, cell(box.minY - half - m_box.minY, level.rows));
+  const int y1 = std::min(level.rows - 1, cell(box.maxY + half - m_box.minY, level.rows));
+  for (int y = y0; y <= y1; ++y) {
+    const std::uint32_t row = level.firstCell + static_cast<std::uint32_t>(y * level.columns);
+    for (std::uint32_t i = m_cellStart[row + x0]; i < m_cellStart[row + x1 + 1]; ++i)
+      if (m_g->shapes[m_items[i]].box.Intersects(box)) shapes.push_back(m_items[i]);
+  }
+}
+
+// A large share of the shapes is put in order by one sweep over the marks.
+void ShapeIndex::PutInFileOrder(std::vector<std::uint32_t>& shapes) const {
+  if (shapes.size() <= m_marked.size() / 16) return std::sort(shapes.begin(), shapes.end());
+  for (const std::uint32_t k : shapes) m_marked[k] = 1;
+  shapes.clear();
+  for (std::uint32_t k = 0; k < m_marked.size(); ++k) {
+    if (!m_marked[k]) continue;
+    m_marked[k] = 0;
+    shapes.push_back(k);
   }
 }
 
 void ShapeIndex::Query(const ViewBox& box, std::vector<std::uint32_t>& shapes) const {
   shapes.clear();
-  if (!m_g || m_columns == 0 || !box.Intersects(m_box)) return;
-  const auto take = [&](std::uint32_t k) {
-    if (m_marked[k] || !m_g->shapes[k].box.Intersects(box)) return;
-    m_marked[k] = 1;
-    shapes.push_back(k);
-  };
-  for (const std::uint32_t k : m_large) take(k);
-  const int x0 = CellX(box.minX), x1 = CellX(box.maxX), y0 = CellY(box.minY), y1 = CellY(box.maxY);
-  for (int y = y0; y <= y1; ++y) {
-    for (int x = x0; x <= x1; ++x) {
-      const std::size_t cell = static_cast<std::size_t>(y) * m_columns + x;
-      for (std::uint32_t i = m_cellStart[cell]; i < m_cellStart[cell + 1]; ++i) take(m_items[i]);
-    }
+  if (!m_g || m_levels.empty() || !box.Intersects(m_box)) return;
+  const double shownWidth = std::min(box.maxX, m_box.maxX) - std::max(box.minX, m_box.minX);
+  const double shownHeight = std::min(box.maxY, m_box.maxY) - std::max(box.minY, m_box.minY);
+  const double area = (static_cast<double>(m_box.maxX) - m_box.minX) * (m_box.maxY - m_box.minY);
+  if (shownWidth * shownHeight > kScanShare * area) {
+    for (std::uint32_t k = 0; k < m_g->shapes.size(); ++k)
+      if (m_g->shapes[k].box.Intersects(box)) shapes.push_back(k);
+    return;
   }
-  // A large share of the shapes is put in order by one sweep over the marks.
-  if (shapes.size() > m_marked.size() / 16) {
-    shapes.clear();
-    for (std::uint32_t k = 0; k < m_marked.size(); ++k)
-      if (m_marked[k]) shapes.push_back(k);
-  } else {
-    std::sort(shapes.begin(), shapes.end());
-  }
-  for (const std::uint32_t k : shapes) m_marked[k] = 0;
+  for (const Level& level : m_levels) Collect(level, box, shapes);
+  PutInFileOrder(shapes);
 }
 
 PickResult ShapeIndex::Pick(double x, double y, double tolerance) const {
@@ -182,7 +203,6 @@ PickResult ShapeIndex::Pick(double x, double y, double tolerance) const {
 }
 
 std::size_t ShapeIndex::MemoryBytes() const {
-  return (m_cellStart.capacity() + m_items.capacity() + m_large.capacity()) *
-             sizeof(std::uint32_t) +
-         m_marked.capacity();
+  return (m_cellStart.capacity() + m_items.capacity()) * sizeof(std::uint32_t) +
+         m_levels.capacity() * sizeof(Level) + m_marked.capacity();
 }

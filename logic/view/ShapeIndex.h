@@ -1,10 +1,12 @@
 // ShapeIndex.h - finds the shapes of a layout in a box or near a point.
 //
-// A uniform grid over the layout's extents, about two shapes a cell: each cell lists the
-// shapes whose boxes meet it, in one array (a count pass, then a fill pass). A shape that
-// spans many cells (a long line across the drawing) is kept in a short list that every
-// query looks at instead of in hundreds of cells. Picking measures the true distance to
-// each shape found near the point: to its segments, inside a fill or a text's box.
+// A loose grid in levels: level 0 has about four shapes a cell, and each level above has
+// cells twice as wide. A shape is listed once, in the finest level whose cells are at
+// least as large as the shape, in the cell that holds its centre; a query widens its box
+// by half a cell at each level. So a long line across the drawing costs one entry, like a
+// dot does, and the whole index is about one integer a shape. Picking measures the true
+// distance to each shape found near the point: to its segments, inside a fill or a text's
+// box.
 #pragma once
 
 #include <cstdint>  // std::uint32_t
@@ -31,16 +33,22 @@ class ShapeIndex {
   std::size_t MemoryBytes() const;
 
  private:
-  int CellX(float x) const;
-  int CellY(float y) const;
+  struct Level {
+    double cellSize = 1;
+    int columns = 1, rows = 1;
+    std::uint32_t firstCell = 0;  // offset of its cells in m_cellStart
+  };
+
+  int LevelOf(const ViewBox& b) const;
+  std::uint32_t CellOf(const Level& level, const ViewBox& b) const;
+  void Collect(const Level& level, const ViewBox& box, std::vector<std::uint32_t>& shapes) const;
+  void PutInFileOrder(std::vector<std::uint32_t>& shapes) const;
 
   const LayoutGeometry* m_g = nullptr;
   ViewBox m_box;
-  int m_columns = 0, m_rows = 0;
-  float m_cellWidth = 1, m_cellHeight = 1;
-  std::vector<std::uint32_t> m_cellStart;  // m_columns * m_rows + 1 offsets into m_items
-  std::vector<std::uint32_t> m_items;
-  std::vector<std::uint32_t> m_large;          // shapes over many cells
+  std::vector<Level> m_levels;
+  std::vector<std::uint32_t> m_cellStart;      // per cell of every level, then one end offset
+  std::vector<std::uint32_t> m_items;          // shape numbers, cell by cell
   mutable std::vector<std::uint8_t> m_marked;  // per shape: found by the running query
 };
 

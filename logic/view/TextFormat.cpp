@@ -1,7 +1,10 @@
 // TextFormat.cpp - the plain text of TEXT and MTEXT values as the drawing view shows it.
 #include "logic/view/TextFormat.h"
 
-#include <cctype>  // std::isdigit, std::tolower
+#include <algorithm>  // std::min
+#include <cctype>     // std::isdigit, std::tolower
+
+#include "logic/view/ViewGeometry.h"
 
 namespace {
 
@@ -108,6 +111,60 @@ std::string StripTextCodes(std::string_view text) {
       AppendUtf8(value, out);
     }
     // %%u, %%o, %%k and unknown codes switch a style on or off: dropped.
+  }
+  return out;
+}
+
+// Returns the end of the unit of line that starts at i: a run of blanks, a word of other
+// ASCII characters, or one wide character, which may stand alone on either side of a break.
+static std::size_t UnitEnd(std::string_view line, std::size_t i) {
+  const auto isAscii = [&](std::size_t k) { return static_cast<unsigned char>(line[k]) < 0x80; };
+  const auto isTrail = [&](std::size_t k) {
+    return (static_cast<unsigned char>(line[k]) & 0xC0) == 0x80;
+  };
+  std::size_t end = i + 1;
+  if (line[i] == ' ')
+    while (end < line.size() && line[end] == ' ') ++end;
+  else if (isAscii(i))
+    while (end < line.size() && line[end] != ' ' && isAscii(end)) ++end;
+  else
+    while (end < line.size() && isTrail(end)) ++end;
+  return end;
+}
+
+// Appends line to out, broken to fit width.
+static void WrapLine(std::string_view line, double width, std::string& out) {
+  double used = 0;
+  bool hasWord = false;  // the output line holds more than blanks
+  bool broken = false;   // the output line began at a break: its leading blanks vanish
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t end = UnitEnd(line, i);
+    const std::string_view unit = line.substr(i, end - i);
+    i = end;
+    const bool blank = unit[0] == ' ';
+    const double w = EstimatedWidth(unit);
+    if (!blank && hasWord && used + w > width) {
+      while (out.back() == ' ') out.pop_back();
+      out += '\n';
+      used = 0;
+      hasWord = false;
+      broken = true;
+    }
+    if (blank && broken && used == 0) continue;
+    out += unit;
+    used += w;
+    hasWord = hasWord || !blank;
+  }
+}
+
+std::string WrapLines(std::string_view text, double width) {
+  if (width <= 0) return std::string(text);
+  std::string out;
+  for (std::size_t from = 0; from <= text.size();) {
+    const std::size_t end = std::min(text.find('\n', from), text.size());
+    if (from > 0) out += '\n';
+    WrapLine(text.substr(from, end - from), width, out);
+    from = end + 1;
   }
   return out;
 }

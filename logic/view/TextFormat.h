@@ -16,3 +16,9 @@ std::string StripMTextCodes(std::string_view text);
 /// Returns a TEXT or ATTRIB value (UTF-8) with its %% codes replaced: %%d by "°", %%p by
 /// "±", %%c by "⌀", %%% by "%", %%nnn by the character nnn; %%u, %%o and %%k vanish.
 std::string StripTextCodes(std::string_view text);
+
+/// Returns text (UTF-8, lines separated by "\n") with each line broken to fit `width` text
+/// heights, as EstimatedWidth measures: at the blanks between words, which vanish at the
+/// break, and before or after any wide character. A word wider than the column keeps its
+/// own line; a width of 0 or less breaks nothing.
+std::string WrapLines(std::string_view text, double width);

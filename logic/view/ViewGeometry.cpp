@@ -48,8 +48,7 @@ ViewBox EllipseBox(const ViewPoint* p) {
   return box;
 }
 
-// Estimated width of a line in text heights: 0.6 for an ASCII character, 1 for others.
-static double LineWidth(std::string_view line) {
+double EstimatedWidth(std::string_view line) {
   double width = 0;
   for (const char c : line) {
     const auto byte = static_cast<unsigned char>(c);
@@ -66,7 +65,7 @@ void TextCorners(const ViewText& text, const std::string& bytes, ViewPoint corne
   double width = text.width;
   for (std::size_t from = 0; text.width == 0 && from <= all.size();) {
     const std::size_t end = std::min(all.find('\n', from), all.size());
-    width = std::max(width, LineWidth(all.substr(from, end - from)));
+    width = std::max(width, EstimatedWidth(all.substr(from, end - from)));
     from = end + 1;
   }
   const double height = 1 + 1.6 * (text.lines - 1);

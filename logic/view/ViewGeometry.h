@@ -7,10 +7,11 @@
 // stay analytic (centre and two conjugate semi-axes) and are tessellated when drawn.
 #pragma once
 
-#include <cstdint>  // std::uint32_t, std::uint8_t
-#include <limits>   // std::numeric_limits
-#include <string>   // std::string
-#include <vector>   // std::vector
+#include <cstdint>      // std::uint32_t, std::uint8_t
+#include <limits>       // std::numeric_limits
+#include <string>       // std::string
+#include <string_view>  // std::string_view
+#include <vector>       // std::vector
 
 /// A point of a layout, relative to its base point.
 struct ViewPoint {
@@ -90,6 +91,9 @@ struct LayoutGeometry {
 
 /// Returns the box of an ellipse shape's points (centre, U, V, (t0, t1)).
 ViewBox EllipseBox(const ViewPoint* p);
+/// Returns the estimated width of a line of UTF-8 text in text heights: 0.6 for an ASCII
+/// character, 1 for any other.
+double EstimatedWidth(std::string_view line);
 /// Returns the corners of a text's box: its column width, or its estimated width of 0.6
 /// heights a plain ASCII character and 1 height a wider one, the widest line counting.
 void TextCorners(const ViewText& text, const std::string& bytes, ViewPoint corners[4]);
