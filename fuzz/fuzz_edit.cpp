@@ -79,6 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (edit.col == kValueColumn) FUZZ_CHECK(b.ValueView(pair) == DocumentText(b, edit.text).bytes);
     if (b.NoteView(pair).empty()) b.MakeNote(pair);
   }
+  // The edits above reached the buffer past the document, which brings the caches (the
+  // index: where EOF stands) up to date after each change it makes.
+  (void)b.UpdateCaches();
   Document document;
   (void)document.Adopt(std::move(b));
   const std::vector<RefPair> before = SavedPairs(document.Buffer());
