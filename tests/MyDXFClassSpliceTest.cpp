@@ -106,6 +106,12 @@ TEST(TDXFBufferSplice, SavesUntouchedLinesAsReadAndNewOnesWritten) {
        {{0, 2, {}}, {3, 2, {{0, "LINE"}}}},
        "\xEF\xBB\xBF"
        "99999\nX\n  0\nLINE\n0\nENDSEC\n0\nEOF\n"},
+      {"new pairs first follow the byte-order mark on the first line",
+       kLfWithMark,
+       none,
+       {{0, 0, {{999, "C"}}}},
+       "\xEF\xBB\xBF"
+       "999\nC\n0\nSECTION\n2\nENTITIES\n99999\nX\n0\nPOINT\n8\nP\n0\nENDSEC\n0\nEOF\n"},
       {"new pairs after a last line without its line end start a line",
        kNoLastLineEnd,
        none,

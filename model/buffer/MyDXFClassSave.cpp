@@ -82,10 +82,11 @@ std::size_t TDXFBuffer::Storage::CodeLineStart(std::size_t valueStart) const noe
 // writing its bytes once.
 template <typename Out>
 void TDXFBuffer::Storage::WriteAsRead(Out& writer, int last) const {
-  LineTracking<Out> out(writer);
   const char* bytes = text.get();
-  std::size_t runStart = 0;     // the unchanged bytes not yet written (a byte-order mark too)
-  std::size_t pos = textStart;  // where pair i's code line starts
+  writer.Append({bytes, textStart});  // a byte-order mark, which starts no line
+  LineTracking<Out> out(writer);
+  std::size_t runStart = textStart;  // the unchanged bytes not yet written
+  std::size_t pos = textStart;       // where pair i's code line starts
   for (int i = 0; i <= last && out.ok(); ++i) {
     const std::size_t at = ValueOffset(i);
     const bool skipped = IsLeftOut(i);
