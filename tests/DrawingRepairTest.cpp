@@ -207,6 +207,24 @@ TEST(DrawingRepair, LeavesWhatItCannotKnowAndSaysWhy) {
   }
 }
 
+// A drawing whose largest handle is the largest there can be has no handle to give.
+TEST(DrawingRepair, LeavesTheHandlesWhenNoneIsFree) {
+  const std::string top = "FFFFFFFFFFFFFFFF";
+  Repaired r(Damaged(Damaged(std::string(kClean), "0|INSERT|5|30|", "0|INSERT|5|" + top + "|"),
+                     "0|ATTRIB|5|31|", "0|ATTRIB|5|" + top + "|"));
+  // The ATTRIB and the SEQEND lost their owner (30): they get the INSERT's owner.
+  EXPECT_EQ(LinesOf(r.plan.repaired),
+            (std::vector<Line>{{401, "dangling-pointer", "所有者のハンドル 30 を 18 にしました"},
+                               {415, "dangling-pointer", "所有者のハンドル 30 を 18 にしました"}}));
+  std::vector<std::string> kinds;
+  for (const Line& line : LinesOf(r.plan.left)) {
+    kinds.push_back(line.kind);
+    EXPECT_TRUE(line.text.ends_with("：空いているハンドルがないので修復しません")) << line;
+  }
+  EXPECT_EQ(kinds, (std::vector<std::string>{"handle-above-seed", "duplicate-handle",
+                                             "handle-above-seed"}));
+}
+
 // Several damages: each repaired, in one undo step, and the repairs do not trip on each
 // other (a definition and the closer of its table at one place, a record taken out
 // beside the closer that goes where it stood).

@@ -102,8 +102,9 @@ class Planner {
         m_blockRecords(MakeSymbolNames(b.Encoding)) {
     std::uint64_t seed = 0;
     if (b.HandSeedIndex > 0 && !ParseHandle(b.ValueView(b.HandSeedIndex), seed)) seed = 0;
+    // 0 when the largest handle is the largest there can be: then none is free.
     const std::uint64_t above = m_handled ? handles.Entries().back().handle + 1 : 1;
-    m_nextHandle = m_firstHandle = std::max(seed, above);
+    m_nextHandle = m_firstHandle = above == 0 ? 0 : std::max(seed, above);
   }
 
   RepairPlan Run(const std::vector<CheckProblem>& problems) {
@@ -131,9 +132,15 @@ class Planner {
 
   // Plans the repair of p and returns what it does, or empty with why it cannot.
   std::string Repair(const CheckProblem& p, std::string& why) {
+    const bool handleKind =
+        p.kind == CheckKind::DuplicateHandle || p.kind == CheckKind::HandleAboveSeed;
+    if (handleKind && m_nextHandle == 0) {
+      why = Sjis("空いているハンドルがないので修復しません");
+      return {};
+    }
     switch (p.kind) {
       case CheckKind::DuplicateHandle:
-        return NewHandle(p);
+        return NewHandle(p, why);
       case CheckKind::HandleAboveSeed:
         m_seedRaised = true;
         return SeedPlaceholder();
@@ -177,9 +184,13 @@ class Planner {
     return {};
   }
 
-  std::string NewHandle(const CheckProblem& p) {
+  std::string NewHandle(const CheckProblem& p, std::string& why) {
     const int pair = FindInRecord(m_b, p.pair, kHandleCode, kDimstyleHandleCode);
     const std::string handle = NextHandle();
+    if (handle.empty()) {
+      why = Sjis("空いているハンドルがないので修復しません");
+      return {};
+    }
     m_plan.values.emplace_back(pair, handle);
     return Format(Sjis("ハンドル %s を %s に変えました（%lld 行のレコードと重複）").c_str(),
                   p.subject.c_str(), handle.c_str(), LineOfPair(p.other));
@@ -274,7 +285,7 @@ class Planner {
   Pairs Entry(std::string_view type, const std::string& owner, std::string_view subclass,
               const std::string& name, const Pairs& fields, int handleCode = kHandleCode) {
     Pairs pairs = {{kRecordStartCode, std::string(type)}};
-    if (m_handled) pairs.emplace_back(handleCode, NextHandle());
+    AddHandle(pairs, handleCode);
     if (m_modern) {
       if (!owner.empty()) pairs.emplace_back(kOwnerCode, owner);
       pairs.emplace_back(100, "AcDbSymbolTableRecord");
@@ -319,7 +330,8 @@ class Planner {
       const int table = records->second;
       Pairs entry =
           Entry("BLOCK_RECORD", HandleOf(m_b, table), "AcDbBlockTableRecord", p.subject, {});
-      if (m_handled) recordHandle = entry[1].second;
+      for (const auto& [code, value] : entry)
+        if (code == kHandleCode) recordHandle = value;
       Insert(PlaceBefore(table, {"ENDTAB", "TABLE", "ENDSEC", "SECTION", "EOF"}), kDefinition,
              std::move(entry));
       ++m_added[table];
@@ -346,7 +358,7 @@ class Planner {
   Pairs EntityRecord(std::string_view type, int like, const std::string& owner,
                      std::string_view subclass) {
     Pairs pairs = {{kRecordStartCode, std::string(type)}};
-    if (m_handled) pairs.emplace_back(kHandleCode, NextHandle());
+    AddHandle(pairs, kHandleCode);
     if (m_modern && !owner.empty()) pairs.emplace_back(kOwnerCode, owner);
     if (m_modern) pairs.emplace_back(100, "AcDbEntity");
     const std::string_view layer = like >= 0 ? ValueIn(m_b, like, kLayerCode) : std::string_view();
@@ -501,7 +513,18 @@ class Planner {
 
   // ---------------------------------------------------------------- gathering
 
-  std::string NextHandle() { return HandleText(m_nextHandle++); }
+  // The next free handle; empty when none is left below the largest a handle can be.
+  std::string NextHandle() {
+    if (m_nextHandle == 0 || m_nextHandle == UINT64_MAX) return {};
+    return HandleText(m_nextHandle++);
+  }
+
+  // Gives a new record a handle when the drawing's records have them and one is free.
+  void AddHandle(Pairs& pairs, int code) {
+    if (!m_handled) return;
+    if (std::string handle = NextHandle(); !handle.empty())
+      pairs.emplace_back(code, std::move(handle));
+  }
 
   void Insert(int at, Rank rank, Pairs pairs) {
     m_insertions.push_back({at, rank, std::move(pairs)});
@@ -525,7 +548,7 @@ class Planner {
   // $HANDSEED above every handle, the new ones included.
   void FinishSeed() {
     const bool gave = m_nextHandle > m_firstHandle;
-    if (m_b.HandSeedIndex <= 0 || !(gave || m_seedRaised)) return;
+    if (m_b.HandSeedIndex <= 0 || m_nextHandle == 0 || !(gave || m_seedRaised)) return;
     const std::string seed = HandleText(m_nextHandle);
     m_plan.values.emplace_back(m_b.HandSeedIndex, seed);
     for (const std::size_t k : m_seedLines)
