@@ -168,7 +168,7 @@ class Planner {
       case CheckKind::UndefinedBlock:
         return DefineBlock(p, why);
       case CheckKind::BadName:
-        return Rename(p);
+        return Rename(p, why);
       case CheckKind::TableCount:
         m_countOf[p.other] = p.count;
         return Format(Sjis("TABLE %s の項目数を実際の項目数にしました").c_str(),
@@ -377,19 +377,37 @@ class Planner {
 
   // ---------------------------------------------------------------- names
 
-  std::string Rename(const CheckProblem& p) {
+  // The name is judged as the check judges it, by the table that holds the entry.
+  std::string Rename(const CheckProblem& p, std::string& why) {
     const int entry = p.other;
-    const std::string type(TypeOf(m_b, entry));
+    const int holder = HolderOf(entry);
+    const bool block = TypeOf(m_b, holder) == "SECTION";
+    const std::string table = block ? "BLOCK" : std::string(ValueIn(m_b, holder, kNameCode));
     int flags = 0;
     if (!ParseInt32(ValueIn(m_b, entry, kFlagsCode), flags)) flags = 0;
     NameAllowance allowed;
-    allowed.leadingStar = type == "VPORT" || type == "BLOCK_RECORD" || type == "BLOCK";
-    allowed.bar = (flags & 16) != 0 || type == "BLOCK_RECORD";
-    const std::string name = FreeName(entry, type, CleanName(p.subject, allowed));
-    m_plan.renames.push_back({type, p.pair, p.subject, name});
+    allowed.leadingStar = table == "VPORT" || table == "BLOCK_RECORD" || block;
+    allowed.bar = (flags & 16) != 0 || table == "BLOCK_RECORD";
+    const std::string clean = CleanName(p.subject, allowed);
+    if (clean == p.subject) {
+      why = Sjis("名前のどの文字を変えればよいか分からないので修復しません");
+      return {};
+    }
+    const std::string name = FreeName(entry, holder, block, clean);
+    m_plan.renames.push_back({table, p.pair, p.subject, name});
     m_taken.push_back(name);
-    return Format(Sjis("%s の名前 '%s' を '%s' に変えました（図面全体）").c_str(), type.c_str(),
+    return Format(Sjis("%s の名前 '%s' を '%s' に変えました（図面全体）").c_str(), table.c_str(),
                   ProgramText(m_b, p.subject).c_str(), ProgramText(m_b, name).c_str());
+  }
+
+  // The TABLE record an entry stands in, or the SECTION record of the BLOCKS section
+  // that holds a BLOCK.
+  int HolderOf(int entry) const {
+    int at = entry;
+    while (at > 0 && !(m_b.GetCode(at) == kRecordStartCode &&
+                       (TypeOf(m_b, at) == "TABLE" || TypeOf(m_b, at) == "SECTION")))
+      --at;
+    return at;
   }
 
   // The name with each forbidden character replaced by "_"; "_" for an empty name.
@@ -404,8 +422,8 @@ class Planner {
 
   // The name, or the name with a suffix "_2", "_3" ..., that no other entry of the
   // entry's table has (nor a name this repair gave).
-  std::string FreeName(int entry, const std::string& type, const std::string& name) const {
-    const std::vector<std::string_view> names = NamesBeside(entry, type);
+  std::string FreeName(int entry, int holder, bool block, const std::string& name) const {
+    const std::vector<std::string_view> names = NamesBeside(entry, holder, block);
     const auto taken = [&](const std::string& candidate) {
       const auto same = [&](std::string_view other) {
         return SameSymbolName(m_b.Encoding, other, candidate);
@@ -418,18 +436,14 @@ class Planner {
     return candidate;
   }
 
-  // The names of the records of the type in the entry's table (or BLOCKS section), the
+  // The names of the entries of the holder's table, or of the BLOCKs of its section, the
   // entry's own left out.
-  std::vector<std::string_view> NamesBeside(int entry, const std::string& type) const {
+  std::vector<std::string_view> NamesBeside(int entry, int holder, bool block) const {
     std::vector<std::string_view> names;
-    int start = entry;
-    while (start > 0 && !(m_b.GetCode(start) == kRecordStartCode &&
-                          (TypeOf(m_b, start) == "TABLE" || TypeOf(m_b, start) == "SECTION")))
-      --start;
-    for (int i = NextRecord(m_b, start); i <= m_last; i = NextRecord(m_b, i)) {
+    for (int i = NextRecord(m_b, holder); i <= m_last; i = NextRecord(m_b, i)) {
       const std::string_view t = TypeOf(m_b, i);
-      if (t == "ENDTAB" || t == "ENDSEC" || t == "SECTION" || t == "EOF") break;
-      if (i != entry && t == type) names.push_back(ValueIn(m_b, i, kNameCode));
+      if (t == "ENDTAB" || t == "TABLE" || t == "ENDSEC" || t == "SECTION" || t == "EOF") break;
+      if (i != entry && (!block || t == "BLOCK")) names.push_back(ValueIn(m_b, i, kNameCode));
     }
     return names;
   }
