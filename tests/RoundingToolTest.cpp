@@ -89,7 +89,9 @@ TEST(RoundingTool, SnapValueFollowsTheStepAndTheRoundingDigit) {
   for (const auto& c : cases) {
     const int r = StepFactor(c.step);
     std::string text = c.value;
-    EXPECT_EQ(SnapValue(text, r, RoundScale(r, c.digit)), c.snapped != nullptr) << c.value;
+    const Result<bool> snapped = SnapValue(text, r, RoundScale(r, c.digit));
+    ASSERT_TRUE(snapped.Ok()) << c.value;
+    EXPECT_EQ(snapped.value(), c.snapped != nullptr) << c.value;
     EXPECT_EQ(text, c.snapped ? c.snapped : c.value) << c.value;
   }
 }
@@ -122,7 +124,7 @@ TEST(RoundingTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
         const int r = StepFactor(step);
         const double q = RoundScale(r, digit);
         std::string text = value;
-        SnapValue(text, r, q);
+        ASSERT_TRUE(SnapValue(text, r, q).Ok()) << value;
         ASSERT_EQ(text, PlainSnap(value, r, q)) << value << " step " << step << " digit " << digit;
       }
     }
@@ -132,12 +134,10 @@ TEST(RoundingTool, SnapValueAgreesWithThePlainStepsOnManyValues) {
 TEST(RoundingTool, SnapValueReportsATextThatIsNoNumber) {
   for (const char* text : {"abc", "1,5", "12.5m", "--1"}) {
     std::string value = text;
-    try {
-      SnapValue(value, 1, 1000);
-      ADD_FAILURE() << text;
-    } catch (const EConvertError& error) {
-      EXPECT_EQ(Utf8(error.what()), std::string("'") + text + "' は浮動小数点数ではありません");
-    }
+    const Result<bool> snapped = SnapValue(value, 1, 1000);
+    EXPECT_EQ(snapped.error().code, ErrorCode::NotANumber) << text;
+    EXPECT_EQ(Utf8(snapped.error().message),
+              std::string("'") + text + "' は浮動小数点数ではありません");
     EXPECT_EQ(value, text);
   }
 }

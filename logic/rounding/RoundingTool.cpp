@@ -453,7 +453,7 @@ double RoundScale(int r, int roundDigit) {
   return q;
 }
 
-bool SnapValue(std::string& text, int r, double q) {
+Result<bool> SnapValue(std::string& text, int r, double q) {
   char snapped[kSnappedTextRoom];
   std::size_t length = 0;
   switch (SnapText(text, MakeSnapStep(r, q), snapped, length)) {
@@ -461,7 +461,7 @@ bool SnapValue(std::string& text, int r, double q) {
     case Snap::TooLarge:
       return false;
     case Snap::NotANumber:
-      throw EConvertError(NotANumberMessage(text));
+      return {ErrorCode::NotANumber, NotANumberMessage(text)};
     case Snap::Snapped:
       break;
   }

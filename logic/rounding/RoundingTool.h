@@ -10,6 +10,7 @@
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 
+#include "logic/Result.h"
 #include "model/buffer/MyDXFClass.h"
 
 /// The step list's item "補正しない": the pass is skipped. Higher indices skip too.
@@ -72,9 +73,10 @@ double RoundScale(int r, int roundDigit);
 /// decimal for r up to 10, two for 20 and 100, three for 200). Returns false, text
 /// untouched, for an empty text, an exact multiple of the step, a value that is no whole
 /// number of steps at that digit, and a snapped value of 1e15 or more in magnitude
-/// (fixed notation would outgrow a value line). Throws EConvertError "'text' は浮動小
-/// 数点数ではありません" when text is not a number ("." separator, any locale).
-bool SnapValue(std::string& text, int r, double q);
+/// (fixed notation would outgrow a value line). Fails with NotANumber "'text' は浮動小
+/// 数点数ではありません", text untouched, when text is not a number ("." separator, any
+/// locale).
+Result<bool> SnapValue(std::string& text, int r, double q);
 
 /// What a run of both passes did.
 struct RoundOutcome {

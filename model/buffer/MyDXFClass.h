@@ -11,7 +11,6 @@
 #include <cstdint>      // std::uint8_t, std::uint64_t
 #include <functional>   // std::function
 #include <memory>       // std::unique_ptr
-#include <stdexcept>    // std::runtime_error
 #include <string>       // std::string
 #include <string_view>  // std::string_view
 #include <vector>       // std::vector
@@ -50,12 +49,6 @@ struct CacheUpdate {
   bool handles = false;  // a change touched what owns a handle or points at one (codes 0, 2, 5,
                          // 9, 105 or a pointer, or any code change): a HandleIndex of the
                          // buffer no longer describes it
-};
-
-/// A conversion failure reported to the user; the message is CP932.
-class EConvertError : public std::runtime_error {
- public:
-  explicit EConvertError(const std::string& message) : std::runtime_error(message) {}
 };
 
 /// Returns the Windows colour value (R + 256*G + 65536*B) of ACI index 0..256; 0 otherwise.
