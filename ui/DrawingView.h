@@ -22,12 +22,14 @@
 #include "logic/view/ViewFrame.h"
 #include "logic/view/ViewGeometry.h"
 #include "model/buffer/MyDXFClass.h"
+#include "render/DrawingPicture.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QThread;
+class QTimer;
 class DrawingCanvas;
 
 class DrawingView : public QWidget {
@@ -115,6 +117,10 @@ class DrawingCanvas : public QWidget {
 
  public:
   explicit DrawingCanvas(DrawingView& view);
+  /// Forgets the kept picture: the shapes changed.
+  void ForgetPicture() { m_picture.Invalidate(); }
+  /// Returns the bytes of the kept picture.
+  std::size_t PictureBytes() const { return m_picture.MemoryBytes(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -127,7 +133,10 @@ class DrawingCanvas : public QWidget {
 
  private:
   DrawingView& m_view;
+  DrawingPicture m_picture;
   QImage m_image;
+  QTimer* m_sharpen;      // a zoom shown scaled is drawn sharp when it fires
+  bool m_moving = false;  // the wheel or a drag moved the frame: it may be shown scaled
   QPoint m_pressed, m_last;
   bool m_dragging = false;
   bool m_buttonDown = false;
