@@ -124,6 +124,7 @@ void DrawingView::StopBuilding() {
   delete m_worker;
   m_worker = nullptr;
   m_built.reset();
+  m_builtIndex = ShapeIndex();
   m_rebuildWhenDone = false;
 }
 
@@ -157,6 +158,7 @@ void DrawingView::StartBuild(bool fitWhenDone) {
   (void)layers->Build(m_buffer);
   m_worker = QThread::create([this, layers, layout = ChosenLayout()] {
     m_built = std::make_unique<LayoutGeometry>(BuildLayout(m_buffer, *layers, layout, &m_cancel));
+    m_builtIndex.Build(*m_built);  // the shapes stay where they are when adopted
   });
   connect(m_worker, &QThread::finished, this, &DrawingView::AdoptBuild);
   LBStatus->setText(QStringLiteral("図形を作成しています..."));
@@ -169,6 +171,7 @@ void DrawingView::AdoptBuild() {
   delete m_worker;
   m_worker = nullptr;
   std::unique_ptr<LayoutGeometry> built = std::move(m_built);
+  ShapeIndex index = std::exchange(m_builtIndex, ShapeIndex());
   if (m_rebuildWhenDone) {
     m_rebuildWhenDone = false;
     return StartBuild(m_fitWhenDone);
@@ -178,7 +181,7 @@ void DrawingView::AdoptBuild() {
   m_frame.centreX += m_geometry->baseX - built->baseX;
   m_frame.centreY += m_geometry->baseY - built->baseY;
   m_geometry = std::move(built);
-  m_index.Build(*m_geometry);
+  m_index = std::move(index);
   Canvas->ForgetPicture();
   if (m_fitWhenDone) ZoomExtents();
   LBStatus->setText(QString::number(m_geometry->shapes.size()) + QStringLiteral(" 図形"));

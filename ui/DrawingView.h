@@ -1,8 +1,8 @@
 // DrawingView.h - the "図面" tab: the drawing, tied to the grid both ways.
 //
-// The shapes of the chosen layout (model space, paper space or a block) are built on a
-// worker thread after a load or a change, while the window stays usable; the last picture
-// stays on show until the new one is ready. The record under the grid's cursor is drawn
+// The shapes of the chosen layout (model space, paper space or a block) and their index
+// are built on a worker thread after a load or a change, while the window stays usable; the last
+// picture stays on show until the new one is ready. The record under the grid's cursor is drawn
 // highlighted, and the view pans to it when it lies outside; a click picks the entity
 // nearest the cursor within a few pixels and asks the window to jump there. Home shows
 // everything, the wheel zooms at the cursor, a drag pans; the coordinates under the cursor
@@ -104,6 +104,7 @@ class DrawingView : public QWidget {
   std::vector<std::string> m_layouts;  // the names CBLayout lists, as the file's bytes
   QThread* m_worker = nullptr;
   std::unique_ptr<LayoutGeometry> m_built;  // the worker's result
+  ShapeIndex m_builtIndex;                  // and the index of its shapes
   std::atomic<bool> m_cancel{false};
   bool m_fitWhenDone = false;
   bool m_rebuildWhenDone = false;
