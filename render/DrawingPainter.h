@@ -9,6 +9,8 @@
 // and in the highlight colour.
 #pragma once
 
+#include <optional>  // std::optional
+
 #include <QColor>
 #include <QImage>
 
@@ -25,7 +27,17 @@ struct PaintOptions {
 /// Returns the background colour of a picture.
 QColor BackgroundColor(bool dark);
 
-/// Fills image with the background and paints the shapes of g that frame shows.
+/// Fills image with the background and paints the shapes of g that frame shows, the
+/// highlighted ones in their own colours. A frame showing many shapes is busy: its lines
+/// are not smoothed and small texts are drawn as lines; `busy` overrides the count, so a
+/// strip of a picture is drawn as the picture was. Returns whether the frame was busy.
 /// image must be frame.width x frame.height, in Format_RGB32.
+bool PaintShapes(QImage& image, const LayoutGeometry& g, const ShapeIndex& index,
+                 const ViewFrame& frame, const PaintOptions& options,
+                 std::optional<bool> busy = std::nullopt);
+/// Paints the highlighted record's shapes over image, wide and in the highlight colour.
+void PaintHighlight(QImage& image, const LayoutGeometry& g, const ViewFrame& frame,
+                    const PaintOptions& options);
+/// PaintShapes, then PaintHighlight.
 void PaintLayout(QImage& image, const LayoutGeometry& g, const ShapeIndex& index,
                  const ViewFrame& frame, const PaintOptions& options);

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
 #include "model/buffer/RecordWalk.h"
+#include "render/DrawingPainter.h"
 #include "tests/support/MainWindowFixture.h"
 
 namespace {
@@ -36,6 +38,19 @@ struct Drawing : MainWindowFixture {
   }
   DrawingView& View() { return *form->FRDrawing; }
   void WaitForShapes() { ::WaitForShapes(View()); }
+  // Tells whether the canvas shows the picture of its shapes drawn anew (not a kept
+  // picture of shapes gone).
+  bool ShowsItsShapes() {
+    const DrawingView& view = View();
+    ShapeIndex index;
+    index.Build(view.Geometry());
+    PaintOptions options;
+    options.dark = view.CBDark->isChecked();
+    options.highlight = view.Highlighted();
+    QImage fresh(view.Frame().width, view.Frame().height, QImage::Format_RGB32);
+    PaintLayout(fresh, view.Geometry(), index, view.Frame(), options);
+    return view.Canvas->grab().toImage().convertToFormat(QImage::Format_RGB32) == fresh;
+  }
   // The canvas pixel of a drawing point.
   QPoint Pixel(double x, double y) {
     const LayoutGeometry& g = View().Geometry();
@@ -66,6 +81,7 @@ TEST(DrawingView, AChangedCoordinateMovesTheShapeAndUndoMovesItBack) {
   Drawing d;
   TFMMain& form = *d.form;
   d.View().ZoomExtents();
+  EXPECT_TRUE(d.ShowsItsShapes());
   const auto pickAt = [&](double x, double y) { return d.View().PickAt(d.Pixel(x, y)); };
   ASSERT_EQ(pickAt(2100 - 450, 1500), kCircle);
   form.JumpToPair(kCircleX);
@@ -75,9 +91,13 @@ TEST(DrawingView, AChangedCoordinateMovesTheShapeAndUndoMovesItBack) {
   d.WaitForShapes();
   EXPECT_EQ(pickAt(3000 - 450, 1500), kCircle);
   EXPECT_NE(pickAt(2100 - 450, 1500), kCircle);
+  EXPECT_TRUE(d.ShowsItsShapes());
   form.UndoChange();
   d.WaitForShapes();
   EXPECT_EQ(pickAt(2100 - 450, 1500), kCircle);
+  EXPECT_TRUE(d.ShowsItsShapes());
+  d.View().CBDark->toggle();
+  EXPECT_TRUE(d.ShowsItsShapes());
 }
 
 TEST(DrawingView, AHiddenViewBuildsNothingUntilItIsShown) {

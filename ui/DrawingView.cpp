@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -31,6 +32,7 @@ constexpr double kWheelZoom = 1.25;  // per wheel notch
 constexpr double kPickPixels = 5;    // a click picks a shape this near
 constexpr int kDragPixels = 3;       // a press that moves farther is a drag, not a click
 constexpr double kPanMargin = 0.1;   // a record panned to keeps this share from the edge
+constexpr int kSharpenMs = 150;      // a zoom shown scaled is drawn sharp after this rest
 
 }  // namespace
 
@@ -90,6 +92,7 @@ void DrawingView::DocumentLoaded() {
   if (isVisible()) return StartBuild(/*fitWhenDone=*/true);
   m_geometry = std::make_shared<LayoutGeometry>();  // the last drawing's shapes go now
   m_index.Build(*m_geometry);
+  Canvas->ForgetPicture();
   m_pending = Pending::Fit;
 }
 
@@ -121,6 +124,7 @@ void DrawingView::StopBuilding() {
   delete m_worker;
   m_worker = nullptr;
   m_built.reset();
+  m_builtIndex = ShapeIndex();
   m_rebuildWhenDone = false;
 }
 
@@ -154,6 +158,7 @@ void DrawingView::StartBuild(bool fitWhenDone) {
   (void)layers->Build(m_buffer);
   m_worker = QThread::create([this, layers, layout = ChosenLayout()] {
     m_built = std::make_unique<LayoutGeometry>(BuildLayout(m_buffer, *layers, layout, &m_cancel));
+    m_builtIndex.Build(*m_built);  // the shapes stay where they are when adopted
   });
   connect(m_worker, &QThread::finished, this, &DrawingView::AdoptBuild);
   LBStatus->setText(QStringLiteral("図形を作成しています..."));
@@ -166,6 +171,7 @@ void DrawingView::AdoptBuild() {
   delete m_worker;
   m_worker = nullptr;
   std::unique_ptr<LayoutGeometry> built = std::move(m_built);
+  ShapeIndex index = std::exchange(m_builtIndex, ShapeIndex());
   if (m_rebuildWhenDone) {
     m_rebuildWhenDone = false;
     return StartBuild(m_fitWhenDone);
@@ -175,7 +181,8 @@ void DrawingView::AdoptBuild() {
   m_frame.centreX += m_geometry->baseX - built->baseX;
   m_frame.centreY += m_geometry->baseY - built->baseY;
   m_geometry = std::move(built);
-  m_index.Build(*m_geometry);
+  m_index = std::move(index);
+  Canvas->ForgetPicture();
   if (m_fitWhenDone) ZoomExtents();
   LBStatus->setText(QString::number(m_geometry->shapes.size()) + QStringLiteral(" 図形"));
   Canvas->update();
@@ -256,19 +263,25 @@ void DrawingView::ShowCursorAt(QPoint pixel) {
 
 // ------------------------------------------------------------------ canvas
 
-DrawingCanvas::DrawingCanvas(DrawingView& view) : m_view(view) {
+DrawingCanvas::DrawingCanvas(DrawingView& view) : m_view(view), m_sharpen(new QTimer(this)) {
   setObjectName(QStringLiteral("DrawingCanvas"));
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setMinimumSize(64, 64);
+  m_sharpen->setSingleShot(true);
+  m_sharpen->setInterval(kSharpenMs);
+  connect(m_sharpen, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
+// While the wheel turns, each frame is the last sharp picture scaled; the sharp one is
+// drawn once the wheel rests. Jumps (Home, a record shown) are drawn sharp at once.
 void DrawingCanvas::paintEvent(QPaintEvent*) {
-  if (m_image.size() != size()) m_image = QImage(size(), QImage::Format_RGB32);
   PaintOptions options;
   options.dark = m_view.CBDark->isChecked();
   options.highlight = m_view.m_highlight;
-  PaintLayout(m_image, *m_view.m_geometry, m_view.m_index, m_view.m_frame, options);
+  const bool sharp = m_picture.Paint(m_image, *m_view.m_geometry, m_view.m_index, m_view.m_frame,
+                                     options, /*preview=*/std::exchange(m_moving, false));
+  if (!sharp) m_sharpen->start();
   QPainter(this).drawImage(0, 0, m_image);
 }
 
@@ -285,6 +298,7 @@ void DrawingCanvas::wheelEvent(QWheelEvent* event) {
   m_view.m_frame.ZoomAt(event->position().x(), event->position().y(),
                         std::pow(kWheelZoom, notches));
   m_view.m_fitted = false;
+  m_moving = true;
   update();
 }
 
@@ -303,6 +317,7 @@ void DrawingCanvas::mouseMoveEvent(QMouseEvent* event) {
   m_view.m_frame.Pan(at.x() - m_last.x(), at.y() - m_last.y());
   m_view.m_fitted = false;
   m_last = at;
+  m_moving = true;
   update();
 }
 

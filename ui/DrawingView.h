@@ -1,8 +1,8 @@
 // DrawingView.h - the "図面" tab: the drawing, tied to the grid both ways.
 //
-// The shapes of the chosen layout (model space, paper space or a block) are built on a
-// worker thread after a load or a change, while the window stays usable; the last picture
-// stays on show until the new one is ready. The record under the grid's cursor is drawn
+// The shapes of the chosen layout (model space, paper space or a block) and their index
+// are built on a worker thread after a load or a change, while the window stays usable; the last
+// picture stays on show until the new one is ready. The record under the grid's cursor is drawn
 // highlighted, and the view pans to it when it lies outside; a click picks the entity
 // nearest the cursor within a few pixels and asks the window to jump there. Home shows
 // everything, the wheel zooms at the cursor, a drag pans; the coordinates under the cursor
@@ -22,12 +22,14 @@
 #include "logic/view/ViewFrame.h"
 #include "logic/view/ViewGeometry.h"
 #include "model/buffer/MyDXFClass.h"
+#include "render/DrawingPicture.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QThread;
+class QTimer;
 class DrawingCanvas;
 
 class DrawingView : public QWidget {
@@ -102,6 +104,7 @@ class DrawingView : public QWidget {
   std::vector<std::string> m_layouts;  // the names CBLayout lists, as the file's bytes
   QThread* m_worker = nullptr;
   std::unique_ptr<LayoutGeometry> m_built;  // the worker's result
+  ShapeIndex m_builtIndex;                  // and the index of its shapes
   std::atomic<bool> m_cancel{false};
   bool m_fitWhenDone = false;
   bool m_rebuildWhenDone = false;
@@ -115,6 +118,10 @@ class DrawingCanvas : public QWidget {
 
  public:
   explicit DrawingCanvas(DrawingView& view);
+  /// Forgets the kept picture: the shapes changed.
+  void ForgetPicture() { m_picture.Invalidate(); }
+  /// Returns the bytes of the kept picture.
+  std::size_t PictureBytes() const { return m_picture.MemoryBytes(); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -127,7 +134,10 @@ class DrawingCanvas : public QWidget {
 
  private:
   DrawingView& m_view;
+  DrawingPicture m_picture;
   QImage m_image;
+  QTimer* m_sharpen;      // a zoom shown scaled is drawn sharp when it fires
+  bool m_moving = false;  // the wheel or a drag moved the frame: it may be shown scaled
   QPoint m_pressed, m_last;
   bool m_dragging = false;
   bool m_buttonDown = false;
