@@ -48,13 +48,13 @@ else
   echo "no $utf8: docs/screenshot-utf8.png left as it is"
 fi
 # The editor's window stands at the same place; xdotool clicks the "ツール" tab (the last
-# tab, at 652,31 in the window), then the tool's button (at 300,284), and closes the
+# tab, at 612,31 in the window), then the tool's button (at 300,284), and closes the
 # summary message with Enter.
 xvfb-run -a -s "-screen 0 800x700x24" sh -c '
   "$1" "$2" &
   editor=$!
   sleep 3
-  xdotool mousemove 752 131 click 1
+  xdotool mousemove 712 131 click 1
   sleep 1
   xdotool mousemove 400 384 click 1
   sleep 1
