@@ -9,6 +9,7 @@
 #include <array>          // std::array
 #include <charconv>       // std::from_chars
 #include <cmath>          // std::cos, std::sin, std::abs
+#include <cstdint>        // std::uintptr_t
 #include <map>            // std::map
 #include <memory>         // std::unique_ptr
 #include <numbers>        // std::numbers::pi
@@ -24,6 +25,10 @@
 #include "model/text/MyStringLib.h"
 #include "model/text/TextCodec.h"
 
+#ifdef __linux__
+#include <sys/mman.h>  // madvise
+#endif
+
 namespace {
 
 constexpr int kMaxNesting = 16;
@@ -34,6 +39,31 @@ constexpr int kPairsPerPart = 1 << 18;  // a smaller ENTITIES section is built o
 constexpr long long kMaxParts = 8;
 constexpr double kDegree = std::numbers::pi / 180;
 constexpr double kFullTurn = 2 * std::numbers::pi;
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Asks the kernel to back the untouched memory at [data, data + bytes) with huge pages:
+// the shapes of a large drawing fill tens of megabytes, and faulting them in page by page
+// took a fifth of the build.
+void AdviseHugePages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
+#ifdef __linux__
+  const auto from = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHugePage - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+#endif
+}
+
+// Makes room for at least `least` items in v, at least doubling it as push_back would,
+// in memory advised for huge pages before anything is copied into it.
+template <class T>
+void Reserve(std::vector<T>& v, std::size_t least) {
+  if (least <= v.capacity()) return;
+  std::vector<T> larger;
+  larger.reserve(std::max(least, 2 * v.capacity()));
+  AdviseHugePages(larger.data(), larger.capacity() * sizeof(T));
+  larger.insert(larger.end(), v.begin(), v.end());
+  v.swap(larger);
+}
 
 // Group codes of the entities read here.
 constexpr int kTextCode = 1, kMoreTextCode = 3, kBlockNameCode = 2;
@@ -135,6 +165,7 @@ class ShapeWriter {
     shape.source = source;
     shape.color = color;
     shape.first = static_cast<std::uint32_t>(m_out.points.size());
+    Reserve(m_out.shapes, m_out.shapes.size() + 1);
     m_out.shapes.push_back(shape);
   }
   void Point(Vec2 p) {
@@ -144,12 +175,12 @@ class ShapeWriter {
       m_hasBase = true;
     }
     const ViewPoint v{static_cast<float>(p.x - m_out.baseX), static_cast<float>(p.y - m_out.baseY)};
-    m_out.points.push_back(v);
+    Add(v);
     m_out.shapes.back().box.Add(v);
   }
   // A vector or a parameter pair: no base, no box.
-  void Raw(Vec2 v) { m_out.points.push_back({static_cast<float>(v.x), static_cast<float>(v.y)}); }
-  void Break() { m_out.points.push_back(RunBreak()); }
+  void Raw(Vec2 v) { Add({static_cast<float>(v.x), static_cast<float>(v.y)}); }
+  void Break() { Add(RunBreak()); }
   void End() {
     ViewShape& shape = m_out.shapes.back();
     shape.count = static_cast<std::uint32_t>(m_out.points.size()) - shape.first;
@@ -183,6 +214,11 @@ class ShapeWriter {
   }
 
  private:
+  void Add(ViewPoint p) {
+    Reserve(m_out.points, m_out.points.size() + 1);
+    m_out.points.push_back(p);
+  }
+
   LayoutGeometry& m_out;
   bool m_hasBase;
 };
@@ -976,8 +1012,8 @@ static void ReserveForParts(LayoutGeometry& whole, const std::vector<LayoutGeome
     texts += part.texts.size();
     bytes += part.textBytes.size();
   }
-  whole.shapes.reserve(shapes);
-  whole.points.reserve(points);
+  Reserve(whole.shapes, shapes);
+  Reserve(whole.points, points);
   whole.texts.reserve(texts);
   whole.textBytes.reserve(bytes);
 }
