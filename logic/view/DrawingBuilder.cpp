@@ -970,56 +970,81 @@ static std::vector<PairRange> ModelRanges(const TDXFBuffer& b) {
   return ranges;
 }
 
-// Appends part to whole, its points moved from part's base point to whole's.
-static void AppendPart(LayoutGeometry& whole, const LayoutGeometry& part) {
-  if (part.shapes.empty()) return;
-  if (whole.shapes.empty()) whole.baseX = part.baseX, whole.baseY = part.baseY;
-  const auto dx = static_cast<float>(part.baseX - whole.baseX);
-  const auto dy = static_cast<float>(part.baseY - whole.baseY);
-  const auto move = [dx, dy](ViewPoint& p) {
-    if (!IsRunBreak(p)) p.x += dx, p.y += dy;
-  };
-  const auto pointBase = static_cast<std::uint32_t>(whole.points.size());
-  const auto textBase = static_cast<std::uint32_t>(whole.texts.size());
-  const auto byteBase = static_cast<std::uint32_t>(whole.textBytes.size());
-  whole.points.insert(whole.points.end(), part.points.begin(), part.points.end());
-  whole.textBytes += part.textBytes;
-  for (ViewText text : part.texts) {
-    move(text.anchor);
-    text.start += byteBase;
-    whole.texts.push_back(text);
+// Where a part goes in the whole: its first shape, point, text and text byte.
+struct PartPlace {
+  std::size_t shapes = 0, points = 0, texts = 0, bytes = 0;
+};
+
+// Returns part's offset from whole's base point.
+static ViewPoint PartShift(const LayoutGeometry& whole, const LayoutGeometry& part) {
+  return {static_cast<float>(part.baseX - whole.baseX),
+          static_cast<float>(part.baseY - whole.baseY)};
+}
+
+// Returns where each part goes, and sizes whole for them all, in memory advised for huge
+// pages; whole's base point is its first shape's part's.
+static std::vector<PartPlace> PlaceParts(LayoutGeometry& whole,
+                                         const std::vector<LayoutGeometry>& parts) {
+  std::vector<PartPlace> places;
+  PartPlace end;
+  bool based = false;
+  for (const LayoutGeometry& part : parts) {
+    places.push_back(end);
+    end.shapes += part.shapes.size();
+    end.points += part.points.size();
+    end.texts += part.texts.size();
+    end.bytes += part.textBytes.size();
+    if (!based && !part.shapes.empty()) whole.baseX = part.baseX, whole.baseY = part.baseY;
+    based = based || !part.shapes.empty();
+    whole.cancelled = whole.cancelled || part.cancelled;
   }
-  for (ViewShape shape : part.shapes) {
+  // A shifted union is the union of the shifted boxes: float sums keep their order.
+  for (const LayoutGeometry& part : parts) {
+    if (part.extents.Empty()) continue;
+    const ViewPoint shift = PartShift(whole, part);
+    const ViewBox& box = part.extents;
+    whole.extents.Add(
+        ViewBox{box.minX + shift.x, box.minY + shift.y, box.maxX + shift.x, box.maxY + shift.y});
+  }
+  Reserve(whole.shapes, end.shapes);
+  Reserve(whole.points, end.points);
+  whole.shapes.resize(end.shapes);
+  whole.points.resize(end.points);
+  whole.texts.resize(end.texts);
+  whole.textBytes.resize(end.bytes);
+  return places;
+}
+
+// Copies part into its place in whole, its points moved from part's base point to whole's.
+static void CopyPart(const LayoutGeometry& part, const PartPlace& at, LayoutGeometry& whole) {
+  const ViewPoint shift = PartShift(whole, part);
+  const auto move = [shift](ViewPoint& p) {
+    if (!IsRunBreak(p)) p.x += shift.x, p.y += shift.y;
+  };
+  std::copy(part.points.begin(), part.points.end(), whole.points.begin() + at.points);
+  std::copy(part.textBytes.begin(), part.textBytes.end(), whole.textBytes.begin() + at.bytes);
+  for (std::size_t k = 0; k < part.texts.size(); ++k) {
+    ViewText text = part.texts[k];
+    move(text.anchor);
+    text.start += static_cast<std::uint32_t>(at.bytes);
+    whole.texts[at.texts + k] = text;
+  }
+  for (std::size_t k = 0; k < part.shapes.size(); ++k) {
+    ViewShape shape = part.shapes[k];
     const bool isText = shape.kind == ShapeKind::Text;
-    shape.first += isText ? textBase : pointBase;
+    shape.first += static_cast<std::uint32_t>(isText ? at.texts : at.points);
     // An ellipse's centre is a place; its axes and parameters are not.
     const std::uint32_t places = shape.kind == ShapeKind::Ellipse ? 1 : isText ? 0 : shape.count;
-    for (std::uint32_t k = 0; k < places; ++k) move(whole.points[shape.first + k]);
-    shape.box = {shape.box.minX + dx, shape.box.minY + dy, shape.box.maxX + dx,
-                 shape.box.maxY + dy};
-    whole.extents.Add(shape.box);
-    whole.shapes.push_back(shape);
+    for (std::uint32_t p = 0; p < places; ++p) move(whole.points[shape.first + p]);
+    shape.box = {shape.box.minX + shift.x, shape.box.minY + shift.y, shape.box.maxX + shift.x,
+                 shape.box.maxY + shift.y};
+    whole.shapes[at.shapes + k] = shape;
   }
-  whole.cancelled = whole.cancelled || part.cancelled;
 }
 
-// Makes room in whole for every part at once: no copy as it grows, none to shrink it.
-static void ReserveForParts(LayoutGeometry& whole, const std::vector<LayoutGeometry>& parts) {
-  std::size_t shapes = 0, points = 0, texts = 0, bytes = 0;
-  for (const LayoutGeometry& part : parts) {
-    shapes += part.shapes.size();
-    points += part.points.size();
-    texts += part.texts.size();
-    bytes += part.textBytes.size();
-  }
-  Reserve(whole.shapes, shapes);
-  Reserve(whole.points, points);
-  whole.texts.reserve(texts);
-  whole.textBytes.reserve(bytes);
-}
-
-// Model space of a large drawing is built in parts on several threads, then joined in
-// file order; each part decodes the blocks it uses itself.
+// Model space of a large drawing is built in parts on several threads, each part then
+// copied into its place in the whole on its thread; each part decodes the blocks it uses
+// itself.
 static LayoutGeometry BuildModelSpace(const TDXFBuffer& b, const TDXFLayerTable& layers,
                                       const std::atomic<bool>* cancel) {
   const std::vector<PairRange> ranges = ModelRanges(b);
@@ -1032,11 +1057,11 @@ static LayoutGeometry BuildModelSpace(const TDXFBuffer& b, const TDXFLayerTable&
   });
   if (built.size() == 1) return std::move(built.front());
   LayoutGeometry whole;
-  ReserveForParts(whole, built);
-  for (LayoutGeometry& part : built) {
-    AppendPart(whole, part);
-    part = LayoutGeometry();  // its memory goes before the next part is copied
-  }
+  const std::vector<PartPlace> places = PlaceParts(whole, built);
+  RunOnThreads(built.size(), [&](std::size_t k) {
+    CopyPart(built[k], places[k], whole);
+    built[k] = LayoutGeometry();
+  });
   return whole;
 }
 
