@@ -387,13 +387,15 @@ bool IsHighlighted(const ViewShape& s, int highlight) {
   return highlight >= 0 && (s.record == highlight || s.source == highlight);
 }
 
-// Returns how many threads raster a frame: one a core (at most kMaxThreads) for a crowded
-// one, whose raster takes a good part of a second; one for a smooth one, whose blends need
-// the pixels beneath.
-int RasterThreads(const PaintOptions& options, bool crowded) {
+// Returns how many threads raster a frame of `shapes` shapes: one a core (at most
+// kMaxThreads) for a crowded frame of many, whose raster takes a good part of a second;
+// one for a smooth frame, whose blends need the pixels beneath, and for a few shapes (a
+// strip uncovered by a drag), which a thread would cost more than it saves.
+int RasterThreads(const PaintOptions& options, bool crowded, std::size_t shapes) {
   if (!crowded) return 1;
-  const unsigned cores = std::min(kMaxThreads, std::thread::hardware_concurrency());
-  return std::max(1, options.threads > 0 ? options.threads : static_cast<int>(cores));
+  if (options.threads > 0) return options.threads;
+  if (shapes <= static_cast<std::size_t>(kSmoothShapes)) return 1;
+  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
 }
 
 // Lays each layer's written pixels over image, in order.
@@ -424,7 +426,7 @@ bool PaintShapes(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
   // crowded frame's lines overwrite what is beneath, so its shapes can be cut into runs,
   // each rastered on a thread of its own into a layer of its own (the first into the
   // image), and the layers laid over the image in file order make the same picture.
-  const std::size_t threads = RasterThreads(options, crowded);
+  const std::size_t threads = RasterThreads(options, crowded, visible.size());
   std::vector<QImage> layers(threads - 1);
   std::vector<Painter> painters(threads, Painter(g, frame, options.dark));
   std::vector<std::vector<std::uint32_t>> texts(threads);
