@@ -427,13 +427,14 @@ bool PaintShapes(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
   // each rastered on a thread of its own into a layer of its own (the first into the
   // image), and the layers laid over the image in file order make the same picture.
   const std::size_t threads = RasterThreads(options, crowded, visible.size());
+  const QSize size = image.size();  // read before the first thread may detach image
   std::vector<QImage> layers(threads - 1);
   std::vector<Painter> painters(threads, Painter(g, frame, options.dark));
   std::vector<std::vector<std::uint32_t>> texts(threads);
   RunOnThreads(threads, [&](std::size_t run) {
     QImage& target = run == 0 ? image : layers[run - 1];
     if (run > 0) {
-      target = QImage(image.size(), QImage::Format_RGB32);
+      target = QImage(size, QImage::Format_RGB32);
       std::fill_n(reinterpret_cast<QRgb*>(target.bits()), target.sizeInBytes() / 4, kUnwritten);
     }
     Raster raster(target);
