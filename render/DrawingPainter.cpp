@@ -14,6 +14,8 @@
 #include <map>        // std::map
 #include <numbers>    // std::numbers::pi
 #include <optional>   // std::optional
+#include <ranges>     // std::views::join
+#include <thread>     // std::thread::hardware_concurrency
 #include <vector>     // std::vector
 
 #include <QFont>
@@ -24,6 +26,8 @@
 #include <QStringList>
 #include <QTransform>
 
+#include "logic/rounding/ThreadedWalk.h"
+
 namespace {
 
 constexpr double kTinyPixels = 1.5;     // a shape smaller than this is one pixel
@@ -31,7 +35,10 @@ constexpr double kTextMinPixels = 4;    // a text lower than this is a line alon
 constexpr double kBusyTextPixels = 10;  // the same in a frame with many shapes
 constexpr double kMarkerPixels = 3;     // half the size of a marker's cross
 constexpr int kSmoothShapes = 20000;    // with more shapes in view lines are not smoothed
-constexpr double kPixelsPerPiece = 3;   // an arc's pieces are about this long
+constexpr unsigned kMaxThreads = 4;     // that raster a crowded frame
+// A pixel no shape wrote: every colour drawn is opaque.
+constexpr QRgb kUnwritten = 0;
+constexpr double kPixelsPerPiece = 3;  // an arc's pieces are about this long
 constexpr int kMaxEllipsePieces = 720;
 // A text height is the font's cap height, about 0.7 of its pixel size.
 constexpr double kCapShare = 0.7;
@@ -380,6 +387,29 @@ bool IsHighlighted(const ViewShape& s, int highlight) {
   return highlight >= 0 && (s.record == highlight || s.source == highlight);
 }
 
+// Returns how many threads raster a frame of `shapes` shapes: one a core (at most
+// kMaxThreads) for a crowded frame of many, whose raster takes a good part of a second;
+// one for a smooth frame, whose blends need the pixels beneath, and for a few shapes (a
+// strip uncovered by a drag), which a thread would cost more than it saves.
+int RasterThreads(const PaintOptions& options, bool crowded, std::size_t shapes) {
+  if (!crowded) return 1;
+  if (options.threads > 0) return options.threads;
+  if (shapes <= static_cast<std::size_t>(kSmoothShapes)) return 1;
+  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
+}
+
+// Lays each layer's written pixels over image, in order.
+void Overlay(QImage& image, const std::vector<QImage>& layers) {
+  for (const QImage& layer : layers) {
+    for (int y = 0; y < image.height(); ++y) {
+      auto* to = reinterpret_cast<QRgb*>(image.scanLine(y));
+      const auto* from = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+      for (int x = 0; x < image.width(); ++x)
+        if (from[x] != kUnwritten) to[x] = from[x];
+    }
+  }
+}
+
 }  // namespace
 
 QColor BackgroundColor(bool dark) {
@@ -391,27 +421,44 @@ bool PaintShapes(QImage& image, const LayoutGeometry& g, const ShapeIndex& index
   image.fill(BackgroundColor(options.dark));
   std::vector<std::uint32_t> visible;
   index.Query(frame.Visible(), visible);
-  Painter painter(g, frame, options.dark);
   const bool crowded = busy.value_or(visible.size() > static_cast<std::size_t>(kSmoothShapes));
-  // Pixels first, straight into the image; then the texts QPainter draws over them.
-  std::vector<std::uint32_t> texts;
-  {
-    Raster raster(image);
-    for (const std::uint32_t k : visible) {
-      const ViewShape& s = g.shapes[k];
+  // Pixels first, straight into the image; then the texts QPainter draws over them. A
+  // crowded frame's lines overwrite what is beneath, so its shapes can be cut into runs,
+  // each rastered on a thread of its own into a layer of its own (the first into the
+  // image), and the layers laid over the image in file order make the same picture.
+  const std::size_t threads = RasterThreads(options, crowded, visible.size());
+  const QSize size = image.size();  // read before the first thread may detach image
+  std::vector<QImage> layers(threads - 1);
+  std::vector<Painter> painters(threads, Painter(g, frame, options.dark));
+  std::vector<std::vector<std::uint32_t>> texts(threads);
+  RunOnThreads(threads, [&](std::size_t run) {
+    QImage& target = run == 0 ? image : layers[run - 1];
+    if (run > 0) {
+      target = QImage(size, QImage::Format_RGB32);
+      std::fill_n(reinterpret_cast<QRgb*>(target.bits()), target.sizeInBytes() / 4, kUnwritten);
+    }
+    Raster raster(target);
+    Painter& painter = painters[run];
+    const std::size_t from = visible.size() * run / threads;
+    const std::size_t to = visible.size() * (run + 1) / threads;
+    for (std::size_t i = from; i < to; ++i) {
+      const ViewShape& s = g.shapes[visible[i]];
       if (painter.IsTiny(s))
         painter.Dot(raster, s);
       else if (painter.IsRasterable(s, crowded))
         painter.Rasterise(raster, s, options.antialias && !crowded);
       else
-        texts.push_back(k);
+        texts[run].push_back(visible[i]);
     }
-  }
-  if (texts.empty()) return crowded;
+  });
+  Overlay(image, layers);
+  if (std::all_of(texts.begin(), texts.end(), [](const auto& t) { return t.empty(); }))
+    return crowded;
+  Painter& painter = painters.front();
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, options.antialias && !crowded);
   std::uint32_t color = ~0u;
-  for (const std::uint32_t k : texts) {
+  for (const std::uint32_t k : std::views::join(texts)) {
     const ViewShape& s = g.shapes[k];
     if (s.color != color) {
       color = s.color;

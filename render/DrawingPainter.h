@@ -22,6 +22,7 @@ struct PaintOptions {
   bool dark = true;       // dark background (white for ACI 7) or light (black for ACI 7)
   int highlight = -1;     // shapes whose record or source is this pair are highlighted
   bool antialias = true;  // smooth lines and text when few shapes are in the frame
+  int threads = 0;        // threads that raster a busy frame; 0: one a core for many shapes
 };
 
 /// Returns the background colour of a picture.

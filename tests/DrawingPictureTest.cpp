@@ -3,15 +3,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>   // std::abs
-#include <random>  // std::mt19937
-#include <string>  // std::string
+#include <cmath>     // std::abs
+#include <optional>  // std::optional
+#include <random>    // std::mt19937
+#include <string>    // std::string
 
 namespace {
 
 constexpr int kWidth = 320, kHeight = 200;
 
-// A dense drawing of every kind of shape: lines, arcs, fills, readable and small texts.
+// A dense drawing of every kind of shape: lines, arcs, fills, readable and small texts,
+// markers.
 class Shapes {
  public:
   Shapes() {
@@ -20,12 +22,13 @@ class Shapes {
     for (int k = 0; k < 600; ++k) {
       const ViewPoint p{at(random), at(random)};
       const float s = size(random);
-      const auto kind = static_cast<ShapeKind>(k % 4);
+      const auto kind = static_cast<ShapeKind>(k % 5);
       if (kind == ShapeKind::Lines)
         Add(kind, {p, {p.x + s * unit(random), p.y + s * unit(random)}, {p.x + s, p.y}});
       if (kind == ShapeKind::Fill) Add(kind, {p, {p.x + s, p.y}, {p.x, p.y + s / 2}, p});
       if (kind == ShapeKind::Ellipse) Add(kind, {p, {s, 0}, {0, s / 2}, {0, 5}});
       if (kind == ShapeKind::Text) AddText(p, s / 10, unit(random));
+      if (kind == ShapeKind::Marker) Add(kind, {p});
     }
   }
   const LayoutGeometry& Geometry() const { return m_g; }
@@ -126,6 +129,46 @@ TEST(DrawingPicture, AFrameFromTheKeptPictureIsTheFrameDrawnAnew) {
     }
     PaintLayout(fresh, g, index, frame, options);
     EXPECT_LT(DifferentShare(shown, fresh), 0.003);
+  }
+}
+
+struct Threading {
+  const char* name;
+  double zoom;  // from the full extents
+  bool antialias, dark;
+  std::optional<bool> busy;
+};
+
+TEST(DrawingPainter, APictureRasteredOnThreadsIsThePictureRasteredOnOne) {
+  const Shapes shapes;
+  const LayoutGeometry& g = shapes.Geometry();
+  ShapeIndex index;
+  index.Build(g);
+  const Threading cases[] = {
+      {"full extents, busy", 1, true, true, true},
+      {"full extents, smooth", 1, true, true, std::nullopt},
+      {"zoomed in, busy, light", 6, true, false, true},
+      {"zoomed far in, busy, fills across the view", 40, false, true, true},
+  };
+  for (const Threading& c : cases) {
+    ViewFrame frame;
+    frame.width = kWidth;
+    frame.height = kHeight;
+    frame.Fit(g.extents);
+    frame.ZoomAt(kWidth * 0.4, kHeight * 0.55, c.zoom);
+    PaintOptions options;
+    options.antialias = c.antialias;
+    options.dark = c.dark;
+    options.threads = 1;
+    QImage whole(kWidth, kHeight, QImage::Format_RGB32);
+    PaintShapes(whole, g, index, frame, options, c.busy);
+    for (const int threads : {2, 3, 7}) {
+      SCOPED_TRACE(std::string(c.name) + ", threads: " + std::to_string(threads));
+      options.threads = threads;
+      QImage shared(kWidth, kHeight, QImage::Format_RGB32);
+      PaintShapes(shared, g, index, frame, options, c.busy);
+      EXPECT_EQ(shared, whole);
+    }
   }
 }
 
