@@ -92,6 +92,10 @@ export DISPLAY=":$(cat "$state/display")"
 wineserver -p </dev/null >"$state/wineserver.log" 2>&1 ||
   die "wineserver did not start: $(cat "$state/wineserver.log")"
 wineboot --init >"$state/wineboot.log" 2>&1 || die "wineboot failed: $(tail -5 "$state/wineboot.log")"
+# The programs that link Qt, quillet-dump among them, find Qt's DLLs and the compiler's
+# runtime DLLs where the build found them.
+WINEPATH=$(sed -n 's/^QUILLET_WINEPATH:INTERNAL=//p' build-mingw/CMakeCache.txt)
+export WINEPATH
 wine "$root/build-mingw/quillet-dump.exe" --help >/dev/null 2>&1 ||
   die "Wine cannot run build-mingw/quillet-dump.exe"
 # A program that crashes ends at once, as a test's failure, instead of waiting in Wine's
