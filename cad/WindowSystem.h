@@ -64,7 +64,8 @@ class WindowSystem {
   virtual bool SendMessageCopyData(HWnd w, std::uintptr_t identifier, std::string_view bytes) = 0;
   /// Sends WM_SYSCOMMAND with command and lParam to w; the reply is not needed.
   virtual void SendMessageSysCommand(HWnd w, std::uintptr_t command, std::intptr_t lParam) = 0;
-  /// Sends WM_GETTEXTLENGTH to w; 0 when w is unknown or did not answer.
+  /// Sends WM_GETTEXTLENGTH to w: at least the length of its text in bytes, as a buffer size
+  /// for SendMessageGetText; 0 when w is unknown or did not answer.
   virtual int SendMessageGetTextLength(HWnd w) = 0;
   /// Sends WM_GETTEXT with a buffer of bufferSize bytes; returns the text, at most
   /// bufferSize - 1 bytes, or empty when w is unknown or did not answer.

@@ -1,9 +1,10 @@
 // WindowSystemWin32.cpp - the window system on Windows: user32, imm32 and kernel32.
 //
 // Each operation is the Win32 call it is named after, with handles and texts converted at
-// the boundary and nothing decided here. The one addition: every message sent to another
-// window goes through SendMessageTimeoutA, so an AutoCAD that has stopped answering makes
-// the send fail after a few seconds instead of freezing the program for good.
+// the boundary and nothing decided here. The additions: every message sent to another
+// window goes through SendMessageTimeout, so an AutoCAD that has stopped answering makes
+// the send fail after a few seconds instead of freezing the program for good; and the
+// text length is asked in UTF-16 (see SendMessageGetTextLength).
 #ifdef _WIN32
 
 #ifndef NOMINMAX
@@ -37,10 +38,12 @@ static BOOL CALLBACK VisitWindow(HWND w, LPARAM visitor) {
   return (*reinterpret_cast<const WindowVisitor*>(visitor))(FromNative(w)) ? TRUE : FALSE;
 }
 
-// Sends a message with the bounded wait; returns false when the receiver did not answer.
-static bool SendBounded(HWnd w, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& reply) {
-  return SendMessageTimeoutA(ToNative(w), message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                             kSendTimeoutMs, &reply) != 0;
+// Sends a message with the bounded wait, as ANSI unless told; returns false when the
+// receiver did not answer.
+static bool SendBounded(HWnd w, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& reply,
+                        decltype(&SendMessageTimeoutA) send = SendMessageTimeoutA) {
+  return send(ToNative(w), message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, kSendTimeoutMs,
+              &reply) != 0;
 }
 
 // Reads a text through GetClassNameA or GetWindowTextA into a buffer of bufferSize bytes.
@@ -101,9 +104,16 @@ class WindowSystemWin32 : public PlatformWindowSystem {
     DWORD_PTR reply = 0;
     SendBounded(w, WM_SYSCOMMAND, command, lParam, reply);
   }
+  // Asked in UTF-16 units: to answer the ANSI form for another thread's window, Wine sends
+  // that window a WM_GETTEXT of its own without any time limit, even after the bounded send
+  // failed, so a hung AutoCAD would hold the program for good. A UTF-16 unit becomes at most
+  // two CP932 bytes, so twice the count holds the ANSI text (Windows' own ANSI answer may
+  // also exceed the text's length: it is a buffer size, not a length).
   int SendMessageGetTextLength(HWnd w) override {
-    DWORD_PTR reply = 0;
-    return SendBounded(w, WM_GETTEXTLENGTH, 0, 0, reply) ? static_cast<int>(reply) : 0;
+    DWORD_PTR units = 0;
+    return SendBounded(w, WM_GETTEXTLENGTH, 0, 0, units, SendMessageTimeoutW)
+               ? 2 * static_cast<int>(units)
+               : 0;
   }
   std::string SendMessageGetText(HWnd w, int bufferSize) override {
     if (bufferSize <= 0) return {};

@@ -1,8 +1,8 @@
 # The Windows program folder: both editions and quillet-dump, the Qt DLLs they load, the
-# compiler's runtime DLLs that the editions and Qt's DLLs share (quillet-dump links it
-# statically), the Windows platform plugin and style, Qt's Japanese texts, qt.conf pointing Qt at them, and
-# the README. `cpack` packs it as a .zip; the target windows-installer makes the NSIS
-# installer of the same folder (quillet.nsi).
+# compiler's runtime DLLs that the programs and Qt's DLLs share, the Windows platform
+# plugin and style, Qt's Japanese texts, qt.conf pointing Qt at them, and the README.
+# `cpack` packs it as a .zip; the target windows-installer makes the NSIS installer of the
+# same folder (quillet.nsi).
 if(NOT TARGET quillet-viewer)
   message(STATUS "No Qt for Windows: the Windows package is not made (scripts/build-qt-mingw.sh)")
   return()
