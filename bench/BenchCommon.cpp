@@ -14,6 +14,15 @@
 
 #include "model/buffer/MyDXFClass.h"
 
+unsigned long long Fingerprint(const TDXFBuffer& b) {
+  unsigned long long h = 1469598103934665603ull;
+  for (int i = 0; i <= b.EofIndex; ++i) {
+    h = (h ^ static_cast<unsigned>(b.GetCode(i))) * 1099511628211ull;
+    for (char c : b.ValueView(i)) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  return h;
+}
+
 double TimeOnce(const std::function<void()>& fn) {
   const auto start = std::chrono::steady_clock::now();
   fn();

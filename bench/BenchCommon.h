@@ -5,6 +5,11 @@
 #include <string>      // std::string
 #include <vector>      // std::vector
 
+class TDXFBuffer;
+
+/// Hashes every pair up to EOF, to tell that an undo gave back the loaded drawing.
+unsigned long long Fingerprint(const TDXFBuffer& b);
+
 /// Seconds of wall-clock time that fn takes.
 double TimeOnce(const std::function<void()>& fn);
 

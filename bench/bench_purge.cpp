@@ -25,16 +25,6 @@ namespace {
 constexpr int kRuns = 5;
 constexpr int kEveryNthRecord = 50;
 
-// Hashes every pair up to EOF, to tell that an undo gave back the loaded drawing.
-unsigned long long Fingerprint(const TDXFBuffer& b) {
-  unsigned long long h = 1469598103934665603ull;
-  for (int i = 0; i <= b.EofIndex; ++i) {
-    h = (h ^ static_cast<unsigned>(b.GetCode(i))) * 1099511628211ull;
-    for (char c : b.ValueView(i)) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  }
-  return h;
-}
-
 bool Fail(const char* what) {
   std::fprintf(stderr, "bench_purge: %s\n", what);
   return false;

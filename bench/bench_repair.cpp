@@ -30,16 +30,6 @@ bool Fail(const char* what) {
   return false;
 }
 
-// Hashes every pair up to EOF, to tell that an undo gave back the loaded drawing.
-unsigned long long Fingerprint(const TDXFBuffer& b) {
-  unsigned long long h = 1469598103934665603ull;
-  for (int i = 0; i <= b.EofIndex; ++i) {
-    h = (h ^ static_cast<unsigned>(b.GetCode(i))) * 1099511628211ull;
-    for (char c : b.ValueView(i)) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  }
-  return h;
-}
-
 // Writes big with kDuplicates entity records, evenly spread, sharing the handle of the
 // entity record before them.
 bool WriteDamaged(const std::string& big, const std::string& damaged) {

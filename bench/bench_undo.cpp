@@ -32,16 +32,6 @@ void Load(TDXFBuffer& b, const std::string& path) {
   Require(b.LoadFromFile(path), "LoadFromFile");
 }
 
-// Hashes every pair up to EOF, to tell that an undo gave back the loaded drawing.
-unsigned long long Fingerprint(const TDXFBuffer& b) {
-  unsigned long long h = 1469598103934665603ull;
-  for (int i = 0; i <= b.EofIndex; ++i) {
-    h = (h ^ static_cast<unsigned>(b.GetCode(i))) * 1099511628211ull;
-    for (char c : b.ValueView(i)) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-  }
-  return h;
-}
-
 bool CheckRestored(const TDXFBuffer& b, unsigned long long loaded, const char* what) {
   if (Fingerprint(b) == loaded) return true;
   std::fprintf(stderr, "bench_undo: undoing the %s did not give back the loaded drawing\n", what);
