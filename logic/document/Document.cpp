@@ -278,9 +278,8 @@ ChangeReport Document::Repair(RepairPlan plan) {
   }
   for (const auto& [pair, value] : plan.values)
     if (pair >= 0) m_buffer.SetValue(pair, value);
-  MessageLines renamed;  // the repair's own lines say what was renamed
   for (const NameChange& change : plan.renames)
-    if (change.namePair >= 0) (void)ApplyNameChange(m_buffer, change, renamed);
+    if (change.namePair >= 0) (void)ApplyNameChange(m_buffer, change);
   report.count = repaired;
   Seal(RepairStepName(repaired), report);
   report.log.push_back(summary);

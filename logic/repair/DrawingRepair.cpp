@@ -108,11 +108,15 @@ class Planner {
   }
 
   RepairPlan Run(const std::vector<CheckProblem>& problems) {
-    std::set<int> ownerless;  // the records whose owner is dangling
-    for (const CheckProblem& p : problems)
+    std::set<int> ownerless;   // the records whose owner is dangling
+    bool needsPlaces = false;  // the walk over every record is needed
+    for (const CheckProblem& p : problems) {
       if (p.kind == CheckKind::DanglingPointer && m_b.GetCode(p.pair) == kOwnerCode)
         ownerless.insert(RecordOf(m_b, p.pair));
-    WalkPlaces(ownerless);
+      needsPlaces =
+          needsPlaces || p.kind == CheckKind::UndefinedBlock || p.kind == CheckKind::UnclosedBlock;
+    }
+    if (needsPlaces || !ownerless.empty()) WalkPlaces(ownerless);
     for (const CheckProblem& p : problems) {
       std::string why;
       std::string done = Repair(p, why);
@@ -666,12 +670,10 @@ bool IsUser(const NameUse& use, std::string_view type) {
 
 // A name is one name for AutoCAD whatever the case of its letters, so every use of it in
 // any case changes; an empty name is no use of anything and stays.
-int ApplyNameChange(TDXFBuffer& b, const NameChange& change, MessageLog& log) {
+int ApplyNameChange(TDXFBuffer& b, const NameChange& change) {
   int count = 0;
   const auto rename = [&](int i) {
     b.SetValue(i, change.newName);
-    log.Add(Format(Sjis("名前の変更 %7lld : \"%s\"　→　\"%s\"").c_str(), LineOfPair(i),
-                   ProgramText(b, change.oldName).c_str(), ProgramText(b, change.newName).c_str()));
     ++count;
   };
   if (change.namePair >= 0) rename(change.namePair);

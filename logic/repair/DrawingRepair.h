@@ -16,7 +16,6 @@
 #include <utility>  // std::pair
 #include <vector>   // std::vector
 
-#include "logic/MessageLog.h"
 #include "logic/check/DrawingCheck.h"
 #include "model/buffer/HandleIndex.h"
 #include "model/buffer/HeldPairs.h"
@@ -55,8 +54,8 @@ RepairPlan PlanRepair(const TDXFBuffer& b, const HandleIndex& handles,
 int PairAfterReplacements(const std::vector<PairReplacement>& replacements, int pair);
 
 /// Changes a name throughout b as a rename does, change.namePair being numbered as b
-/// stands; logs the pairs changed. Returns their count.
-int ApplyNameChange(TDXFBuffer& b, const NameChange& change, MessageLog& log);
+/// stands. Returns the count of pairs changed; the repair's own line says what it did.
+int ApplyNameChange(TDXFBuffer& b, const NameChange& change);
 
 /// Returns the panel line of a repair: 修復：　123 行：…
 std::string RepairLogLine(const RepairLine& line);
